@@ -1,0 +1,34 @@
+#!/bin/sh
+# Builds Quillon and runs it under Wine: on $DISPLAY when there is one; otherwise on a virtual
+# display, where it waits for the frame, saves a screenshot and prints the PNG's path.
+set -e
+cd "$(dirname "$0")/.."
+top=$(pwd)
+sh scripts/setup.sh
+sh scripts/build.sh win32 --target programs >build-run.log 2>&1 || { tail -n 40 build-run.log; exit 1; }
+rm -f build-run.log
+export WINEPREFIX="$top/build/wineprefix-run"
+. "$top/scripts/wine-env.sh"
+ensure_prefix
+if [ -n "${DISPLAY:-}" ]; then
+  exec wine "$top/build/quillon/quillon.exe" "$@"
+fi
+
+shot="$top/build/quillon-screenshot.png"
+rm -f "$WINEPREFIX.display.tmp"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WINEPREFIX.display.tmp" </dev/null >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+i=0
+while [ ! -s "$WINEPREFIX.display.tmp" ]; do i=$((i + 1)); [ $i -lt 200 ] || exit 1; sleep 0.05; done
+export DISPLAY=":$(cat "$WINEPREFIX.display.tmp")"
+rm -f "$WINEPREFIX.display.tmp"
+wine "$top/build/quillon/quillon.exe" "$@" </dev/null >/dev/null 2>&1 &
+i=0
+until xwininfo -root -tree 2>/dev/null | grep -q '"Quillon 5.3'; do
+  i=$((i + 1)); [ $i -lt 600 ] || { echo "Quillon's frame did not appear" >&2; exit 1; }
+  sleep 0.1
+done
+sleep 2   # let the frame and its children finish painting
+import -window root "$shot"
+echo "Quillon is running on a virtual display; screenshot: $shot"
