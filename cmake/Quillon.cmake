@@ -14,7 +14,7 @@
 #       GoogleTest under Wine inside the shared Xvfb/wineserver session. GUI tests hold the
 #       desktop lock so that windows of parallel tests do not meet.
 
-set(QL_PROGRAM_DIR "${CMAKE_SOURCE_DIR}/build/quillon" CACHE PATH "Program directory of the Win32 build")
+set(QL_PROGRAM_DIR "${CMAKE_BINARY_DIR}/program" CACHE PATH "Program directory of the Win32 build")
 set(QL_NATIVE_BIN "${CMAKE_BINARY_DIR}/bin")
 set(QL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")

@@ -11,6 +11,7 @@ if [ "$what" = native ] || [ "$what" = all ]; then
 fi
 if [ "$what" = win32 ] || [ "$what" = all ]; then
   [ -f build/win32/CMakeCache.txt ] ||
-    cmake -S . -B build/win32 --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build/win32 --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DQL_PROGRAM_DIR="$(pwd)/build/quillon" >/dev/null
   cmake --build build/win32 -j"$jobs" "$@"
 fi
