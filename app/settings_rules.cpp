@@ -1,0 +1,146 @@
+#include "app/settings_rules.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "common/mask.h"
+
+namespace ql {
+
+namespace {
+
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  return true;
+}
+
+bool IsOnValue(std::string_view value) { return EqualsIgnoreCase(value, "ON"); }
+bool IsTrueValue(std::string_view value) { return EqualsIgnoreCase(value, "TRUE"); }
+
+std::string WithoutTrailingBackslashes(std::string_view dir) {
+  while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
+  return std::string(dir);
+}
+
+std::string DirectoryValue(std::optional<std::string_view> value, std::string_view missingDefault,
+                           std::string_view programDirectory) {
+  if (!value) return WithoutTrailingBackslashes(missingDefault);
+  if (value->empty()) return WithoutTrailingBackslashes(programDirectory);
+  return WithoutTrailingBackslashes(*value);
+}
+
+std::optional<int> CoordinateValue(std::string_view text) {
+  text = Trim(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  long v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + (c - '0');
+  }
+  if (negative) v = -v;
+  if (v < -100) return std::nullopt;
+  return static_cast<int>(v);
+}
+
+WinStatus ParseWinStatus(std::string_view text) {
+  if (EqualsIgnoreCase(text, "Maximized")) return WinStatus::Maximized;
+  if (EqualsIgnoreCase(text, "Minimized")) return WinStatus::Minimized;
+  return WinStatus::Normal;
+}
+
+const char* WinStatusText(WinStatus status) {
+  switch (status) {
+    case WinStatus::Maximized: return "Maximized";
+    case WinStatus::Minimized: return "Minimized";
+    default: return "Normal";
+  }
+}
+
+Mode ChooseStartMode(std::string_view modeValue, bool commandLineGiven) {
+  if (EqualsIgnoreCase(modeValue, "Manager")) return Mode::Manager;
+  if (EqualsIgnoreCase(modeValue, "Express") && commandLineGiven) return Mode::Manager;
+  return Mode::Express;
+}
+
+std::string ProgramDirectoryOf(std::string_view modulePath) {
+  size_t slash = modulePath.rfind('\\');
+  if (slash == std::string_view::npos) return std::string();
+  return std::string(modulePath.substr(0, slash));
+}
+
+std::string ProgramFilePath(std::string_view modulePath, std::string_view name) {
+  size_t cut = modulePath.find_last_of("\\:");
+  std::string path(cut == std::string_view::npos ? std::string_view() : modulePath.substr(0, cut + 1));
+  if (path.size() + 13 >= kMaxPath) return path + "?";
+  return path + std::string(name);
+}
+
+std::string AssociationCommand(std::string_view modulePath) {
+  std::string cmd;
+  if (modulePath.find(' ') != std::string_view::npos)
+    cmd = "\"" + std::string(modulePath) + "\"";
+  else
+    cmd = std::string(modulePath);
+  return cmd + " %1";
+}
+
+std::string CommandLinePath(std::string_view commandLine) {
+  std::string_view s = Trim(commandLine);
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = Trim(s.substr(1, s.size() - 2));
+  return std::string(s);
+}
+
+bool CommandLineFits(std::string_view path) { return path.size() < kCommandLineBufferSize; }
+
+StartRequest ClassifyStartPath(std::string_view path) {
+  if (path.empty()) return StartRequest::None;
+  if (MatchFileMask(path, "*.ZIP") || MatchFileMask(path, "*.EXE")) return StartRequest::Zip;
+  if (MatchFileMask(path, "*.ARJ")) return StartRequest::Arj;
+  return StartRequest::Invalid;
+}
+
+StartRequest ClassifyHandedPath(std::string_view path) {
+  if (path.empty()) return StartRequest::None;
+  if (MatchFileMask(path, "*.ZIP")) return StartRequest::Zip;
+  if (MatchFileMask(path, "*.ARJ") || MatchFileMask(path, "*.A0?")) return StartRequest::Arj;
+  return StartRequest::None;
+}
+
+std::string DirectoryPartOf(std::string_view path) {
+  size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) return std::string();
+  return std::string(path.substr(0, slash + 1));
+}
+
+std::vector<std::string> SaveRecentValues(const std::vector<std::string>& current, std::string_view value,
+                                          size_t length) {
+  std::vector<std::string> next(current);
+  next.resize(length);
+  for (size_t n = length; n >= 2; --n) {
+    const std::string& older = n - 2 < current.size() ? current[n - 2] : std::string();
+    if (!older.empty()) next[n - 1] = older;
+  }
+  if (length > 0) next[0] = std::string(value);
+  return next;
+}
+
+std::string RecentKey(std::string_view stem, size_t n) { return std::string(stem) + std::to_string(n); }
+
+}  // namespace ql
