@@ -1,0 +1,57 @@
+// What an archive reader produces: lines for its targets, and an outcome for its caller.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ql {
+
+// Message numbers the readers report (texts in the program's string table).
+enum ReaderMessage : unsigned {
+  kMsgCannotOpenArchive = 3006,  // "Quillon didn't create the requested archive:\n %s"
+  kMsgBadArj = 3029,             // "This file appears to be a damaged or invalid ARJ file."
+  kMsgZipDamaged = 3035,         // "Caution! %s may be damaged,or a multiple volume. ..."
+  kMsgZipInvalid = 3039,         // "This Zip file may be invalid,damaged, or a multiple volume Zip."
+  kMsgZipMultiVolume = 3071,     // "Can't read multiple volume ZIP files! ..."
+};
+
+// The message text for a reader message number (empty for others), as the string table holds it.
+const char* ReaderMessageText(unsigned id);
+// The text with its %s argument filled in.
+std::string FormatReaderMessage(unsigned id, std::string_view arg);
+
+// Receives lines. `add` appends at the end; `insertTop` puts a line first (the ZIP title);
+// `columns` receives the column title (and the separator line) of a full listing.
+struct LineSink {
+  void* ctx = nullptr;
+  void (*add)(void* ctx, const char* text, size_t len) = nullptr;
+  void (*insertTop)(void* ctx, const char* text, size_t len) = nullptr;
+  void (*columns)(void* ctx, const char* title, const char* separator) = nullptr;
+};
+
+// Where a listing goes. `list` is a browser list (full lines: file lines, comment references and
+// title) or a plain list (bare names); `file` is a printing target that gets file lines and the
+// comment texts themselves. Either may be absent. Lines are matched against `mask`.
+struct ListTargets {
+  LineSink* list = nullptr;
+  bool fullLines = true;
+  LineSink* file = nullptr;
+  std::string_view mask = "*.*";
+};
+
+// How a read ended and the totals a browser window keeps in its words.
+struct ListOutcome {
+  int result = 0;            // ZIP: 1 read to the end, 0 nothing done, -1 failed; ARJ: count or -1
+  unsigned message = 0;      // message to show, 0 for none
+  std::string messageArg;    // its %s argument
+  bool complete = false;     // the end of the archive was reached: the totals are valid
+  uint64_t archiveSize = 0;
+  uint64_t totalLength = 0;  // sum of uncompressed sizes of all entries, listed or not
+  uint64_t totalSize = 0;    // sum of compressed sizes
+  uint32_t fileCount = 0;    // ZIP: local headers met; ARJ: file entries listed
+  bool encryptedKnown = false;  // ZIP: at least one local header was met
+  bool encrypted = false;       // ZIP: encryption bit of the last local header met
+};
+
+}  // namespace ql

@@ -1,0 +1,190 @@
+#include "readers/listing_lines.h"
+
+namespace ql {
+
+namespace {
+
+// printf-style "%0<width>d" / "%<width>d" for a signed value.
+void AppendInt(std::string* out, int64_t v, int width, char pad) {
+  char digits[24];
+  int n = 0;
+  bool negative = v < 0;
+  uint64_t u = negative ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+  do {
+    digits[n++] = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u);
+  int len = n + (negative ? 1 : 0);
+  if (pad == ' ')
+    for (; len < width; ++len) out->push_back(' ');
+  if (negative) out->push_back('-');
+  if (pad == '0')
+    for (; len < width; ++len) out->push_back('0');
+  while (n) out->push_back(digits[--n]);
+}
+
+void AppendUnsigned(std::string* out, uint64_t v) {
+  char digits[24];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v);
+  while (n) out->push_back(digits[--n]);
+}
+
+void AppendNames(std::string* out, std::string_view name, uint64_t length, uint64_t size) {
+  out->append(name);
+  out->push_back('\t');
+  out->append(name);
+  out->push_back('\t');
+  AppendUnsigned(out, length);
+  out->push_back('\t');
+  AppendUnsigned(out, size);
+  out->push_back('\t');
+}
+
+}  // namespace
+
+Stamp DosStamp(uint16_t date, uint16_t time) {
+  Stamp s;
+  s.year = 1980 + (date >> 9);
+  s.month = (date >> 5) & 15;
+  s.day = date & 31;
+  s.hour = time >> 11;
+  s.minute = (time >> 5) & 63;
+  return s;
+}
+
+int64_t ZipRatio(uint64_t length, uint64_t size) {
+  if (length == 0) return 0;
+  // Sizes are at most 2^64; the product needs more room only for absurd values, which saturate.
+  const uint64_t kMax = UINT64_MAX / 100;
+  uint64_t part = size > kMax ? UINT64_MAX / length : size * 100 / length;
+  if (part > static_cast<uint64_t>(INT64_MAX) - 100) return INT64_MIN + 100;
+  return 100 - static_cast<int64_t>(part);
+}
+
+void AppendZipFileLine(std::string* out, std::string_view name, uint64_t length, uint64_t size,
+                       const Stamp& when) {
+  AppendNames(out, name, length, size);
+  AppendInt(out, ZipRatio(length, size), 2, '0');
+  out->append("%\t");
+  AppendInt(out, when.month, 2, '0');
+  out->push_back('-');
+  AppendInt(out, when.day, 2, '0');
+  out->push_back('-');
+  AppendInt(out, when.year - 1900, 2, '0');
+  out->push_back('\t');
+  int hour = when.hour;
+  char half = hour >= 12 ? 'p' : 'a';
+  if (hour == 0) hour = 12;
+  else if (hour > 12) hour -= 12;
+  AppendInt(out, hour, 2, ' ');
+  out->push_back(':');
+  AppendInt(out, when.minute, 2, '0');
+  out->push_back(half);
+}
+
+void AppendArjFileLine(std::string* out, std::string_view name, uint64_t length, uint64_t size,
+                       const Stamp& when) {
+  AppendNames(out, name, length, size);
+  AppendInt(out, when.month, 2, '0');
+  out->push_back('/');
+  AppendInt(out, when.day, 2, '0');
+  out->push_back('/');
+  AppendInt(out, when.year, 2, '0');
+  out->push_back('\t');
+  int hour = when.hour;
+  char half = hour >= 12 ? 'p' : 'a';
+  if (hour > 12) hour -= 12;
+  AppendInt(out, hour, 2, '0');
+  out->push_back(':');
+  AppendInt(out, when.minute, 2, '0');
+  out->push_back(half);
+}
+
+std::string ReferenceLine(std::string_view label, uint64_t offset, uint64_t length) {
+  std::string s = "> ";
+  s.append(label);
+  s.append(": ");
+  AppendUnsigned(&s, offset);
+  s.push_back(' ');
+  AppendUnsigned(&s, length);
+  return s;
+}
+
+std::string MarkerLine(std::string_view label, std::string_view text) {
+  std::string s = "> ";
+  s.append(label);
+  s.append(": ");
+  s.append(text);
+  return s;
+}
+
+std::optional<std::string_view> LineLongName(std::string_view line) {
+  size_t tab = line.find('\t');
+  if (tab == std::string_view::npos) return std::nullopt;
+  return line.substr(0, tab);
+}
+
+std::optional<std::string_view> LineShortName(std::string_view line) {
+  size_t first = line.find('\t');
+  if (first == std::string_view::npos) return std::nullopt;
+  size_t second = line.find('\t', first + 1);
+  if (second == std::string_view::npos) return std::nullopt;
+  return line.substr(first + 1, second - first - 1);
+}
+
+int64_t LineSizeField(std::string_view line) {
+  size_t first = line.find('\t');
+  if (first == std::string_view::npos) return 0;
+  size_t second = line.find('\t', first + 1);
+  if (second == std::string_view::npos) return 0;
+  size_t third = line.find('\t', second + 1);
+  if (third == std::string_view::npos) return 0;
+  std::string_view field = line.substr(second + 1, third - second - 1);
+  size_t i = 0;
+  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
+  uint64_t v = 0;
+  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+    uint64_t d = static_cast<uint64_t>(field[i] - '0');
+    if (v > (static_cast<uint64_t>(INT64_MAX) - d) / 10) return negative ? INT64_MIN : INT64_MAX;
+    v = v * 10 + d;
+  }
+  return negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+}
+
+std::string_view LineSelectedName(std::string_view line, bool shortNames) {
+  std::optional<std::string_view> field = shortNames ? LineShortName(line) : LineLongName(line);
+  return field ? *field : line;
+}
+
+std::string_view LineFirstField(std::string_view line) {
+  return line.substr(0, line.find('\t'));
+}
+
+bool LineCommentReference(std::string_view line, uint64_t* offset, uint64_t* length) {
+  if (!IsMarkerLine(line)) return false;
+  size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return false;
+  uint64_t values[2] = {0, 0};
+  size_t i = colon + 1;
+  for (uint64_t& v : values) {
+    while (i < line.size() && line[i] == ' ') ++i;
+    size_t start = i;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+      if (v > (UINT64_MAX - 9) / 10) return false;
+      v = v * 10 + static_cast<uint64_t>(line[i] - '0');
+    }
+    if (i == start) return false;
+  }
+  if (i != line.size()) return false;
+  *offset = values[0];
+  *length = values[1];
+  return true;
+}
+
+}  // namespace ql

@@ -1,0 +1,28 @@
+// ZIP directory reader: lists a ZIP archive (also a self-extracting one) into listing lines.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+#include "readers/byte_source.h"
+#include "readers/listing.h"
+
+namespace ql {
+
+// Largest offset of the first local header: a self-extracting program's stub may be this long.
+constexpr uint64_t kZipStartLimit = 32760;
+
+struct ZipStart {
+  bool found = false;     // a local header starts at `offset`
+  bool spanning = false;  // the file begins with the spanning marker of a multiple-volume set
+  uint64_t offset = 0;
+};
+
+// Looks for the first local header: at offset 0 (or 4 after a spanning marker), else the first
+// local signature within the next 32,760 bytes.
+ZipStart LocateZipStart(ByteWindow& in);
+
+// Walks local headers from the first one, then the central directory, then the end record, and
+// turns every central entry into lines for `targets`. `path` is the argument of the messages.
+ListOutcome ReadZipListing(const ByteSource& src, std::string_view path, const ListTargets& targets);
+
+}  // namespace ql
