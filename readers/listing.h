@@ -5,15 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "resources/ids.h"
+
 namespace ql {
 
 // Message numbers the readers report (texts in the program's string table).
 enum ReaderMessage : unsigned {
-  kMsgCannotOpenArchive = 3006,  // "Quillon didn't create the requested archive:\n %s"
-  kMsgBadArj = 3029,             // "This file appears to be a damaged or invalid ARJ file."
-  kMsgZipDamaged = 3035,         // "Caution! %s may be damaged,or a multiple volume. ..."
-  kMsgZipInvalid = 3039,         // "This Zip file may be invalid,damaged, or a multiple volume Zip."
-  kMsgZipMultiVolume = 3071,     // "Can't read multiple volume ZIP files! ..."
+  kMsgCannotOpenArchive = IDS_ARCHIVE_NOT_CREATED,  // 3006, with the path
+  kMsgBadArj = IDS_ARJ_INVALID,                     // 3029
+  kMsgZipDamaged = IDS_MAY_BE_DAMAGED,              // 3035, with the path
+  kMsgZipInvalid = IDS_ZIP_INVALID,                 // 3039
+  kMsgZipMultiVolume = IDS_MULTI_VOLUME_ZIP,        // 3071
 };
 
 // The message text for a reader message number (empty for others), as the string table holds it.

@@ -314,9 +314,10 @@ class ZipWalk {
     if (Le32(h) != kEndSig) return Fail(kMsgZipDamaged, -1);
     uint16_t commentLen = Le16(h + 20);
     uint64_t commentPos = pos + kEndSize;
+    // A title cut off by the end of the file: the file is damaged.
+    if (commentPos + commentLen > out_.archiveSize) return Fail(kMsgZipDamaged, -1);
     if (commentLen && lastMatched) {
-      uint64_t avail = out_.archiveSize - commentPos;
-      uint64_t len = std::min<uint64_t>(commentLen, avail);
+      uint64_t len = commentLen;
       if (t_.list && t_.fullLines) {
         std::string line = ReferenceLine("Title Comment", commentPos, len);
         if (t_.list->insertTop) t_.list->insertTop(t_.list->ctx, line.data(), line.size());
@@ -358,9 +359,10 @@ ZipStart LocateZipStart(ByteWindow& in) {
     r.offset = at;
     return r;
   }
-  // One read of up to 32,760 bytes after the first four, searched from its first byte.
-  uint64_t from = at + 4;
-  p = in.Get(from, static_cast<size_t>(kZipStartLimit), &got);
+  // One read of the bytes after that up to offset 32,760 past it (a stub's length), searched
+  // from its first byte; a header one to three bytes in is found too.
+  uint64_t from = at + 1;
+  p = in.Get(from, static_cast<size_t>(kZipStartLimit) + 3, &got);
   for (size_t i = 0; i + 4 <= got; ++i) {
     if (p[i] == 'P' && Le32(p + i) == kLocalSig) {
       r.found = true;

@@ -18,7 +18,7 @@ struct ZipStart {
 };
 
 // Looks for the first local header: at offset 0 (or 4 after a spanning marker), else the first
-// local signature within the next 32,760 bytes.
+// local signature that starts at most 32,760 bytes further on.
 ZipStart LocateZipStart(ByteWindow& in);
 
 // Walks local headers from the first one, then the central directory, then the end record, and

@@ -56,7 +56,7 @@ size_t ReadAt(void* ctx, uint64_t pos, void* buf, size_t n) {
 
 }  // namespace
 
-Listing Run(Kind kind, const std::vector<unsigned char>& bytes, const RunOptions& o) {
+Listing ListArchive(Kind kind, const std::vector<unsigned char>& bytes, const RunOptions& o) {
   Listing result;
   Collect listCtx{&result.list, &result};
   Collect fileCtx{&result.file, &result};
@@ -77,6 +77,7 @@ Listing Run(Kind kind, const std::vector<unsigned char>& bytes, const RunOptions
   }
   result.outcome = kind == Kind::kZip ? ql::ReadZipListing(src, "C:\\A.ZIP", t)
                                       : ql::ReadArjListing(src, t);
+  result.sourceReads = b.reads;
   return result;
 }
 

@@ -17,6 +17,7 @@ struct Listing {
   std::string separator;
   int columnCalls = 0;
   ql::ListOutcome outcome;
+  int sourceReads = 0;  // reads of the source (when reading through the window)
 };
 
 enum class Kind { kZip, kArj };
@@ -29,6 +30,6 @@ struct RunOptions {
   bool throughReads = false;  // read through the buffered window instead of a mapped image
 };
 
-Listing Run(Kind kind, const std::vector<unsigned char>& bytes, const RunOptions& o = RunOptions());
+Listing ListArchive(Kind kind, const std::vector<unsigned char>& bytes, const RunOptions& o = RunOptions());
 
 }  // namespace qltest

@@ -1,1 +1,372 @@
+// The ZIP directory reader against archives made by Info-ZIP zip and bsdtar, and against
+// damaged and unusual files made from them.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "readers/byte_source.h"
+#include "readers/listing_lines.h"
+#include "readers/tests/reader_test_util.h"
+#include "readers/zip_reader.h"
+
+using qltest::Kind;
+using qltest::LoadFixture;
+using qltest::ListArchive;
+using qltest::RunOptions;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+const char* const kPlainLines[] = {
+    "DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
+    "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-101\t12:30a",
+    "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p",
+    "NOISE.BIN\tNOISE.BIN\t3000\t3000\t00%\t04-15-96\t12:07a",
+};
+
+std::vector<std::string> PlainLines() { return {std::begin(kPlainLines), std::end(kPlainLines)}; }
+
+struct FixtureCase {
+  const char* file;
+  std::vector<std::string> lines;
+  uint64_t totalLength, totalSize;
+  uint32_t count;
+  bool encrypted;
+};
+
+TEST(ZipReader, ListsArchivesMadeByPeers) {
+  const FixtureCase cases[] = {
+      {"plain.zip", PlainLines(), 4229, 3057, 4, false},
+      {"enc_last.zip",
+       {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
+        "src\\main.c\tsrc\\main.c\t29\t41\t-41%\t01-01-101\t12:00p"},
+       1229, 69, 2, true},
+      {"enc_first.zip",
+       {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t40\t97%\t04-15-96\t 9:05p",
+        "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p"},
+       1229, 69, 2, false},
+      {"stored_enc.zip", {"src\\main.c\tsrc\\main.c\t29\t41\t-41%\t01-01-101\t12:00p"}, 29, 41, 1, true},
+      // Written to a pipe: sizes only in data descriptors and the central directory.
+      {"streamed.zip",
+       {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
+        "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-101\t12:30a",
+        "src\\main.c\tsrc\\main.c\t29\t31\t-6%\t01-01-101\t12:00p"},
+       1229, 59, 3, false},
+      {"bsdtar.zip",
+       {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
+        "src\\main.c\tsrc\\main.c\t29\t31\t-6%\t01-01-101\t12:00p"},
+       1229, 59, 2, false},
+      {"zip64_forced.zip",
+       {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
+        "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p"},
+       1229, 57, 2, false},
+  };
+  for (const FixtureCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    Bytes bytes = LoadFixture(c.file);
+    ASSERT_FALSE(bytes.empty());
+    for (bool throughReads : {false, true}) {
+      RunOptions o;
+      o.throughReads = throughReads;
+      qltest::Listing l = ListArchive(Kind::kZip, bytes, o);
+      EXPECT_EQ(l.outcome.result, 1);
+      EXPECT_EQ(l.outcome.message, 0u);
+      EXPECT_TRUE(l.outcome.complete);
+      EXPECT_EQ(l.list, c.lines);
+      EXPECT_EQ(l.outcome.archiveSize, bytes.size());
+      EXPECT_EQ(l.outcome.totalLength, c.totalLength);
+      EXPECT_EQ(l.outcome.totalSize, c.totalSize);
+      EXPECT_EQ(l.outcome.fileCount, c.count);
+      EXPECT_TRUE(l.outcome.encryptedKnown);
+      EXPECT_EQ(l.outcome.encrypted, c.encrypted);
+    }
+  }
+}
+
+TEST(ZipReader, FullListingSetsTheColumnTitleOnce) {
+  qltest::Listing l = ListArchive(Kind::kZip, LoadFixture("plain.zip"));
+  EXPECT_EQ(l.columnCalls, 1);
+  EXPECT_EQ(l.columnTitle, " Name\t Length\t Size\t Ratio\t Date\t Time\r");
+  EXPECT_EQ(l.separator, "");
+}
+
+TEST(ZipReader, NamesOnlyListGetsBareNamesAndNoCommentsOrTitle) {
+  RunOptions o;
+  o.fullLines = false;
+  qltest::Listing l = ListArchive(Kind::kZip, LoadFixture("comments.zip"), o);
+  EXPECT_EQ(l.outcome.result, 1);
+  EXPECT_EQ(l.list, (std::vector<std::string>{"DOCS\\README.TXT", "EMPTY.TXT", "src\\main.c", "NOISE.BIN"}));
+  EXPECT_EQ(l.columnCalls, 0);
+}
+
+std::string At(const Bytes& b, uint64_t offset, uint64_t length) {
+  return std::string(b.begin() + static_cast<long>(offset), b.begin() + static_cast<long>(offset + length));
+}
+
+TEST(ZipReader, CommentReferencesPointAtTheCommentTexts) {
+  Bytes bytes = LoadFixture("comments.zip");
+  qltest::Listing l = ListArchive(Kind::kZip, bytes);
+  ASSERT_EQ(l.list.size(), 7u);
+  // The title goes first, each file comment right after its file line.
+  uint64_t off = 0, len = 0;
+  ASSERT_TRUE(ql::LineCommentReference(l.list[0], &off, &len));
+  EXPECT_EQ(l.list[0].rfind("> Title Comment: ", 0), 0u);
+  EXPECT_EQ(At(bytes, off, len), "Archive title line one\r\nline two");
+  EXPECT_EQ(l.list[1], kPlainLines[0]);
+  ASSERT_TRUE(ql::LineCommentReference(l.list[2], &off, &len));
+  EXPECT_EQ(l.list[2].rfind("> File Comment: ", 0), 0u);
+  EXPECT_EQ(At(bytes, off, len), "Readme comment");
+  EXPECT_EQ(l.list[3], kPlainLines[1]);
+  EXPECT_EQ(l.list[4], kPlainLines[2]);
+  ASSERT_TRUE(ql::LineCommentReference(l.list[5], &off, &len));
+  EXPECT_EQ(At(bytes, off, len), "Main note");
+  EXPECT_EQ(l.list[6], kPlainLines[3]);
+}
+
+TEST(ZipReader, OutputFileGetsCommentTexts) {
+  RunOptions o;
+  o.withList = false;
+  o.withFile = true;
+  qltest::Listing l = ListArchive(Kind::kZip, LoadFixture("comments.zip"), o);
+  EXPECT_EQ(l.outcome.result, 1);
+  EXPECT_EQ(l.file, (std::vector<std::string>{kPlainLines[0], "> File Comment: Readme comment", kPlainLines[1],
+                                              kPlainLines[2], "> File Comment: Main note", kPlainLines[3],
+                                              "> Title Comment: Archive title line one\r\nline two"}));
+}
+
+TEST(ZipReader, LongCommentsAreReferencedWholeAndPrintedUpTo4096Bytes) {
+  // A title of 5,000 bytes set into the end record of an archive made by zip.
+  Bytes exact = LoadFixture("plain.zip");
+  ASSERT_EQ(exact[exact.size() - 2], 0);
+  exact[exact.size() - 2] = 5000 & 0xFF;
+  exact[exact.size() - 1] = 5000 >> 8;
+  for (int i = 0; i < 5000; ++i) exact.push_back(static_cast<unsigned char>('a' + i % 26));
+  // zip -z itself, given 5,000 bytes (it breaks them into lines).
+  Bytes byZip = LoadFixture("long_title.zip");
+  for (const Bytes* bytes : {&exact, &byZip}) {
+    RunOptions o;
+    o.withFile = true;
+    qltest::Listing l = ListArchive(Kind::kZip, *bytes, o);
+    ASSERT_EQ(l.list.size(), 5u);
+    uint64_t off = 0, len = 0;
+    ASSERT_TRUE(ql::LineCommentReference(l.list[0], &off, &len));
+    EXPECT_EQ(off + len, bytes->size());
+    EXPECT_GE(len, 5000u);
+    if (bytes == &exact) EXPECT_EQ(l.list[0], "> Title Comment: " + std::to_string(bytes->size() - 5000) + " 5000");
+    ASSERT_EQ(l.file.size(), 5u);
+    EXPECT_EQ(l.file[4], "> Title Comment: " + At(*bytes, off, 4096));
+  }
+}
+
+TEST(ZipReader, MaskFiltersLinesButNotTotalsAndTheTitleFollowsTheLastEntry) {
+  struct {
+    const char* mask;
+    std::vector<std::string> lines;
+  } cases[] = {
+      // The last entry is NOISE.BIN: no title unless it matches.
+      {"*.TXT", {kPlainLines[0], "> File Comment: 3361 14", kPlainLines[1]}},
+      {"*.BIN", {"> Title Comment: 3596 32", kPlainLines[3]}},
+      {"SRC\\*.*", {kPlainLines[2], "> File Comment: 3510 9"}},
+      {"*.NONE", {}},
+  };
+  Bytes bytes = LoadFixture("comments.zip");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mask);
+    RunOptions o;
+    o.mask = c.mask;
+    qltest::Listing l = ListArchive(Kind::kZip, bytes, o);
+    EXPECT_EQ(l.outcome.result, 1);
+    EXPECT_EQ(l.list, c.lines);
+    EXPECT_EQ(l.outcome.fileCount, 4u);
+    EXPECT_EQ(l.outcome.totalLength, 4229u);
+    EXPECT_EQ(l.outcome.totalSize, 3057u);
+  }
+}
+
+TEST(ZipReader, NamesLongerThanTheOldBuffersAreKeptWhole) {
+  qltest::Listing l = ListArchive(Kind::kZip, LoadFixture("long_name.zip"));
+  ASSERT_EQ(l.list.size(), 1u);
+  std::string name = std::string(100, 'a') + "\\" + std::string(100, 'b') + "\\" + std::string(100, 'c') + "\\x.c";
+  EXPECT_EQ(l.list[0], name + "\t" + name + "\t29\t29\t00%\t04-15-96\t 9:05p");
+  EXPECT_EQ(*ql::LineLongName(l.list[0]), name);
+}
+
+Bytes WithStub(const Bytes& zip, size_t stub) {
+  Bytes b(stub, 'M');
+  b.insert(b.end(), zip.begin(), zip.end());
+  return b;
+}
+
+TEST(ZipReader, SelfExtractingStubsUpTo32760Bytes) {
+  Bytes zip = LoadFixture("plain.zip");
+  struct {
+    size_t stub;
+    bool listed;
+  } cases[] = {{0, true}, {1, true}, {3, true}, {4, true}, {20000, true}, {32759, true}, {32760, true}, {32761, false}, {40000, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stub);
+    Bytes sfx = WithStub(zip, c.stub);
+    ql::ByteSource src = ql::MemorySource(sfx.data(), sfx.size());
+    ql::ByteWindow w(src);
+    ql::ZipStart start = ql::LocateZipStart(w);
+    EXPECT_EQ(start.found, c.listed);
+    if (c.listed) EXPECT_EQ(start.offset, c.stub);
+    qltest::Listing l = ListArchive(Kind::kZip, sfx);
+    if (c.listed) {
+      EXPECT_EQ(l.outcome.result, 1);
+      EXPECT_EQ(l.list, PlainLines());
+      EXPECT_EQ(l.outcome.archiveSize, sfx.size());
+    } else {
+      EXPECT_EQ(l.outcome.result, -1);
+      EXPECT_EQ(l.outcome.message, ql::kMsgZipDamaged);
+      EXPECT_EQ(l.outcome.messageArg, "C:\\A.ZIP");
+      EXPECT_TRUE(l.list.empty());
+    }
+  }
+}
+
+TEST(ZipReader, StubBeforeStreamedEntriesStillFindsTheirSizes) {
+  // A stub the central directory's offsets do not count, in front of data-descriptor entries.
+  qltest::Listing l = ListArchive(Kind::kZip, WithStub(LoadFixture("streamed.zip"), 20000));
+  EXPECT_EQ(l.outcome.result, 1);
+  EXPECT_EQ(l.list.size(), 3u);
+  EXPECT_EQ(l.outcome.fileCount, 3u);
+}
+
+TEST(ZipReader, RefusedFiles) {
+  struct {
+    const char* what;
+    Bytes bytes;
+    int result;
+    unsigned message;
+    bool withPath;
+  } cases[] = {
+      {"spanning marker", LoadFixture("spanned.zip"), -1, ql::kMsgZipMultiVolume, false},
+      {"only an end record", LoadFixture("empty.zip"), -1, ql::kMsgZipDamaged, true},
+      {"empty file", Bytes(), -1, ql::kMsgZipDamaged, true},
+      {"not a zip", Bytes(5000, 'x'), -1, ql::kMsgZipDamaged, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    qltest::Listing l = ListArchive(Kind::kZip, c.bytes);
+    EXPECT_EQ(l.outcome.result, c.result);
+    EXPECT_EQ(l.outcome.message, c.message);
+    EXPECT_EQ(l.outcome.messageArg, c.withPath ? "C:\\A.ZIP" : "");
+    EXPECT_TRUE(l.list.empty());
+    EXPECT_EQ(l.outcome.fileCount, 0u);
+    EXPECT_FALSE(l.outcome.complete);
+  }
+}
+
+void Put32(Bytes* b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) (*b)[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+size_t Find(const Bytes& b, const char* sig, size_t from = 0) {
+  for (size_t i = from; i + 4 <= b.size(); ++i)
+    if (memcmp(b.data() + i, sig, 4) == 0) return i;
+  return std::string::npos;
+}
+
+TEST(ZipReader, DamagedArchives) {
+  Bytes plain = LoadFixture("plain.zip");
+  size_t central = Find(plain, "PK\1\2");
+  size_t end = Find(plain, "PK\5\6");
+  ASSERT_NE(central, std::string::npos);
+  ASSERT_NE(end, std::string::npos);
+
+  Bytes tooBig = plain;
+  Put32(&tooBig, 18, static_cast<uint32_t>(plain.size() + 1));  // first local compressed size
+  Bytes badEnd = plain;
+  Put32(&badEnd, end, 0x01020304);
+  Bytes garbageAfterLocals = plain;
+  Put32(&garbageAfterLocals, central, 0x01020304);
+
+  struct {
+    const char* what;
+    Bytes bytes;
+    int result;
+    size_t linesBefore;
+  } cases[] = {
+      {"compressed size larger than the file", tooBig, -1, 0},
+      {"end record signature wrong", badEnd, -1, 4},
+      {"no central header after the local headers", garbageAfterLocals, -1, 0},
+      {"end record cut short", Bytes(plain.begin(), plain.begin() + static_cast<long>(end + 10)), 0, 4},
+      {"file ends inside the central directory", Bytes(plain.begin(), plain.begin() + static_cast<long>(central + 60)), -1, 0},
+      {"file ends right after a central entry", Bytes(plain.begin(), plain.begin() + static_cast<long>(end)), 0, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    qltest::Listing l = ListArchive(Kind::kZip, c.bytes);
+    EXPECT_EQ(l.outcome.result, c.result);
+    EXPECT_EQ(l.outcome.message, ql::kMsgZipDamaged);
+    EXPECT_EQ(l.outcome.fileCount, 0u);
+    EXPECT_EQ(l.list.size(), c.linesBefore);
+  }
+}
+
+TEST(ZipReader, EveryTruncationFailsWithoutRepeatingAnEntry) {
+  Bytes whole = LoadFixture("comments.zip");
+  for (size_t n = 0; n < whole.size(); ++n) {
+    Bytes cut(whole.begin(), whole.begin() + static_cast<long>(n));
+    for (bool throughReads : {false, true}) {
+      RunOptions o;
+      o.throughReads = throughReads;
+      o.withFile = true;
+      qltest::Listing l = ListArchive(Kind::kZip, cut, o);
+      ASSERT_NE(l.outcome.result, 1) << n;
+      ASSERT_NE(l.outcome.message, 0u) << n;
+      std::set<std::string> seen;
+      for (const std::string& line : l.list) ASSERT_TRUE(seen.insert(line).second) << n << ": " << line;
+      ASSERT_LE(l.list.size(), 6u) << n;
+    }
+  }
+}
+
+// Info-ZIP zip on more than 65,535 files: a Zip64 end record and locator precede the end record.
+class ZipManyEntries : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    char dirTemplate[] = "/tmp/ql-readers-XXXXXX";
+    dir_ = mkdtemp(dirTemplate);
+    std::string script = "cd " + dir_ +
+                         " && mkdir f && cd f && seq -w 1 70000 | sed 's/$/.TXT/' | xargs touch -t 199604152105"
+                         " && cd .. && ls f | sed 's|^|f/|' | zip -q -X -0 many.zip -@";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+    FILE* f = fopen((dir_ + "/many.zip").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    fseek(f, 0, SEEK_END);
+    zip_.resize(static_cast<size_t>(ftell(f)));
+    fseek(f, 0, SEEK_SET);
+    ASSERT_EQ(fread(zip_.data(), 1, zip_.size(), f), zip_.size());
+    fclose(f);
+    std::system(("rm -rf " + dir_).c_str());
+  }
+  static std::string dir_;
+  static Bytes zip_;
+};
+std::string ZipManyEntries::dir_;
+Bytes ZipManyEntries::zip_;
+
+TEST_F(ZipManyEntries, AllAreListedAndCounted) {
+  for (bool throughReads : {false, true}) {
+    RunOptions o;
+    o.throughReads = throughReads;
+    qltest::Listing l = ListArchive(Kind::kZip, zip_, o);
+    EXPECT_EQ(l.outcome.result, 1);
+    EXPECT_EQ(l.outcome.message, 0u);
+    EXPECT_EQ(l.outcome.fileCount, 70000u);
+    ASSERT_EQ(l.list.size(), 70000u);
+    EXPECT_EQ(l.list.front(), "f\\00001.TXT\tf\\00001.TXT\t0\t0\t00%\t04-15-96\t 9:05p");
+    EXPECT_EQ(l.list.back(), "f\\70000.TXT\tf\\70000.TXT\t0\t0\t00%\t04-15-96\t 9:05p");
+    // Buffered reads: far fewer reads of the file than entries.
+    if (throughReads) EXPECT_LT(l.sourceReads, 200);
+  }
+}
+
+}  // namespace
