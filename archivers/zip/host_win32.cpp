@@ -1,0 +1,183 @@
+// The file system of the Win32 build (ANSI calls).
+#include <windows.h>
+
+#include <cstdio>
+#include <io.h>
+#include <fcntl.h>
+
+#include "archivers/zip/host.h"
+
+namespace qlzip {
+namespace {
+
+std::string Native(std::string p) {
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+int64_t FileTimeToUnix(const FILETIME& ft) {
+  uint64_t t = static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
+  return static_cast<int64_t>(t / 10000000ULL) - 11644473600LL;
+}
+
+FILETIME UnixToFileTime(int64_t u) {
+  uint64_t t = static_cast<uint64_t>(u + 11644473600LL) * 10000000ULL;
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(t);
+  ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
+  return ft;
+}
+
+void Fill(const WIN32_FIND_DATAA& fd, DirEntry& e) {
+  e.name = fd.cFileName;
+  e.isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  e.size = e.isDir ? 0 : (static_cast<uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow);
+  e.mtime = FileTimeToUnix(fd.ftLastWriteTime);
+  e.attrs = fd.dwFileAttributes & 0x37;
+}
+
+std::string RootOf(const std::string& path) {
+  std::string p = Native(path);
+  if (p.size() >= 2 && p[1] == ':') return p.substr(0, 2) + "\\";
+  char cwd[MAX_PATH];
+  DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
+  if (n >= 2 && n < sizeof cwd && cwd[1] == ':') return std::string(cwd, 2) + "\\";
+  return std::string();
+}
+
+class Win32Host : public Host {
+ public:
+  std::FILE* OpenRead(const std::string& path) override {
+    return std::fopen(Native(path).c_str(), "rb");
+  }
+
+  std::FILE* CreateNew(const std::string& path) override {
+    HANDLE h = CreateFileA(Native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+      CloseHandle(h);
+      return nullptr;
+    }
+    std::FILE* f = _fdopen(fd, "wb");
+    if (!f) _close(fd);
+    return f;
+  }
+
+  bool Stat(const std::string& path, DirEntry& out) override {
+    std::string p = Native(path);
+    if (p.find_first_of("*?") != std::string::npos) return false;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(p.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) {
+      // A drive root or similar: attributes only.
+      DWORD a = GetFileAttributesA(p.c_str());
+      if (a == INVALID_FILE_ATTRIBUTES) return false;
+      out = DirEntry();
+      out.name = BaseName(path);
+      out.isDir = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      out.attrs = a & 0x37;
+      return true;
+    }
+    FindClose(h);
+    Fill(fd, out);
+    return true;
+  }
+
+  bool List(const std::string& dir, std::vector<DirEntry>& out) override {
+    std::string pat = Native(dir.empty() ? std::string("*") : JoinPath(dir, "*"));
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pat.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+      if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, "..")) continue;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+      DirEntry e;
+      Fill(fd, e);
+      out.push_back(e);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return true;
+  }
+
+  bool MakeDir(const std::string& path) override {
+    return CreateDirectoryA(Native(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  }
+
+  bool Remove(const std::string& path) override {
+    std::string p = Native(path);
+    SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(p.c_str()) != 0;
+  }
+
+  bool Replace(const std::string& from, const std::string& to) override {
+    std::string f = Native(from), t = Native(to);
+    DWORD a = GetFileAttributesA(t.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) return false;
+    if (MoveFileExA(f.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (GetLastError() != ERROR_NOT_SAME_DEVICE) return false;
+    // Another drive: copy beside the target, then move there.
+    std::string side = t + ".QLT";
+    DeleteFileA(side.c_str());
+    if (!CopyFileA(f.c_str(), side.c_str(), TRUE)) {
+      DeleteFileA(side.c_str());
+      return false;
+    }
+    if (!MoveFileExA(side.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      DeleteFileA(side.c_str());
+      return false;
+    }
+    DeleteFileA(f.c_str());
+    return true;
+  }
+
+  void SetTime(const std::string& path, int64_t mtime) override {
+    HANDLE h = CreateFileA(Native(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    FILETIME ft = UnixToFileTime(mtime);
+    SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+  }
+
+  void SetAttrs(const std::string& path, uint32_t dosAttrs, uint32_t) override {
+    DWORD a = dosAttrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                          FILE_ATTRIBUTE_ARCHIVE);
+    SetFileAttributesA(Native(path).c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
+  }
+
+  std::string CurrentDir() override {
+    char buf[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+    return n && n < sizeof buf ? ToSlashes(buf) : ".";
+  }
+
+  std::string VolumeLabel(const std::string& path) override {
+    std::string root = RootOf(path);
+    char label[MAX_PATH] = "";
+    if (root.empty() || !GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
+                                                nullptr, 0))
+      return "";
+    return label;
+  }
+
+  bool SetVolumeLabel(const std::string& path, const std::string& label) override {
+    std::string root = RootOf(path);
+    return !root.empty() && SetVolumeLabelA(root.c_str(), label.c_str());
+  }
+
+  bool IsRemovable(const std::string& path) override {
+    std::string root = RootOf(path);
+    return !root.empty() && GetDriveTypeA(root.c_str()) == DRIVE_REMOVABLE;
+  }
+
+  uint16_t MadeBy() const override { return 20; }  // MS-DOS host, 2.0
+};
+
+}  // namespace
+
+std::unique_ptr<Host> MakeHost() { return std::make_unique<Win32Host>(); }
+
+}  // namespace qlzip

@@ -1,0 +1,1022 @@
+#include "archivers/zip/ops.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "common/mask.h"
+
+namespace qlzip {
+
+namespace {
+
+unsigned g_threads = 0;
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+
+bool HasExtension(const std::string& path) {
+  std::string b = BaseName(path);
+  return b.find('.') != std::string::npos;
+}
+
+// Reads a list file: one name per line (CR LF or LF), blank lines skipped.
+bool ReadList(Host& host, const std::string& path, std::vector<std::string>& out) {
+  std::FILE* f = host.OpenRead(ToSlashes(path));
+  if (!f) return false;
+  std::string line;
+  int c;
+  auto flush = [&] {
+    size_t a = line.find_first_not_of(" \t");
+    if (a != std::string::npos) {
+      size_t b = line.find_last_not_of(" \t");
+      out.push_back(line.substr(a, b - a + 1));
+    }
+    line.clear();
+  };
+  while ((c = std::fgetc(f)) != EOF) {
+    if (c == '\r' || c == '\n') flush();
+    else line.push_back(static_cast<char>(c));
+  }
+  flush();
+  std::fclose(f);
+  return true;
+}
+
+// A stored-name form of a path given on the command line: no drive, no root, no "." or "..".
+std::string StoredFromGiven(const std::string& given) {
+  std::string s = ToSlashes(given);
+  if (s.size() >= 2 && s[1] == ':') s = s.substr(2);
+  std::string out;
+  size_t p = 0;
+  while (p <= s.size()) {
+    size_t q = s.find('/', p);
+    if (q == std::string::npos) q = s.size();
+    std::string part = s.substr(p, q - p);
+    p = q + 1;
+    if (part.empty() || part == "." || part == "..") continue;
+    if (!out.empty()) out += '/';
+    out += part;
+  }
+  return out;
+}
+
+bool MatchesMember(const std::string& stored, const std::string& spec) {
+  std::string a = ToSlashes(stored), b = ToSlashes(spec);
+  if (Lower(a) == Lower(b)) return true;
+  if (!HasWildcard(b) && b.find('/') != std::string::npos) return false;
+  return ql::MatchFileMask(a, b);
+}
+
+bool Excluded(const std::vector<std::string>& excludes, const std::string& stored) {
+  for (const auto& x : excludes)
+    if (MatchesMember(stored, x)) return true;
+  return false;
+}
+
+std::string Percent(uint64_t part, uint64_t whole) {
+  if (whole == 0) return "0%";
+  uint64_t saved = whole > part ? (whole - part) * 100 / whole : 0;
+  return std::to_string(saved) + "%";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Zip
+
+struct Candidate {
+  std::string diskPath;
+  std::string stored;
+  DirEntry info;
+  bool label = false;
+};
+
+enum class ItemKind { kKeep, kNew };
+struct Item {
+  ItemKind kind;
+  size_t index;         // into existing entries or candidates
+  long replaces = -1;   // existing entry replaced by a new one
+};
+
+class ZipJob {
+ public:
+  ZipJob(const ZipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u) {}
+  int Run();
+
+  const ZipArgs& args;
+  Host& host;
+  Ui& ui;
+  std::string archive;
+  std::string password;
+  std::unique_ptr<FileSource> oldSrc;
+  Archive old;
+  bool existed = false;
+  DirEntry oldInfo;
+  std::vector<Candidate> cands;
+  std::string tempPath;
+  std::string tempName;
+
+ private:
+  int Gather();
+  void Walk(const std::string& dir, const std::string& mask, const std::string& prefix, const std::string& rel,
+            std::map<std::string, size_t>& seen);
+  int Write(const std::vector<Item>& items, std::vector<Entry>& keepEntries, std::string comment);
+};
+
+void ZipJob::Walk(const std::string& dir, const std::string& mask, const std::string& prefix, const std::string& rel,
+                  std::map<std::string, size_t>& seen) {
+  std::vector<DirEntry> list;
+  if (!host.List(dir, list)) return;
+  std::sort(list.begin(), list.end(), [](const DirEntry& x, const DirEntry& y) { return x.name < y.name; });
+  for (const DirEntry& d : list) {
+    if (!args.hiddenSystem && (d.attrs & (kHidden | kSystem))) continue;
+    std::string path = JoinPath(dir, d.name);
+    if (d.isDir) continue;
+    if (!ql::MatchFileMask(d.name, mask)) continue;
+    if (Lower(path) == Lower(archive) || Lower(d.name) == Lower(tempName)) continue;
+    Candidate c;
+    c.diskPath = path;
+    c.stored = prefix + ((args.relPaths || args.givenPaths) ? rel : std::string()) + d.name;
+    c.info = d;
+    if (Excluded(args.excludes, c.stored)) continue;
+    std::string key = Lower(c.stored);
+    if (seen.count(key)) continue;
+    seen[key] = cands.size();
+    cands.push_back(c);
+  }
+  if (!args.recurse) return;
+  for (const DirEntry& d : list) {
+    if (!d.isDir) continue;
+    if (!args.hiddenSystem && (d.attrs & (kHidden | kSystem))) continue;
+    Walk(JoinPath(dir, d.name), mask, prefix, rel + d.name + "/", seen);
+  }
+}
+
+int ZipJob::Gather() {
+  std::vector<std::string> specs = args.specs;
+  for (const auto& l : args.lists)
+    if (!ReadList(host, l, specs)) {
+      ui.Error("PKZIP: List file " + l + " not found");
+      return kZipNotFound;
+    }
+  std::map<std::string, size_t> seen;
+  if (specs.empty() && (args.action == ZipAction::kAdd) && !args.label) specs.push_back("*.*");
+  for (const std::string& raw : specs) {
+    std::string spec = ToSlashes(raw);
+    std::string dir = DirName(spec), mask = BaseName(spec);
+    if (!HasWildcard(spec)) {
+      DirEntry st;
+      if (host.Stat(spec, st) && st.isDir) {
+        dir = spec;
+        mask = "*.*";
+      }
+    }
+    if (mask.empty()) mask = "*.*";
+    std::string prefix;
+    if (args.givenPaths) {
+      prefix = StoredFromGiven(dir);
+      if (!prefix.empty()) prefix += '/';
+    }
+    size_t before = cands.size();
+    Walk(dir, mask, prefix, "", seen);
+    if (cands.size() == before && !HasWildcard(mask)) ui.Error("PKZIP: Warning! can't find " + raw);
+  }
+  if (args.label) {
+    std::string label = host.VolumeLabel(archive);
+    if (!label.empty()) {
+      Candidate c;
+      c.stored = label;
+      c.label = true;
+      c.info.attrs = kLabel;
+      c.info.mtime = time(nullptr);
+      cands.push_back(c);
+    }
+  }
+  return kZipOk;
+}
+
+// Parallel compression of entries read whole; big files are streamed by the writer itself.
+constexpr uint64_t kWholeLimit = 8u << 20;
+
+struct Encodings {
+  struct Slot {
+    bool done = false;
+    bool failed = false;
+    Entry entry;
+    Encoded enc;
+  };
+  std::vector<Slot> slots;
+  std::vector<size_t> order;  // candidate indexes to encode whole, in writing order
+  std::mutex mu;
+  std::condition_variable cv;
+  size_t next = 0;
+  size_t consumed = 0;  // order positions handed to the writer
+  bool stop = false;
+};
+
+int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntries, std::string comment) {
+  // Temporary archive: the -b directory, else beside the archive.
+  std::string tdir = args.tempDir.empty() ? DirName(archive) : ToSlashes(args.tempDir);
+  while (tdir.size() > 1 && tdir.back() == '/' && !(tdir.size() == 3 && tdir[1] == ':')) tdir.pop_back();
+  std::FILE* out = nullptr;
+  for (unsigned i = 0; i < 1000 && !out; ++i) {
+    char name[32];
+    snprintf(name, sizeof name, "QLZ%05u.TMP", static_cast<unsigned>((time(nullptr) + i * 7919u) % 100000u));
+    tempName = name;
+    tempPath = JoinPath(tdir, name);
+    out = host.CreateNew(tempPath);
+  }
+  if (!out) {
+    ui.Error("PKZIP: Can't create temporary file in " + (tdir.empty() ? std::string(".") : tdir));
+    return kZipCantOpen;
+  }
+  std::vector<char> obuf(1 << 20);
+  setvbuf(out, obuf.data(), _IOFBF, obuf.size());
+  bool writeOk = true;
+  auto put = [&](const void* p, size_t n) {
+    if (writeOk && n && std::fwrite(p, 1, n, out) != n) writeOk = false;
+  };
+  auto fail = [&](int code) {
+    std::fclose(out);
+    host.Remove(tempPath);
+    return code;
+  };
+
+  uint64_t total = 0, done = 0;
+  for (const Item& it : items)
+    total += it.kind == ItemKind::kKeep ? old.entries[it.index].csize : cands[it.index].info.size;
+
+  // Leading data of a self-extracting archive stays in front.
+  if (existed && old.leading) {
+    std::vector<uint8_t> buf(1 << 16);
+    uint64_t off = 0;
+    while (off < old.leading) {
+      size_t n = static_cast<size_t>(std::min<uint64_t>(buf.size(), old.leading - off));
+      if (oldSrc->ReadAt(off, buf.data(), n) != n) return fail(kZipDamaged);
+      put(buf.data(), n);
+      off += n;
+    }
+  }
+
+  Encodings enc;
+  enc.slots.resize(cands.size());
+  for (const Item& it : items)
+    if (it.kind == ItemKind::kNew && !cands[it.index].label && cands[it.index].info.size <= kWholeLimit)
+      enc.order.push_back(it.index);
+  unsigned nthreads = g_threads ? g_threads : std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+  const size_t window = nthreads * 4 + 4;
+  std::vector<std::thread> workers;
+  auto worker = [&] {
+    std::vector<uint8_t> data;
+    for (;;) {
+      size_t pos;
+      {
+        std::unique_lock<std::mutex> lk(enc.mu);
+        enc.cv.wait(lk, [&] { return enc.stop || enc.next >= enc.order.size() || enc.next < enc.consumed + window; });
+        if (enc.stop || enc.next >= enc.order.size()) return;
+        pos = enc.next++;
+      }
+      size_t ci = enc.order[pos];
+      Candidate& c = cands[ci];
+      Encodings::Slot& slot = enc.slots[ci];
+      bool ok = false;
+      std::FILE* f = host.OpenRead(c.diskPath);
+      if (f) {
+        data.resize(static_cast<size_t>(c.info.size) + 1);
+        size_t n = std::fread(data.data(), 1, data.size(), f);
+        ok = !std::ferror(f) && n == c.info.size;
+        std::fclose(f);
+        if (ok) {
+          slot.entry.dosTime = UnixToDos(c.info.mtime);
+          EncodeBuffer(data.data(), n, args.level, password, slot.entry, slot.enc);
+        }
+      }
+      std::lock_guard<std::mutex> lk(enc.mu);
+      slot.failed = !ok;
+      slot.done = true;
+      enc.cv.notify_all();
+    }
+  };
+  if (!enc.order.empty())
+    for (unsigned i = 0; i < nthreads; ++i) workers.emplace_back(worker);
+  auto stopWorkers = [&] {
+    {
+      std::lock_guard<std::mutex> lk(enc.mu);
+      enc.stop = true;
+    }
+    enc.cv.notify_all();
+    for (auto& w : workers) w.join();
+    workers.clear();
+  };
+
+  std::vector<Entry> central;
+  central.reserve(items.size());
+  std::vector<uint8_t> buf(1 << 16), sbuf;
+  int result = kZipOk;
+  for (const Item& it : items) {
+    if (ui.Cancelled()) {
+      result = kZipBreak;
+      break;
+    }
+    uint64_t at = TellFile(out);
+    if (it.kind == ItemKind::kKeep) {
+      Entry e = keepEntries[it.index];
+      ui.Progress("Copying", e.name, done, total);
+      e.localOffset = at;
+      std::vector<uint8_t> lh = LocalHeader(e);
+      put(lh.data(), lh.size());
+      uint64_t off = old.entries[it.index].dataOffset, left = e.csize;
+      while (left > 0) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(left, buf.size()));
+        if (oldSrc->ReadAt(off, buf.data(), n) != n) {
+          ui.Error("PKZIP: Zip file is damaged at " + e.name);
+          result = kZipDamaged;
+          break;
+        }
+        put(buf.data(), n);
+        off += n;
+        left -= n;
+      }
+      if (result != kZipOk) break;
+      if (e.flags & 8) {
+        std::vector<uint8_t> dd = DataDescriptor(e);
+        put(dd.data(), dd.size());
+      }
+      done += e.csize;
+      central.push_back(e);
+      continue;
+    }
+    Candidate& c = cands[it.index];
+    Entry e;
+    if (it.replaces >= 0) {
+      const Entry& prev = old.entries[static_cast<size_t>(it.replaces)];
+      e.comment = prev.comment;
+    }
+    e.name = c.stored;
+    e.madeBy = host.MadeBy();
+    e.externalAttr = c.info.attrs;
+    e.dosTime = UnixToDos(c.info.mtime);
+    if (c.label) {
+      e.madeBy = 20;
+      e.externalAttr = kLabel;
+      e.needed = 10;
+      std::vector<uint8_t> lh = LocalHeader(e);
+      e.localOffset = at;
+      put(lh.data(), lh.size());
+      central.push_back(e);
+      ui.Line("  Adding: " + e.name + " (volume label)");
+      continue;
+    }
+    ui.Progress(it.replaces >= 0 ? "Updating" : "Adding", c.stored, done, total);
+    if (c.info.size <= kWholeLimit) {
+      Encodings::Slot* slot = &enc.slots[it.index];
+      {
+        std::unique_lock<std::mutex> lk(enc.mu);
+        enc.cv.wait(lk, [&] { return slot->done; });
+        ++enc.consumed;
+        enc.cv.notify_all();
+      }
+      if (slot->failed) {
+        ui.Error("PKZIP: Can't open " + c.diskPath);
+        result = kZipCantOpen;
+        break;
+      }
+      Entry& s = slot->entry;
+      e.flags = s.flags;
+      e.method = s.method;
+      e.needed = s.needed;
+      e.crc = s.crc;
+      e.csize = s.csize;
+      e.usize = s.usize;
+      e.localOffset = at;
+      std::vector<uint8_t> lh = LocalHeader(e);
+      put(lh.data(), lh.size());
+      put(slot->enc.data.data(), slot->enc.data.size());
+      std::vector<uint8_t>().swap(slot->enc.data);
+    } else {
+      // Streamed: header first, its sizes patched once the data is written.
+      std::FILE* f = host.OpenRead(c.diskPath);
+      if (!f) {
+        ui.Error("PKZIP: Can't open " + c.diskPath);
+        result = kZipCantOpen;
+        break;
+      }
+      bool big = c.info.size >= 0xFFFFFFFFu;
+      StreamEncoder se(args.level, password, e);
+      if (!password.empty()) e.flags |= 1 | 8;
+      e.localOffset = at;
+      Entry h = e;
+      if (big) h.usize = h.csize = 0xFFFFFFFFu;  // reserves Zip64 room in the local header
+      std::vector<uint8_t> lh = LocalHeader(h);
+      size_t lhSize = lh.size();
+      put(lh.data(), lh.size());
+      bool readOk = true;
+      uint64_t got = 0;
+      for (;;) {
+        size_t n = std::fread(buf.data(), 1, buf.size(), f);
+        if (n == 0) break;
+        sbuf.clear();
+        se.Feed(buf.data(), n, sbuf);
+        put(sbuf.data(), sbuf.size());
+        got += n;
+        ui.Progress(it.replaces >= 0 ? "Updating" : "Adding", c.stored, done + got, total);
+        if (ui.Cancelled()) {
+          readOk = false;
+          break;
+        }
+      }
+      if (std::ferror(f)) readOk = false;
+      std::fclose(f);
+      if (!readOk) {
+        if (ui.Cancelled()) {
+          result = kZipBreak;
+        } else {
+          ui.Error("PKZIP: Can't read " + c.diskPath);
+          result = kZipCantOpen;
+        }
+        break;
+      }
+      sbuf.clear();
+      se.Finish(sbuf);
+      put(sbuf.data(), sbuf.size());
+      uint64_t end = TellFile(out);
+      if (e.flags & 8) {
+        std::vector<uint8_t> dd = DataDescriptor(e);
+        put(dd.data(), dd.size());
+      } else {
+        std::vector<uint8_t> fixed = LocalHeader(e);
+        if (fixed.size() != lhSize) {
+          ui.Error("PKZIP: " + c.diskPath + " changed size while it was read");
+          result = kZipCantOpen;
+          break;
+        }
+        if (fflush(out) != 0 || !SeekFile(out, at)) writeOk = false;
+        put(fixed.data(), fixed.size());
+        if (fflush(out) != 0 || !SeekFile(out, end)) writeOk = false;
+      }
+    }
+    if (args.fileComments) {
+      std::string text = e.comment;
+      if (ui.EditComment("Comment for " + e.name, text)) e.comment = text.substr(0, 0xFFFF);
+    }
+    ui.Line(std::string(it.replaces >= 0 ? "Updating: " : "  Adding: ") + e.name + "  " +
+            (e.method == 8 ? "Deflating (" + Percent(e.csize, e.usize) + "), done." : "Storing (0%), done."));
+    done += c.info.size;
+    central.push_back(e);
+    if (!writeOk) break;
+  }
+  stopWorkers();
+  if (result != kZipOk) {
+    if (result == kZipBreak) ui.Error("PKZIP: Cancelled; " + archive + " is unchanged");
+    return fail(result);
+  }
+  uint64_t cdStart = TellFile(out);
+  for (const Entry& e : central) {
+    std::vector<uint8_t> ch = CentralHeader(e);
+    put(ch.data(), ch.size());
+  }
+  uint64_t cdEnd = TellFile(out);
+  std::vector<uint8_t> end = EndRecord(central.size(), cdEnd - cdStart, cdStart, comment);
+  put(end.data(), end.size());
+  if (fflush(out) != 0) writeOk = false;
+  if (std::fclose(out) != 0) writeOk = false;
+  if (!writeOk) {
+    host.Remove(tempPath);
+    ui.Error("PKZIP: Disk full or write error; " + archive + " is unchanged");
+    return kZipDiskFull;
+  }
+  oldSrc.reset();  // the old archive must be closed before it is replaced
+  if (!host.Replace(tempPath, archive)) {
+    host.Remove(tempPath);
+    ui.Error("PKZIP: Can't replace " + archive + " (read-only?); it is unchanged");
+    return kZipReadOnly;
+  }
+  if (args.keepDate && existed) {
+    host.SetTime(archive, oldInfo.mtime);
+  } else if (args.newestDate && !central.empty()) {
+    uint32_t newest = 0;
+    for (const Entry& e : central) newest = std::max(newest, e.dosTime);
+    host.SetTime(archive, DosToUnix(newest));
+  }
+  return kZipOk;
+}
+
+int ZipJob::Run() {
+  if (!args.error.empty()) {
+    ui.Error("PKZIP: " + args.error);
+    return kZipBadParams;
+  }
+  archive = ToSlashes(args.archive);
+  if (!HasExtension(archive)) archive += ".zip";
+  if (args.span && !host.IsRemovable(archive)) {
+    ui.Error("PKZIP: Multiple volumes (-&) span removable disks only; " + archive +
+             " is on a fixed disk. Nothing done.");
+    return kZipBadParams;
+  }
+  if (args.action == ZipAction::kView) {
+    ui.Error("PKZIP: use pkunzip -v to view an archive");
+    return kZipBadParams;
+  }
+  existed = host.Stat(archive, oldInfo) && !oldInfo.isDir;
+  if (existed) {
+    std::FILE* f = host.OpenRead(archive);
+    if (!f) {
+      ui.Error("PKZIP: Can't open " + archive);
+      return kZipCantOpen;
+    }
+    oldSrc = std::make_unique<FileSource>(f);
+    OpenResult r = old.Open(*oldSrc);
+    if (r != OpenResult::kOk) {
+      ui.Error(r == OpenResult::kOverlap ? "PKZIP: " + archive + " has overlapping entries; not changed"
+                                         : "PKZIP: Zip file " + archive + " is damaged or not a zip file");
+      return kZipDamaged;
+    }
+  } else if (args.action != ZipAction::kAdd && args.action != ZipAction::kUpdate) {
+    ui.Error("PKZIP: Can't find zip file " + archive);
+    return kZipNotFound;
+  }
+  if (args.password) {
+    password = args.passwordText;
+    if (password.empty() && !ui.AskPassword(password)) return kZipBadParams;
+  }
+
+  std::vector<Entry> keep = old.entries;
+  std::vector<Item> items;
+  std::string comment = old.comment;
+  bool changed = false;
+
+  if (args.action == ZipAction::kDelete || args.action == ZipAction::kCommentsOnly) {
+    std::vector<std::string> specs = args.specs;
+    for (const auto& l : args.lists)
+      if (!ReadList(host, l, specs)) {
+        ui.Error("PKZIP: List file " + l + " not found");
+        return kZipNotFound;
+      }
+    if (args.action == ZipAction::kDelete && specs.empty()) {
+      ui.Error("PKZIP: Nothing to do!");
+      return kZipNothing;
+    }
+    for (size_t i = 0; i < keep.size(); ++i) {
+      bool hit = false;
+      for (const auto& s : specs) hit = hit || MatchesMember(keep[i].name, s);
+      if (specs.empty()) hit = true;
+      if (hit && Excluded(args.excludes, keep[i].name)) hit = false;
+      if (args.action == ZipAction::kDelete) {
+        if (hit) {
+          ui.Line("Deleting: " + keep[i].name);
+          changed = true;
+          continue;
+        }
+      } else if (hit && args.fileComments) {
+        std::string text = keep[i].comment;
+        if (ui.EditComment("Comment for " + keep[i].name, text)) {
+          keep[i].comment = text.substr(0, 0xFFFF);
+          changed = true;
+        }
+      }
+      items.push_back({ItemKind::kKeep, i, -1});
+    }
+  } else {
+    if (int r = Gather()) return r;
+    std::map<std::string, size_t> byName;
+    for (size_t i = 0; i < keep.size(); ++i) byName[Lower(ToSlashes(keep[i].name))] = i;
+    std::vector<long> replacement(keep.size(), -1);
+    std::vector<size_t> added;
+    bool freshenAll = (args.action == ZipAction::kFreshen || args.action == ZipAction::kUpdate) &&
+                      args.specs.empty() && args.lists.empty();
+    if (freshenAll) {
+      // Every member is looked up at its stored path below the current directory.
+      cands.clear();
+      for (size_t i = 0; i < keep.size(); ++i) {
+        if (keep[i].isDir() || keep[i].isLabel()) continue;
+        DirEntry st;
+        if (!host.Stat(keep[i].name, st) || st.isDir) continue;
+        Candidate c;
+        c.diskPath = keep[i].name;
+        c.stored = keep[i].name;
+        c.info = st;
+        cands.push_back(c);
+      }
+    }
+    for (size_t ci = 0; ci < cands.size(); ++ci) {
+      Candidate& c = cands[ci];
+      auto it = byName.find(Lower(c.stored));
+      if (c.label) {
+        // One volume label per archive: a new one replaces any old one.
+        for (size_t i = 0; i < keep.size(); ++i)
+          if (keep[i].isLabel()) replacement[i] = -2;
+        added.push_back(ci);
+        continue;
+      }
+      if (it != byName.end()) {
+        const Entry& e = keep[it->second];
+        bool newer = UnixToDos(c.info.mtime) > e.dosTime;
+        if (args.action == ZipAction::kAdd || newer) replacement[it->second] = static_cast<long>(ci);
+      } else if (args.action != ZipAction::kFreshen) {
+        added.push_back(ci);
+      }
+    }
+    for (size_t i = 0; i < keep.size(); ++i) {
+      if (replacement[i] == -2) continue;
+      if (replacement[i] >= 0) items.push_back({ItemKind::kNew, static_cast<size_t>(replacement[i]), static_cast<long>(i)});
+      else items.push_back({ItemKind::kKeep, i, -1});
+    }
+    for (size_t ci : added) items.push_back({ItemKind::kNew, ci, -1});
+    for (const Item& it : items) changed = changed || it.kind == ItemKind::kNew;
+    if (!changed && !args.archiveComment) {
+      ui.Error("PKZIP: Nothing to do!");
+      return kZipNothing;
+    }
+  }
+  if (args.archiveComment) {
+    std::string text = comment;
+    if (ui.EditComment("Zip file comment for " + archive, text)) {
+      comment = text.substr(0, 0xFFFF);
+      changed = true;
+    }
+  }
+  if (!changed) {
+    if (args.action == ZipAction::kDelete) {
+      ui.Error("PKZIP: Nothing to do!");
+      return kZipNothing;
+    }
+    return kZipOk;
+  }
+  if (existed) ui.Line("Updating: " + archive);
+  else ui.Line("Creating: " + archive);
+  int r = Write(items, keep, comment);
+  if (r != kZipOk) return r;
+  if (args.move) {
+    for (const Item& it : items)
+      if (it.kind == ItemKind::kNew && !cands[it.index].label) host.Remove(cands[it.index].diskPath);
+  }
+  return kZipOk;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Unzip
+
+bool IsDeviceName(std::string part) {
+  while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+  std::string base = part.substr(0, part.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  base = Lower(base);
+  static const char* const kNames[] = {"con", "prn", "aux", "nul", "clock$", "conin$", "conout$"};
+  for (const char* n : kNames)
+    if (base == n) return true;
+  if (base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) && base[3] >= '0' &&
+      base[3] <= '9')
+    return true;
+  return false;
+}
+
+bool MakeDirs(Host& host, const std::string& path) {
+  if (path.empty()) return true;
+  DirEntry st;
+  if (host.Stat(path, st)) return st.isDir;
+  std::string parent = DirName(path);
+  if (!parent.empty() && parent != path && !MakeDirs(host, parent)) return false;
+  return host.MakeDir(path);
+}
+
+}  // namespace
+
+void SetWorkerThreads(unsigned n) { g_threads = n; }
+
+bool SafeMemberPath(const std::string& stored, std::string& clean, std::string& why) {
+  clean.clear();
+  if (stored.empty()) {
+    why = "empty name";
+    return false;
+  }
+  for (unsigned char c : stored)
+    if (c < 0x20 || c == 0x7F) {
+      why = "control character in name";
+      return false;
+    }
+  std::string s = ToSlashes(stored);
+  if (s[0] == '/') {
+    why = s.size() > 1 && s[1] == '/' ? "network (UNC) path" : "absolute path";
+    return false;
+  }
+  if (s.find(':') != std::string::npos) {
+    why = "drive letter or colon in name";
+    return false;
+  }
+  size_t p = 0;
+  while (p <= s.size()) {
+    size_t q = s.find('/', p);
+    if (q == std::string::npos) q = s.size();
+    std::string part = s.substr(p, q - p);
+    p = q + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      why = "\"..\" in path";
+      return false;
+    }
+    std::string bare = part;
+    while (!bare.empty() && (bare.back() == '.' || bare.back() == ' ')) bare.pop_back();
+    if (bare.empty()) {
+      why = "name made of dots";
+      return false;
+    }
+    if (IsDeviceName(part)) {
+      why = "device name";
+      return false;
+    }
+    if (part.find_first_of("<>\"|?*") != std::string::npos) {
+      why = "character not allowed in file names";
+      return false;
+    }
+    if (!clean.empty()) clean += '/';
+    clean += part;
+  }
+  if (clean.empty()) {
+    why = "no file name";
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+class UnzipJob {
+ public:
+  UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u) {}
+  int Run();
+
+ private:
+  int Extract(FileSource& src, const Entry& e);
+  const UnzipArgs& args;
+  Host& host;
+  Ui& ui;
+  std::string password;
+  bool askedPassword = false;
+  bool overwriteAll = false;
+  bool abort = false;
+  int warnings = 0;
+  std::string dest;
+};
+
+int UnzipJob::Extract(FileSource& src, const Entry& e) {
+  std::string clean, why;
+  if (!SafeMemberPath(e.name, clean, why)) {
+    ui.Error("PKUNZIP: Refused " + e.name + ": " + why);
+    ++warnings;
+    return 0;
+  }
+  if (e.isLabel()) {
+    if (args.label) {
+      if (host.SetVolumeLabel(dest.empty() ? host.CurrentDir() : dest, e.name)) ui.Line("Volume label: " + e.name);
+      else ui.Error("PKUNZIP: Warning! could not set volume label " + e.name);
+    }
+    return 0;
+  }
+  if (e.isSymlink()) {
+    ui.Error("PKUNZIP: Skipped " + e.name + ": symbolic links are not extracted");
+    ++warnings;
+    return 0;
+  }
+  if (e.isDir()) {
+    if (args.paths) MakeDirs(host, JoinPath(dest, clean));
+    return 0;
+  }
+  std::string rel = args.paths ? clean : BaseName(clean);
+  std::string full = JoinPath(dest, rel);
+  if (args.paths && !MakeDirs(host, DirName(full))) {
+    ui.Error("PKUNZIP: Can't create directory for " + full);
+    ++warnings;
+    return 0;
+  }
+  DirEntry st;
+  bool exists = host.Stat(full, st);
+  if (exists && st.isDir) {
+    ui.Error("PKUNZIP: " + full + " is a directory; " + e.name + " skipped");
+    ++warnings;
+    return 0;
+  }
+  int64_t when = DosToUnix(e.dosTime);
+  if (args.freshen && (!exists || when <= st.mtime + 1)) return 0;
+  if (args.newer && exists && when <= st.mtime + 1) return 0;
+  if (exists && !args.overwrite && !args.newer && !args.freshen && !overwriteAll) {
+    Ui::Answer a = ui.AskOverwrite(full);
+    if (a == Ui::kAbort) {
+      abort = true;
+      return 0;
+    }
+    if (a == Ui::kNo) return 0;
+    if (a == Ui::kAll) overwriteAll = true;
+  }
+  if (e.encrypted() && password.empty() && !askedPassword) {
+    askedPassword = true;
+    ui.AskPassword(password);
+  }
+  // Written under a temporary name and renamed when complete and checked.
+  std::FILE* f = nullptr;
+  std::string temp;
+  for (unsigned i = 0; i < 100 && !f; ++i) {
+    temp = full + ".~q" + std::to_string(i);
+    f = host.CreateNew(temp);
+  }
+  if (!f) {
+    ui.Error("PKUNZIP: Can't create " + full);
+    ++warnings;
+    return 0;
+  }
+  ui.Progress("Inflating", e.name, 0, e.usize);
+  uint64_t written = 0;
+  bool cancelled = false;
+  DecodeResult r = DecodeEntry(src, e, password, [&](const uint8_t* p, size_t n) {
+    if (std::fwrite(p, 1, n, f) != n) return false;
+    written += n;
+    ui.Progress("Inflating", e.name, written, e.usize);
+    if (ui.Cancelled()) {
+      cancelled = true;
+      return false;
+    }
+    return true;
+  });
+  bool closed = std::fclose(f) == 0;
+  if (r == DecodeResult::kOk && !closed) r = DecodeResult::kSink;
+  if (r != DecodeResult::kOk) {
+    host.Remove(temp);
+    if (cancelled) {
+      abort = true;
+      return kUnzipBreak;
+    }
+    ui.Error("PKUNZIP: " + e.name + ": " + DecodeResultText(r));
+    ++warnings;
+    return r == DecodeResult::kSink ? kUnzipDiskFull : 0;
+  }
+  if (exists) host.Remove(full);
+  if (!host.Replace(temp, full)) {
+    host.Remove(temp);
+    ui.Error("PKUNZIP: Can't write " + full);
+    ++warnings;
+    return 0;
+  }
+  host.SetTime(full, when);
+  uint32_t unixMode = (e.madeBy >> 8) == 3 ? (e.externalAttr >> 16) & 0777 : 0;
+  host.SetAttrs(full, e.externalAttr & 0xFF, unixMode);
+  ui.Line((e.method == 8 ? " Inflating: " : " Extracting: ") + full);
+  return 0;
+}
+
+int UnzipJob::Run() {
+  if (!args.error.empty()) {
+    ui.Error("PKUNZIP: " + args.error);
+    return kUnzipBadParams;
+  }
+  std::string archive = ToSlashes(args.archive);
+  DirEntry st;
+  if (!host.Stat(archive, st) && !HasExtension(archive)) archive += ".zip";
+  std::FILE* f = host.OpenRead(archive);
+  if (!f) {
+    ui.Error("PKUNZIP: Zip file " + archive + " not found");
+    return kUnzipNotFound;
+  }
+  FileSource src(f);
+  Archive ar;
+  OpenResult orr = ar.Open(src);
+  if (orr != OpenResult::kOk) {
+    switch (orr) {
+      case OpenResult::kOverlap: ui.Error("PKUNZIP: " + archive + " has overlapping entries (a zip bomb); refused"); break;
+      case OpenResult::kMultiVolume: ui.Error("PKUNZIP: " + archive + " is part of a multiple volume zip"); break;
+      default: ui.Error("PKUNZIP: " + archive + " is damaged or not a zip file"); break;
+    }
+    return kUnzipDamaged;
+  }
+  password = args.passwordText;
+  if (args.password && password.empty()) {
+    askedPassword = true;
+    ui.AskPassword(password);
+  }
+  std::vector<std::string> specs = args.specs;
+  for (const auto& l : args.lists)
+    if (!ReadList(host, l, specs)) {
+      ui.Error("PKUNZIP: List file " + l + " not found");
+      return kUnzipNotFound;
+    }
+  std::vector<const Entry*> chosen;
+  for (const Entry& e : ar.entries) {
+    bool hit = specs.empty();
+    for (const auto& s : specs) hit = hit || MatchesMember(e.name, s);
+    if (hit && !Excluded(args.excludes, e.name)) chosen.push_back(&e);
+  }
+  if (chosen.empty()) {
+    ui.Error("PKUNZIP: No file(s) found.");
+    return kUnzipNoFiles;
+  }
+  if (!args.order.empty() || args.reverse) {
+    auto ext = [](const Entry* e) {
+      std::string b = BaseName(ToSlashes(e->name));
+      size_t d = b.rfind('.');
+      return Lower(d == std::string::npos ? "" : b.substr(d + 1));
+    };
+    std::stable_sort(chosen.begin(), chosen.end(), [&](const Entry* a, const Entry* b) {
+      for (char k : args.order) {
+        switch (k) {
+          case 'c': if (a->crc != b->crc) return a->crc < b->crc; break;
+          case 'd': if (a->dosTime != b->dosTime) return a->dosTime < b->dosTime; break;
+          case 'e': if (ext(a) != ext(b)) return ext(a) < ext(b); break;
+          case 'n': if (Lower(a->name) != Lower(b->name)) return Lower(a->name) < Lower(b->name); break;
+          case 's': if (a->usize != b->usize) return a->usize < b->usize; break;
+          case 'p': {
+            uint64_t pa = a->usize ? a->csize * 1000 / a->usize : 0, pb = b->usize ? b->csize * 1000 / b->usize : 0;
+            if (pa != pb) return pa < pb;
+            break;
+          }
+          default: break;
+        }
+      }
+      return false;
+    });
+    if (args.reverse) std::reverse(chosen.begin(), chosen.end());
+  }
+  if (args.view) {
+    ui.Line(" Length  Method   Size  Ratio   Date    Time    CRC-32  Name");
+    ui.Line(" ------  ------   ----  -----   ----    ----    ------  ----");
+    uint64_t tu = 0, tc = 0;
+    for (const Entry* e : chosen) {
+      char line[128];
+      uint32_t d = e->dosTime >> 16, t = e->dosTime & 0xFFFF;
+      snprintf(line, sizeof line, "%7llu  %-6s %7llu  %4s  %02u-%02u-%02u  %02u:%02u  %08x%c ",
+               static_cast<unsigned long long>(e->usize), e->method == 8 ? "DeflN" : e->method == 0 ? "Stored" : "Other",
+               static_cast<unsigned long long>(e->csize), Percent(e->csize, e->usize).c_str(), (d >> 5) & 15, d & 31,
+               ((d >> 9) + 80) % 100, t >> 11, (t >> 5) & 63, e->crc, e->encrypted() ? '*' : ' ');
+      ui.Line(line + e->name);
+      tu += e->usize;
+      tc += e->csize;
+    }
+    ui.Line(" ------          ------  ---");
+    ui.Line(std::to_string(tu) + "  " + std::to_string(tc) + "  " + Percent(tc, tu) + "  " +
+            std::to_string(chosen.size()) + " file(s)");
+    if (!ar.comment.empty()) ui.Line(ar.comment);
+    return kUnzipOk;
+  }
+  if (args.test) {
+    ui.Line("Testing: " + archive);
+    uint64_t total = 0, done = 0;
+    for (const Entry* e : chosen) total += e->usize;
+    for (const Entry* e : chosen) {
+      if (ui.Cancelled()) return kUnzipBreak;
+      if (e->isDir() || e->isLabel()) continue;
+      if (e->encrypted() && password.empty() && !askedPassword) {
+        askedPassword = true;
+        ui.AskPassword(password);
+      }
+      DecodeResult r = DecodeEntry(src, *e, password, [&](const uint8_t*, size_t n) {
+        done += n;
+        ui.Progress("Testing", e->name, done, total);
+        return !ui.Cancelled();
+      });
+      if (r == DecodeResult::kSink) return kUnzipBreak;
+      if (r == DecodeResult::kOk) {
+        ui.Line(" Testing: " + e->name + "   OK");
+      } else {
+        ui.Error(" Testing: " + e->name + "   " + DecodeResultText(r));
+        ++warnings;
+      }
+    }
+    if (warnings == 0) ui.Line("No errors detected in " + archive);
+    return warnings ? kUnzipWarning : kUnzipOk;
+  }
+  dest = ToSlashes(args.dest);
+  while (dest.size() > 1 && dest.back() == '/' && !(dest.size() == 3 && dest[1] == ':')) dest.pop_back();
+  if (!dest.empty() && !MakeDirs(host, dest)) {
+    ui.Error("PKUNZIP: Can't create directory " + dest);
+    return kUnzipBadParams;
+  }
+  for (const Entry* e : chosen) {
+    if (abort || ui.Cancelled()) return kUnzipBreak;
+    int r = Extract(src, *e);
+    if (r == kUnzipBreak) return r;
+    if (r == kUnzipDiskFull) return r;
+  }
+  if (abort) return kUnzipBreak;
+  return warnings ? kUnzipWarning : kUnzipOk;
+}
+
+}  // namespace
+
+int RunZip(const ZipArgs& args, Host& host, Ui& ui) {
+  ZipJob job(args, host, ui);
+  return job.Run();
+}
+
+int RunUnzip(const UnzipArgs& args, Host& host, Ui& ui) {
+  UnzipJob job(args, host, ui);
+  return job.Run();
+}
+
+}  // namespace qlzip
