@@ -210,7 +210,7 @@ TEST_F(ResourceMenus, ManagerPopupsSitAtTheirPositions) {
   struct { int pos; const char *text; } popups[] = {
       {MANAGER_POS_FILE, "&File"},         {MANAGER_POS_EDIT, "&Edit"},
       {MANAGER_POS_VIEW, "&View"},         {MANAGER_POS_OPTIONS, "&Options"},
-      {MANAGER_POS_MACROS, "Ma&cros"},     {MANAGER_POS_MODE, "M&ode"},
+      {MANAGER_POS_MACROS, "Ma&cros"},     {MANAGER_POS_MODE, "&Mode"},
       {MANAGER_POS_MAIL, "M&ail"},         {MANAGER_POS_APPLICATIONS, "A&pplications"},
       {MANAGER_POS_WINDOW, "&Window"},     {MANAGER_POS_HELP, "&Help"},
   };
