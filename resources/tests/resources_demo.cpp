@@ -78,6 +78,9 @@ void Paint(HWND hwnd) {
   y += 20;
   for (const char *name : kIcons) {
     DrawIcon(dc, x, y, LoadIconA(self, name));
+    HICON small = HICON(LoadImageA(self, name, IMAGE_ICON, 16, 16, 0));
+    DrawIconEx(dc, x + 40, y + 8, small, 16, 16, 0, nullptr, DI_NORMAL);
+    DestroyIcon(small);
     Label(dc, x, y + 36, name);
     x += 90;
   }
