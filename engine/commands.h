@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/switches.h"
+#include "resources/ids.h"
 
 namespace ql {
 
@@ -175,7 +176,6 @@ Command ExpressDelete(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
                       const std::string& archive, const std::vector<std::string>& names);
 
 // Strings the builders refuse with.
-constexpr int kMsgInvalidZip = 3039;
-constexpr int kMsgDeleteAll = 3027;
+constexpr int kMsgDeleteAll = IDS_DELETE_ALL_CORRUPTS;
 
 }  // namespace ql

@@ -1,0 +1,216 @@
+#include "engine/runner_win.h"
+
+#include <vector>
+
+#include "app/shared_win.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+namespace {
+
+bool g_waiting = false;
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void ShowWithPath(HWND owner, UINT id, const std::string& arg) {
+  ShowStringMessageArg(owner, id, arg.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Takes every waiting message: accelerators first, then translate and dispatch. A quit request
+// is put back for the main loop and ends the wait.
+bool PumpMessages(const RunnerSetup& setup) {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    if (setup.translateAccelerators && setup.translateAccelerators(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ArchiverBusy() { return g_waiting; }
+
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = content.empty() ||
+            (WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+             written == content.size());
+  CloseHandle(h);
+  return ok;
+}
+
+bool SetCurrentDirWithDrive(const std::string& dir) {
+  if (!SetCurrentDirectoryA(dir.c_str())) return true;
+  char now[MAX_PATH + 1] = "";
+  DWORD n = GetCurrentDirectoryA(sizeof now, now);
+  if (n > 0 && n < sizeof now && now[1] == ':') {
+    char name[4] = {'=', now[0], ':', '\0'};
+    SetEnvironmentVariableA(name, now);
+  }
+  return false;
+}
+
+RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
+                      bool viewMode) {
+  // One runner at a time: a second command would overwrite the first one's cmndargs.
+  if (g_waiting) {
+    MessageBeep(MB_ICONEXCLAMATION);
+    return RunResult::Busy;
+  }
+  std::string cmndargs = CmndargsPath(setup.workDir);
+  if (!WriteWholeFile(cmndargs, command)) {
+    ShowWithPath(setup.owner, IDS_ARCHIVE_NOT_CREATED, cmndargs);
+    return RunResult::NotCreated;
+  }
+
+  char current[MAX_PATH + 1] = "";
+  GetCurrentDirectoryA(sizeof current, current);
+  current[256] = '\0';
+  SetEnvironmentVariableA("QLWORK", current);
+
+  // Started with CreateProcess rather than WinExec, so that the wait can watch the process.
+  std::string line = RunnerCommandLine(setup.runnerPath, setup.workDir, showWindow, viewMode);
+  std::vector<char> buf(line.begin(), line.end());
+  buf.push_back('\0');
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = showWindow ? SW_SHOW : SW_SHOWMINIMIZED;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
+    SetEnvironmentVariableA("QLWORK", nullptr);
+    DeleteFileA(cmndargs.c_str());
+    ShowWithPath(setup.owner, IDS_FILE_MISSING, setup.runnerPath);
+    return RunResult::NotStarted;
+  }
+  CloseHandle(pi.hThread);
+  g_waiting = true;
+
+  // The runner signals completion by deleting cmndargs: watch the work directory's names, the
+  // runner's process and the message queue. A slow poll stays as a safety net for file systems
+  // that give no change notifications.
+  HANDLE change = FindFirstChangeNotificationA(WorkNoSlash(setup.workDir).c_str(), FALSE,
+                                               FILE_NOTIFY_CHANGE_FILE_NAME);
+  const DWORD start = GetTickCount();
+  RunResult result = RunResult::Done;
+  for (;;) {
+    DWORD elapsed = GetTickCount() - start;
+    bool firstWaitOver = elapsed >= 1000;
+    if (firstWaitOver) {
+      if (!FileExists(cmndargs)) break;
+      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
+        if (FileExists(cmndargs)) {
+          // The runner died without finishing: don't wait for it any longer, and don't leave
+          // its command behind for the next runner.
+          DeleteFileA(cmndargs.c_str());
+          result = RunResult::RunnerEnded;
+        }
+        break;
+      }
+    }
+    HANDLE handles[2];
+    DWORD count = 0;
+    if (firstWaitOver) {
+      handles[count++] = pi.hProcess;
+      if (change != INVALID_HANDLE_VALUE) handles[count++] = change;
+    }
+    DWORD timeout = firstWaitOver ? 250 : 1000 - elapsed;
+    DWORD r = MsgWaitForMultipleObjects(count, count ? handles : nullptr, FALSE, timeout,
+                                        QS_ALLINPUT);
+    if (change != INVALID_HANDLE_VALUE && count == 2 && r == WAIT_OBJECT_0 + 1)
+      FindNextChangeNotification(change);
+    if (!PumpMessages(setup)) break;
+  }
+  if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
+  CloseHandle(pi.hProcess);
+  g_waiting = false;
+  SetEnvironmentVariableA("QLWORK", nullptr);
+  return result;
+}
+
+namespace {
+
+typedef int(WINAPI* ZipEntry)(HWND owner, LPSTR args, DWORD cookie, int shortNames);
+typedef int(WINAPI* UnzipEntry)(HWND owner, LPSTR args, DWORD cookie);
+
+RunResult CallEngine(const RunnerSetup& setup, const std::string& args, const char* library,
+                     const char* entry) {
+  std::string path = ProgramFile(setup.programDir, library);
+  HMODULE module = LoadLibraryA(path.c_str());
+  if (!module) {
+    ShowWithPath(setup.owner, IDS_CANNOT_LOAD_LIBRARY, library);
+    return RunResult::NoLibrary;
+  }
+  FARPROC proc = GetProcAddress(module, entry);
+  if (!proc) {
+    FreeLibrary(module);
+    ShowWithPath(setup.owner, IDS_CANNOT_FIND_FUNCTION, library);
+    return RunResult::NoEntryPoint;
+  }
+  std::vector<char> buf(args.begin(), args.end());
+  buf.push_back('\0');
+  if (std::string(entry) == "zip")
+    reinterpret_cast<ZipEntry>(reinterpret_cast<void*>(proc))(setup.owner, buf.data(),
+                                                               kEngineCookie,
+                                                               setup.shortNameDisplay);
+  else
+    reinterpret_cast<UnzipEntry>(reinterpret_cast<void*>(proc))(setup.owner, buf.data(),
+                                                                 kEngineCookie);
+  FreeLibrary(module);
+  return RunResult::Done;
+}
+
+}  // namespace
+
+RunResult CallZipEngine(const RunnerSetup& setup, const std::string& args) {
+  return CallEngine(setup, args, "QL53NTI2.DLL", "zip");
+}
+
+RunResult CallUnzipEngine(const RunnerSetup& setup, const std::string& args) {
+  return CallEngine(setup, args, "QL53NTI1.DLL", "unzip");
+}
+
+RunResult RunCommand(const RunnerSetup& setup, const Command& cmd) {
+  if (cmd.message) {
+    ShowStringMessage(setup.owner, static_cast<UINT>(cmd.message));
+    return RunResult::Refused;
+  }
+  if (cmd.text.empty()) return RunResult::Done;
+  if (cmd.writeList) {
+    std::string list = ListFilePath(setup.workDir);
+    if (!WriteWholeFile(list, cmd.listFile)) {
+      ShowWithPath(setup.owner, IDS_ARCHIVE_NOT_CREATED, list);
+      return RunResult::NotCreated;
+    }
+  }
+  char saved[MAX_PATH + 1] = "";
+  GetCurrentDirectoryA(sizeof saved, saved);
+  if (!cmd.currentDir.empty() && SetCurrentDirWithDrive(cmd.currentDir)) {
+    // Archivers add from and extract into the current directory: never run one elsewhere.
+    MessageBeep(MB_ICONEXCLAMATION);
+    return RunResult::NoDirectory;
+  }
+  RunResult r;
+  switch (cmd.via) {
+    case Via::ZipEngine: r = CallZipEngine(setup, cmd.text); break;
+    case Via::UnzipEngine: r = CallUnzipEngine(setup, cmd.text); break;
+    default: r = RunArchiver(setup, cmd.text, cmd.showWindow, cmd.viewMode); break;
+  }
+  SetCurrentDirWithDrive(saved);
+  return r;
+}
+
+}  // namespace ql

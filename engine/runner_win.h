@@ -1,0 +1,65 @@
+// Running archiver commands: through the runner program (a DOS command line in `cmndargs`) or
+// through the in-process zip and unzip engine libraries.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "engine/commands.h"
+
+namespace ql {
+
+// What the runner and engine calls need from the settings and the frame. The settings record
+// fills it; tests fill it with a test program directory.
+struct RunnerSetup {
+  std::string runnerPath;   // the runner, `RunnerPath` of the settings (short form)
+  std::string programDir;   // where the engine libraries are
+  std::string workDir;      // the work directory (with or without a trailing "\")
+  HWND owner = nullptr;     // owner of messages and of the engines' windows
+  int shortNameDisplay = 0; // `ShortNameDisplay`, the fourth argument of `zip`
+  // `TranslateAppAccelerators`: offered every message of the wait first; true when consumed.
+  bool (*translateAccelerators)(MSG* msg) = nullptr;
+};
+
+enum class RunResult {
+  Done,          // the runner finished (deleted cmndargs) or the engine returned
+  RunnerEnded,   // the runner process ended without deleting cmndargs
+  NotCreated,    // cmndargs or ql5files could not be written (string 3006 shown)
+  NotStarted,    // the runner could not be started (string 3031 shown)
+  Busy,          // another runner is still awaited: nothing was run
+  NoLibrary,     // engine library missing (string 3057 shown)
+  NoEntryPoint,  // engine entry point missing (string 3058 shown)
+  Refused,       // the command carried a refusal (its string shown)
+  NoDirectory,   // the command's directory could not be made current: nothing was run
+};
+
+// Writes `command` into cmndargs, starts the runner on the work directory (" -T" when
+// `viewMode`, " -B" and minimised unless `showWindow`) with QLWORK set to the current directory,
+// and waits, keeping the interface live, until the runner has deleted cmndargs or its process has
+// ended. The wait lasts at least 1000 ms.
+RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
+                      bool viewMode = false);
+
+// True while `RunArchiver` waits.
+bool ArchiverBusy();
+
+// `EngineCookie`, the third argument of both engine entry points.
+constexpr DWORD kEngineCookie = 0x3B9A5E;
+
+// Loads QL53NTI2.DLL (zip) or QL53NTI1.DLL (unzip) from the program directory, calls its entry
+// point with the argument string, and releases it.
+RunResult CallZipEngine(const RunnerSetup& setup, const std::string& args);
+RunResult CallUnzipEngine(const RunnerSetup& setup, const std::string& args);
+
+// Carries out a built command: shows its refusal message, or writes ql5files, makes its
+// directory current, runs it through the runner or an engine, and restores the current
+// directory it found.
+RunResult RunCommand(const RunnerSetup& setup, const Command& cmd);
+
+// Writes a file whole (ql5files, cmndargs); false when it cannot be created or written.
+bool WriteWholeFile(const std::string& path, const std::string& content);
+
+// Sets the current directory and the per-drive entry "=%c:" of its drive; true on failure.
+bool SetCurrentDirWithDrive(const std::string& dir);
+
+}  // namespace ql

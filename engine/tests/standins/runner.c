@@ -1,0 +1,53 @@
+/* Recording stand-in for the runner. Appends to runner.log in the work directory (its first
+   argument): its arguments, QLWORK, its current directory and the cmndargs text, then deletes
+   cmndargs, as the runner does when its command has ended. A file runner.mode in the work
+   directory changes that: "keep" ends without deleting cmndargs (a runner that died); "wait"
+   waits for the event QLTEST_RELEASE before deleting it. */
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static void ReadSmall(const char* path, char* buf, size_t size) {
+  buf[0] = '\0';
+  FILE* f = fopen(path, "rb");
+  if (!f) return;
+  size_t n = fread(buf, 1, size - 1, f);
+  buf[n] = '\0';
+  fclose(f);
+}
+
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE prev, LPSTR cmdLine, int show) {
+  (void)inst; (void)prev; (void)cmdLine;
+  if (__argc < 2) return 2;
+  const char* work = __argv[1];
+  char path[MAX_PATH * 2], text[8192], mode[64], qlwork[MAX_PATH + 1] = "", cwd[MAX_PATH + 1] = "";
+  snprintf(path, sizeof path, "%s\\runner.mode", work);
+  ReadSmall(path, mode, sizeof mode);
+  snprintf(path, sizeof path, "%s\\cmndargs", work);
+  ReadSmall(path, text, sizeof text);
+  GetEnvironmentVariableA("QLWORK", qlwork, sizeof qlwork);
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+
+  char log[MAX_PATH * 2];
+  snprintf(log, sizeof log, "%s\\runner.log", work);
+  FILE* f = fopen(log, "ab");
+  if (!f) return 3;
+  fprintf(f, "work=%s\n", work);
+  for (int i = 2; i < __argc; ++i) fprintf(f, "flag=%s\n", __argv[i]);
+  fprintf(f, "show=%d\n", show);
+  fprintf(f, "qlwork=%s\n", qlwork);
+  fprintf(f, "cmndargs=%s\n", text);
+  fclose(f);
+
+  if (strncmp(mode, "keep", 4) == 0) return 1;
+  if (strncmp(mode, "wait", 4) == 0) {
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, "QLTEST_RELEASE");
+    if (release) {
+      WaitForSingleObject(release, 60000);
+      CloseHandle(release);
+    }
+  }
+  DeleteFileA(path);
+  return 0;
+}
