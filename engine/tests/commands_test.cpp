@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/tests/split_args.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -586,36 +588,6 @@ TEST(RunnerRules, RunnerCommandAndWorkDirectory) {
   std::string deep = "C:\\" + std::string(244, 'd');  // 247 characters: 247 + 13 reaches 260
   EXPECT_EQ(deep + "\\?", ProgramFile(deep, "pkzip"));
   EXPECT_EQ(deep.substr(0, 246) + "\\pkzip", ProgramFile(deep.substr(0, 246), "pkzip"));
-}
-
-// Splits a command line as the archivers' C runtime does (the Windows argument rules).
-std::vector<std::string> SplitArgs(const std::string& line) {
-  std::vector<std::string> args;
-  size_t i = 0, n = line.size();
-  while (true) {
-    while (i < n && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i >= n) break;
-    std::string arg;
-    bool quoted = false;
-    while (i < n && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
-      size_t slashes = 0;
-      while (i < n && line[i] == '\\') ++slashes, ++i;
-      if (i < n && line[i] == '"') {
-        arg.append(slashes / 2, '\\');
-        if (slashes % 2) {
-          arg += '"';
-        } else {
-          quoted = !quoted;
-        }
-        ++i;
-      } else {
-        arg.append(slashes, '\\');
-        if (i < n && (quoted || (line[i] != ' ' && line[i] != '\t'))) arg += line[i++];
-      }
-    }
-    args.push_back(arg);
-  }
-  return args;
 }
 
 TEST(Quoting, ArgumentRules) {
