@@ -1,0 +1,237 @@
+#include "readers/readers_win.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app/shared_win.h"
+#include "readers/arj_reader.h"
+#include "readers/zip_reader.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+namespace {
+
+// Layout of the listing-text block: the archive name, the column title, the separator line.
+constexpr size_t kListingNameSize = 268;
+constexpr size_t kListingTitleSize = 262;
+constexpr size_t kListingSeparatorSize = 264;
+constexpr int kHeaderControlId = 1;  // the column header over the archive list
+
+// Big buffered reads through the Win32 file API.
+struct FileSource {
+  HANDLE file = INVALID_HANDLE_VALUE;
+
+  static size_t ReadAt(void* ctx, uint64_t pos, void* buf, size_t n) {
+    HANDLE f = static_cast<FileSource*>(ctx)->file;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(pos);
+    if (!SetFilePointerEx(f, at, nullptr, FILE_BEGIN)) return 0;
+    DWORD got = 0;
+    DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
+    if (!ReadFile(f, buf, want, &got, nullptr)) return 0;
+    return got;
+  }
+
+  ByteSource Source() {
+    ByteSource s;
+    LARGE_INTEGER size;
+    s.size = GetFileSizeEx(file, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+    s.ctx = this;
+    s.readAt = ReadAt;
+    return s;
+  }
+};
+
+HANDLE OpenShared(const char* path) {
+  return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+bool IsQlListBox(HWND list) {
+  char name[32] = "";
+  GetClassNameA(list, name, sizeof name);
+  return lstrcmpiA(name, "qllistbox") == 0;
+}
+
+// Lines for a list box, and the column title for its window.
+struct ListTarget {
+  HWND list = nullptr;
+  HWND window = nullptr;             // the browser window, when its words and title are wanted
+  const char* headerText = nullptr;  // text of the column-header control, when there is one
+  std::string line;
+
+  static void Add(void* ctx, const char* text, size_t len) {
+    ListTarget* t = static_cast<ListTarget*>(ctx);
+    t->line.assign(text, len);
+    SendMessageA(t->list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t->line.c_str()));
+  }
+  static void Top(void* ctx, const char* text, size_t len) {
+    ListTarget* t = static_cast<ListTarget*>(ctx);
+    t->line.assign(text, len);
+    SendMessageA(t->list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(t->line.c_str()));
+  }
+  static void Columns(void* ctx, const char* title, const char* separator) {
+    ListTarget* t = static_cast<ListTarget*>(ctx);
+    if (!t->window) return;
+    if (t->headerText) {
+      HWND header = GetDlgItem(t->window, kHeaderControlId);
+      if (header) SetWindowTextA(header, t->headerText);
+    }
+    HGLOBAL block = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(t->window, kWordListingText));
+    if (!block) return;
+    char* p = static_cast<char*>(GlobalLock(block));
+    if (!p) return;
+    lstrcpynA(p + kListingNameSize, title, kListingTitleSize);
+    lstrcpynA(p + kListingNameSize + kListingTitleSize, separator, kListingSeparatorSize);
+    GlobalUnlock(block);
+  }
+
+  LineSink Sink() { return LineSink{this, Add, Top, Columns}; }
+};
+
+// Lines for an output file, each followed by CR LF, written in big pieces.
+struct FileTarget {
+  HANDLE out = INVALID_HANDLE_VALUE;
+  std::string pending;
+
+  static void Add(void* ctx, const char* text, size_t len) {
+    FileTarget* t = static_cast<FileTarget*>(ctx);
+    t->pending.append(text, len);
+    t->pending.append("\r\n");
+    if (t->pending.size() >= 64 * 1024) t->Flush();
+  }
+  void Flush() {
+    size_t done = 0;
+    while (done < pending.size()) {
+      DWORD wrote = 0;
+      DWORD n = static_cast<DWORD>(std::min<size_t>(pending.size() - done, 1u << 20));
+      if (!WriteFile(out, pending.data() + done, n, &wrote, nullptr) || wrote == 0) break;
+      done += wrote;
+    }
+    pending.clear();
+  }
+  LineSink Sink() { return LineSink{this, Add, nullptr, nullptr}; }
+};
+
+// The words are 32-bit: larger values stay at the largest that fits.
+LONG Word32(uint64_t v) { return static_cast<LONG>(std::min<uint64_t>(v, 0xFFFFFFFFu)); }
+LONG SignedWord32(uint64_t v) { return static_cast<LONG>(std::min<uint64_t>(v, 0x7FFFFFFF)); }
+
+void WriteTotals(HWND window, const ListOutcome& r) {
+  SetWindowLongA(window, kWordArchiveSize, SignedWord32(r.archiveSize));
+  SetWindowLongA(window, kWordTotalLength, Word32(r.totalLength));
+  SetWindowLongA(window, kWordFileCount, Word32(r.fileCount));
+  SetWindowLongA(window, kWordTotalSize, Word32(r.totalSize));
+}
+
+void ShowReaderMessage(HWND owner, const ListOutcome& r, UINT icon) {
+  if (!r.message) return;
+  if (r.messageArg.empty()) ShowStringMessage(owner, r.message);
+  else ShowStringMessageArg(owner, r.message, r.messageArg.c_str(), MB_OK | icon);
+}
+
+}  // namespace
+
+bool FindZipStart(HANDLE file, bool* spanning) {
+  FileSource f;
+  f.file = file;
+  ByteWindow in(f.Source(), 32 * 1024 + 16);
+  ZipStart start = LocateZipStart(in);
+  if (spanning) *spanning = start.spanning;
+  if (!start.found) return false;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(start.offset);
+  SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+  return true;
+}
+
+int ReadZipDirectory(const char* path, HWND list, const char* mask, HANDLE out) {
+  if (out == INVALID_HANDLE_VALUE) out = nullptr;
+  if (!path || !*path || (!list && !out)) return 0;
+  bool full = list && IsQlListBox(list);
+  HWND owner = list ? GetParent(list) : nullptr;
+  HWND window = full ? owner : nullptr;  // the words belong to a browser window's archive list
+  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return 0;
+  FileSource f;
+  f.file = OpenShared(path);
+  if (f.file == INVALID_HANDLE_VALUE) {
+    ShowStringMessageArg(owner, IDS_ARCHIVE_NOT_CREATED, path, MB_OK | MB_ICONEXCLAMATION);
+    if (window) SetWindowLongA(window, kWordFileCount, 0);
+    return -1;
+  }
+  ListTarget listTarget;
+  listTarget.list = list;
+  listTarget.window = window;
+  listTarget.headerText = "\n Name\t Length\t Size\t Ratio\t Date\t Time";
+  FileTarget fileTarget;
+  fileTarget.out = out;
+  LineSink listSink = listTarget.Sink();
+  LineSink fileSink = fileTarget.Sink();
+  ListTargets targets;
+  targets.list = list ? &listSink : nullptr;
+  targets.fullLines = full;
+  targets.file = out ? &fileSink : nullptr;
+  targets.mask = mask ? mask : "*.*";
+  ListOutcome r = ReadZipListing(f.Source(), path, targets);
+  if (out) fileTarget.Flush();
+  CloseHandle(f.file);
+  if (window) {
+    if (r.encryptedKnown) SetWindowLongA(window, kWordEncrypted, r.encrypted ? 1 : 0);
+    if (r.complete) WriteTotals(window, r);
+    else SetWindowLongA(window, kWordFileCount, 0);
+  }
+  ShowReaderMessage(owner, r, MB_ICONEXCLAMATION);
+  return r.result;
+}
+
+int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const char* mask, HANDLE out) {
+  if (out == INVALID_HANDLE_VALUE) out = nullptr;
+  if (!path || !*path) return 0;
+  bool qlList = false;
+  if (list) {
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    qlList = IsQlListBox(list);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  }
+  bool both = window && list;
+  auto redraw = [list] {
+    if (!list) return;
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+  };
+  FileSource f;
+  f.file = OpenShared(path);
+  if (f.file == INVALID_HANDLE_VALUE) {
+    ShowStringMessageArg(window, IDS_ARCHIVE_NOT_CREATED, path, MB_OK | MB_ICONQUESTION);
+    if (both) SetWindowLongA(window, kWordFileCount, 0);
+    redraw();
+    return -1;
+  }
+  ListTarget listTarget;
+  listTarget.list = list;
+  listTarget.window = both ? window : nullptr;
+  FileTarget fileTarget;
+  fileTarget.out = out;
+  LineSink listSink = listTarget.Sink();
+  LineSink fileSink = fileTarget.Sink();
+  ListTargets targets;
+  targets.list = list ? &listSink : nullptr;
+  targets.fullLines = form != 0;
+  targets.file = out ? &fileSink : nullptr;
+  targets.mask = mask ? mask : "*.*";
+  ListOutcome r = ReadArjListing(f.Source(), targets);
+  if (out) fileTarget.Flush();
+  CloseHandle(f.file);
+  if (both) {
+    if (r.complete && qlList) WriteTotals(window, r);
+    else if (!r.complete) SetWindowLongA(window, kWordFileCount, 0);
+  }
+  ShowReaderMessage(window, r, MB_ICONEXCLAMATION);
+  redraw();
+  return r.result;
+}
+
+}  // namespace ql

@@ -1,0 +1,33 @@
+// The readers' Win32 half: archive files through the Win32 file API, lines into list boxes and
+// output files, totals into a browser window's words, messages to the user.
+#pragma once
+#include <windows.h>
+
+namespace ql {
+
+// Browser window words the readers write (32-bit each, in the window's extra bytes).
+enum ReaderWindowWord : int {
+  kWordListingText = 4,  // handle of the block holding the listing's name, column title and separator
+  kWordArchiveSize = 8,
+  kWordTotalLength = 12,
+  kWordFileCount = 16,
+  kWordTotalSize = 20,
+  kWordEncrypted = 28,
+};
+
+// Tests whether an open file is a ZIP archive (also a self-extracting one). When it is, the file
+// is left positioned at the first local header. `spanning` (optional) tells whether the file
+// begins with the spanning marker of a multiple-volume set.
+bool FindZipStart(HANDLE file, bool* spanning);
+
+// Lists a ZIP archive into `list` (a qllistbox gets full lines and its window's words, another
+// list box bare names) and/or the output file `out` (full lines and comment texts, each ended by
+// CR LF). Returns 1 when read to the end record, 0 when nothing was done, -1 after a message.
+int ReadZipDirectory(const char* path, HWND list, const char* mask, HANDLE out);
+
+// Lists an ARJ archive. `window` is the browser window (or none) whose words and listing text
+// are written; `form` 1 gives full lines, 0 bare names. Returns the number of file entries
+// listed, 0 when there is nothing to do, -1 after a message.
+int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const char* mask, HANDLE out);
+
+}  // namespace ql

@@ -1,0 +1,300 @@
+// The readers' Win32 half under Wine: list boxes, window words, listing text, output files and
+// the messages the user sees.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "readers/readers_win.h"
+
+namespace {
+
+std::string Fixture(const char* name) {
+  std::string p = std::string("Z:") + QL_SOURCE_DIR + "/readers/tests/fixtures/" + name;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+std::string TempPath(const char* name) {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + name;
+}
+
+// Message boxes shown on this thread are read and answered with OK as soon as they appear.
+class BoxCatcher {
+ public:
+  struct Box {
+    std::string text, caption;
+    HWND owner;
+    bool question;  // shows the question-mark icon
+  };
+  BoxCatcher() {
+    current_ = this;
+    hook_ = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
+  }
+  ~BoxCatcher() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  std::vector<Box> boxes;
+
+ private:
+  static LRESULT CALLBACK Proc(int code, WPARAM w, LPARAM l) {
+    if (code == HCBT_ACTIVATE && current_) {
+      HWND h = reinterpret_cast<HWND>(w);
+      char cls[32] = "";
+      GetClassNameA(h, cls, sizeof cls);
+      if (strcmp(cls, "#32770") == 0) {
+        char text[2048] = "", caption[256] = "";
+        GetDlgItemTextA(h, 0xFFFF, text, sizeof text);
+        GetWindowTextA(h, caption, sizeof caption);
+        // The icon control: 0x14 on Windows, 0x440 in Wine's template.
+        HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(h, 0x14, STM_GETICON, 0, 0));
+        if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageA(h, 0x440, STM_GETICON, 0, 0));
+        current_->boxes.push_back({text, caption, GetWindow(h, GW_OWNER), icon == LoadIcon(nullptr, IDI_QUESTION)});
+        PostMessageA(h, WM_COMMAND, IDOK, 0);
+      }
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+  }
+  static BoxCatcher* current_;
+  HHOOK hook_;
+};
+BoxCatcher* BoxCatcher::current_ = nullptr;
+
+const char* const kChildClass = "QlReadersTestWindow";
+
+// A stand-in browser window: 40 bytes of words, a column header (id 1) and an archive list.
+class BrowserStandIn : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kChildClass;
+    wc.cbWndExtra = 40;
+    RegisterClassA(&wc);
+    WNDCLASSA lb = {};
+    GetClassInfoA(nullptr, "LISTBOX", &lb);
+    lb.hInstance = GetModuleHandleA(nullptr);
+    lb.lpszClassName = "qllistbox";
+    RegisterClassA(&lb);
+  }
+  void SetUp() override {
+    window = CreateWindowA(kChildClass, "browser", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    header = CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 400, 20, window, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    fullList = CreateWindowA("qllistbox", "", WS_CHILD | LBS_HASSTRINGS, 0, 20, 400, 200, window,
+                             reinterpret_cast<HMENU>(1000), nullptr, nullptr);
+    plainList = CreateWindowA("listbox", "", WS_CHILD | LBS_HASSTRINGS, 0, 20, 400, 200, window,
+                              reinterpret_cast<HMENU>(1001), nullptr, nullptr);
+    ASSERT_NE(fullList, nullptr);
+    ASSERT_NE(plainList, nullptr);
+    listing = GlobalAlloc(GHND, 794);
+    SetWindowLongPtrA(window, 4, reinterpret_cast<LONG_PTR>(listing));
+    for (int word : {8, 12, 16, 20, 28}) SetWindowLongA(window, word, 0x5A5A);
+  }
+  void TearDown() override {
+    DestroyWindow(window);
+    GlobalFree(listing);
+  }
+  static std::vector<std::string> Lines(HWND list) {
+    std::vector<std::string> r;
+    int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+      std::string s(static_cast<size_t>(SendMessageA(list, LB_GETTEXTLEN, i, 0)), '\0');
+      SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
+      r.push_back(s);
+    }
+    return r;
+  }
+  LONG Word(int at) const { return GetWindowLongA(window, at); }
+  std::string ListingTitle() const {
+    const char* p = static_cast<const char*>(GlobalLock(listing));
+    std::string s = p + 268;
+    GlobalUnlock(listing);
+    return s;
+  }
+  std::string ListingSeparator() const {
+    const char* p = static_cast<const char*>(GlobalLock(listing));
+    std::string s = p + 268 + 262;
+    GlobalUnlock(listing);
+    return s;
+  }
+
+  HWND window = nullptr, header = nullptr, fullList = nullptr, plainList = nullptr;
+  HGLOBAL listing = nullptr;
+};
+
+TEST_F(BrowserStandIn, ZipIntoBrowserListSetsLinesWordsAndTitles) {
+  BoxCatcher boxes;
+  ASSERT_EQ(ql::ReadZipDirectory(Fixture("comments.zip").c_str(), fullList, "*.*", nullptr), 1);
+  std::vector<std::string> lines = Lines(fullList);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0].rfind("> Title Comment: ", 0), 0u);
+  EXPECT_EQ(lines[1], "DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p");
+  EXPECT_EQ(lines[2].rfind("> File Comment: ", 0), 0u);
+  EXPECT_EQ(Word(8), 3628);
+  EXPECT_EQ(Word(12), 4229);
+  EXPECT_EQ(Word(16), 4);
+  EXPECT_EQ(Word(20), 3057);
+  EXPECT_EQ(Word(28), 0);
+  char text[128] = "";
+  GetWindowTextA(header, text, sizeof text);
+  EXPECT_STREQ(text, "\n Name\t Length\t Size\t Ratio\t Date\t Time");
+  EXPECT_EQ(ListingTitle(), " Name\t Length\t Size\t Ratio\t Date\t Time\r");
+  EXPECT_EQ(ListingSeparator(), "");
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(BrowserStandIn, ZipEncryptedWordFollowsTheLastEntry) {
+  ASSERT_EQ(ql::ReadZipDirectory(Fixture("enc_last.zip").c_str(), fullList, "*.*", nullptr), 1);
+  EXPECT_EQ(Word(28), 1);
+  SendMessageA(fullList, LB_RESETCONTENT, 0, 0);
+  ASSERT_EQ(ql::ReadZipDirectory(Fixture("enc_first.zip").c_str(), fullList, "*.*", nullptr), 1);
+  EXPECT_EQ(Word(28), 0);
+}
+
+TEST_F(BrowserStandIn, ZipIntoPlainListGivesNamesAndLeavesTheWords) {
+  ASSERT_EQ(ql::ReadZipDirectory(Fixture("comments.zip").c_str(), plainList, "*.*", nullptr), 1);
+  EXPECT_EQ(Lines(plainList), (std::vector<std::string>{"DOCS\\README.TXT", "EMPTY.TXT", "src\\main.c", "NOISE.BIN"}));
+  for (int word : {8, 12, 16, 20, 28}) EXPECT_EQ(Word(word), 0x5A5A) << word;
+}
+
+TEST_F(BrowserStandIn, ZipIntoOutputFileWritesLinesWithCrLf) {
+  std::string path = TempPath("ql-readers-out.txt");
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  int r = ql::ReadZipDirectory(Fixture("comments.zip").c_str(), nullptr, "*.*", out);
+  CloseHandle(out);
+  ASSERT_EQ(r, 1);
+  std::ifstream f(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(f)), {});
+  f.close();
+  DeleteFileA(path.c_str());
+  EXPECT_EQ(text,
+            "DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p\r\n"
+            "> File Comment: Readme comment\r\n"
+            "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-101\t12:30a\r\n"
+            "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p\r\n"
+            "> File Comment: Main note\r\n"
+            "NOISE.BIN\tNOISE.BIN\t3000\t3000\t00%\t04-15-96\t12:07a\r\n"
+            "> Title Comment: Archive title line one\r\nline two\r\n");
+}
+
+TEST_F(BrowserStandIn, ZipFailuresShowTheirMessageOwnedByTheWindow) {
+  struct {
+    const char* fixture;
+    int result;
+    std::string text;
+  } cases[] = {
+      {"empty.zip", -1,
+       "Caution! " + Fixture("empty.zip") + " may be damaged,or a multiple volume.\nYou may need to repair it."},
+      {"spanned.zip", -1, "Can't read multiple volume ZIP files!\nA macro would have to be made to extract it."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    SetWindowLongA(window, 16, 77);
+    BoxCatcher boxes;
+    EXPECT_EQ(ql::ReadZipDirectory(Fixture(c.fixture).c_str(), fullList, "*.*", nullptr), c.result);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, c.text);
+    EXPECT_EQ(boxes.boxes[0].caption, "Quillon");
+    EXPECT_EQ(boxes.boxes[0].owner, window);
+    EXPECT_EQ(Word(16), 0);
+  }
+}
+
+TEST_F(BrowserStandIn, MissingZipIsNothingToDo) {
+  BoxCatcher boxes;
+  EXPECT_EQ(ql::ReadZipDirectory(Fixture("no-such.zip").c_str(), fullList, "*.*", nullptr), 0);
+  EXPECT_EQ(ql::ReadZipDirectory("", fullList, "*.*", nullptr), 0);
+  EXPECT_EQ(ql::ReadZipDirectory(Fixture("plain.zip").c_str(), nullptr, "*.*", nullptr), 0);
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(SendMessageA(fullList, LB_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(BrowserStandIn, FindZipStartPositionsTheFileAfterAStub) {
+  std::vector<char> zip;
+  {
+    std::ifstream f(Fixture("plain.zip"), std::ios::binary);
+    zip.assign(std::istreambuf_iterator<char>(f), {});
+  }
+  ASSERT_FALSE(zip.empty());
+  std::string path = TempPath("ql-readers-sfx.exe");
+  for (DWORD stub : {0u, 20000u, 32760u, 32761u}) {
+    SCOPED_TRACE(stub);
+    {
+      std::ofstream f(path, std::ios::binary | std::ios::trunc);
+      std::string pad(stub, 'M');
+      f.write(pad.data(), static_cast<std::streamsize>(pad.size()));
+      f.write(zip.data(), static_cast<std::streamsize>(zip.size()));
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    bool spanning = true;
+    bool found = ql::FindZipStart(h, &spanning);
+    DWORD at = SetFilePointer(h, 0, nullptr, FILE_CURRENT);
+    CloseHandle(h);
+    EXPECT_EQ(found, stub <= 32760);
+    EXPECT_FALSE(spanning);
+    if (found) {
+      EXPECT_EQ(at, stub);
+    }
+  }
+  DeleteFileA(path.c_str());
+}
+
+TEST_F(BrowserStandIn, ArjIntoBrowserListSetsLinesWordsAndTitles) {
+  SendMessageA(fullList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("left over"));
+  BoxCatcher boxes;
+  ASSERT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), fullList, 1, "*.*", nullptr), 4);
+  std::vector<std::string> lines = Lines(fullList);
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0].rfind("> Title: ", 0), 0u);
+  EXPECT_EQ(lines[1], "DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t36\t04/15/1996\t09:05p");
+  EXPECT_EQ(Word(8), 3417);
+  EXPECT_EQ(Word(12), 4229);
+  EXPECT_EQ(Word(16), 4);
+  EXPECT_EQ(Word(20), 3065);
+  EXPECT_EQ(Word(28), 0x5A5A);  // not an ARJ word
+  EXPECT_EQ(ListingTitle(), " Filename\tLength\t Size\t Date\t Time");
+  EXPECT_EQ(ListingSeparator(), " --------------------\t-------\t-------\t--------\t------");
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(BrowserStandIn, ArjNamesOnlyIntoPlainList) {
+  ASSERT_EQ(ql::ReadArjDirectory(nullptr, Fixture("dirs.arj").c_str(), plainList, 0, "*.*", nullptr), 2);
+  EXPECT_EQ(Lines(plainList), (std::vector<std::string>{"src\\main.c", "DOCS\\README.TXT"}));
+}
+
+TEST_F(BrowserStandIn, ArjFailuresShowTheirMessages) {
+  struct {
+    std::string path;
+    std::string text;
+    bool question;
+  } cases[] = {
+      {Fixture("plain.zip"), "This file appears to be a damaged or invalid ARJ file.", false},
+      {Fixture("no-such.arj"), "Quillon didn't create the requested archive:\n " + Fixture("no-such.arj"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    SetWindowLongA(window, 16, 77);
+    BoxCatcher boxes;
+    EXPECT_EQ(ql::ReadArjDirectory(window, c.path.c_str(), fullList, 1, "*.*", nullptr), -1);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, c.text);
+    EXPECT_EQ(boxes.boxes[0].caption, "Quillon");
+    EXPECT_EQ(boxes.boxes[0].owner, window);
+    EXPECT_EQ(boxes.boxes[0].question, c.question);
+    EXPECT_EQ(Word(16), 0);
+  }
+}
+
+}  // namespace
