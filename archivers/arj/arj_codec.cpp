@@ -1,0 +1,860 @@
+#include "archivers/arj/arj_codec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace arj {
+
+void Garble::Apply(uint8_t* data, size_t size) {
+  if (password_.empty()) return;
+  const size_t n = password_.size();
+  for (size_t i = 0; i < size; ++i) {
+    data[i] ^= static_cast<uint8_t>(modifier_ + static_cast<uint8_t>(password_[index_]));
+    if (++index_ == n) index_ = 0;
+  }
+}
+
+namespace {
+
+constexpr int kMaxMatch = 256;
+constexpr int kThreshold = 3;
+constexpr int kNC = 255 + kMaxMatch + 2 - kThreshold;  // 510
+constexpr int kNP = 17;
+constexpr int kNT = 19;
+constexpr int kCBit = 9;
+constexpr int kPBit = 5;
+constexpr int kTBit = 5;
+constexpr int kMaxCodeLen = 16;
+
+// ---------------------------------------------------------------------------------------------
+// Decoding
+
+class BitReader {
+ public:
+  BitReader(const ReadFn& in, uint32_t limit, Garble* garble)
+      : in_(in), left_(limit), garble_(garble), buf_(new uint8_t[kBuf]) {
+    Fill();
+  }
+  uint32_t Peek(int n) {
+    if (count_ < 32) Fill();
+    return n == 0 ? 0 : static_cast<uint32_t>(bits_ >> (64 - n));
+  }
+  void Skip(int n) {
+    bits_ <<= n;
+    count_ -= n;
+  }
+  uint32_t Get(int n) {
+    uint32_t v = Peek(n);
+    Skip(n);
+    return v;
+  }
+  // True once bits beyond the compressed data have been consumed.
+  bool Overrun() const { return static_cast<int64_t>(overrun_) * 8 > count_; }
+
+ private:
+  static constexpr size_t kBuf = 1 << 16;
+  void Fill() {
+    while (count_ <= 56) {
+      if (pos_ == end_) Refill();
+      uint8_t b = 0;
+      if (pos_ < end_) {
+        b = buf_[pos_++];
+      } else {
+        ++overrun_;
+      }
+      bits_ |= static_cast<uint64_t>(b) << (56 - count_);
+      count_ += 8;
+    }
+  }
+  void Refill() {
+    pos_ = end_ = 0;
+    if (left_ == 0) return;
+    size_t want = std::min<size_t>(kBuf, left_);
+    size_t got = in_(buf_.get(), want);
+    if (got > want) got = want;
+    if (got == 0) {
+      left_ = 0;
+      return;
+    }
+    if (garble_) garble_->Apply(buf_.get(), got);
+    left_ -= static_cast<uint32_t>(got);
+    end_ = got;
+  }
+
+  const ReadFn& in_;
+  uint32_t left_;
+  Garble* garble_;
+  std::unique_ptr<uint8_t[]> buf_;
+  size_t pos_ = 0, end_ = 0;
+  uint64_t bits_ = 0;
+  int count_ = 0;
+  uint32_t overrun_ = 0;
+};
+
+// Canonical Huffman lookup: one table indexed by the next `bits_` bits.
+class HuffTable {
+ public:
+  bool Build(const uint8_t* len, int n) {
+    single_ = -1;
+    int maxlen = 0;
+    unsigned count[kMaxCodeLen + 1] = {};
+    for (int i = 0; i < n; ++i) {
+      if (len[i] > kMaxCodeLen) return false;
+      if (len[i]) {
+        ++count[len[i]];
+        maxlen = std::max<int>(maxlen, len[i]);
+      }
+    }
+    if (maxlen == 0) return false;
+    uint32_t kraft = 0;
+    for (int l = 1; l <= kMaxCodeLen; ++l) kraft += count[l] << (kMaxCodeLen - l);
+    if (kraft > (1u << kMaxCodeLen)) return false;
+    bits_ = maxlen;
+    table_.assign(size_t(1) << bits_, 0xFFFF);
+    uint32_t next[kMaxCodeLen + 2] = {};
+    uint32_t code = 0;
+    for (int l = 1; l <= kMaxCodeLen; ++l) {
+      next[l] = code;
+      code = (code + count[l]) << 1;
+    }
+    for (int s = 0; s < n; ++s) {
+      int l = len[s];
+      if (!l) continue;
+      uint32_t c = next[l]++;
+      size_t start = size_t(c) << (bits_ - l), span = size_t(1) << (bits_ - l);
+      uint16_t v = static_cast<uint16_t>((s << 5) | l);
+      std::fill(table_.begin() + start, table_.begin() + start + span, v);
+    }
+    return true;
+  }
+  void SetSingle(int symbol) { single_ = symbol; }
+  int Decode(BitReader& br) const {
+    if (single_ >= 0) return single_;
+    uint16_t v = table_[br.Peek(bits_)];
+    if (v == 0xFFFF) return -1;
+    br.Skip(v & 31);
+    return v >> 5;
+  }
+
+ private:
+  int bits_ = 0;
+  int single_ = -1;
+  std::vector<uint16_t> table_;
+};
+
+// Output history plus a flush buffer.
+class OutWindow {
+ public:
+  static constexpr size_t kKeep = 32768;
+  static constexpr size_t kSlideAt = kKeep + 65536;
+  explicit OutWindow(const WriteFn& out) : out_(out), buf_(kSlideAt + kMaxMatch + 16) {}
+  bool Room() {
+    if (pos_ < kSlideAt) return true;
+    if (!Flush()) return false;
+    memmove(buf_.data(), buf_.data() + pos_ - kKeep, kKeep);
+    pos_ = flushed_ = kKeep;
+    return true;
+  }
+  bool Flush() {
+    if (pos_ > flushed_ && !out_(buf_.data() + flushed_, pos_ - flushed_)) return false;
+    flushed_ = pos_;
+    return true;
+  }
+  void Put(uint8_t b) {
+    buf_[pos_++] = b;
+    ++total_;
+  }
+  // Copies `len` bytes from `dist` back; false when that reaches before the start.
+  bool Copy(uint32_t dist, uint32_t len) {
+    if (dist > total_ || dist > kKeep) return false;
+    uint8_t* d = buf_.data() + pos_;
+    const uint8_t* s = d - dist;
+    for (uint32_t i = 0; i < len; ++i) d[i] = s[i];
+    pos_ += len;
+    total_ += len;
+    return true;
+  }
+  uint64_t total() const { return total_; }
+
+ private:
+  const WriteFn& out_;
+  std::vector<uint8_t> buf_;
+  size_t pos_ = 0, flushed_ = 0;
+  uint64_t total_ = 0;
+};
+
+class HuffDecoder {
+ public:
+  HuffDecoder(BitReader& br) : br_(br) {}
+
+  DecodeResult Run(uint32_t orig_size, OutWindow& w) {
+    uint32_t block_left = 0;
+    while (w.total() < orig_size) {
+      if (br_.Overrun()) return DecodeResult::kBadData;
+      if (!w.Room()) return DecodeResult::kWriteError;
+      if (block_left == 0) {
+        block_left = br_.Get(16);
+        if (block_left == 0) block_left = 65536;
+        if (!ReadPtLen(kNT, kTBit, 3, &t_table_) || !ReadCLen() ||
+            !ReadPtLen(kNP, kPBit, -1, &p_table_))
+          return DecodeResult::kBadData;
+      }
+      --block_left;
+      int c = c_table_.Decode(br_);
+      if (c < 0) return DecodeResult::kBadData;
+      if (c < 256) {
+        w.Put(static_cast<uint8_t>(c));
+        continue;
+      }
+      uint32_t len = static_cast<uint32_t>(c) - (256 - kThreshold);
+      int p = p_table_.Decode(br_);
+      if (p < 0) return DecodeResult::kBadData;
+      uint32_t dist = 0;
+      if (p > 0) dist = (1u << (p - 1)) + (p > 1 ? br_.Get(p - 1) : 0);
+      uint64_t left = orig_size - w.total();
+      if (len > left) len = static_cast<uint32_t>(left);
+      if (!w.Copy(dist + 1, len)) return DecodeResult::kBadData;
+    }
+    return br_.Overrun() ? DecodeResult::kBadData : DecodeResult::kOk;
+  }
+
+ private:
+  bool ReadPtLen(int nn, int nbit, int special, HuffTable* table) {
+    uint8_t len[kNT] = {};
+    int n = static_cast<int>(br_.Get(nbit));
+    if (n == 0) {
+      int c = static_cast<int>(br_.Get(nbit));
+      if (c >= nn) return false;
+      table->SetSingle(c);
+      if (nn == kNT) memset(pt_len_, 0, sizeof pt_len_);
+      return true;
+    }
+    if (n > nn) return false;
+    int i = 0;
+    while (i < n) {
+      int c = static_cast<int>(br_.Peek(3));
+      if (c == 7) {
+        uint32_t look = br_.Peek(16);
+        uint32_t mask = 1u << 12;
+        while (mask & look) {
+          mask >>= 1;
+          ++c;
+        }
+        if (c > kMaxCodeLen) return false;
+        br_.Skip(c - 3);
+      } else {
+        br_.Skip(3);
+      }
+      len[i++] = static_cast<uint8_t>(c);
+      if (i == special) {
+        int z = static_cast<int>(br_.Get(2));
+        while (z-- > 0 && i < nn) len[i++] = 0;
+      }
+    }
+    if (nn == kNT) memcpy(pt_len_, len, sizeof len);
+    return table->Build(len, nn);
+  }
+
+  bool ReadCLen() {
+    uint8_t len[kNC] = {};
+    int n = static_cast<int>(br_.Get(kCBit));
+    if (n == 0) {
+      int c = static_cast<int>(br_.Get(kCBit));
+      if (c >= kNC) return false;
+      c_table_.SetSingle(c);
+      return true;
+    }
+    if (n > kNC) return false;
+    int i = 0;
+    while (i < n) {
+      int c = t_table_.Decode(br_);
+      if (c < 0) return false;
+      if (c <= 2) {
+        int run = c == 0 ? 1 : (c == 1 ? static_cast<int>(br_.Get(4)) + 3
+                                       : static_cast<int>(br_.Get(kCBit)) + 20);
+        if (i + run > n) return false;
+        while (run-- > 0) len[i++] = 0;
+      } else {
+        len[i++] = static_cast<uint8_t>(c - 2);
+      }
+    }
+    return c_table_.Build(len, kNC);
+  }
+
+  BitReader& br_;
+  uint8_t pt_len_[kNT] = {};
+  HuffTable t_table_, c_table_, p_table_;
+};
+
+DecodeResult DecodeFastest(BitReader& br, uint32_t orig_size, OutWindow& w) {
+  while (w.total() < orig_size) {
+    if (br.Overrun()) return DecodeResult::kBadData;
+    if (!w.Room()) return DecodeResult::kWriteError;
+    int k = 0;
+    while (k < 7 && br.Get(1)) ++k;
+    uint32_t l = (1u << k) - 1 + (k ? br.Get(k) : 0);
+    if (l == 0) {
+      w.Put(static_cast<uint8_t>(br.Get(8)));
+      continue;
+    }
+    uint32_t len = l + 2;
+    int j = 0;
+    while (j < 4 && br.Get(1)) ++j;
+    uint32_t dist = (1u << (9 + j)) - 512 + br.Get(9 + j);
+    uint64_t left = orig_size - w.total();
+    if (len > left) len = static_cast<uint32_t>(left);
+    if (!w.Copy(dist + 1, len)) return DecodeResult::kBadData;
+  }
+  return br.Overrun() ? DecodeResult::kBadData : DecodeResult::kOk;
+}
+
+DecodeResult DecodeStored(uint32_t comp_size, uint32_t orig_size, const ReadFn& in,
+                          Garble* garble, const WriteFn& out) {
+  if (comp_size < orig_size) return DecodeResult::kBadData;
+  std::vector<uint8_t> buf(1 << 16);
+  uint32_t left = orig_size;
+  while (left > 0) {
+    size_t want = std::min<size_t>(buf.size(), left);
+    size_t got = in(buf.data(), want);
+    if (got == 0 || got > want) return DecodeResult::kBadData;
+    if (garble) garble->Apply(buf.data(), got);
+    if (!out(buf.data(), got)) return DecodeResult::kWriteError;
+    left -= static_cast<uint32_t>(got);
+  }
+  return DecodeResult::kOk;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Encoding
+
+class BitWriter {
+ public:
+  explicit BitWriter(const WriteFn& out) : out_(out) { buf_.reserve(1 << 16); }
+  void Put(int n, uint32_t v) {
+    if (n == 0) return;
+    acc_ = (acc_ << n) | (v & ((1u << n) - 1));
+    count_ += n;
+    while (count_ >= 8) {
+      count_ -= 8;
+      buf_.push_back(static_cast<uint8_t>(acc_ >> count_));
+    }
+  }
+  bool Drain() {
+    if (buf_.empty()) return true;
+    bool ok = out_(buf_.data(), buf_.size());
+    buf_.clear();
+    return ok;
+  }
+  bool Finish() {
+    if (count_ > 0) Put(8 - count_, 0);
+    return Drain();
+  }
+  size_t pending() const { return buf_.size(); }
+
+ private:
+  const WriteFn& out_;
+  std::vector<uint8_t> buf_;
+  uint64_t acc_ = 0;
+  int count_ = 0;
+};
+
+// Builds code lengths (at most 16 bits) for `freq`; returns the number of used symbols and,
+// when that is 1, the symbol in `*only`.
+int MakeLengths(const uint32_t* freq, int n, uint8_t* len, int* only) {
+  std::fill(len, len + n, 0);
+  std::vector<int> used;
+  for (int i = 0; i < n; ++i)
+    if (freq[i]) used.push_back(i);
+  *only = used.empty() ? 0 : used[0];
+  if (used.size() <= 1) return static_cast<int>(used.size());
+  // Huffman tree over the used symbols.
+  const int m = static_cast<int>(used.size());
+  std::vector<uint64_t> weight(2 * m);
+  std::vector<int> parent(2 * m, -1);
+  using Item = std::pair<uint64_t, int>;
+  std::vector<Item> heap;
+  for (int i = 0; i < m; ++i) {
+    weight[i] = freq[used[i]];
+    heap.emplace_back(weight[i], i);
+  }
+  auto cmp = [](const Item& a, const Item& b) { return a > b; };
+  std::make_heap(heap.begin(), heap.end(), cmp);
+  int next = m;
+  while (heap.size() > 1) {
+    std::pop_heap(heap.begin(), heap.end(), cmp);
+    Item a = heap.back();
+    heap.pop_back();
+    std::pop_heap(heap.begin(), heap.end(), cmp);
+    Item b = heap.back();
+    heap.pop_back();
+    weight[next] = a.first + b.first;
+    parent[a.second] = parent[b.second] = next;
+    heap.emplace_back(weight[next], next);
+    std::push_heap(heap.begin(), heap.end(), cmp);
+    ++next;
+  }
+  std::vector<int> depth(next, 0);
+  for (int i = next - 2; i >= 0; --i) depth[i] = depth[parent[i]] + 1;
+  uint32_t count[64] = {};
+  for (int i = 0; i < m; ++i) ++count[std::min(depth[i], kMaxCodeLen)];
+  uint64_t kraft = 0;
+  for (int l = 1; l <= kMaxCodeLen; ++l) kraft += uint64_t(count[l]) << (kMaxCodeLen - l);
+  while (kraft > (1u << kMaxCodeLen)) {
+    --count[kMaxCodeLen];
+    for (int l = kMaxCodeLen - 1; l > 0; --l) {
+      if (count[l]) {
+        --count[l];
+        count[l + 1] += 2;
+        break;
+      }
+    }
+    --kraft;
+  }
+  // Most frequent symbols get the shortest codes.
+  std::vector<int> order(used);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return freq[a] > freq[b]; });
+  size_t k = 0;
+  for (int l = 1; l <= kMaxCodeLen; ++l)
+    for (uint32_t c = 0; c < count[l]; ++c) len[order[k++]] = static_cast<uint8_t>(l);
+  return m;
+}
+
+void MakeCodes(const uint8_t* len, int n, uint16_t* code) {
+  uint32_t count[kMaxCodeLen + 1] = {}, next[kMaxCodeLen + 2] = {};
+  for (int i = 0; i < n; ++i) ++count[len[i]];
+  count[0] = 0;
+  uint32_t c = 0;
+  for (int l = 1; l <= kMaxCodeLen; ++l) {
+    next[l] = c;
+    c = (c + count[l]) << 1;
+  }
+  for (int i = 0; i < n; ++i) code[i] = len[i] ? static_cast<uint16_t>(next[len[i]]++) : 0;
+}
+
+int BitLength(uint32_t v) {
+  int n = 0;
+  while (v) {
+    ++n;
+    v >>= 1;
+  }
+  return n;
+}
+
+// Code tables of one block and what writing them costs.
+struct BlockTables {
+  int count = 0;
+  uint8_t c_len[kNC];
+  uint16_t c_code[kNC];
+  int c_used = 0, c_only = 0, c_n = 0;
+  uint8_t t_len[kNT];
+  uint16_t t_code[kNT];
+  int t_used = 0, t_only = 0;
+  uint32_t t_freq[kNT];
+  uint8_t p_len[kNP];
+  uint16_t p_code[kNP];
+  int p_used = 0, p_only = 0;
+};
+
+// Symbol sink for methods 1-3: collects symbols, splits them into blocks where separate
+// code tables pay off, then writes each block's tables and codes.
+class HuffBlockWriter {
+ public:
+  static constexpr int kBufferSymbols = 16000;
+  static constexpr int kMinBlock = 500;
+  explicit HuffBlockWriter(BitWriter& bw) : bw_(bw) {}
+
+  bool Literal(uint8_t c) {
+    sym_[n_] = c;
+    return ++n_ < kBufferSymbols || Flush();
+  }
+  bool Match(uint32_t dist, uint32_t len) {
+    sym_[n_] = static_cast<uint16_t>(len + 256 - kThreshold);
+    dist_[n_] = static_cast<uint16_t>(dist - 1);
+    return ++n_ < kBufferSymbols || Flush();
+  }
+  bool Finish() { return (n_ == 0 || Flush()) && bw_.Finish(); }
+
+ private:
+  static int PSlot(uint32_t d) { return d ? BitLength(d) : 0; }
+
+  void Build(int lo, int hi, BlockTables* t) const {
+    uint32_t c_freq[kNC] = {}, p_freq[kNP] = {};
+    for (int i = lo; i < hi; ++i) {
+      ++c_freq[sym_[i]];
+      if (sym_[i] >= 256) ++p_freq[PSlot(dist_[i])];
+    }
+    t->count = hi - lo;
+    t->c_used = MakeLengths(c_freq, kNC, t->c_len, &t->c_only);
+    std::fill(t->t_freq, t->t_freq + kNT, 0);
+    int n = kNC;
+    while (n > 0 && t->c_len[n - 1] == 0) --n;
+    t->c_n = n;
+    for (int i = 0; i < n;) {
+      int k = t->c_len[i++];
+      if (k == 0) {
+        int count = 1;
+        while (i < n && t->c_len[i] == 0) {
+          ++i;
+          ++count;
+        }
+        if (count <= 2) {
+          t->t_freq[0] += count;
+        } else if (count <= 18) {
+          ++t->t_freq[1];
+        } else if (count == 19) {
+          ++t->t_freq[0];
+          ++t->t_freq[1];
+        } else {
+          ++t->t_freq[2];
+        }
+      } else {
+        ++t->t_freq[k + 2];
+      }
+    }
+    t->t_used = MakeLengths(t->t_freq, kNT, t->t_len, &t->t_only);
+    t->p_used = MakeLengths(p_freq, kNP, t->p_len, &t->p_only);
+  }
+
+  static uint64_t PtLenBits(const uint8_t* len, int n, int nbit, int special) {
+    while (n > 0 && len[n - 1] == 0) --n;
+    uint64_t bits = nbit;
+    int i = 0;
+    while (i < n) {
+      int k = len[i++];
+      bits += k <= 6 ? 3 : k - 3;
+      if (i == special) {
+        while (i < 6 && len[i] == 0) ++i;
+        bits += 2;
+      }
+    }
+    return bits;
+  }
+
+  uint64_t Cost(int lo, int hi) const {
+    BlockTables t;
+    Build(lo, hi, &t);
+    uint64_t bits = 16;
+    if (t.c_used > 1) {
+      bits += t.t_used > 1 ? PtLenBits(t.t_len, kNT, kTBit, 3) : 2 * kTBit;
+      bits += kCBit;
+      bits += uint64_t(t.t_freq[0]) * t.t_len[0] + uint64_t(t.t_freq[1]) * (t.t_len[1] + 4) +
+              uint64_t(t.t_freq[2]) * (t.t_len[2] + kCBit);
+      for (int k = 3; k < kNT; ++k) bits += uint64_t(t.t_freq[k]) * t.t_len[k];
+    } else {
+      bits += 2 * kTBit + 2 * kCBit;
+    }
+    bits += t.p_used > 1 ? PtLenBits(t.p_len, kNP, kPBit, -1) : 2 * kPBit;
+    for (int i = lo; i < hi; ++i) {
+      bits += t.c_len[sym_[i]];
+      if (sym_[i] >= 256) {
+        int p = PSlot(dist_[i]);
+        bits += t.p_len[p] + (p > 1 ? p - 1 : 0);
+      }
+    }
+    return bits;
+  }
+
+  bool Flush() {
+    bool ok = Split(0, n_);
+    n_ = 0;
+    return ok;
+  }
+
+  bool Split(int lo, int hi) {
+    if (hi - lo >= 2 * kMinBlock) {
+      int mid = lo + (hi - lo) / 2;
+      if (Cost(lo, mid) + Cost(mid, hi) < Cost(lo, hi)) return Split(lo, mid) && Split(mid, hi);
+    }
+    return Send(lo, hi);
+  }
+
+  void WritePtLen(const uint8_t* len, int n, int nbit, int special) {
+    while (n > 0 && len[n - 1] == 0) --n;
+    bw_.Put(nbit, n);
+    int i = 0;
+    while (i < n) {
+      int k = len[i++];
+      if (k <= 6) {
+        bw_.Put(3, k);
+      } else {
+        bw_.Put(k - 3, (1u << (k - 3)) - 2);
+      }
+      if (i == special) {
+        while (i < 6 && len[i] == 0) ++i;
+        bw_.Put(2, (i - 3) & 3);
+      }
+    }
+  }
+
+  bool Send(int lo, int hi) {
+    BlockTables t;
+    Build(lo, hi, &t);
+    bw_.Put(16, t.count);
+    if (t.c_used > 1) {
+      if (t.t_used > 1) {
+        WritePtLen(t.t_len, kNT, kTBit, 3);
+      } else {
+        bw_.Put(kTBit, 0);
+        bw_.Put(kTBit, t.t_only);
+      }
+      MakeCodes(t.t_len, kNT, t.t_code);
+      const int n = t.c_n;
+      bw_.Put(kCBit, n);
+      for (int i = 0; i < n;) {
+        int k = t.c_len[i++];
+        if (k == 0) {
+          int count = 1;
+          while (i < n && t.c_len[i] == 0) {
+            ++i;
+            ++count;
+          }
+          if (count <= 2) {
+            for (int j = 0; j < count; ++j) bw_.Put(t.t_len[0], t.t_code[0]);
+          } else if (count <= 18) {
+            bw_.Put(t.t_len[1], t.t_code[1]);
+            bw_.Put(4, count - 3);
+          } else if (count == 19) {
+            bw_.Put(t.t_len[0], t.t_code[0]);
+            bw_.Put(t.t_len[1], t.t_code[1]);
+            bw_.Put(4, 15);
+          } else {
+            bw_.Put(t.t_len[2], t.t_code[2]);
+            bw_.Put(kCBit, count - 20);
+          }
+        } else {
+          bw_.Put(t.t_len[k + 2], t.t_code[k + 2]);
+        }
+      }
+    } else {
+      bw_.Put(kTBit, 0);
+      bw_.Put(kTBit, 0);
+      bw_.Put(kCBit, 0);
+      bw_.Put(kCBit, t.c_only);
+    }
+    MakeCodes(t.c_len, kNC, t.c_code);
+    if (t.p_used > 1) {
+      WritePtLen(t.p_len, kNP, kPBit, -1);
+    } else {
+      bw_.Put(kPBit, 0);
+      bw_.Put(kPBit, t.p_only);
+    }
+    MakeCodes(t.p_len, kNP, t.p_code);
+    for (int i = lo; i < hi; ++i) {
+      uint16_t c = sym_[i];
+      bw_.Put(t.c_len[c], t.c_code[c]);
+      if (c >= 256) {
+        uint32_t d = dist_[i];
+        int p = PSlot(d);
+        bw_.Put(t.p_len[p], t.p_code[p]);
+        if (p > 1) bw_.Put(p - 1, d - (1u << (p - 1)));
+      }
+      if (bw_.pending() >= 60000 && !bw_.Drain()) return false;
+    }
+    return bw_.Drain();
+  }
+
+  BitWriter& bw_;
+  int n_ = 0;
+  uint16_t sym_[kBufferSymbols];
+  uint16_t dist_[kBufferSymbols];
+};
+
+// Symbol sink for method 4.
+class FastestWriter {
+ public:
+  explicit FastestWriter(BitWriter& bw) : bw_(bw) {}
+  bool Literal(uint8_t c) {
+    bw_.Put(9, c);
+    return Check();
+  }
+  bool Match(uint32_t dist, uint32_t len) {
+    uint32_t l = len - 2;
+    int k = BitLength(l + 1) - 1;
+    bw_.Put(k, (1u << k) - 1);
+    if (k < 7) bw_.Put(1, 0);
+    bw_.Put(k, l + 1 - (1u << k));
+    uint32_t d = dist - 1;
+    int j = 0;
+    while (j < 4 && d >= (1u << (10 + j)) - 512) ++j;
+    bw_.Put(j, (1u << j) - 1);
+    if (j < 4) bw_.Put(1, 0);
+    bw_.Put(9 + j, d - ((1u << (9 + j)) - 512));
+    return Check();
+  }
+  bool Finish() { return bw_.Finish(); }
+
+ private:
+  bool Check() { return bw_.pending() < 60000 || bw_.Drain(); }
+  BitWriter& bw_;
+};
+
+struct MatchParams {
+  uint32_t max_dist;
+  int max_chain;
+  int nice_len;
+  int good_len;
+};
+
+// Hash-chain LZ77 with one step of lazy evaluation over a sliding window.
+template <class Sink>
+bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink) {
+  constexpr uint32_t kW = 32768, kWMask = kW - 1;
+  constexpr int kHashBits = 15;
+  constexpr uint32_t kMinLookahead = kMaxMatch + kThreshold + 1;
+  constexpr uint32_t kNil = 0;
+  std::vector<uint8_t> win(2 * kW + kMaxMatch + 16, 0);
+  std::vector<uint32_t> head(1u << kHashBits, kNil), prev(kW, kNil);
+  uint32_t strstart = 0, lookahead = 0, match_start = 0;
+  bool eof = false;
+
+  auto hash = [&](uint32_t p) {
+    uint32_t v = win[p] | (win[p + 1] << 8) | (win[p + 2] << 16);
+    return (v * 2654435761u) >> (32 - kHashBits);
+  };
+  auto insert = [&](uint32_t p) {
+    uint32_t h = hash(p);
+    uint32_t old = head[h];
+    prev[p & kWMask] = old;
+    head[h] = p;
+    return old;
+  };
+  auto fill = [&]() {
+    while (!eof && lookahead < kMinLookahead) {
+      if (strstart >= 2 * kW - kMinLookahead) {
+        memmove(win.data(), win.data() + kW, kW);
+        match_start -= kW;
+        strstart -= kW;
+        for (auto& h : head) h = h >= kW ? h - kW : kNil;
+        for (auto& h : prev) h = h >= kW ? h - kW : kNil;
+      }
+      uint32_t end = strstart + lookahead;
+      size_t got = in(win.data() + end, 2 * kW - end);
+      if (got == 0) {
+        eof = true;
+        memset(win.data() + end, 0, win.size() - end);
+      }
+      lookahead += static_cast<uint32_t>(got);
+    }
+  };
+  auto longest = [&](uint32_t cur, uint32_t best) {
+    int chain = prm.max_chain;
+    if (best >= static_cast<uint32_t>(prm.good_len)) chain >>= 2;
+    uint32_t maxlen = std::min<uint32_t>(kMaxMatch, lookahead);
+    uint32_t nice = std::min<uint32_t>(prm.nice_len, maxlen);
+    if (best >= maxlen) return best;
+    uint32_t limit = strstart > prm.max_dist ? strstart - prm.max_dist : 0;
+    const uint8_t* scan = win.data() + strstart;
+    do {
+      const uint8_t* m = win.data() + cur;
+      if (m[best] != scan[best] || m[best - 1] != scan[best - 1] || m[0] != scan[0] ||
+          m[1] != scan[1])
+        continue;
+      uint32_t len = 2;
+      while (len + 8 <= maxlen) {
+        uint64_t a, b;
+        memcpy(&a, m + len, 8);
+        memcpy(&b, scan + len, 8);
+        if (a != b) {
+          uint64_t x = a ^ b;
+          len += static_cast<uint32_t>(__builtin_ctzll(x) >> 3);
+          goto done;
+        }
+        len += 8;
+      }
+      while (len < maxlen && m[len] == scan[len]) ++len;
+    done:
+      if (len > maxlen) len = maxlen;
+      if (len > best) {
+        match_start = cur;
+        best = len;
+        if (len >= nice) break;
+      }
+    } while ((cur = prev[cur & kWMask]) > limit && --chain > 0);
+    return best;
+  };
+
+  uint32_t match_length = kThreshold - 1, prev_length, prev_match;
+  bool match_available = false;
+  for (;;) {
+    if (lookahead < kMinLookahead) {
+      fill();
+      if (lookahead == 0) break;
+    }
+    uint32_t hash_head = kNil;
+    if (lookahead >= kThreshold) hash_head = insert(strstart);
+    prev_length = match_length;
+    prev_match = match_start;
+    match_length = kThreshold - 1;
+    if (hash_head != kNil && prev_length < kMaxMatch && strstart - hash_head <= prm.max_dist) {
+      match_length = longest(hash_head, prev_length);
+      if (match_length > lookahead) match_length = lookahead;
+      if (match_length == kThreshold && strstart - match_start > 4096) match_length = kThreshold - 1;
+    }
+    if (prev_length >= kThreshold && match_length <= prev_length) {
+      uint32_t max_insert = strstart + lookahead - kThreshold;
+      if (!sink.Match(strstart - 1 - prev_match, prev_length)) return false;
+      lookahead -= prev_length - 1;
+      prev_length -= 2;
+      do {
+        if (++strstart <= max_insert) insert(strstart);
+      } while (--prev_length != 0);
+      match_available = false;
+      match_length = kThreshold - 1;
+      ++strstart;
+    } else if (match_available) {
+      if (!sink.Literal(win[strstart - 1])) return false;
+      ++strstart;
+      --lookahead;
+    } else {
+      match_available = true;
+      ++strstart;
+      --lookahead;
+    }
+  }
+  if (match_available && !sink.Literal(win[strstart - 1])) return false;
+  return sink.Finish();
+}
+
+}  // namespace
+
+DecodeResult Decode(int method, uint32_t comp_size, uint32_t orig_size, const ReadFn& in,
+                    Garble* garble, const WriteFn& out) {
+  if (method == 0) return DecodeStored(comp_size, orig_size, in, garble, out);
+  if (method < 1 || method > 4) return DecodeResult::kUnsupported;
+  if (orig_size == 0) return DecodeResult::kOk;
+  BitReader br(in, comp_size, garble);
+  OutWindow w(out);
+  DecodeResult r;
+  if (method == 4) {
+    r = DecodeFastest(br, orig_size, w);
+  } else {
+    auto d = std::make_unique<HuffDecoder>(br);
+    r = d->Run(orig_size, w);
+  }
+  if (r == DecodeResult::kOk && !w.Flush()) r = DecodeResult::kWriteError;
+  return r;
+}
+
+bool Encode(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
+  BitWriter bw(out);
+  if (o.method == 4) {
+    FastestWriter sink(bw);
+    MatchParams p{15800, o.maximum ? 256 : 16, o.maximum ? 256 : 64, 16};
+    return RunLz(p, in, sink);
+  }
+  auto sink = std::make_unique<HuffBlockWriter>(bw);
+  MatchParams p{26622, 64, 128, 32};
+  if (o.maximum) {
+    p = {26622, 1024, 256, 64};
+  } else if (o.method == 2) {
+    p = {26622, 24, 64, 16};
+  } else if (o.method == 3) {
+    p = {26622, 8, 32, 8};
+  }
+  return RunLz(p, in, *sink);
+}
+
+}  // namespace arj

@@ -1,0 +1,330 @@
+#include "archivers/arj/arj_format.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace arj {
+namespace {
+
+struct CrcTables {
+  uint32_t t[8][256];
+  CrcTables() {
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+      t[0][i] = c;
+    }
+    for (uint32_t i = 0; i < 256; ++i)
+      for (int k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+  }
+};
+const CrcTables& Tables() {
+  static const CrcTables tables;
+  return tables;
+}
+
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+void Put16(std::vector<uint8_t>* o, uint32_t v) {
+  o->push_back(static_cast<uint8_t>(v));
+  o->push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>* o, uint32_t v) {
+  Put16(o, v & 0xFFFF);
+  Put16(o, v >> 16);
+}
+
+bool IsSep(char c) { return c == '/' || c == '\\'; }
+
+std::vector<std::string> SplitComponents(const std::string& s) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : s) {
+    if (IsSep(c)) {
+      parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  parts.push_back(cur);
+  return parts;
+}
+
+bool IsDeviceName(const std::string& comp) {
+  std::string base = comp.substr(0, comp.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  std::string up;
+  for (char c : base) up += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
+  for (const char* n : kNames)
+    if (up == n) return true;
+  if (up.size() == 4 && (up.compare(0, 3, "COM") == 0 || up.compare(0, 3, "LPT") == 0) &&
+      up[3] >= '0' && up[3] <= '9')
+    return true;
+  return false;
+}
+
+}  // namespace
+
+uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) {
+  const auto& t = Tables().t;
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  while (size >= 8) {
+    uint32_t a = crc ^ Get32(p);
+    uint32_t b = Get32(p + 4);
+    crc = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^
+          t[3][b & 0xFF] ^ t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
+    p += 8;
+    size -= 8;
+  }
+  while (size--) crc = (crc >> 8) ^ t[0][(crc ^ *p++) & 0xFF];
+  return crc;
+}
+
+uint32_t Header::ResumePosition() const {
+  if (extra.size() >= 4) return Get32(extra.data());
+  return 0;
+}
+
+void Header::SetResumePosition(uint32_t pos) {
+  if (extra.size() < 4) {
+    extra.resize(4, 0);
+    if (first_size < 34) first_size = 34;
+  }
+  extra[0] = static_cast<uint8_t>(pos);
+  extra[1] = static_cast<uint8_t>(pos >> 8);
+  extra[2] = static_cast<uint8_t>(pos >> 16);
+  extra[3] = static_cast<uint8_t>(pos >> 24);
+}
+
+ParseResult ParseHeader(const uint8_t* data, size_t size, Header* h, size_t* used) {
+  if (size < 4) return ParseResult::kTruncated;
+  if (data[0] != kIdLo || data[1] != kIdHi) return ParseResult::kBadId;
+  size_t basic = Get16(data + 2);
+  if (basic == 0) {
+    *used = 4;
+    return ParseResult::kEnd;
+  }
+  if (basic > kMaxBasicSize || basic < 30) return ParseResult::kBadSize;
+  if (size < 4 + basic + 4) return ParseResult::kTruncated;
+  const uint8_t* b = data + 4;
+  if (Crc32(b, basic) != Get32(b + basic)) return ParseResult::kBadCrc;
+  size_t first = b[0];
+  if (first < 30 || first > basic) return ParseResult::kBadSize;
+  h->first_size = b[0];
+  h->version = b[1];
+  h->min_version = b[2];
+  h->host_os = b[3];
+  h->flags = b[4];
+  h->method = b[5];
+  h->file_type = b[6];
+  h->garble_mod = b[7];
+  h->mtime = Get32(b + 8);
+  h->comp_size = Get32(b + 12);
+  h->orig_size = Get32(b + 16);
+  h->crc = Get32(b + 20);
+  h->entry_pos = Get16(b + 24);
+  h->access_mode = Get16(b + 26);
+  h->byte28 = b[28];
+  h->byte29 = b[29];
+  h->extra.assign(b + 30, b + first);
+  const char* s = reinterpret_cast<const char*>(b + first);
+  size_t rest = basic - first;
+  size_t nlen = strnlen(s, rest);
+  h->name.assign(s, nlen);
+  h->comment.clear();
+  if (nlen < rest) {
+    const char* c = s + nlen + 1;
+    h->comment.assign(c, strnlen(c, rest - nlen - 1));
+  }
+  size_t pos = 4 + basic + 4;
+  h->ext_headers.clear();
+  for (;;) {
+    if (size < pos + 2) return ParseResult::kTruncated;
+    size_t n = Get16(data + pos);
+    pos += 2;
+    if (n == 0) break;
+    if (size < pos + n + 4) return ParseResult::kTruncated;
+    if (Crc32(data + pos, n) != Get32(data + pos + n)) return ParseResult::kBadCrc;
+    h->ext_headers.emplace_back(data + pos, data + pos + n);
+    pos += n + 4;
+  }
+  *used = pos;
+  return ParseResult::kOk;
+}
+
+bool WriteHeader(const Header& h, std::vector<uint8_t>* out) {
+  size_t first = 30 + h.extra.size();
+  size_t basic = first + h.name.size() + 1 + h.comment.size() + 1;
+  if (basic > kMaxBasicSize || first > 255) return false;
+  out->push_back(kIdLo);
+  out->push_back(kIdHi);
+  Put16(out, static_cast<uint32_t>(basic));
+  size_t start = out->size();
+  out->push_back(static_cast<uint8_t>(first));
+  out->push_back(h.version);
+  out->push_back(h.min_version);
+  out->push_back(h.host_os);
+  out->push_back(h.flags);
+  out->push_back(h.method);
+  out->push_back(h.file_type);
+  out->push_back(h.garble_mod);
+  Put32(out, h.mtime);
+  Put32(out, h.comp_size);
+  Put32(out, h.orig_size);
+  Put32(out, h.crc);
+  Put16(out, h.entry_pos);
+  Put16(out, h.access_mode);
+  out->push_back(h.byte28);
+  out->push_back(h.byte29);
+  out->insert(out->end(), h.extra.begin(), h.extra.end());
+  out->insert(out->end(), h.name.begin(), h.name.end());
+  out->push_back(0);
+  out->insert(out->end(), h.comment.begin(), h.comment.end());
+  out->push_back(0);
+  Put32(out, Crc32(out->data() + start, basic));
+  for (const auto& e : h.ext_headers) {
+    if (e.empty() || e.size() > 0xFFFF) continue;
+    Put16(out, static_cast<uint32_t>(e.size()));
+    out->insert(out->end(), e.begin(), e.end());
+    Put32(out, Crc32(e.data(), e.size()));
+  }
+  Put16(out, 0);
+  return true;
+}
+
+void WriteEndMarker(std::vector<uint8_t>* out) {
+  out->push_back(kIdLo);
+  out->push_back(kIdHi);
+  out->push_back(0);
+  out->push_back(0);
+}
+
+CalendarTime FromDosTime(uint32_t d) {
+  CalendarTime t;
+  t.year = 1980 + static_cast<int>(d >> 25);
+  t.month = (d >> 21) & 15;
+  t.day = (d >> 16) & 31;
+  t.hour = (d >> 11) & 31;
+  t.minute = (d >> 5) & 63;
+  t.second = (d & 31) * 2;
+  return t;
+}
+
+uint32_t ToDosTime(const CalendarTime& t) {
+  int year = t.year < 1980 ? 1980 : (t.year > 2107 ? 2107 : t.year);
+  if (t.year < 1980) return (1u << 21) | (1u << 16);
+  return (static_cast<uint32_t>(year - 1980) << 25) | (static_cast<uint32_t>(t.month) << 21) |
+         (static_cast<uint32_t>(t.day) << 16) | (static_cast<uint32_t>(t.hour) << 11) |
+         (static_cast<uint32_t>(t.minute) << 5) | static_cast<uint32_t>(t.second / 2);
+}
+
+// Days from 1970-01-01 for a proleptic Gregorian date, and back.
+static int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+CalendarTime FromUnixTime(int64_t s) {
+  int64_t days = s >= 0 ? s / 86400 : -((-s + 86399) / 86400);
+  int64_t rem = s - days * 86400;
+  days += 719468;
+  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(days - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  CalendarTime t;
+  t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  t.year = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (t.month <= 2));
+  t.hour = static_cast<int>(rem / 3600);
+  t.minute = static_cast<int>(rem / 60 % 60);
+  t.second = static_cast<int>(rem % 60);
+  return t;
+}
+
+int64_t ToUnixTime(const CalendarTime& t) {
+  unsigned m = t.month < 1 ? 1 : (t.month > 12 ? 12 : t.month);
+  unsigned d = t.day < 1 ? 1 : (t.day > 31 ? 31 : t.day);
+  return DaysFromCivil(t.year, m, d) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+std::string StoredName(const std::string& path) {
+  std::string s = path;
+  if (s.size() >= 2 && s[1] == ':') s.erase(0, 2);
+  for (char& c : s)
+    if (c == '\\') c = '/';
+  for (;;) {
+    if (!s.empty() && s[0] == '/') {
+      s.erase(0, 1);
+    } else if (s.compare(0, 2, "./") == 0) {
+      s.erase(0, 2);
+    } else {
+      break;
+    }
+  }
+  // Remove inner "./" components and doubled separators.
+  std::string out;
+  for (const std::string& c : SplitComponents(s)) {
+    if (c.empty() || c == ".") continue;
+    if (!out.empty()) out += '/';
+    out += c;
+  }
+  return out;
+}
+
+std::string SafeRelativePath(const std::string& name) {
+  if (name.empty() || IsSep(name[0])) return std::string();
+  for (unsigned char c : name)
+    if (c < 0x20 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+        c == '|')
+      return std::string();
+  std::string out;
+  for (const std::string& c : SplitComponents(name)) {
+    if (c.empty() || c == ".") continue;
+    if (c == "..") return std::string();
+    if (c.back() == '.' || c.back() == ' ') return std::string();
+    if (IsDeviceName(c)) return std::string();
+    if (!out.empty()) out += '/';
+    out += c;
+  }
+  return out;
+}
+
+std::string BaseName(const std::string& name) {
+  size_t p = name.find_last_of("/\\");
+  return p == std::string::npos ? name : name.substr(p + 1);
+}
+
+std::string NextVolumeName(const std::string& name, int index) {
+  size_t slash = name.find_last_of("/\\");
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    char buf[8];
+    snprintf(buf, sizeof buf, ".%03d", index);
+    return name + buf;
+  }
+  std::string stem = name.substr(0, dot + 1), ext = name.substr(dot + 1);
+  bool digits = !ext.empty();
+  for (char c : ext) digits = digits && c >= '0' && c <= '9';
+  char buf[16];
+  if (digits) {
+    snprintf(buf, sizeof buf, "%03d", atoi(ext.c_str()) + index);
+  } else if (index < 100) {
+    snprintf(buf, sizeof buf, "%c%02d", ext.empty() ? 'A' : ext[0], index);
+  } else {
+    snprintf(buf, sizeof buf, "%03d", index);
+  }
+  return stem + buf;
+}
+
+}  // namespace arj

@@ -1,0 +1,10 @@
+// ARJ.EXE (arj-ql natively): the archiver program.
+#include <string>
+#include <vector>
+
+#include "archivers/arj/arj_cli.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return arj::RunArj(args);
+}

@@ -1,0 +1,41 @@
+// Helpers for the ARJ tests: scratch directories, files, running programs.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace arjtest {
+
+// A fresh directory under the system's temporary directory, removed by the destructor.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& data);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+void MakeDirs(const std::string& path);
+// Text that compresses, and bytes that do not.
+std::string TextData(size_t size, unsigned seed);
+std::string RandomData(size_t size, unsigned seed);
+
+struct RunResult {
+  int code = -1;
+  std::string output;
+};
+// Runs a shell command in `dir` with `input` on standard input; output and errors captured.
+RunResult Run(const std::string& dir, const std::string& command, const std::string& input = "");
+// Our native archiver and Debian's arj.
+std::string OurArj();
+bool HavePeerArj();
+// Compares two directory trees file by file (names and contents); returns "" when equal.
+std::string CompareTrees(const std::string& a, const std::string& b);
+
+}  // namespace arjtest
