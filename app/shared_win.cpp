@@ -1,6 +1,8 @@
 #include "app/shared_win.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace ql {
@@ -29,6 +31,108 @@ int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style) {
   int n = snprintf(&text[0], text.size(), format, arg);
   if (n >= 0) text.resize(static_cast<size_t>(n));
   return AppMessageBox(owner, text.c_str(), "Quillon", style);
+}
+
+}  // namespace ql
+
+namespace ql {
+
+bool SetCurrentDirAndDrive(const char* path) {
+  if (!path || !*path || !SetCurrentDirectoryA(path)) return true;
+  char now[MAX_PATH + 1] = "";
+  DWORD n = GetCurrentDirectoryA(sizeof now, now);
+  if (n > 0 && n < sizeof now && now[1] == ':') {
+    char name[4] = {'=', static_cast<char>(toupper(static_cast<unsigned char>(now[0]))), ':', '\0'};
+    SetEnvironmentVariableA(name, now);
+  }
+  return false;
+}
+
+bool CreateDirectoryPath(const char* path) {
+  size_t len = path ? strlen(path) : 0;
+  if (len < 4 || path[1] != ':' || path[2] != '\\' || len > MAX_PATH) return false;
+  std::string level(path);
+  while (!level.empty() && level.back() == '\\') level.pop_back();
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  bool created = false;
+  for (size_t i = 3; i <= level.size(); ++i) {
+    if (i == level.size() || level[i] == '\\') {
+      std::string part = level.substr(0, i);
+      created = CreateDirectoryA(part.c_str(), &sa) != FALSE;
+    }
+  }
+  return created;
+}
+
+uint32_t DriveFreeBytes(char drive) {
+  char root[4] = {drive, ':', '\\', '\0'};
+  DWORD sectors = 0, bytes = 0, freeClusters = 0, total = 0;
+  if (!GetDiskFreeSpaceA(root, &sectors, &bytes, &freeClusters, &total)) return 0;
+  unsigned long long product = 1ULL * sectors * bytes * freeClusters;
+  return product > 0xFFFFFFFFULL ? 0xFFFFFFFFu : static_cast<uint32_t>(product);
+}
+
+namespace {
+
+bool IsDriveRoot(const std::string& dir) {
+  return dir.empty() || dir == "\\" || (dir.size() <= 3 && dir.size() >= 2 && dir[1] == ':');
+}
+
+bool RemoveTreeBelow(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((dir + "\\*.*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  bool ok = true;
+  do {
+    if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, "..")) continue;
+    std::string path = dir + "\\" + fd.cFileName;
+    SetFileAttributesA(path.c_str(), fd.dwFileAttributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                             FILE_ATTRIBUTE_SYSTEM));
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // A linked directory is removed as a link, never entered.
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ok = RemoveTreeBelow(path);
+      if (ok) ok = RemoveDirectoryA(path.c_str()) != FALSE;
+    } else {
+      ok = DeleteFileA(path.c_str()) != FALSE;
+    }
+  } while (ok && FindNextFileA(find, &fd));
+  FindClose(find);
+  return ok;
+}
+
+}  // namespace
+
+bool RemoveDirectoryTree(const char* directory) {
+  if (!directory) return false;
+  std::string dir(directory);
+  while (dir.size() > 1 && dir.back() == '\\') dir.pop_back();
+  if (IsDriveRoot(dir)) return false;
+  DWORD attrs = GetFileAttributesA(dir.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+  if (!RemoveTreeBelow(dir)) return false;
+  return RemoveDirectoryA(dir.c_str()) != FALSE;
+}
+
+void CleanScratchDir(const char* workDirectory) {
+  if (!workDirectory || !*workDirectory) return;
+  std::string scratch(workDirectory);
+  if (scratch.back() != '\\') scratch += '\\';
+  scratch += "tmp41720";
+  DWORD attrs = GetFileAttributesA(scratch.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return;
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((scratch + "\\*.*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      std::string path = scratch + "\\" + fd.cFileName;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+  }
+  RemoveDirectoryA(scratch.c_str());
 }
 
 }  // namespace ql

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 namespace ql {
 
 // Task-modal message box with the standard cursor shown meanwhile; the exclamation icon is added
@@ -16,5 +18,25 @@ int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style);
 
 // True when the last modal dialog ended with Cancel; every dialog opener sets it.
 extern bool g_cancelled;
+
+// Makes `path` the current directory and, on success, sets the per-drive entry "=X:" of its drive to
+// the directory read back, so that child processes inherit it. Returns true when it FAILED.
+bool SetCurrentDirAndDrive(const char* path);
+
+// Creates every missing level of a path that begins with a drive letter, ":" and "\" (failures of the
+// intermediate levels are ignored). Returns true when the last level was created by this call.
+bool CreateDirectoryPath(const char* path);
+
+// Free bytes of the root of `drive` (a letter). The product of the drive's geometry is taken in 64 bits
+// and held at 0xFFFFFFFF when it does not fit, so large drives never look nearly full. 0 on failure.
+uint32_t DriveFreeBytes(char drive);
+
+// Deletes `directory` with everything below it, clearing read-only, hidden and system attributes first.
+// Stops at the first entry that cannot be deleted and returns false; true when the directory is gone.
+// A drive root or an empty path is refused. The current directory is not changed.
+bool RemoveDirectoryTree(const char* directory);
+
+// Empties and removes the scratch directory tmp41720 of `workDirectory` when it exists.
+void CleanScratchDir(const char* workDirectory);
 
 }  // namespace ql

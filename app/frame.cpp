@@ -1,0 +1,436 @@
+#include "app/frame.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/later_steps.h"
+#include "app/settings.h"
+#include "app/shared_win.h"
+#include "app/startup.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+HMENU g_managerMenu = nullptr;
+bool g_startupComplete = false;
+char* g_mailSubject = nullptr;
+char* g_mailNote = nullptr;
+
+namespace {
+
+// Menu commands the frame itself handles or marks.
+enum : UINT {
+  kCmdExit = 906,
+  kCmdCascade = 954,
+  kCmdTile = 955,
+  kCmdArrangeIcons = 956,
+  kCmdShowToolbar = 970,
+  kCmdToExpress = 1000,
+  kCmdManagerNothing = 1001,
+  kCmdShowDriveBar = 1005,
+  kCmdTileVertically = 1009,
+  kCmdTileHorizontally = 1010,
+  kCmdArchiveProgress = 1019,
+  kCmdZipOptions = 1023,
+  kCmdExpressExit = 4004,
+  kCmdExpressNothing = 4031,
+  kCmdToManager = 4032,
+  kCmdExpressZipOptions = 4039,
+  kCmdExpressArchiveProgress = 4040,
+  kFirstAppCommand = 6000,
+  kFirstMacroCommand = 6100,
+};
+constexpr UINT kStringShellOpen = 3048;  // "You can't close Quillon with\nthe Quillon command shell open!"
+constexpr int kMdiClientId = 188;
+constexpr UINT kFirstChildId = 5100;
+constexpr int kWindowMenuPos = 8;
+constexpr int kAppsMenuPos = 7;
+constexpr int kMacrosMenuPos = 4;
+constexpr int kPaneHint = 194, kPaneDirTotals = 199, kPaneArchiveTotals = 398, kPaneMode = 196;
+
+// Blocks the creation handler takes for the frame's lifetime.
+char* g_scratchText[2] = {nullptr, nullptr};
+
+template <typename T>
+void FreeBlock(T*& block) {
+  if (block) GlobalFree(block);
+  block = nullptr;
+}
+
+bool MdiClientShown() { return g_mdiClient && (GetWindowLongA(g_mdiClient, GWL_STYLE) & WS_VISIBLE); }
+
+// ---- menus ----
+
+void RebuildUserPopup(HMENU popup, const char* section, const char* stem, int count, UINT firstCommand) {
+  if (!popup) return;
+  while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
+  for (int n = 1; n <= count; ++n) {
+    std::string key = std::string(stem) + std::to_string(n);
+    std::string text = IniString(section, key.c_str(), "", 129);
+    if (!text.empty()) AppendMenuA(popup, MF_STRING, firstCommand + n - 1, text.c_str());
+  }
+}
+
+// The Applications and Macros popups of the Manager menu, one position further right while a
+// maximised browser window puts its system menu first.
+void RebuildUserMenus(HMENU menu, bool shifted) {
+  if (!menu) return;
+  int shift = shifted ? 1 : 0;
+  RebuildUserPopup(GetSubMenu(menu, kAppsMenuPos + shift), "Menu Text", "App", 16, kFirstAppCommand);
+  RebuildUserPopup(GetSubMenu(menu, kMacrosMenuPos + shift), "Macro Desc", "Macro", 36, kFirstMacroCommand);
+}
+
+void GreyMailItems(bool includingLogOn) {
+  const UINT items[] = {IDM_MAIL_LOGON, IDM_MAIL_LOGOFF,    IDM_MAIL_SEND,  IDM_MAIL_FIND_FIRST,
+                        IDM_MAIL_FIND_NEXT, IDM_MAIL_READ, IDM_MAIL_DELETE};
+  for (UINT id : items) {
+    if (id == IDM_MAIL_LOGON && !includingLogOn) continue;
+    for (HMENU menu : {g_managerMenu, g_res.expressMenu})
+      if (menu) EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
+  }
+}
+
+// ---- creation: the start-up load ----
+
+bool AllocateFrameBlocks() {
+  if (!AllocatePrintState() || !AllocateWindowTable()) return false;
+  for (char*& text : g_scratchText) text = static_cast<char*>(GlobalAlloc(GPTR, 514));
+  g_mailSubject = static_cast<char*>(GlobalAlloc(GPTR, 514));
+  g_mailNote = static_cast<char*>(GlobalAlloc(GPTR, 4098));
+  return g_scratchText[0] && g_scratchText[1] && g_mailSubject && g_mailNote && AllocateSettings();
+}
+
+void FreeFrameBlocks() {
+  for (char*& text : g_scratchText) FreeBlock(text);
+  FreeBlock(g_mailSubject);
+  FreeBlock(g_mailNote);
+  FreeWindowTable();
+  FreePrintState();
+}
+
+void CreateMdiClient(HWND frame, bool shown) {
+  CLIENTCREATESTRUCT ccs = {};
+  ccs.hWindowMenu = g_managerMenu ? GetSubMenu(g_managerMenu, kWindowMenuPos) : nullptr;
+  ccs.idFirstChild = kFirstChildId;
+  DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_BORDER | (shown ? WS_VISIBLE : 0);
+  g_mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, style, 0, 0, 0, 0, frame,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kMdiClientId)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(frame, GWLP_HINSTANCE)), &ccs);
+}
+
+void CreateWorkDirectory() {
+  const char* work = g_settings->WorkDirectory;
+  if (!CreateDirectoryPath(work)) CreateDirectoryA(work, nullptr);
+}
+
+void SendSizeMessage(HWND frame) {
+  RECT rc;
+  GetClientRect(frame, &rc);
+  WPARAM state = IsIconic(frame) ? SIZE_MINIMIZED : IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+  SendMessageA(frame, WM_SIZE, state, MAKELPARAM(rc.right, rc.bottom));
+}
+
+// The first instance's own command line: an archive to open, or a plain window when it is empty.
+void TakeCommandLine(HWND frame) {
+  switch (ClassifyStartPath(g_commandLineBuffer)) {
+    case StartRequest::Zip:
+      OpenBrowserWindow(g_commandLineBuffer, kArchiveZip, "*.*", "*.*");
+      break;
+    case StartRequest::Arj:
+      OpenBrowserWindow(g_commandLineBuffer, kArchiveArj, "*.*", "*.*");
+      break;
+    case StartRequest::None:
+      if (!g_activeBrowser) OpenBrowserWindow("", kArchiveZip, "*.*", "*.*");
+      break;
+    case StartRequest::Invalid:
+      ShowStringMessage(frame, IDS_INVALID_ARCHIVE_NAME);
+      g_commandLineBuffer[0] = '\0';
+      break;
+  }
+}
+
+bool OnCreate(HWND frame) {
+  DragAcceptFiles(frame, TRUE);
+  g_frame = frame;
+  g_managerMenu = GetMenu(frame);
+  g_startupComplete = false;
+  if (!AllocateFrameBlocks()) {
+    ShowStringMessage(nullptr, IDS_NO_MEMORY);
+    FreeFrameBlocks();
+    FreeSettings();
+    return false;
+  }
+  LoadProgramPaths();
+  LoadUtilityPrograms();
+  LoadDirectories();
+  if (!RunnerExists()) {
+    ShowStringMessageArg(frame, IDS_FILE_MISSING, g_settings->RunnerPath, MB_OK | MB_ICONSTOP);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    return true;
+  }
+  LoadHelpFilePath();
+  ProbeOldPkzip();
+  LoadSwitchSet();
+  LoadConfirmations();
+  LoadBarFlags();
+  if (g_managerMenu) {
+    CheckMenuItem(g_managerMenu, kCmdShowToolbar, MF_BYCOMMAND | (g_showToolbar ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(g_managerMenu, kCmdShowDriveBar, MF_BYCOMMAND | (g_showDriveBar ? MF_CHECKED : MF_UNCHECKED));
+  }
+  RebuildUserMenus(g_managerMenu, false);
+  UINT zipOptions = MF_BYCOMMAND | (UsePkzipSetting() ? MF_ENABLED : MF_GRAYED);
+  if (g_managerMenu) EnableMenuItem(g_managerMenu, kCmdZipOptions, zipOptions);
+  if (g_res.expressMenu) EnableMenuItem(g_res.expressMenu, kCmdExpressZipOptions, zipOptions);
+  DrawMenuBar(frame);
+  LoadItemBitmaps();
+  LoadListFont(frame);
+  ApplyListFontToBrowsers();
+  std::string mode = IniString("switches", "Mode", "Manager", 16);
+  CreateMdiClient(frame, EqualsIgnoreCase(mode, "Manager"));
+  CreateBars(frame);
+  CreateWorkDirectory();
+  GreyMailItems(false);
+  SwitchMode(frame, ChooseStartMode(mode, g_commandLineBuffer[0] != '\0') == Mode::Express);
+  RegisterArchiveAssociation();
+  LoadPathStorage();
+  BuildAssociationTable();
+  LoadSaveArchiveNames();
+  SendSizeMessage(frame);
+  if (g_confirmFlags & kSaveArchiveNames) RestoreWindowList();
+  ArrangeRestoredWindows();
+  if (g_managerMode && g_mdiClient) {
+    ShowWindow(g_mdiClient, SW_SHOW);
+    UpdateWindow(g_mdiClient);
+  }
+  TakeCommandLine(frame);
+  g_startupComplete = true;
+  return true;
+}
+
+// ---- messages ----
+
+void OnSize(HWND frame, int width, int height) { LayoutFrame(frame, width, height); }
+
+void OnPaint(HWND frame) {
+  ValidateRect(frame, nullptr);
+  for (HWND bar : {g_toolBar, g_buttonBar, g_statusBar})
+    if (bar && IsWindowVisible(bar)) InvalidateRect(bar, nullptr, TRUE);
+}
+
+void OnActivate(WPARAM w) {
+  if (LOWORD(w) != WA_INACTIVE && g_activeBrowser) MakeActiveBrowserDirectoryCurrent();
+}
+
+bool CommandShellOpen() {
+  const char* title = "Quillon Command Shell";
+  return FindWindowA("ConsoleWindowClass", title) || FindWindowA("WineConsoleClass", title);
+}
+
+void OnClose(HWND frame) {
+  if (CommandShellOpen()) {
+    ShowStringMessage(frame, kStringShellOpen);
+    return;
+  }
+  if (MailLoggedOn()) MailLogOff();
+  // A frame whose start ended early (no runner) has nothing of its own to save.
+  if (g_startupComplete) {
+    if (g_confirmFlags & kSaveArchiveNames) SaveWindowList();
+    CloseAllBrowserWindows();
+    SaveFramePlacement(frame);
+  }
+  DestroyWindow(frame);
+}
+
+void OnDestroy(HWND frame) {
+  DragAcceptFiles(frame, FALSE);
+  Stop3dControls();
+  if (g_helpFile[0]) WinHelpA(frame, g_helpFile, HELP_QUIT, 0);
+  FreeFrameBlocks();
+  // The menu not attached to the frame is not destroyed with it.
+  HMENU attached = GetMenu(frame);
+  for (HMENU* menu : {&g_managerMenu, &g_res.expressMenu}) {
+    if (*menu && *menu != attached) DestroyMenu(*menu);
+    *menu = nullptr;
+  }
+  FreeItemBitmaps();
+  if (g_settings) {
+    CleanScratchDir(g_settings->WorkDirectory);
+    RemoveDirectoryTree(g_settings->WorkDirectory);
+  }
+  FreeSettings();
+  g_mdiClient = nullptr;
+  g_frame = nullptr;
+  g_startupComplete = false;
+  PostQuitMessage(0);
+}
+
+void ArrangeChildren(UINT message, WPARAM how) {
+  if (g_managerMode && g_mdiClient) SendMessageA(g_mdiClient, message, how, 0);
+}
+
+// Commands without a handler of the frame go to the active browser window, then to the MDI default
+// handling (which activates the windows listed in the Window menu).
+LRESULT ForwardCommand(HWND frame, WPARAM w, LPARAM l) {
+  if (LOWORD(w) < kFirstChildId && g_mdiClient) {
+    HWND child = reinterpret_cast<HWND>(SendMessageA(g_mdiClient, WM_MDIGETACTIVE, 0, 0));
+    if (child) SendMessageA(child, WM_COMMAND, w, l);
+  }
+  return DefFrameProcA(frame, g_mdiClient, WM_COMMAND, w, l);
+}
+
+LRESULT OnCommand(HWND frame, WPARAM w, LPARAM l) {
+  switch (LOWORD(w)) {
+    case kCmdExit:
+    case kCmdExpressExit: PostMessageA(frame, WM_CLOSE, 0, 0); return 0;
+    case kCmdToExpress: SwitchMode(frame, true); return 0;
+    case kCmdToManager: SwitchMode(frame, false); return 0;
+    case kCmdManagerNothing:
+    case kCmdExpressNothing: return 0;
+    case kCmdCascade: ArrangeChildren(WM_MDICASCADE, 0); return 0;
+    case kCmdTile:
+    case kCmdTileVertically: ArrangeChildren(WM_MDITILE, MDITILE_VERTICAL); return 0;
+    case kCmdTileHorizontally: ArrangeChildren(WM_MDITILE, MDITILE_HORIZONTAL); return 0;
+    case kCmdArrangeIcons: ArrangeChildren(WM_MDIICONARRANGE, 0); return 0;
+    default: return ForwardCommand(frame, w, l);
+  }
+}
+
+// The first instance's side of the hand-over: the second instance waits in SendMessage meanwhile.
+LRESULT OnHandOver(HWND frame) {
+  HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, kHandOverMapping);
+  if (!map) {
+    ShowStringMessage(frame, IDS_NEED_ARCHIVE_FILE);
+    return 0;
+  }
+  const char* view = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, kHandOverSize));
+  if (!view) {
+    CloseHandle(map);
+    ShowStringMessage(frame, IDS_NEED_ARCHIVE_FILE);
+    return 0;
+  }
+  if (IsIconic(frame))
+    ShowWindow(frame, SW_RESTORE);
+  else
+    SetActiveWindow(frame);
+  SetForegroundWindow(frame);
+  std::string path = CommandLinePath(std::string(view, strnlen(view, kHandOverSize - 1)));
+  UnmapViewOfFile(view);
+  CloseHandle(map);
+  if (!CommandLineFits(path)) return 0;  // the second instance refuses such a line itself
+  lstrcpynA(g_commandLineBuffer, path.c_str(), sizeof g_commandLineBuffer);
+  if (!path.empty()) {
+    std::string dir = DirectoryPartOf(path);
+    if (!dir.empty()) SetCurrentDirAndDrive(dir.c_str());
+  }
+  switch (ClassifyHandedPath(path)) {
+    case StartRequest::Zip: OpenBrowserWindow(path.c_str(), kArchiveZip, "*.*", "*.*"); break;
+    case StartRequest::Arj: OpenBrowserWindow(path.c_str(), kArchiveArj, "*.*", "*.*"); break;
+    default: break;
+  }
+  return 1;
+}
+
+}  // namespace
+
+// ---- modes and layout ----
+
+void SwitchMode(HWND window, bool toExpress) {
+  HWND frame = window;
+  if (GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) frame = GetAncestor(frame, GA_ROOT);
+  if (!frame || !(GetWindowLongA(frame, GWL_STYLE) & WS_CAPTION)) return;
+  BOOL maximised = FALSE;
+  if (!toExpress && g_mdiClient) SendMessageA(g_mdiClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximised));
+  bool shifted = !toExpress && maximised && g_activeBrowser;
+  g_managerMode = !toExpress;
+
+  HMENU menu = toExpress ? g_res.expressMenu : g_managerMenu;
+  if (g_mdiClient && menu) {
+    HMENU windowMenu = toExpress ? nullptr : GetSubMenu(menu, kWindowMenuPos + (shifted ? 1 : 0));
+    SendMessageA(g_mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), reinterpret_cast<LPARAM>(windowMenu));
+    if (GetMenu(frame) != menu) return;
+  } else if (menu) {
+    if (!SetMenu(frame, menu)) return;
+  }
+
+  bool progress = ViewArchiveProgressOn();
+  if (toExpress) {
+    g_currentAccel = g_res.expressAccel;
+    if (g_res.expressMenu)
+      CheckMenuItem(g_res.expressMenu, kCmdExpressArchiveProgress, MF_BYCOMMAND | (progress ? MF_CHECKED : MF_UNCHECKED));
+    if (MdiClientShown()) {
+      for (HWND bar : {g_toolBar, g_buttonBar}) if (bar) ShowWindow(bar, SW_HIDE);
+      ShowWindow(g_mdiClient, SW_HIDE);
+    }
+    SetPaneText(kPaneMode, "Express Mode");
+    for (int pane : {kPaneHint, kPaneDirTotals, kPaneArchiveTotals}) SetPaneText(pane, "");
+    SetModeSetting(false);
+  } else {
+    g_currentAccel = g_res.managerAccel;
+    if (g_managerMenu)
+      CheckMenuItem(g_managerMenu, kCmdArchiveProgress, MF_BYCOMMAND | (progress ? MF_CHECKED : MF_UNCHECKED));
+    if (g_mdiClient && !MdiClientShown()) {
+      if (g_toolBar && g_showToolbar) ShowWindow(g_toolBar, SW_SHOW);
+      if (g_buttonBar && g_showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
+      ShowWindow(g_mdiClient, SW_SHOW);
+    }
+    RebuildUserMenus(g_managerMenu, shifted);
+    SetPaneText(kPaneMode, "Manager Mode");
+    SetModeSetting(true);
+  }
+  SetWindowTextA(frame, toExpress ? "Quillon - Express Mode" : "Quillon - Manager Mode");
+  DrawMenuBar(frame);
+  SendSizeMessage(frame);
+}
+
+void LayoutFrame(HWND, int width, int height) {
+  int t = BarHeight();
+  int s = g_listLineHeight + 8;
+  int n = (g_showToolbar ? 1 : 0) + (g_showDriveBar ? 1 : 0);
+  if (height < n * t + s) return;
+  if (g_managerMode) {
+    if (MdiClientShown()) MoveWindow(g_mdiClient, 0, n * t + 1, width, height - n * t - s - 1, TRUE);
+    if (g_toolBar && g_showToolbar) SendMessageA(g_toolBar, WM_SIZE, 0, 0);
+    if (g_buttonBar && g_showDriveBar) MoveWindow(g_buttonBar, 0, g_showToolbar ? t : 0, width, t, TRUE);
+  }
+  if (g_statusBar) {
+    MoveWindow(g_statusBar, 0, height - s, width, s, TRUE);
+    RECT rc;
+    GetClientRect(g_statusBar, &rc);
+    int w = rc.right, h = rc.bottom, w2 = w - w / 8;
+    const int panes[3] = {kPaneHint, kPaneDirTotals, kPaneArchiveTotals};
+    const int lefts[3] = {3, w2 / 3, 2 * w2 / 3};
+    for (int i = 0; i < 3; ++i) {
+      HWND pane = GetDlgItem(g_statusBar, panes[i]);
+      if (pane) MoveWindow(pane, lefts[i], 3, w2 / 3 - 10, h - 6, TRUE);
+    }
+    if (HWND mode = GetDlgItem(g_statusBar, kPaneMode)) MoveWindow(mode, w - w / 8 - 6, 3, w / 8, h - 6, TRUE);
+  }
+  if (g_managerMode) {
+    for (HWND bar : {g_toolBar, g_buttonBar}) {
+      bool wanted = bar == g_toolBar ? g_showToolbar : g_showDriveBar;
+      if (bar) ShowWindow(bar, wanted ? SW_SHOW : SW_HIDE);
+    }
+  } else {
+    if (g_toolBar) ShowWindow(g_toolBar, SW_HIDE);
+    if (MdiClientShown()) ShowWindow(g_mdiClient, SW_HIDE);
+  }
+}
+
+LRESULT CALLBACK FrameWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_CREATE: return OnCreate(h) ? 0 : -1;
+    case WM_SIZE: OnSize(h, LOWORD(l), HIWORD(l)); return 0;
+    case WM_PAINT: OnPaint(h); return 0;
+    case WM_ACTIVATE: OnActivate(w); break;
+    case WM_CLOSE: OnClose(h); return 0;
+    case WM_DESTROY: OnDestroy(h); return 0;
+    case WM_COMMAND: return OnCommand(h, w, l);
+    case kHandOverMessage: return OnHandOver(h);
+    default: break;
+  }
+  return DefFrameProcA(h, g_mdiClient, m, w, l);
+}
+
+}  // namespace ql

@@ -1,0 +1,350 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <mapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/frame.h"
+#include "app/later_steps.h"
+#include "app/settings.h"
+#include "app/shared_win.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+char g_commandLineBuffer[kCommandLineBufferSize] = "";
+SuperclassBase g_listBoxBase = {nullptr, 0};
+SuperclassBase g_staticBase = {nullptr, 0};
+SharedResources g_res = {};
+HACCEL g_currentAccel = nullptr;
+HWND g_frame = nullptr;
+HWND g_mdiClient = nullptr;
+const char* g_mailLibraryName = "MAPI32.DLL";
+HMODULE g_mailLibrary = nullptr;
+
+namespace {
+
+// ---- scratch buffers ----
+
+constexpr size_t kScratchSizes[10] = {19, 19, 272, 272, 272, 272, 272, 272, 324, 324};
+void* g_scratch[10] = {};
+
+void FreeScratchBuffers() {
+  for (void*& block : g_scratch) {
+    if (block) GlobalFree(block);
+    block = nullptr;
+  }
+}
+
+bool AllocateScratchBuffers() {
+  for (size_t i = 0; i < 10; ++i) {
+    g_scratch[i] = GlobalAlloc(GPTR, kScratchSizes[i]);
+    if (!g_scratch[i]) {
+      FreeScratchBuffers();
+      return false;
+    }
+  }
+  return true;
+}
+
+// ---- the mail library ----
+
+const char* const kMailEntryNames[12] = {
+    "MAPILogon",         "MAPILogoff",   "MAPISendMail",   "MAPISendDocuments",
+    "MAPIFindNext",      "MAPIReadMail", "MAPISaveMail",   "MAPIDeleteMail",
+    "MAPIFreeBuffer",    "MAPIAddress",  "MAPIDetails",    "MAPIResolveName",
+};
+FARPROC g_mailEntries[12] = {};
+
+bool LoadMailLibrary() {
+  char found[MAX_PATH + 1] = "";
+  char* filePart = nullptr;
+  DWORD n = SearchPathA(nullptr, g_mailLibraryName, nullptr, sizeof found, found, &filePart);
+  if (n == 0 || n >= sizeof found) return false;
+  g_mailLibrary = LoadLibraryA(found);
+  if (!g_mailLibrary) return false;
+  for (int i = 0; i < 12; ++i) {
+    g_mailEntries[i] = GetProcAddress(g_mailLibrary, kMailEntryNames[i]);
+    if (!g_mailEntries[i]) {
+      FreeLibrary(g_mailLibrary);
+      g_mailLibrary = nullptr;
+      for (FARPROC& entry : g_mailEntries) entry = nullptr;
+      return false;
+    }
+  }
+  return true;
+}
+
+void FreeMailLibrary() {
+  for (FARPROC& entry : g_mailEntries) entry = nullptr;
+  if (g_mailLibrary) FreeLibrary(g_mailLibrary);
+  g_mailLibrary = nullptr;
+}
+
+void GreyMailMenuItems(HWND frame) {
+  const UINT items[] = {IDM_MAIL_LOGON,     IDM_MAIL_LOGOFF, IDM_MAIL_SEND,  IDM_MAIL_FIND_FIRST,
+                        IDM_MAIL_FIND_NEXT, IDM_MAIL_READ,   IDM_MAIL_DELETE};
+  for (HMENU menu : {GetMenu(frame), g_managerMenu, g_res.expressMenu})
+    if (menu)
+      for (UINT id : items) EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
+}
+
+// The outgoing message of the mail commands.
+MapiRecipDesc g_mailOriginator = {};
+MapiMessage g_mailMessage = {};
+
+void PrepareMailMessage() {
+  g_mailOriginator = MapiRecipDesc{};
+  g_mailOriginator.ulRecipClass = MAPI_ORIG;
+  g_mailOriginator.lpszName = const_cast<char*>("Quillon");
+  g_mailMessage = MapiMessage{};
+  g_mailMessage.lpszSubject = g_mailSubject;
+  g_mailMessage.lpszNoteText = g_mailNote;
+  g_mailMessage.lpszMessageType = nullptr;
+  g_mailMessage.lpszDateReceived = const_cast<char*>("1980/01/01 12:00");
+  g_mailMessage.flFlags = MAPI_UNREAD;
+  g_mailMessage.lpOriginator = &g_mailOriginator;
+}
+
+// ---- resources and classes ----
+
+void LoadSharedResources(HINSTANCE inst) {
+  g_res.managerAccel = LoadAcceleratorsA(inst, "Manager");
+  g_res.expressAccel = LoadAcceleratorsA(inst, "Express");
+  g_res.expressMenu = LoadMenuA(inst, "Express");
+  g_currentAccel = g_res.managerAccel;
+  g_res.zipIcon = LoadIconA(inst, "ZIP");
+  g_res.arjIcon = LoadIconA(inst, "ARJ");
+  g_res.noArchiveIcon = LoadIconA(inst, "NOARCHIVE");
+  g_res.frameIcon = LoadIconA(inst, "QL4");
+  g_res.hardDrive = LoadBitmapA(inst, "harddrive");
+  g_res.floppy = LoadBitmapA(inst, "floppy");
+  g_res.ramDrive = LoadBitmapA(inst, "ramdrive");
+  g_res.cdRom = LoadBitmapA(inst, "cdrom");
+  g_res.netDrive = LoadBitmapA(inst, "netdrv");
+  g_res.netDisabled = LoadBitmapA(inst, "netdisabled");
+  g_res.arrow = LoadCursorA(nullptr, IDC_ARROW);
+  g_res.hourglass = LoadCursorA(nullptr, IDC_WAIT);
+  g_res.copy = LoadCursorA(inst, "copy");
+  g_res.move = LoadCursorA(inst, "filemov");
+  g_res.multiCopy = LoadCursorA(inst, "multcopy");
+  g_res.multiMove = LoadCursorA(inst, "multmove");
+  g_res.noDrop = LoadCursorA(inst, "nodrop");
+}
+
+void FreeSharedResources() {
+  for (HBITMAP b : {g_res.hardDrive, g_res.floppy, g_res.ramDrive, g_res.cdRom, g_res.netDrive, g_res.netDisabled})
+    if (b) DeleteObject(b);
+  if (g_res.expressMenu) DestroyMenu(g_res.expressMenu);
+  g_res = SharedResources{};
+  g_currentAccel = nullptr;
+}
+
+bool RegisterClassOf(HINSTANCE inst, const char* name, WNDPROC proc, UINT style, int extra, HICON icon,
+                     HBRUSH background, const char* menu) {
+  WNDCLASSA wc = {};
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra = extra;
+  wc.hInstance = inst;
+  wc.hIcon = icon;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszMenuName = menu;
+  wc.lpszClassName = name;
+  return RegisterClassA(&wc) != 0;
+}
+
+// A system class under a new name: its own procedure chains to the base one, its own 20 bytes of
+// window words follow the base class's.
+bool RegisterSuperclass(HINSTANCE inst, const char* base, const char* name, WNDPROC proc, SuperclassBase* keep,
+                        bool windowBackground) {
+  WNDCLASSA wc = {};
+  if (!GetClassInfoA(nullptr, base, &wc)) return false;
+  keep->proc = wc.lpfnWndProc;
+  keep->extraBytes = wc.cbWndExtra;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra += 20;
+  wc.hInstance = inst;
+  wc.lpszClassName = name;
+  wc.style &= ~CS_GLOBALCLASS;
+  if (windowBackground) wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  return RegisterClassA(&wc) != 0;
+}
+
+const char* const kOwnClasses[] = {"MDICHILD",   "qllistbox", "qlstatic",    "QLButtonbar", "QLResizebox",
+                                   "qlbutton",   "statusbar3D", "gasguage3D", "Quillon5"};
+
+void UnregisterClasses(HINSTANCE inst) {
+  for (const char* name : kOwnClasses) UnregisterClassA(name, inst);
+}
+
+bool RegisterClasses(HINSTANCE inst) {
+  HBRUSH window = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  if (!RegisterClassOf(inst, "MDICHILD", BrowserWindowProc, CS_DBLCLKS, 40, nullptr, window, nullptr))
+    return false;
+  RegisterSuperclass(inst, "listbox", "qllistbox", ListBoxProc, &g_listBoxBase, false);
+  RegisterSuperclass(inst, "static", "qlstatic", StaticTextProc, &g_staticBase, true);
+  HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  RegisterClassOf(inst, "QLButtonbar", ButtonBarProc, 0, 0, nullptr, face, nullptr);
+  RegisterClassOf(inst, "QLResizebox", ResizeBoxProc, 0, 0, nullptr, face, nullptr);
+  RegisterClassOf(inst, "qlbutton", BarButtonProc, 0, 0, nullptr, face, nullptr);
+  RegisterClassOf(inst, "statusbar3D", StatusBarProc, 0, 0, nullptr, face, nullptr);
+  RegisterClassOf(inst, "gasguage3D", GaugeProc, 0, 0, nullptr, face, nullptr);
+  return RegisterClassOf(inst, kFrameClass, FrameWindowProc, 0, 0, g_res.frameIcon, window, "Manager");
+}
+
+int Coordinate(const char* key) {
+  std::optional<int> v = CoordinateValue(IniString("Coordinates", key, "-900", 16));
+  return v ? *v : CW_USEDEFAULT;
+}
+
+void ShowFrame(HWND frame, int show) {
+  switch (ParseWinStatus(IniString("Coordinates", "WinStatus", "Normal", 16))) {
+    case WinStatus::Minimized: ShowWindow(frame, SW_SHOWMINIMIZED); break;
+    case WinStatus::Maximized: {
+      ShowWindow(frame, SW_SHOWMAXIMIZED);
+      UpdateWindow(frame);
+      RECT rc;
+      GetClientRect(frame, &rc);
+      SendMessageA(frame, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(rc.right, rc.bottom));
+      break;
+    }
+    default: ShowWindow(frame, show); break;
+  }
+}
+
+// Shown when a command line cannot be held: it is never cut.
+void RefuseLongCommandLine(const std::string& path) {
+  std::string shown = path.size() > 120 ? path.substr(0, 120) + "..." : path;
+  std::string text = "This command line is too long for Quillon (" + std::to_string(path.size()) +
+                     " characters; at most " + std::to_string(kCommandLineBufferSize - 1) +
+                     " are accepted):\n" + shown;
+  AppMessageBox(nullptr, text.c_str(), "Quillon", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The hand-over's backing file: temp.ql5 in the current directory, else in the temporary directory;
+// when neither can be written the mapping lives in the paging file.
+HANDLE CreateHandOverFile(std::string* created) {
+  char temp[MAX_PATH + 1] = "";
+  std::string places[2] = {kHandOverFile, ""};
+  DWORD n = GetTempPathA(sizeof temp, temp);
+  if (n > 0 && n < sizeof temp) places[1] = std::string(temp) + kHandOverFile;
+  for (const std::string& place : places) {
+    if (place.empty()) continue;
+    HANDLE file = CreateFileA(place.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_ARCHIVE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      *created = place;
+      return file;
+    }
+  }
+  created->clear();
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+void* ScratchBuffer(int index) { return index >= 0 && index < 10 ? g_scratch[index] : nullptr; }
+
+bool TranslateAppAccelerators(MSG* msg) {
+  if (g_frame && g_currentAccel && TranslateAcceleratorA(g_frame, g_currentAccel, msg)) return true;
+  return g_mdiClient && TranslateMDISysAccel(g_mdiClient, msg);
+}
+
+bool HandOverToRunningInstance(const char* commandLine) {
+  HWND running = FindWindowA(kFrameClass, nullptr);
+  if (!running) return false;
+  std::string line = commandLine ? commandLine : "";
+  if (line.size() >= kHandOverSize || !CommandLineFits(CommandLinePath(line))) {
+    RefuseLongCommandLine(CommandLinePath(line));
+    return true;
+  }
+  std::string fileName;
+  HANDLE file = CreateHandOverFile(&fileName);
+  HANDLE map = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, kHandOverSize, kHandOverMapping);
+  auto finish = [&] {
+    if (map) CloseHandle(map);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!fileName.empty()) DeleteFileA(fileName.c_str());
+  };
+  if (!map) {
+    finish();
+    return true;
+  }
+  char* view = static_cast<char*>(MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, kHandOverSize));
+  if (!view) {
+    finish();
+    return true;
+  }
+  memcpy(view, line.c_str(), line.size() + 1);
+  FlushViewOfFile(view, line.size());
+  UnmapViewOfFile(view);
+  SendMessageA(running, kHandOverMessage, 0, 0);
+  finish();
+  return true;
+}
+
+HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
+  std::string path = CommandLinePath(commandLine ? commandLine : "");
+  g_commandLineBuffer[0] = '\0';
+  if (!CommandLineFits(path))
+    RefuseLongCommandLine(path);
+  else
+    lstrcpynA(g_commandLineBuffer, path.c_str(), sizeof g_commandLineBuffer);
+
+  if (!AllocateScratchBuffers()) {
+    ShowStringMessage(nullptr, IDS_NO_MEMORY);
+    return nullptr;
+  }
+  LoadSharedResources(inst);
+  if (!RegisterClasses(inst)) {
+    ExitInstance(inst);
+    return nullptr;
+  }
+  InitCommonControls();
+  Start3dControls(inst);
+
+  HWND frame = CreateWindowExA(0, kFrameClass, kFrameTitle,
+                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, Coordinate("x"), Coordinate("y"),
+                               Coordinate("w"), Coordinate("h"), nullptr, nullptr, inst, nullptr);
+  if (!frame) {
+    ExitInstance(inst);
+    return nullptr;
+  }
+  ShowFrame(frame, show);
+  UpdateWindow(frame);
+  if (!LoadMailLibrary()) GreyMailMenuItems(frame);
+  PrepareMailMessage();
+  return frame;
+}
+
+int RunMessageLoop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (g_mdiClient && TranslateMDISysAccel(g_mdiClient, &msg)) continue;
+    if (g_frame && g_currentAccel && TranslateAcceleratorA(g_frame, g_currentAccel, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void ExitInstance(HINSTANCE inst) {
+  FreeScratchBuffers();
+  FreeMailLibrary();
+  FreeSharedResources();
+  UnregisterClasses(inst);
+}
+
+int RunQuillon(HINSTANCE inst, const char* commandLine, int show) {
+  if (HandOverToRunningInstance(commandLine)) return 0;
+  if (!InitInstance(inst, commandLine, show)) return 1;
+  int code = RunMessageLoop();
+  ExitInstance(inst);
+  return code;
+}
+
+}  // namespace ql

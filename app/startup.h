@@ -1,0 +1,65 @@
+// Start-up, the single instance and the message loop: the process entry's work from the look for a
+// running instance to the release of everything after the loop.
+#pragma once
+#include <windows.h>
+
+#include "app/settings_rules.h"
+
+namespace ql {
+
+// A second instance has left its command line in the QUILLON mapping.
+constexpr UINT kHandOverMessage = WM_USER + 130;
+constexpr const char* kFrameClass = "Quillon5";
+constexpr const char* kFrameTitle = "Quillon 5.3 For Windows 95/NT 3.51";
+constexpr const char* kHandOverMapping = "QUILLON";
+constexpr const char* kHandOverFile = "temp.ql5";
+
+// The command line as one path; read by the frame's creation handler and the hand-over.
+extern char g_commandLineBuffer[kCommandLineBufferSize];
+
+// The system classes the two superclasses chain to, and the base class's own extra bytes (the
+// superclass's words follow them).
+struct SuperclassBase {
+  WNDPROC proc;
+  int extraBytes;
+};
+extern SuperclassBase g_listBoxBase;
+extern SuperclassBase g_staticBase;
+
+// Resources loaded once at start and kept for the whole run.
+struct SharedResources {
+  HACCEL managerAccel;
+  HACCEL expressAccel;
+  HMENU expressMenu;
+  HICON zipIcon, arjIcon, noArchiveIcon, frameIcon;
+  HBITMAP hardDrive, floppy, ramDrive, cdRom, netDrive, netDisabled;
+  HCURSOR arrow, hourglass, copy, move, multiCopy, multiMove, noDrop;
+};
+extern SharedResources g_res;
+extern HACCEL g_currentAccel;
+extern HWND g_frame;
+extern HWND g_mdiClient;
+
+// The mail library: its file name (looked for on the system's search path) and, when every entry
+// point was found, its handle.
+extern const char* g_mailLibraryName;
+extern HMODULE g_mailLibrary;
+
+// The ten scratch blocks: 0-1 drive parts (19 bytes), 2-7 path parts (272), 8-9 item names (324).
+void* ScratchBuffer(int index);
+
+// The whole run; the process's exit code.
+int RunQuillon(HINSTANCE instance, const char* commandLine, int show);
+
+// The pieces of RunQuillon: a running instance takes the command line (true when handed over or
+// refused, so this process ends); everything up to the message loop (the frame, or null when the
+// start ends early); the loop (the quit code); the release after it.
+bool HandOverToRunningInstance(const char* commandLine);
+HWND InitInstance(HINSTANCE instance, const char* commandLine, int show);
+int RunMessageLoop();
+void ExitInstance(HINSTANCE instance);
+
+// Offers a message to the current accelerator table and then to the MDI system accelerators.
+bool TranslateAppAccelerators(MSG* msg);
+
+}  // namespace ql

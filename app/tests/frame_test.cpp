@@ -1,0 +1,548 @@
+// The frame created as the program creates it, in this process, with a program directory and a
+// settings file of the test's own: the start-up load, the modes, the close and the hand-over.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/frame.h"
+#include "app/later_steps.h"
+#include "app/settings.h"
+#include "app/shared_win.h"
+#include "app/startup.h"
+#include "resources/ids.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+using qltest::DialogWatcher;
+using qltest::FileExists;
+using qltest::PumpUntil;
+using qltest::ReadTextFile;
+using qltest::TempDir;
+using qltest::WriteTextFile;
+
+std::string Ini(const std::string& ini, const char* section, const char* key) {
+  char buf[512] = "";
+  GetPrivateProfileStringA(section, key, "(missing)", buf, sizeof buf, ini.c_str());
+  return buf;
+}
+
+std::string LoadedString(UINT id) {
+  char buf[1024] = "";
+  LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
+  return buf;
+}
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    cwd_ = qltest::CurrentDirectory();
+    ql::SetProgramModulePath((dir_ / "quillon.exe").c_str());
+    ql::g_browserRequests.clear();
+    ql::g_mailLibraryName = "MAPI32.DLL";
+    ASSERT_TRUE(WriteTextFile(dir_ / "qlkbdtrp.exe", "runner"));
+  }
+  void TearDown() override {
+    if (frame_ && IsWindow(frame_)) Close();
+    SetCurrentDirectoryA(cwd_.c_str());
+    ql::SetProgramModulePath(nullptr);
+  }
+  std::string ini() const { return dir_ / "ql53intl.ini"; }
+  void Set(const char* section, const char* key, const char* value) {
+    WritePrivateProfileStringA(section, key, value, ini().c_str());
+  }
+  HWND Start(const char* commandLine = "") {
+    frame_ = ql::InitInstance(GetModuleHandleA(nullptr), commandLine, SW_SHOWNORMAL);
+    return frame_;
+  }
+  // Closes the frame as the user would and runs the loop to its end, as the program does.
+  void Close() {
+    PostMessageA(frame_, WM_CLOSE, 0, 0);
+    quitCode_ = ql::RunMessageLoop();
+    ql::ExitInstance(GetModuleHandleA(nullptr));
+    frame_ = nullptr;
+  }
+  UINT MenuState(UINT id) { return GetMenuState(ql::g_managerMenu, id, MF_BYCOMMAND); }
+
+  TempDir dir_{"ql app test"};
+  std::string cwd_;
+  HWND frame_ = nullptr;
+  int quitCode_ = -1;
+};
+
+TEST_F(FrameTest, FreshInstallationStartsWithDefaults) {
+  ASSERT_NE(nullptr, Start());
+  const ql::SettingsRecord& s = *ql::g_settings;
+  EXPECT_STREQ(dir_.path().c_str(), s.ProgramDirectory);
+  EXPECT_EQ(ini(), s.IniPath);
+  for (const char* d : {s.InitialDirectory, s.TargetDirectory, s.SourceDirectory, s.ExpressFileDir,
+                        s.ExpressArchiveDir})
+    EXPECT_STREQ(dir_.path().c_str(), d);
+  EXPECT_EQ(dir_ / "QL5TEMP", s.WorkDirectory);
+  EXPECT_TRUE(FileExists(s.WorkDirectory));
+  EXPECT_STREQ("None", s.VirusProgram);
+  EXPECT_STREQ("None", s.ArcProgram);
+  EXPECT_STREQ("None", s.LzhProgram);
+  EXPECT_EQ(dir_ / "QL53.HLP", ql::g_helpFile);
+  EXPECT_EQ(qltest::CurrentDirectory(), dir_.path()) << "the working directory is made current";
+
+  EXPECT_TRUE(ql::g_managerMode);
+  EXPECT_TRUE(ql::g_showToolbar);
+  EXPECT_TRUE(ql::g_showDriveBar);
+  EXPECT_EQ(0x3F, ql::g_confirmFlags) << "every confirmation on, windows not saved";
+  EXPECT_STREQ("MS Sans Serif", ql::g_listFont.lfFaceName);
+  HDC screen = GetDC(nullptr);
+  int perInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(-(8 * perInch / 72), ql::g_listFont.lfHeight) << "8 points";
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < 801 ? 400 : 700, ql::g_listFont.lfWeight);
+  EXPECT_GT(ql::g_listLineHeight, 0);
+  EXPECT_EQ(0u, ql::g_listTextColor);
+
+  EXPECT_EQ("Quillon - Manager Mode", qltest::WindowText(frame_));
+  ASSERT_NE(nullptr, ql::g_mdiClient);
+  EXPECT_TRUE(IsWindowVisible(ql::g_mdiClient));
+  EXPECT_EQ(188, GetDlgCtrlID(ql::g_mdiClient));
+  EXPECT_EQ(ql::g_res.managerAccel, ql::g_currentAccel);
+  EXPECT_EQ("Manager", Ini(ini(), "switches", "Mode"));
+  // An empty command line opens one plain window on the current directory.
+  ASSERT_EQ(1u, ql::g_browserRequests.size());
+  EXPECT_EQ("", ql::g_browserRequests[0].archive);
+  EXPECT_EQ("*.*", ql::g_browserRequests[0].dirMask);
+  EXPECT_EQ("*.*", ql::g_browserRequests[0].archiveMask);
+}
+
+TEST_F(FrameTest, CloseWritesPlacementAndRemovesTheWorkDirectory) {
+  Set("Coordinates", "x", "30");
+  Set("Coordinates", "y", "40");
+  Set("Coordinates", "w", "500");
+  Set("Coordinates", "h", "350");
+  ASSERT_NE(nullptr, Start());
+  std::string work = ql::g_settings->WorkDirectory;
+  ASSERT_TRUE(WriteTextFile(work + "\\ql5files", "A.TXT\r\n"));
+  CreateDirectoryA((work + "\\tmp41720").c_str(), nullptr);
+  ASSERT_TRUE(WriteTextFile(work + "\\tmp41720\\scratch.bin", "x"));
+  SetFileAttributesA((work + "\\tmp41720\\scratch.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+  RECT r;
+  GetWindowRect(frame_, &r);
+  EXPECT_EQ(30, r.left);
+  EXPECT_EQ(40, r.top);
+  MoveWindow(frame_, 60, 70, 520, 360, TRUE);
+  Close();
+  EXPECT_EQ(0, quitCode_);
+  EXPECT_EQ("Normal", Ini(ini(), "Coordinates", "WinStatus"));
+  EXPECT_EQ("60", Ini(ini(), "Coordinates", "x"));
+  EXPECT_EQ("70", Ini(ini(), "Coordinates", "y"));
+  EXPECT_EQ("520", Ini(ini(), "Coordinates", "w"));
+  EXPECT_EQ("360", Ini(ini(), "Coordinates", "h"));
+  EXPECT_FALSE(FileExists(work)) << "the work directory goes with everything in it";
+  EXPECT_EQ(nullptr, ql::g_settings);
+}
+
+TEST_F(FrameTest, CloseWhileMaximisedSavesTheNormalPlacement) {
+  Set("Coordinates", "x", "10");
+  Set("Coordinates", "y", "20");
+  Set("Coordinates", "w", "400");
+  Set("Coordinates", "h", "300");
+  Set("Coordinates", "WinStatus", "Maximized");
+  ASSERT_NE(nullptr, Start());
+  EXPECT_TRUE(IsZoomed(frame_));
+  Close();
+  EXPECT_EQ("Maximized", Ini(ini(), "Coordinates", "WinStatus"));
+  EXPECT_EQ("10", Ini(ini(), "Coordinates", "x"));
+  EXPECT_EQ("400", Ini(ini(), "Coordinates", "w"));
+}
+
+struct DirCase {
+  const char* name;
+  const char* target;  // nullptr: key missing
+  const char* expected;  // "P" program directory, "I" initial directory, else a literal
+};
+class TargetTest : public FrameTest, public ::testing::WithParamInterface<DirCase> {};
+
+TEST_P(TargetTest, TargetDirectoryFromDefaults) {
+  const DirCase c = GetParam();
+  TempDir working("ql working");
+  Set("Defaults", "Working Directory", (working.path() + "\\").c_str());  // trailing backslash removed
+  if (c.target) Set("Defaults", "Target", c.target);
+  ASSERT_NE(nullptr, Start());
+  std::string expected = !strcmp(c.expected, "P") ? dir_.path() : !strcmp(c.expected, "I") ? working.path() : c.expected;
+  EXPECT_EQ(expected, ql::g_settings->TargetDirectory);
+  EXPECT_EQ(working.path(), ql::g_settings->InitialDirectory);
+  EXPECT_EQ(working.path(), ql::g_settings->SourceDirectory) << "Source missing: the working directory";
+  EXPECT_EQ(working.path(), qltest::CurrentDirectory());
+}
+INSTANTIATE_TEST_SUITE_P(Defaults, TargetTest,
+                         ::testing::Values(DirCase{"Missing", nullptr, "I"}, DirCase{"Empty", "", "P"},
+                                           DirCase{"TrailingBackslash", "C:\\ARCHIVES\\", "C:\\ARCHIVES"},
+                                           DirCase{"TwoBackslashes", "C:\\OUT\\\\", "C:\\OUT"},
+                                           DirCase{"Plain", "D:\\X", "D:\\X"}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(FrameTest, ExpressDirectoriesLoseTrailingBackslashes) {
+  Set("Express File Dir", "ExpFileDir", "C:\\FILES\\");
+  Set("Express File Dir", "ExpArcDir", "");
+  Set("Utilities", "Virus Detector", "C:\\SCAN\\SCAN.EXE /A");
+  ASSERT_NE(nullptr, Start());
+  EXPECT_STREQ("C:\\FILES", ql::g_settings->ExpressFileDir);
+  EXPECT_EQ(dir_.path(), ql::g_settings->ExpressArchiveDir) << "empty: the program directory";
+  EXPECT_STREQ("C:\\SCAN\\SCAN.EXE /A", ql::g_settings->VirusProgram);
+}
+
+TEST_F(FrameTest, SettingsFromTheFile) {
+  Set("switches", "Toolbar", "off");
+  Set("switches", "Drivebar", "ON");
+  Set("switches", "SaveArchiveNames", "On");
+  Set("Confirmation", "copy", "false");
+  Set("Confirmation", "del_dir", "FALSE");
+  Set("Confirmation", "target_dir", "yes");  // not "True": off
+  Set("Current Font", "font", "Courier New");
+  Set("Current Font", "PointSize", "-15");
+  Set("Current Font", "Weight", "400");
+  Set("Current Font", "Italic", "1");
+  Set("Current Font", "TextColor", "4294901760");
+  ASSERT_NE(nullptr, Start());
+  EXPECT_FALSE(ql::g_showToolbar);
+  EXPECT_TRUE(ql::g_showDriveBar);
+  EXPECT_EQ(0x02 | 0x08 | 0x10 | 0x40, ql::g_confirmFlags);
+  EXPECT_STREQ("Courier New", ql::g_listFont.lfFaceName);
+  EXPECT_EQ(-15, ql::g_listFont.lfHeight);
+  EXPECT_EQ(400, ql::g_listFont.lfWeight);
+  EXPECT_EQ(1, ql::g_listFont.lfItalic);
+  EXPECT_EQ(4294901760u, ql::g_listTextColor);
+  if (ql::g_managerMenu) {
+    EXPECT_FALSE(MenuState(970) & MF_CHECKED) << "Show Toolbar";
+    EXPECT_TRUE(MenuState(1005) & MF_CHECKED) << "Show Drive Bar";
+  }
+}
+
+struct ModeCase {
+  const char* name;
+  const char* mode;  // nullptr: key missing
+  const char* commandLine;
+  bool manager;
+};
+class ModeTest : public FrameTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(ModeTest, StartMode) {
+  const ModeCase c = GetParam();
+  if (c.mode) Set("switches", "Mode", c.mode);
+  ASSERT_NE(nullptr, Start(c.commandLine));
+  EXPECT_EQ(c.manager, ql::g_managerMode);
+  EXPECT_EQ(c.manager ? "Manager" : "Express", Ini(ini(), "switches", "Mode"));
+  EXPECT_EQ(c.manager ? "Quillon - Manager Mode" : "Quillon - Express Mode", qltest::WindowText(frame_));
+  EXPECT_EQ(c.manager, IsWindowVisible(ql::g_mdiClient) != FALSE);
+  EXPECT_EQ(c.manager ? ql::g_res.managerAccel : ql::g_res.expressAccel, ql::g_currentAccel);
+  if (ql::g_res.expressMenu) {
+    EXPECT_EQ(c.manager ? ql::g_managerMenu : ql::g_res.expressMenu, GetMenu(frame_));
+  }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ModeTest,
+    ::testing::Values(ModeCase{"Missing", nullptr, "", true}, ModeCase{"Manager", "Manager", "", true},
+                      ModeCase{"Express", "Express", "", false},
+                      ModeCase{"ExpressWithCommandLine", "Express", "C:\\DATA\\A.ZIP", true},
+                      ModeCase{"OtherWord", "Dialogs", "", false},
+                      ModeCase{"OtherWordWithCommandLine", "Dialogs", "C:\\DATA\\A.ZIP", false}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(FrameTest, ModeSwitchesBackAndForth) {
+  ASSERT_NE(nullptr, Start());
+  SendMessageA(frame_, WM_COMMAND, 1000, 0);  // "&Express"
+  EXPECT_FALSE(ql::g_managerMode);
+  EXPECT_FALSE(IsWindowVisible(ql::g_mdiClient));
+  EXPECT_EQ("Express", Ini(ini(), "switches", "Mode"));
+  SendMessageA(frame_, WM_COMMAND, 4032, 0);  // "&Manager"
+  EXPECT_TRUE(ql::g_managerMode);
+  EXPECT_TRUE(IsWindowVisible(ql::g_mdiClient));
+  EXPECT_EQ("Manager", Ini(ini(), "switches", "Mode"));
+}
+
+struct PlacementCase {
+  const char* name;
+  const char* x;
+  const char* y;
+  const char* w;
+  const char* h;
+  int left, top, width, height;  // kDefault: the system chose
+};
+constexpr int kDefault = -12345;
+class PlacementTest : public FrameTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(PlacementTest, CoordinatesFromTheFile) {
+  const PlacementCase c = GetParam();
+  if (c.x) Set("Coordinates", "x", c.x);
+  if (c.y) Set("Coordinates", "y", c.y);
+  if (c.w) Set("Coordinates", "w", c.w);
+  if (c.h) Set("Coordinates", "h", c.h);
+  ASSERT_NE(nullptr, Start());
+  RECT r;
+  GetWindowRect(frame_, &r);
+  if (c.left != kDefault) {
+    EXPECT_EQ(c.left, r.left);
+  } else {
+    EXPECT_NE(-900, r.left);
+  }
+  if (c.top != kDefault) {
+    EXPECT_EQ(c.top, r.top);
+  }
+  if (c.width != kDefault) {
+    EXPECT_EQ(c.width, r.right - r.left);
+    EXPECT_EQ(c.height, r.bottom - r.top);
+  } else {
+    EXPECT_GT(r.right - r.left, 100);
+  }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Coordinates, PlacementTest,
+    ::testing::Values(
+        PlacementCase{"Used", "20", "30", "400", "300", 20, 30, 400, 300},
+        PlacementCase{"Minus100IsUsed", "-100", "-100", "400", "300", -100, -100, 400, 300},
+        PlacementCase{"Minus900IsTheDefault", "-900", "-900", "-900", "-900", kDefault, kDefault, kDefault, kDefault},
+        PlacementCase{"MissingIsTheDefault", nullptr, nullptr, nullptr, nullptr, kDefault, kDefault, kDefault, kDefault},
+        PlacementCase{"GarbageIsTheDefault", "left", "30", "wide", "300", kDefault, kDefault, kDefault, kDefault},
+        PlacementCase{"DefaultPlaceGivenSize", "-101", "0", "450", "320", kDefault, kDefault, 450, 320}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+struct StatusCase {
+  const char* name;
+  const char* status;
+  bool zoomed;
+  bool iconic;
+};
+class WinStatusTest : public FrameTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(WinStatusTest, ShownAsSaved) {
+  const StatusCase c = GetParam();
+  Set("Coordinates", "WinStatus", c.status);
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(c.zoomed, IsZoomed(frame_) != FALSE);
+  EXPECT_EQ(c.iconic, IsIconic(frame_) != FALSE);
+  if (c.zoomed) {
+    // The layout ran for the maximised size: the MDI client spans the client width.
+    RECT client, mdi;
+    GetClientRect(frame_, &client);
+    GetWindowRect(ql::g_mdiClient, &mdi);
+    EXPECT_EQ(client.right, mdi.right - mdi.left);
+  }
+}
+INSTANTIATE_TEST_SUITE_P(WinStatus, WinStatusTest,
+                         ::testing::Values(StatusCase{"Maximized", "Maximized", true, false},
+                                           StatusCase{"LowerCase", "maximized", true, false},
+                                           StatusCase{"UpperCase", "MAXIMIZED", true, false},
+                                           StatusCase{"Minimized", "mInImIzEd", false, true},
+                                           StatusCase{"Normal", "Normal", false, false},
+                                           StatusCase{"Unknown", "Zoomed", false, false}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// The seven mail items; "&Log On To Mail Server" stays enabled when the library is usable.
+const UINT kMailItems[] = {IDM_MAIL_LOGON, IDM_MAIL_LOGOFF, IDM_MAIL_SEND, IDM_MAIL_FIND_FIRST,
+                           IDM_MAIL_FIND_NEXT, IDM_MAIL_READ, IDM_MAIL_DELETE};
+
+struct MailCase {
+  const char* name;
+  const char* library;
+  bool usable;
+};
+class MailTest : public FrameTest, public ::testing::WithParamInterface<MailCase> {};
+
+TEST_P(MailTest, MailItemsGreyWithoutAUsableLibrary) {
+  const MailCase c = GetParam();
+  ql::g_mailLibraryName = c.library;
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(c.usable, ql::g_mailLibrary != nullptr);
+  if (GetMenuState(ql::g_managerMenu, IDM_MAIL_LOGON, MF_BYCOMMAND) == static_cast<UINT>(-1))
+    GTEST_SKIP() << "the Manager menu has no mail items in this build";
+  for (UINT id : kMailItems) {
+    bool grey = (MenuState(id) & MF_GRAYED) != 0;
+    bool expectGrey = !(c.usable && id == IDM_MAIL_LOGON);
+    EXPECT_EQ(expectGrey, grey) << id;
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Libraries, MailTest,
+                         ::testing::Values(MailCase{"Missing", "QLNOMAIL.DLL", false},
+                                           MailCase{"WithoutMailEntries", "KERNEL32.DLL", false},
+                                           MailCase{"Usable", "MAPI32.DLL", true}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// Keys of the class root the program writes; removed again so that nothing of the test stays.
+void DeleteKeyTree(HKEY root, const char* key) {
+  HKEY k;
+  if (RegOpenKeyA(root, key, &k) != ERROR_SUCCESS) return;
+  char sub[256];
+  while (RegEnumKeyA(k, 0, sub, sizeof sub) == ERROR_SUCCESS) DeleteKeyTree(k, sub);
+  RegCloseKey(k);
+  RegDeleteKeyA(root, key);
+}
+
+std::string RegDefault(const char* key) {
+  char value[512] = "";
+  LONG size = sizeof value;
+  if (RegQueryValueA(HKEY_CLASSES_ROOT, key, value, &size) != ERROR_SUCCESS) return "(missing)";
+  return value;
+}
+
+TEST_F(FrameTest, RegistryAssociationWrittenAtStart) {
+  for (const char* key : {"Quillon", ".ZIP", ".ARJ"}) DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ("Quillon", RegDefault("Quillon"));
+  EXPECT_EQ("Quillon", RegDefault(".ZIP"));
+  EXPECT_EQ("Quillon", RegDefault(".ARJ"));
+  // The program directory has blanks in its name: the path is quoted.
+  EXPECT_EQ("\"" + (dir_ / "quillon.exe") + "\" %1", RegDefault("Quillon\\shell\\open\\command"));
+  for (const char* key : {"Quillon", ".ZIP", ".ARJ"}) DeleteKeyTree(HKEY_CLASSES_ROOT, key);
+}
+
+TEST_F(FrameTest, MissingRunnerIsReportedAndEndsTheProgram) {
+  DeleteFileA((dir_ / "qlkbdtrp.exe").c_str());
+  DialogWatcher watcher(0, DialogWatcher::ThisThread());
+  ASSERT_NE(nullptr, Start());
+  quitCode_ = ql::RunMessageLoop();  // the frame closes itself
+  ql::ExitInstance(GetModuleHandleA(nullptr));
+  frame_ = nullptr;
+  EXPECT_EQ(0, quitCode_);
+  auto seen = watcher.Seen();
+  ASSERT_EQ(1u, seen.size());
+  EXPECT_EQ("Quillon", seen[0].title);
+  EXPECT_EQ("Quillon can't find the following file:\n" + (dir_ / "qlkbdtrp.exe") +
+                "\nThis file MUST be located in the Quillon directory.",
+            seen[0].text)
+      << "the long form remains when the short form cannot be made";
+  EXPECT_EQ("(missing)", Ini(ini(), "Coordinates", "WinStatus")) << "nothing saved by a frame that never started";
+}
+
+TEST_F(FrameTest, InvalidCommandLineIsReportedAndForgotten) {
+  DialogWatcher watcher(0, DialogWatcher::ThisThread());
+  ASSERT_NE(nullptr, Start("C:\\DATA\\README.TXT"));
+  ASSERT_TRUE(watcher.WaitForAnswers(1));
+  EXPECT_EQ(LoadedString(IDS_INVALID_ARCHIVE_NAME), watcher.Seen()[0].text);
+  EXPECT_STREQ("", ql::g_commandLineBuffer);
+  EXPECT_TRUE(ql::g_browserRequests.empty());
+}
+
+struct OpenCase {
+  const char* name;
+  const char* commandLine;
+  const char* archive;
+  int type;
+};
+class CommandLineTest : public FrameTest, public ::testing::WithParamInterface<OpenCase> {};
+
+TEST_P(CommandLineTest, CommandLineOpensAWindow) {
+  const OpenCase c = GetParam();
+  ASSERT_NE(nullptr, Start(c.commandLine));
+  ASSERT_EQ(1u, ql::g_browserRequests.size());
+  EXPECT_EQ(c.archive, ql::g_browserRequests[0].archive);
+  EXPECT_EQ(c.type, ql::g_browserRequests[0].archiveType);
+  EXPECT_STREQ(c.archive, ql::g_commandLineBuffer);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Names, CommandLineTest,
+    ::testing::Values(OpenCase{"Zip", "C:\\DATA\\A.ZIP", "C:\\DATA\\A.ZIP", 2},
+                      OpenCase{"SelfExtracting", "c:\\data\\setup.exe", "c:\\data\\setup.exe", 2},
+                      OpenCase{"Arj", "C:\\DATA\\B.ARJ", "C:\\DATA\\B.ARJ", 3},
+                      OpenCase{"QuotedWithBlanks", "\"C:\\My Data\\C.ZIP\"", "C:\\My Data\\C.ZIP", 2}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(FrameTest, TooLongCommandLineIsRefusedNotCut) {
+  std::string longPath = "C:\\" + std::string(280, 'L') + ".ZIP";
+  DialogWatcher watcher(0, DialogWatcher::ThisThread());
+  ASSERT_NE(nullptr, Start(longPath.c_str()));
+  ASSERT_TRUE(watcher.WaitForAnswers(1));
+  EXPECT_NE(std::string::npos, watcher.Seen()[0].text.find("too long")) << watcher.Seen()[0].text;
+  EXPECT_STREQ("", ql::g_commandLineBuffer);
+  ASSERT_EQ(1u, ql::g_browserRequests.size());
+  EXPECT_EQ("", ql::g_browserRequests[0].archive) << "started as without a command line";
+}
+
+TEST_F(FrameTest, HandOverWithoutMappingShows3053) {
+  ASSERT_NE(nullptr, Start());
+  DialogWatcher watcher(0, DialogWatcher::ThisThread());
+  SendMessageA(frame_, ql::kHandOverMessage, 0, 0);
+  ASSERT_TRUE(watcher.WaitForAnswers(1));
+  EXPECT_EQ(LoadedString(IDS_NEED_ARCHIVE_FILE), watcher.Seen()[0].text);
+}
+
+// ---- a second quillon.exe hands its command line to this frame ----
+
+struct HandOverCase {
+  const char* name;
+  const char* file;  // under the second instance's directory; "" for no command line
+  int type;          // 0: no window opened
+};
+class HandOverTest : public FrameTest, public ::testing::WithParamInterface<HandOverCase> {
+ protected:
+  long StartSecond(const std::string& arguments, const std::string& directory) {
+    qltest::Process second;
+    EXPECT_TRUE(second.Start(std::string(QL_PROGRAM_DIR) + "/quillon.exe", arguments, directory));
+    // It waits in SendMessage until this thread has handled the hand-over.
+    EXPECT_TRUE(PumpUntil([&] { return !second.Running(); }, 30000));
+    return second.Wait(1000);
+  }
+};
+
+TEST_P(HandOverTest, SecondStartHandsOverAndEnds) {
+  const HandOverCase c = GetParam();
+  TempDir other("ql second");
+  ASSERT_NE(nullptr, Start());
+  ql::g_browserRequests.clear();
+  ShowWindow(frame_, SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(frame_));
+  std::string before = qltest::CurrentDirectory();
+  std::string path = *c.file ? other / c.file : std::string();
+  EXPECT_EQ(0, StartSecond(path, other.path()));
+  PumpUntil([&] { return !IsIconic(frame_); }, 2000);
+  EXPECT_FALSE(IsIconic(frame_)) << "the first instance is restored";
+  if (*c.file) {
+    EXPECT_EQ(other.path(), qltest::CurrentDirectory()) << "the first instance takes the directory";
+    EXPECT_EQ(path, ql::g_commandLineBuffer);
+  } else {
+    EXPECT_EQ(before, qltest::CurrentDirectory());
+  }
+  if (c.type) {
+    ASSERT_EQ(1u, ql::g_browserRequests.size());
+    EXPECT_EQ(path, ql::g_browserRequests[0].archive);
+    EXPECT_EQ(c.type, ql::g_browserRequests[0].archiveType);
+  } else {
+    EXPECT_TRUE(ql::g_browserRequests.empty());
+  }
+  EXPECT_FALSE(FileExists(other / "temp.ql5")) << "the backing file is deleted";
+}
+INSTANTIATE_TEST_SUITE_P(Names, HandOverTest,
+                         ::testing::Values(HandOverCase{"Zip", "A.ZIP", 2}, HandOverCase{"Arj", "B.arj", 3},
+                                           HandOverCase{"ArjVolume", "B.A01", 3},
+                                           HandOverCase{"ExeOpensNothing", "SETUP.EXE", 0},
+                                           HandOverCase{"NoCommandLine", "", 0}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(HandOverTest, UnwritableDirectoryStillHandsOver) {
+  TempDir other("ql second");
+  // temp.ql5 cannot be created where a directory of that name stands.
+  ASSERT_TRUE(CreateDirectoryA((other / "temp.ql5").c_str(), nullptr));
+  ASSERT_NE(nullptr, Start());
+  ql::g_browserRequests.clear();
+  EXPECT_EQ(0, StartSecond(other / "C.ZIP", other.path()));
+  ASSERT_EQ(1u, ql::g_browserRequests.size());
+  EXPECT_EQ(other / "C.ZIP", ql::g_browserRequests[0].archive);
+}
+
+TEST_F(HandOverTest, TooLongCommandLineIsRefusedBySecondStart) {
+  TempDir other("ql second");
+  ASSERT_NE(nullptr, Start());
+  ql::g_browserRequests.clear();
+  std::string before = qltest::CurrentDirectory();
+  qltest::Process second;
+  ASSERT_TRUE(second.Start(std::string(QL_PROGRAM_DIR) + "/quillon.exe", other / std::string(300, 'n') + ".ZIP",
+                           other.path()));
+  DialogWatcher watcher(second.id, DialogWatcher::kAnyThread);
+  EXPECT_TRUE(PumpUntil([&] { return !second.Running(); }, 30000));
+  EXPECT_EQ(0, second.Wait(1000));
+  ASSERT_EQ(1u, watcher.Seen().size());
+  EXPECT_NE(std::string::npos, watcher.Seen()[0].text.find("too long"));
+  EXPECT_TRUE(ql::g_browserRequests.empty()) << "the first instance is not disturbed";
+  EXPECT_EQ(before, qltest::CurrentDirectory());
+}
+
+}  // namespace

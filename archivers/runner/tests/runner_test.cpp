@@ -1,0 +1,104 @@
+// Runs the real qlkbdtrp.exe on a cmndargs file, as Quillon does, and checks where and how the command ran.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+using qltest::FileExists;
+using qltest::ReadTextFile;
+using qltest::TempDir;
+using qltest::WriteTextFile;
+
+std::string ThisExe() {
+  char p[MAX_PATH + 1] = "";
+  GetModuleFileNameA(nullptr, p, sizeof p);
+  return p;
+}
+
+std::string RunnerExe() { return std::string(QL_PROGRAM_DIR) + "/qlkbdtrp.exe"; }
+
+// Started by the runner as its command: records the console title and the current directory.
+TEST(RunnerChild, RecordsWhereItRan) {
+  char out[MAX_PATH + 1] = "";
+  if (!GetEnvironmentVariableA("QL_RUNNER_RECORD", out, sizeof out)) GTEST_SKIP() << "started by the runner only";
+  char title[256] = "";
+  GetConsoleTitleA(title, sizeof title);
+  WriteTextFile(out, std::string(title) + "\n" + qltest::CurrentDirectory());
+}
+
+struct RunCase {
+  const char* name;
+  const char* workSuffix;  // added to the work directory on the runner's command line
+  bool viaInterpreter;     // a built-in command, run through the command interpreter
+};
+
+class RunnerTest : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(RunnerTest, RunsCmndargsInQlworkAndDeletesIt) {
+  const RunCase c = GetParam();
+  TempDir work("ql runner work");  // a blank in the work directory, as under "Program Files"
+  TempDir qlwork("qlwork");
+  std::string record = qlwork / "record.txt";
+  std::string command;
+  if (c.viaInterpreter) {
+    command = "echo ran> marker.txt";
+  } else {
+    command = "\"" + ThisExe() + "\" --gtest_filter=RunnerChild.RecordsWhereItRan";
+  }
+  ASSERT_TRUE(WriteTextFile(work / "cmndargs", command));
+  SetEnvironmentVariableA("QLWORK", qlwork.path().c_str());
+  SetEnvironmentVariableA("QL_RUNNER_RECORD", record.c_str());
+
+  std::string line = "\"" + RunnerExe() + "\" " + work.path() + c.workSuffix + " -B";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWMINNOACTIVE;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                             &si, &pi));
+  SetEnvironmentVariableA("QLWORK", nullptr);
+  SetEnvironmentVariableA("QL_RUNNER_RECORD", nullptr);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 60000));
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+
+  EXPECT_EQ(0u, code);
+  EXPECT_FALSE(FileExists(work / "cmndargs")) << "the runner deletes its command file when done";
+  if (c.viaInterpreter) {
+    EXPECT_TRUE(FileExists(qlwork / "marker.txt")) << "the command ran in QLWORK";
+  } else {
+    std::string text = ReadTextFile(record);
+    EXPECT_EQ("Quillon Command Shell\n" + qlwork.path(), text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, RunnerTest,
+                         ::testing::Values(RunCase{"Program", "", false},
+                                           RunCase{"ProgramWorkDirWithBackslash", "\\", false},
+                                           RunCase{"BuiltIn", "", true}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST(Runner, MissingCommandFileEndsWithoutRunning) {
+  TempDir work("qlrunner-empty");
+  std::string line = "\"" + RunnerExe() + "\" " + work.path() + " -B";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                             &si, &pi));
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 60000));
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_NE(0u, code);
+}
+
+}  // namespace

@@ -1,0 +1,264 @@
+#include "tests/support/win_test_support.h"
+
+#include <cstring>
+
+namespace qltest {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  bool ok = false;
+  for (;;) {
+    if (done()) {
+      ok = true;
+      break;
+    }
+    if (GetTickCount() - start > timeoutMs) break;
+    WaitForSingleObject(never, 10);
+  }
+  CloseHandle(never);
+  return ok;
+}
+
+std::string WindowText(HWND h) {
+  char buf[2048] = "";
+  // WM_GETTEXT through SendMessage works across threads and processes.
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &got);
+  return buf;
+}
+
+std::string ClassOf(HWND h) {
+  char cls[128] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  return cls;
+}
+
+namespace {
+
+struct FindContext {
+  DWORD processId;
+  const char* className;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindMatching(HWND h, LPARAM l) {
+  auto* c = reinterpret_cast<FindContext*>(l);
+  if (c->processId) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != c->processId) return TRUE;
+  }
+  if (!IsWindowVisible(h) || ClassOf(h) != c->className) return TRUE;
+  if (c->title && WindowText(h) != c->title) return TRUE;
+  c->found = h;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectStatic(HWND h, LPARAM l) {
+  auto* text = reinterpret_cast<std::string*>(l);
+  std::string cls = ClassOf(h);
+  if (!_stricmp(cls.c_str(), "Static")) {
+    std::string t = WindowText(h);
+    if (!t.empty()) {
+      if (!text->empty()) *text += "\n";
+      *text += t;
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND FindThreadWindow(DWORD threadId, const char* className, const char* title) {
+  FindContext c = {0, className, title, nullptr};
+  EnumThreadWindows(threadId, FindMatching, reinterpret_cast<LPARAM>(&c));
+  return c.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
+  FindContext c = {processId, className, title, nullptr};
+  EnumWindows(FindMatching, reinterpret_cast<LPARAM>(&c));
+  return c.found;
+}
+
+int PressDefault(HWND dialog, const SeenDialog&) {
+  for (int id : {IDOK, IDYES, IDCANCEL})
+    if (GetDlgItem(dialog, id)) return id;
+  return IDCANCEL;
+}
+
+DialogWatcher::DialogWatcher(DWORD processId, DWORD threadId, DialogAnswer answer)
+    : processId_(processId), threadId_(threadId), answer_(std::move(answer)),
+      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_([this] { Run(); }) {}
+
+DialogWatcher::~DialogWatcher() {
+  SetEvent(stop_);
+  thread_.join();
+  CloseHandle(stop_);
+}
+
+std::vector<SeenDialog> DialogWatcher::Seen() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return seen_;
+}
+
+bool DialogWatcher::WaitForAnswers(size_t count, DWORD timeoutMs) {
+  return WaitUntil([&] { return Seen().size() >= count; }, timeoutMs);
+}
+
+BOOL CALLBACK DialogWatcher::Enumerate(HWND h, LPARAM self) {
+  auto* w = reinterpret_cast<DialogWatcher*>(self);
+  if (w->processId_) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != w->processId_) return TRUE;
+  }
+  if (IsWindowVisible(h) && ClassOf(h) == "#32770") w->Visit(h);
+  return TRUE;
+}
+
+void DialogWatcher::Visit(HWND dialog) {
+  if (answered_.count(dialog)) return;
+  SeenDialog seen;
+  seen.title = WindowText(dialog);
+  EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&seen.text));
+  seen.pressed = answer_ ? answer_(dialog, seen) : 0;
+  if (!seen.pressed) return;
+  answered_.insert(dialog);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    seen_.push_back(seen);
+  }
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(seen.pressed, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, seen.pressed)));
+}
+
+void DialogWatcher::Run() {
+  while (WaitForSingleObject(stop_, 10) == WAIT_TIMEOUT) {
+    if (threadId_)
+      EnumThreadWindows(threadId_, Enumerate, reinterpret_cast<LPARAM>(this));
+    else
+      EnumWindows(Enumerate, reinterpret_cast<LPARAM>(this));
+    // Forget dialogs that are gone, so a new one at the same handle is answered too.
+    for (auto it = answered_.begin(); it != answered_.end();)
+      it = IsWindow(*it) ? std::next(it) : answered_.erase(it);
+  }
+}
+
+TempDir::TempDir(const char* prefix) {
+  char temp[MAX_PATH + 1] = "";
+  GetTempPathA(sizeof temp, temp);
+  static LONG counter = 0;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string candidate = std::string(temp) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(InterlockedIncrement(&counter));
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+      return;
+    }
+  }
+}
+
+namespace {
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, "..")) continue;
+      std::string path = dir + "\\" + fd.cFileName;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+TempDir::~TempDir() {
+  if (!path_.empty()) RemoveTree(path_);
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+  CloseHandle(f);
+  return ok;
+}
+
+std::string ReadTextFile(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return std::string();
+  std::string text;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
+  CloseHandle(f);
+  return text;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string CurrentDirectory() {
+  char dir[MAX_PATH + 1] = "";
+  GetCurrentDirectoryA(sizeof dir, dir);
+  return dir;
+}
+
+Process::~Process() {
+  if (process) {
+    if (Running()) TerminateProcess(process, 1);
+    CloseHandle(process);
+  }
+}
+
+bool Process::Start(const std::string& exe, const std::string& arguments, const std::string& directory) {
+  std::string line = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(), &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  process = pi.hProcess;
+  id = pi.dwProcessId;
+  threadId = pi.dwThreadId;
+  return true;
+}
+
+long Process::Wait(DWORD timeoutMs) {
+  if (!process || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  return static_cast<long>(code);
+}
+
+bool Process::Running() { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+}  // namespace qltest

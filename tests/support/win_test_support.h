@@ -1,0 +1,103 @@
+// Helpers for tests that drive Quillon's windows under Wine: pumping until a condition holds, finding
+// windows of one thread or process (never globally), and a watcher that answers message boxes and
+// dialogs the way a user would while recording what they said.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qltest {
+
+// Dispatches this thread's messages until `done` holds or `timeoutMs` passes; the result of `done`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// Waits (without pumping) until `done` holds, checking whenever `timeoutMs` allows; for other
+// processes' state.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// The first visible top-level window of a thread or process with this class (and title, when given).
+HWND FindThreadWindow(DWORD threadId, const char* className, const char* title = nullptr);
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
+
+std::string WindowText(HWND h);
+std::string ClassOf(HWND h);
+
+// What the watcher saw: the caption, the texts of the static controls, and the button it pressed.
+struct SeenDialog {
+  std::string title;
+  std::string text;
+  int pressed;
+};
+
+// Chooses the button for a dialog; 0 leaves it alone.
+using DialogAnswer = std::function<int(HWND dialog, const SeenDialog& seen)>;
+
+// Presses OK, else Yes, else Cancel: the user who accepts what is offered.
+int PressDefault(HWND dialog, const SeenDialog& seen);
+
+// Watches the dialogs (class #32770) of one thread, or of one process, from a thread of its own.
+class DialogWatcher {
+ public:
+  static constexpr DWORD kAnyThread = 0;
+  DialogWatcher(DWORD processId, DWORD threadId, DialogAnswer answer = PressDefault);
+  ~DialogWatcher();
+  DialogWatcher(const DialogWatcher&) = delete;
+  DialogWatcher& operator=(const DialogWatcher&) = delete;
+
+  // Watches the calling thread.
+  static DWORD ThisThread() { return GetCurrentThreadId(); }
+
+  std::vector<SeenDialog> Seen();
+  // Waits until `count` dialogs were answered.
+  bool WaitForAnswers(size_t count, DWORD timeoutMs = 10000);
+
+ private:
+  void Run();
+  void Visit(HWND dialog);
+  static BOOL CALLBACK Enumerate(HWND h, LPARAM self);
+
+  DWORD processId_;
+  DWORD threadId_;
+  DialogAnswer answer_;
+  HANDLE stop_;
+  std::mutex mutex_;
+  std::vector<SeenDialog> seen_;
+  std::set<HWND> answered_;
+  std::thread thread_;
+};
+
+// A directory of its own under the temporary directory, removed with everything in it at the end.
+class TempDir {
+ public:
+  explicit TempDir(const char* prefix = "qltest");
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+bool WriteTextFile(const std::string& path, const std::string& text);
+std::string ReadTextFile(const std::string& path);
+bool FileExists(const std::string& path);
+std::string CurrentDirectory();
+
+// A running process of the program under test.
+struct Process {
+  HANDLE process = nullptr;
+  DWORD id = 0;
+  DWORD threadId = 0;
+  ~Process();
+  bool Start(const std::string& exe, const std::string& arguments, const std::string& directory);
+  // Waits for the end; the exit code, or -1 on timeout.
+  long Wait(DWORD timeoutMs = 20000);
+  bool Running();
+};
+
+}  // namespace qltest
