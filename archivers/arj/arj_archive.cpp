@@ -336,6 +336,15 @@ bool ArchiveWriter::AddData(Header h, uint64_t size, const ReadFn& in,
   return true;
 }
 
+bool ArchiveWriter::Rollback(uint64_t pos) {
+  if (failed_ || pos > pos_ || fflush(f_) != 0 || !SeekFile(f_, pos)) {
+    failed_ = true;
+    return false;
+  }
+  pos_ = pos;
+  return true;
+}
+
 bool ArchiveWriter::Finish() {
   std::vector<uint8_t> b;
   WriteEndMarker(&b);

@@ -105,6 +105,8 @@ class ArchiveWriter {
   bool AddData(Header h, uint64_t size, const ReadFn& in, const std::function<bool()>& rewind,
                const EncodeOptions& opts, const std::string& password, Header* written);
   bool Finish();
+  // Forgets everything written after `pos` (an earlier position()).
+  bool Rollback(uint64_t pos);
   uint64_t position() const { return pos_; }
   bool failed() const { return failed_; }
   // Set when an input could not be read back completely during AddData.

@@ -233,8 +233,8 @@ class Arj {
   };
   bool OpenVolume(const std::string& path, Volume* v);
   bool Selected(const Header& h) const;
-  bool ExtractEntry(Volume* vol, size_t* index, std::vector<std::unique_ptr<Volume>>* chain);
-  bool WriteSplitData(Volume* vol, size_t* index, const WriteFn& out, bool* crc_ok,
+  bool ExtractEntry(size_t* vi, size_t* index, std::vector<std::unique_ptr<Volume>>* chain);
+  bool WriteSplitData(size_t* vi, size_t* index, const WriteFn& out, bool* crc_ok,
                       std::vector<std::unique_ptr<Volume>>* chain);
   bool NeedPassword(const Header& main);
 
@@ -588,14 +588,15 @@ bool Arj::NeedPassword(const Header& main) {
   return false;
 }
 
-// Decodes an entry (and its continuations in later volumes) into `out`.
-bool Arj::WriteSplitData(Volume* vol, size_t* index, const WriteFn& out, bool* crc_ok,
+// Decodes an entry and its continuations (later in the volume or in the next volumes) into
+// `out`; `vi` and `index` end on the last part used.
+bool Arj::WriteSplitData(size_t* vi, size_t* index, const WriteFn& out, bool* crc_ok,
                          std::vector<std::unique_ptr<Volume>>* chain) {
   *crc_ok = true;
-  Volume* cur = vol;
-  size_t i = *index;
+  size_t v = *vi, i = *index;
   uint64_t done = 0;
   for (;;) {
+    Volume* cur = (*chain)[v].get();
     const Entry& e = cur->a.entries[i];
     if ((e.h.flags & kGarbled) && o_.password.empty()) {
       Error(kExitWarning, "%s is garbled: a password is needed (-g)", e.h.name.c_str());
@@ -613,31 +614,41 @@ bool Arj::WriteSplitData(Volume* vol, size_t* index, const WriteFn& out, bool* c
     }
     if (r != EntryResult::kOk) *crc_ok = false;
     if (!(e.h.flags & kVolume)) break;
-    // The entry goes on in the next volume.
-    if (i + 1 < cur->a.entries.size()) break;  // not the last entry: nothing follows
-    int next_index = static_cast<int>(chain->size());
-    std::string next = NextVolumeName(archive_path_, next_index);
-    auto v = std::make_unique<Volume>();
-    fs::FileInfo fi;
-    if (!fs::Stat(ToNative(next), &fi) || !OpenVolume(next, v.get()) || v->a.entries.empty()) {
-      Error(kExitFatal, "Can't find volume %s to continue %s", next.c_str(), e.h.name.c_str());
-      return false;
+    // The entry goes on: in this volume, or at the start of the next one.
+    size_t nv = v, ni = i + 1;
+    if (ni >= cur->a.entries.size()) {
+      nv = v + 1;
+      ni = 0;
+      if (nv >= chain->size()) {
+        std::string next = NextVolumeName(archive_path_, static_cast<int>(chain->size()));
+        auto vol = std::make_unique<Volume>();
+        fs::FileInfo fi;
+        if (!fs::Stat(ToNative(next), &fi) || !OpenVolume(next, vol.get()) ||
+            vol->a.entries.empty()) {
+          Error(kExitFatal, "Can't find volume %s to continue %s", next.c_str(),
+                e.h.name.c_str());
+          return false;
+        }
+        Say("Continuing %s in %s\n", e.h.name.c_str(), next.c_str());
+        chain->push_back(std::move(vol));
+      }
     }
-    const Entry& cont = v->a.entries[0];
+    const Entry& cont = (*chain)[nv]->a.entries[ni];
     if (!(cont.h.flags & kExtFile) || cont.h.name != e.h.name || cont.h.ResumePosition() != done) {
-      Error(kExitFatal, "Volume %s does not continue %s", next.c_str(), e.h.name.c_str());
+      Error(kExitFatal, "%s does not continue in %s", e.h.name.c_str(),
+            (*chain)[nv]->path.c_str());
       return false;
     }
-    Say("Continuing %s in %s\n", e.h.name.c_str(), next.c_str());
-    chain->push_back(std::move(v));
-    cur = chain->back().get();
-    i = 0;
+    v = nv;
+    i = ni;
   }
-  if (cur != vol) *index = SIZE_MAX;  // tells the caller to go on in the last volume
+  *vi = v;
+  *index = i;
   return true;
 }
 
-bool Arj::ExtractEntry(Volume* vol, size_t* index, std::vector<std::unique_ptr<Volume>>* chain) {
+bool Arj::ExtractEntry(size_t* vi, size_t* index, std::vector<std::unique_ptr<Volume>>* chain) {
+  Volume* vol = (*chain)[*vi].get();
   const Entry& e = vol->a.entries[*index];
   const Header& h = e.h;
   const bool test = o_.command == 'T';
@@ -673,7 +684,7 @@ bool Arj::ExtractEntry(Volume* vol, size_t* index, std::vector<std::unique_ptr<V
     fflush(stdout);
     bool crc_ok = true;
     WriteFn null_sink = [](const uint8_t*, size_t) { return true; };
-    if (!WriteSplitData(vol, index, null_sink, &crc_ok, chain)) return true;
+    if (!WriteSplitData(vi, index, null_sink, &crc_ok, chain)) return true;
     if (crc_ok) {
       Say("OK\n");
     } else {
@@ -755,7 +766,7 @@ bool Arj::ExtractEntry(Volume* vol, size_t* index, std::vector<std::unique_ptr<V
   bool crc_ok = true;
   const uint8_t host = h.host_os;
   const uint16_t mode = h.access_mode;
-  bool ok = WriteSplitData(vol, index, sink, &crc_ok, chain);
+  bool ok = WriteSplitData(vi, index, sink, &crc_ok, chain);
   if (fclose(f) != 0) ok = false;
   if (!ok) {
     fs::RemoveFile(temp);
@@ -817,13 +828,8 @@ int Arj::DoExtract() {
     const Header& h = v->a.entries[i].h;
     if (h.flags & kVolume) split_name_ = h.name;
     size_t idx = i;
-    if (!ExtractEntry(v, &idx, &chain)) break;
-    if (idx == SIZE_MAX) {
-      vi = chain.size() - 1;
-      i = 1;
-    } else {
-      ++i;
-    }
+    if (!ExtractEntry(&vi, &idx, &chain)) break;
+    i = idx + 1;
   }
   if (exit_ == kExitOk) Say("All files OK\n");
   return exit_;
@@ -1270,50 +1276,84 @@ int Arj::DoUpdate() {
     if (p.replaces && p.kind == Plan::kFile && !p.header.comment.empty()) h.comment = p.header.comment;
     Say("%s %-40s ", p.replaces ? "Replacing" : "Adding   ", h.name.c_str());
     fflush(stdout);
+    auto overhead_of = [](const Header& hd) {
+      std::vector<uint8_t> hb;
+      WriteHeader(hd, &hb);
+      return static_cast<uint64_t>(hb.size());
+    };
     uint64_t offset = 0, rest = p.info.size;
     bool first = true;
     bool read_error = false;
     do {
       Header part = h;
-      uint64_t slice = rest;
+      if (!first) {
+        part.flags |= kExtFile;
+        part.SetResumePosition(static_cast<uint32_t>(offset));
+      }
+      uint64_t room = UINT64_MAX;
       if (capacity != UINT64_MAX) {
         std::vector<uint8_t> hb;
-        if (!first) part.SetResumePosition(static_cast<uint32_t>(offset));
         WriteHeader(part, &hb);
-        uint64_t overhead = hb.size() + 4;
-        uint64_t room = w->position() + overhead < capacity ? capacity - w->position() - overhead : 0;
+        const uint64_t overhead = hb.size() + 4;
+        auto free_room = [&]() {
+          return w->position() + overhead < capacity ? capacity - w->position() - overhead : 0;
+        };
+        room = free_room();
         if (room < std::min<uint64_t>(rest, 512) && entries_in_volume > 0) {
           if (!close_volume(true) || !open_volume()) {
             ok = false;
             break;
           }
-          room = capacity > w->position() + overhead ? capacity - w->position() - overhead : 0;
+          room = free_room();
         }
-        slice = std::min<uint64_t>(rest, std::max<uint64_t>(room, 1));
+        room = std::max<uint64_t>(room, 1);
       }
-      if (!first) {
-        part.flags |= kExtFile;
-        part.SetResumePosition(static_cast<uint32_t>(offset));
-      }
-      if (slice < rest) part.flags |= kVolume;
-      uint64_t left = slice;
-      const uint64_t start = offset;
-      ReadFn reader = [&](uint8_t* buf, size_t n) -> size_t {
-        if (left == 0) return 0;
-        size_t got = fread(buf, 1, std::min<uint64_t>(n, left), in);
-        if (got == 0 && ferror(in)) read_error = true;
-        left -= got;
-        return got;
-      };
-      std::function<bool()> rewind = [&]() {
-        left = slice;
-        return SeekFile(in, start);
-      };
+      // A part must fill its volume: when compression leaves room, a longer slice is tried.
+      const uint64_t mark = w->position();
+      uint64_t slice = std::min(rest, room), fits = 0;
       Header done;
-      if (!w->AddData(part, slice, reader, rewind, eo, o_.password, &done)) {
-        ok = false;
-        break;
+      for (int attempt = 0;; ++attempt) {
+        Header try_part = part;
+        if (slice < rest) try_part.flags |= kVolume;
+        uint64_t left = slice;
+        const uint64_t start = offset;
+        ReadFn reader = [&](uint8_t* buf, size_t n) -> size_t {
+          if (left == 0) return 0;
+          size_t got = fread(buf, 1, std::min<uint64_t>(n, left), in);
+          if (got == 0 && ferror(in)) read_error = true;
+          left -= got;
+          return got;
+        };
+        std::function<bool()> rewind = [&]() {
+          left = slice;
+          return SeekFile(in, start);
+        };
+        if (!SeekFile(in, start) || !w->AddData(try_part, slice, reader, rewind, eo, o_.password,
+                                                &done)) {
+          ok = false;
+          break;
+        }
+        const uint64_t used = w->position() - mark;
+        const bool fit = used <= room + overhead_of(try_part);
+        if (fit) fits = slice;
+        if (fit && (slice == rest || used + used / 32 >= room || attempt >= 4)) break;
+        uint64_t next;
+        if (fit) {
+          next = std::min<uint64_t>(rest, slice + (room - std::min<uint64_t>(room, done.comp_size)) *
+                                                     slice / std::max<uint64_t>(done.comp_size, 1) * 15 / 16);
+          if (next <= slice) break;
+        } else {
+          next = attempt >= 4 ? std::max<uint64_t>(fits, std::min(rest, room))
+                              : std::max<uint64_t>(fits, slice * room / std::max<uint64_t>(done.comp_size, 1) * 15 / 16);
+          if (next >= slice) next = std::min(rest, room);
+        }
+        if (!w->Rollback(mark)) {
+          ok = false;
+          break;
+        }
+        slice = next;
       }
+      if (!ok) break;
       ++entries_in_volume;
       offset += done.orig_size;
       rest = rest > done.orig_size ? rest - done.orig_size : 0;
