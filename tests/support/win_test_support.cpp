@@ -230,6 +230,44 @@ std::string CurrentDirectory() {
   return dir;
 }
 
+std::string ProcessCurrentDirectory(HANDLE process) {
+  struct BasicInformation {
+    LONG exitStatus;
+    void* pebBase;
+    ULONG_PTR affinity;
+    LONG basePriority;
+    ULONG_PTR processId;
+    ULONG_PTR parentId;
+  };
+  using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  BasicInformation info = {};
+  ULONG got = 0;
+  if (!query || query(process, 0, &info, sizeof info, &got) != 0 || !info.pebBase) return std::string();
+  // 32-bit layouts: PEB.ProcessParameters at 0x10; CurrentDirectory.DosPath at 0x24 of the parameters.
+  auto read = [&](const void* at, void* into, SIZE_T size) {
+    SIZE_T done = 0;
+    return ReadProcessMemory(process, at, into, size, &done) && done == size;
+  };
+  char* params = nullptr;
+  if (!read(static_cast<char*>(info.pebBase) + 0x10, &params, sizeof params) || !params) return std::string();
+  struct {
+    USHORT length;
+    USHORT maximum;
+    wchar_t* buffer;
+  } dosPath = {};
+  if (!read(params + 0x24, &dosPath, sizeof dosPath) || !dosPath.buffer) return std::string();
+  std::wstring wide(dosPath.length / 2, L'\0');
+  if (!wide.empty() && !read(dosPath.buffer, &wide[0], dosPath.length)) return std::string();
+  char narrow[MAX_PATH * 2] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow, sizeof narrow - 1, nullptr,
+                      nullptr);
+  std::string dir = narrow;
+  if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
+  return dir;
+}
+
 Process::~Process() {
   if (process) {
     if (Running()) TerminateProcess(process, 1);

@@ -88,6 +88,10 @@ std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 std::string CurrentDirectory();
 
+// The current directory of another (32-bit) process, read from its process parameters; empty when
+// it cannot be read.
+std::string ProcessCurrentDirectory(HANDLE process);
+
 // A running process of the program under test.
 struct Process {
   HANDLE process = nullptr;
