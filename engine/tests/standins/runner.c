@@ -2,7 +2,8 @@
    argument): its arguments, QLWORK, its current directory and the cmndargs text, then deletes
    cmndargs, as the runner does when its command has ended. A file runner.mode in the work
    directory changes that: "keep" ends without deleting cmndargs (a runner that died); "wait"
-   waits for the event QLTEST_RELEASE before deleting it. */
+   waits for the event QLTEST_RELEASE before deleting it; "exec" runs the command in the
+   directory named by QLWORK and waits for it, as the runner does, before deleting cmndargs. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -46,6 +47,25 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE prev, LPSTR cmdLine, int show) {
     if (release) {
       WaitForSingleObject(release, 60000);
       CloseHandle(release);
+    }
+  }
+  if (strncmp(mode, "exec", 4) == 0) {
+    STARTUPINFOA si;
+    PROCESS_INFORMATION pi;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    if (CreateProcessA(NULL, text, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL,
+                       qlwork[0] ? qlwork : NULL, &si, &pi)) {
+      DWORD rc = 0;
+      WaitForSingleObject(pi.hProcess, INFINITE);
+      GetExitCodeProcess(pi.hProcess, &rc);
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+      f = fopen(log, "ab");
+      if (f) {
+        fprintf(f, "exit=%lu\n", (unsigned long)rc);
+        fclose(f);
+      }
     }
   }
   DeleteFileA(path);
