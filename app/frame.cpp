@@ -20,35 +20,7 @@ char* g_mailNote = nullptr;
 
 namespace {
 
-// Menu commands the frame itself handles or marks.
-enum : UINT {
-  kCmdExit = 906,
-  kCmdCascade = 954,
-  kCmdTile = 955,
-  kCmdArrangeIcons = 956,
-  kCmdShowToolbar = 970,
-  kCmdToExpress = 1000,
-  kCmdManagerNothing = 1001,
-  kCmdShowDriveBar = 1005,
-  kCmdTileVertically = 1009,
-  kCmdTileHorizontally = 1010,
-  kCmdArchiveProgress = 1019,
-  kCmdZipOptions = 1023,
-  kCmdExpressExit = 4004,
-  kCmdExpressNothing = 4031,
-  kCmdToManager = 4032,
-  kCmdExpressZipOptions = 4039,
-  kCmdExpressArchiveProgress = 4040,
-  kFirstAppCommand = 6000,
-  kFirstMacroCommand = 6100,
-};
-constexpr UINT kStringShellOpen = 3048;  // "You can't close Quillon with\nthe Quillon command shell open!"
-constexpr int kMdiClientId = 188;
-constexpr UINT kFirstChildId = 5100;
-constexpr int kWindowMenuPos = 8;
-constexpr int kAppsMenuPos = 7;
-constexpr int kMacrosMenuPos = 4;
-constexpr int kPaneHint = 194, kPaneDirTotals = 199, kPaneArchiveTotals = 398, kPaneMode = 196;
+constexpr UINT kFirstChildId = 5100;  // the browser windows listed in the Window menu
 
 // Blocks the creation handler takes for the frame's lifetime.
 char* g_scratchText[2] = {nullptr, nullptr};
@@ -78,8 +50,8 @@ void RebuildUserPopup(HMENU popup, const char* section, const char* stem, int co
 void RebuildUserMenus(HMENU menu, bool shifted) {
   if (!menu) return;
   int shift = shifted ? 1 : 0;
-  RebuildUserPopup(GetSubMenu(menu, kAppsMenuPos + shift), "Menu Text", "App", 16, kFirstAppCommand);
-  RebuildUserPopup(GetSubMenu(menu, kMacrosMenuPos + shift), "Macro Desc", "Macro", 36, kFirstMacroCommand);
+  RebuildUserPopup(GetSubMenu(menu, MANAGER_POS_APPLICATIONS + shift), "Menu Text", "App", 16, IDM_APP_FIRST);
+  RebuildUserPopup(GetSubMenu(menu, MANAGER_POS_MACROS + shift), "Macro Desc", "Macro", 36, IDM_MACRO_FIRST);
 }
 
 void GreyMailItems(bool includingLogOn) {
@@ -112,11 +84,11 @@ void FreeFrameBlocks() {
 
 void CreateMdiClient(HWND frame, bool shown) {
   CLIENTCREATESTRUCT ccs = {};
-  ccs.hWindowMenu = g_managerMenu ? GetSubMenu(g_managerMenu, kWindowMenuPos) : nullptr;
+  ccs.hWindowMenu = g_managerMenu ? GetSubMenu(g_managerMenu, MANAGER_POS_WINDOW) : nullptr;
   ccs.idFirstChild = kFirstChildId;
   DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_BORDER | (shown ? WS_VISIBLE : 0);
   g_mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, style, 0, 0, 0, 0, frame,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kMdiClientId)),
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_MDI_CLIENT)),
                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(frame, GWLP_HINSTANCE)), &ccs);
 }
 
@@ -176,13 +148,13 @@ bool OnCreate(HWND frame) {
   LoadConfirmations();
   LoadBarFlags();
   if (g_managerMenu) {
-    CheckMenuItem(g_managerMenu, kCmdShowToolbar, MF_BYCOMMAND | (g_showToolbar ? MF_CHECKED : MF_UNCHECKED));
-    CheckMenuItem(g_managerMenu, kCmdShowDriveBar, MF_BYCOMMAND | (g_showDriveBar ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(g_managerMenu, IDM_SHOW_TOOLBAR, MF_BYCOMMAND | (g_showToolbar ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(g_managerMenu, IDM_SHOW_DRIVE_BAR, MF_BYCOMMAND | (g_showDriveBar ? MF_CHECKED : MF_UNCHECKED));
   }
   RebuildUserMenus(g_managerMenu, false);
   UINT zipOptions = MF_BYCOMMAND | (UsePkzipSetting() ? MF_ENABLED : MF_GRAYED);
-  if (g_managerMenu) EnableMenuItem(g_managerMenu, kCmdZipOptions, zipOptions);
-  if (g_res.expressMenu) EnableMenuItem(g_res.expressMenu, kCmdExpressZipOptions, zipOptions);
+  if (g_managerMenu) EnableMenuItem(g_managerMenu, IDM_ZIP_OPTIONS, zipOptions);
+  if (g_res.expressMenu) EnableMenuItem(g_res.expressMenu, IDM_EX_ZIP_OPTIONS, zipOptions);
   DrawMenuBar(frame);
   LoadItemBitmaps();
   LoadListFont(frame);
@@ -230,7 +202,7 @@ bool CommandShellOpen() {
 
 void OnClose(HWND frame) {
   if (CommandShellOpen()) {
-    ShowStringMessage(frame, kStringShellOpen);
+    ShowStringMessage(frame, IDS_SHELL_OPEN);
     return;
   }
   if (MailLoggedOn()) MailLogOff();
@@ -282,17 +254,17 @@ LRESULT ForwardCommand(HWND frame, WPARAM w, LPARAM l) {
 
 LRESULT OnCommand(HWND frame, WPARAM w, LPARAM l) {
   switch (LOWORD(w)) {
-    case kCmdExit:
-    case kCmdExpressExit: PostMessageA(frame, WM_CLOSE, 0, 0); return 0;
-    case kCmdToExpress: SwitchMode(frame, true); return 0;
-    case kCmdToManager: SwitchMode(frame, false); return 0;
-    case kCmdManagerNothing:
-    case kCmdExpressNothing: return 0;
-    case kCmdCascade: ArrangeChildren(WM_MDICASCADE, 0); return 0;
-    case kCmdTile:
-    case kCmdTileVertically: ArrangeChildren(WM_MDITILE, MDITILE_VERTICAL); return 0;
-    case kCmdTileHorizontally: ArrangeChildren(WM_MDITILE, MDITILE_HORIZONTAL); return 0;
-    case kCmdArrangeIcons: ArrangeChildren(WM_MDIICONARRANGE, 0); return 0;
+    case IDM_EXIT:
+    case IDM_EX_EXIT: PostMessageA(frame, WM_CLOSE, 0, 0); return 0;
+    case IDM_MODE_EXPRESS: SwitchMode(frame, true); return 0;
+    case IDM_EX_MODE_MANAGER: SwitchMode(frame, false); return 0;
+    case IDM_MODE_MANAGER:
+    case IDM_EX_MODE_EXPRESS: return 0;
+    case IDM_CASCADE: ArrangeChildren(WM_MDICASCADE, 0); return 0;
+    case IDM_TILE:
+    case IDM_TILE_VERTICALLY: ArrangeChildren(WM_MDITILE, MDITILE_VERTICAL); return 0;
+    case IDM_TILE_HORIZONTALLY: ArrangeChildren(WM_MDITILE, MDITILE_HORIZONTAL); return 0;
+    case IDM_ARRANGE_ICONS: ArrangeChildren(WM_MDIICONARRANGE, 0); return 0;
     default: return ForwardCommand(frame, w, l);
   }
 }
@@ -347,7 +319,7 @@ void SwitchMode(HWND window, bool toExpress) {
 
   HMENU menu = toExpress ? g_res.expressMenu : g_managerMenu;
   if (g_mdiClient && menu) {
-    HMENU windowMenu = toExpress ? nullptr : GetSubMenu(menu, kWindowMenuPos + (shifted ? 1 : 0));
+    HMENU windowMenu = toExpress ? nullptr : GetSubMenu(menu, MANAGER_POS_WINDOW + (shifted ? 1 : 0));
     SendMessageA(g_mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), reinterpret_cast<LPARAM>(windowMenu));
     if (GetMenu(frame) != menu) return;
   } else if (menu) {
@@ -358,25 +330,25 @@ void SwitchMode(HWND window, bool toExpress) {
   if (toExpress) {
     g_currentAccel = g_res.expressAccel;
     if (g_res.expressMenu)
-      CheckMenuItem(g_res.expressMenu, kCmdExpressArchiveProgress, MF_BYCOMMAND | (progress ? MF_CHECKED : MF_UNCHECKED));
+      CheckMenuItem(g_res.expressMenu, IDM_EX_ARCHIVE_PROGRESS, MF_BYCOMMAND | (progress ? MF_CHECKED : MF_UNCHECKED));
     if (MdiClientShown()) {
       for (HWND bar : {g_toolBar, g_buttonBar}) if (bar) ShowWindow(bar, SW_HIDE);
       ShowWindow(g_mdiClient, SW_HIDE);
     }
-    SetPaneText(kPaneMode, "Express Mode");
-    for (int pane : {kPaneHint, kPaneDirTotals, kPaneArchiveTotals}) SetPaneText(pane, "");
+    SetPaneText(IDC_PANE_MODE, "Express Mode");
+    for (int pane : {IDC_PANE_HINT, IDC_PANE_DIR_TOTALS, IDC_PANE_ARCHIVE_TOTALS}) SetPaneText(pane, "");
     SetModeSetting(false);
   } else {
     g_currentAccel = g_res.managerAccel;
     if (g_managerMenu)
-      CheckMenuItem(g_managerMenu, kCmdArchiveProgress, MF_BYCOMMAND | (progress ? MF_CHECKED : MF_UNCHECKED));
+      CheckMenuItem(g_managerMenu, IDM_ARCHIVE_PROGRESS, MF_BYCOMMAND | (progress ? MF_CHECKED : MF_UNCHECKED));
     if (g_mdiClient && !MdiClientShown()) {
       if (g_toolBar && g_showToolbar) ShowWindow(g_toolBar, SW_SHOW);
       if (g_buttonBar && g_showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
       ShowWindow(g_mdiClient, SW_SHOW);
     }
     RebuildUserMenus(g_managerMenu, shifted);
-    SetPaneText(kPaneMode, "Manager Mode");
+    SetPaneText(IDC_PANE_MODE, "Manager Mode");
     SetModeSetting(true);
   }
   SetWindowTextA(frame, toExpress ? "Quillon - Express Mode" : "Quillon - Manager Mode");
@@ -399,13 +371,13 @@ void LayoutFrame(HWND, int width, int height) {
     RECT rc;
     GetClientRect(g_statusBar, &rc);
     int w = rc.right, h = rc.bottom, w2 = w - w / 8;
-    const int panes[3] = {kPaneHint, kPaneDirTotals, kPaneArchiveTotals};
+    const int panes[3] = {IDC_PANE_HINT, IDC_PANE_DIR_TOTALS, IDC_PANE_ARCHIVE_TOTALS};
     const int lefts[3] = {3, w2 / 3, 2 * w2 / 3};
     for (int i = 0; i < 3; ++i) {
       HWND pane = GetDlgItem(g_statusBar, panes[i]);
       if (pane) MoveWindow(pane, lefts[i], 3, w2 / 3 - 10, h - 6, TRUE);
     }
-    if (HWND mode = GetDlgItem(g_statusBar, kPaneMode)) MoveWindow(mode, w - w / 8 - 6, 3, w / 8, h - 6, TRUE);
+    if (HWND mode = GetDlgItem(g_statusBar, IDC_PANE_MODE)) MoveWindow(mode, w - w / 8 - 6, 3, w / 8, h - 6, TRUE);
   }
   if (g_managerMode) {
     for (HWND bar : {g_toolBar, g_buttonBar}) {

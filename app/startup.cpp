@@ -111,27 +111,27 @@ void PrepareMailMessage() {
 // ---- resources and classes ----
 
 void LoadSharedResources(HINSTANCE inst) {
-  g_res.managerAccel = LoadAcceleratorsA(inst, "Manager");
-  g_res.expressAccel = LoadAcceleratorsA(inst, "Express");
-  g_res.expressMenu = LoadMenuA(inst, "Express");
+  g_res.managerAccel = LoadAcceleratorsA(inst, IDR_MANAGER);
+  g_res.expressAccel = LoadAcceleratorsA(inst, IDR_EXPRESS);
+  g_res.expressMenu = LoadMenuA(inst, IDR_EXPRESS);
   g_currentAccel = g_res.managerAccel;
-  g_res.zipIcon = LoadIconA(inst, "ZIP");
-  g_res.arjIcon = LoadIconA(inst, "ARJ");
-  g_res.noArchiveIcon = LoadIconA(inst, "NOARCHIVE");
-  g_res.frameIcon = LoadIconA(inst, "QL4");
-  g_res.hardDrive = LoadBitmapA(inst, "harddrive");
-  g_res.floppy = LoadBitmapA(inst, "floppy");
-  g_res.ramDrive = LoadBitmapA(inst, "ramdrive");
-  g_res.cdRom = LoadBitmapA(inst, "cdrom");
-  g_res.netDrive = LoadBitmapA(inst, "netdrv");
-  g_res.netDisabled = LoadBitmapA(inst, "netdisabled");
+  g_res.zipIcon = LoadIconA(inst, IDI_ZIP);
+  g_res.arjIcon = LoadIconA(inst, IDI_ARJ);
+  g_res.noArchiveIcon = LoadIconA(inst, IDI_NOARCHIVE);
+  g_res.frameIcon = LoadIconA(inst, IDI_QL4);
+  g_res.hardDrive = LoadBitmapA(inst, IDB_HARDDRIVE);
+  g_res.floppy = LoadBitmapA(inst, IDB_FLOPPY);
+  g_res.ramDrive = LoadBitmapA(inst, IDB_RAMDRIVE);
+  g_res.cdRom = LoadBitmapA(inst, IDB_CDROM);
+  g_res.netDrive = LoadBitmapA(inst, IDB_NETDRV);
+  g_res.netDisabled = LoadBitmapA(inst, IDB_NETDISABLED);
   g_res.arrow = LoadCursorA(nullptr, IDC_ARROW);
   g_res.hourglass = LoadCursorA(nullptr, IDC_WAIT);
-  g_res.copy = LoadCursorA(inst, "copy");
-  g_res.move = LoadCursorA(inst, "filemov");
-  g_res.multiCopy = LoadCursorA(inst, "multcopy");
-  g_res.multiMove = LoadCursorA(inst, "multmove");
-  g_res.noDrop = LoadCursorA(inst, "nodrop");
+  g_res.copy = LoadCursorA(inst, IDCUR_COPY);
+  g_res.move = LoadCursorA(inst, IDCUR_FILEMOV);
+  g_res.multiCopy = LoadCursorA(inst, IDCUR_MULTCOPY);
+  g_res.multiMove = LoadCursorA(inst, IDCUR_MULTMOVE);
+  g_res.noDrop = LoadCursorA(inst, IDCUR_NODROP);
 }
 
 void FreeSharedResources() {
@@ -193,7 +193,7 @@ bool RegisterClasses(HINSTANCE inst) {
   RegisterClassOf(inst, "qlbutton", BarButtonProc, 0, 0, nullptr, face, nullptr);
   RegisterClassOf(inst, "statusbar3D", StatusBarProc, 0, 0, nullptr, face, nullptr);
   RegisterClassOf(inst, "gasguage3D", GaugeProc, 0, 0, nullptr, face, nullptr);
-  return RegisterClassOf(inst, kFrameClass, FrameWindowProc, 0, 0, g_res.frameIcon, window, "Manager");
+  return RegisterClassOf(inst, kFrameClass, FrameWindowProc, 0, 0, g_res.frameIcon, window, IDR_MANAGER);
 }
 
 int Coordinate(const char* key) {

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/frame.h"
 #include "app/later_steps.h"
@@ -213,8 +215,8 @@ TEST_F(FrameTest, SettingsFromTheFile) {
   EXPECT_EQ(1, ql::g_listFont.lfItalic);
   EXPECT_EQ(4294901760u, ql::g_listTextColor);
   if (ql::g_managerMenu) {
-    EXPECT_FALSE(MenuState(970) & MF_CHECKED) << "Show Toolbar";
-    EXPECT_TRUE(MenuState(1005) & MF_CHECKED) << "Show Drive Bar";
+    EXPECT_FALSE(MenuState(IDM_SHOW_TOOLBAR) & MF_CHECKED);
+    EXPECT_TRUE(MenuState(IDM_SHOW_DRIVE_BAR) & MF_CHECKED);
   }
 }
 
@@ -250,14 +252,88 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FrameTest, ModeSwitchesBackAndForth) {
   ASSERT_NE(nullptr, Start());
-  SendMessageA(frame_, WM_COMMAND, 1000, 0);  // "&Express"
+  SendMessageA(frame_, WM_COMMAND, IDM_MODE_EXPRESS, 0);
   EXPECT_FALSE(ql::g_managerMode);
   EXPECT_FALSE(IsWindowVisible(ql::g_mdiClient));
   EXPECT_EQ("Express", Ini(ini(), "switches", "Mode"));
-  SendMessageA(frame_, WM_COMMAND, 4032, 0);  // "&Manager"
+  SendMessageA(frame_, WM_COMMAND, IDM_EX_MODE_MANAGER, 0);
   EXPECT_TRUE(ql::g_managerMode);
   EXPECT_TRUE(IsWindowVisible(ql::g_mdiClient));
   EXPECT_EQ("Manager", Ini(ini(), "switches", "Mode"));
+}
+
+std::vector<std::pair<UINT, std::string>> PopupItems(HMENU popup) {
+  std::vector<std::pair<UINT, std::string>> items;
+  for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+    char text[256] = "";
+    GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+    items.emplace_back(GetMenuItemID(popup, i), text);
+  }
+  return items;
+}
+
+TEST_F(FrameTest, ApplicationsAndMacrosMenusFromTheFile) {
+  Set("Menu Text", "App1", "&Notepad");
+  Set("Menu Text", "App3", "Calculator");
+  Set("Macro Desc", "Macro2", "Zip the reports");
+  Set("Macro Desc", "Macro36", "Last one");
+  ASSERT_NE(nullptr, Start());
+  HMENU apps = GetSubMenu(ql::g_managerMenu, MANAGER_POS_APPLICATIONS);
+  HMENU macros = GetSubMenu(ql::g_managerMenu, MANAGER_POS_MACROS);
+  ASSERT_NE(nullptr, apps);
+  ASSERT_NE(nullptr, macros);
+  using Items = std::vector<std::pair<UINT, std::string>>;
+  EXPECT_EQ((Items{{6000, "&Notepad"}, {6002, "Calculator"}}), PopupItems(apps));
+  EXPECT_EQ((Items{{6101, "Zip the reports"}, {6135, "Last one"}}), PopupItems(macros));
+  // The menus are built again from the file when Manager mode comes back.
+  SendMessageA(frame_, WM_COMMAND, IDM_MODE_EXPRESS, 0);
+  Set("Menu Text", "App1", nullptr);
+  SendMessageA(frame_, WM_COMMAND, IDM_EX_MODE_MANAGER, 0);
+  EXPECT_EQ((Items{{6002, "Calculator"}}), PopupItems(apps));
+}
+
+TEST_F(FrameTest, PlaceholdersGoAndZipOptionsFollowUsePkzip) {
+  Set("switches", "use_pkzip", "On");
+  ASSERT_NE(nullptr, Start());
+  EXPECT_EQ(0, GetMenuItemCount(GetSubMenu(ql::g_managerMenu, MANAGER_POS_APPLICATIONS)));
+  EXPECT_EQ(0, GetMenuItemCount(GetSubMenu(ql::g_managerMenu, MANAGER_POS_MACROS)));
+  EXPECT_FALSE(MenuState(IDM_ZIP_OPTIONS) & MF_GRAYED);
+  EXPECT_FALSE(GetMenuState(ql::g_res.expressMenu, IDM_EX_ZIP_OPTIONS, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(FrameTest, ZipOptionsGreyWithoutUsePkzip) {
+  ASSERT_NE(nullptr, Start());
+  EXPECT_TRUE(MenuState(IDM_ZIP_OPTIONS) & MF_GRAYED);
+  EXPECT_TRUE(GetMenuState(ql::g_res.expressMenu, IDM_EX_ZIP_OPTIONS, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+// A child of the MDI client that records the commands it is given.
+std::vector<WORD> g_childCommands;
+LRESULT CALLBACK RecordingChild(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_COMMAND) g_childCommands.push_back(LOWORD(w));
+  return DefMDIChildProcA(h, m, w, l);
+}
+
+TEST_F(FrameTest, CommandsTheFrameDoesNotHandleReachTheActiveChild) {
+  ASSERT_NE(nullptr, Start());
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = RecordingChild;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "QlRecordingChild";
+  RegisterClassA(&wc);
+  MDICREATESTRUCTA mcs = {};
+  mcs.szClass = "QlRecordingChild";
+  mcs.szTitle = "child";
+  mcs.hOwner = wc.hInstance;
+  mcs.x = mcs.y = mcs.cx = mcs.cy = CW_USEDEFAULT;
+  HWND child = reinterpret_cast<HWND>(SendMessageA(ql::g_mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+  ASSERT_NE(nullptr, child);
+  g_childCommands.clear();
+  SendMessageA(frame_, WM_COMMAND, 907, 0);            // an archive command of a later module
+  SendMessageA(frame_, WM_COMMAND, IDM_MODE_MANAGER, 0);  // the frame's own: not passed on
+  EXPECT_EQ(std::vector<WORD>{907}, g_childCommands);
+  SendMessageA(ql::g_mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+  UnregisterClassA("QlRecordingChild", wc.hInstance);
 }
 
 struct PlacementCase {
