@@ -25,7 +25,7 @@ export DISPLAY=":$(cat "$WINEPREFIX.display.tmp")"
 rm -f "$WINEPREFIX.display.tmp"
 wine "$top/build/quillon/quillon.exe" "$@" </dev/null >/dev/null 2>&1 &
 i=0
-until xwininfo -root -tree 2>/dev/null | grep -q '"Quillon 5.3'; do
+until xwininfo -root -tree 2>/dev/null | grep -q '"Quillon'; do
   i=$((i + 1)); [ $i -lt 600 ] || { echo "Quillon's frame did not appear" >&2; exit 1; }
   sleep 0.1
 done
