@@ -1,0 +1,165 @@
+// Browser windows: the window table, the split MDI children with their two lists and column headers,
+// the directory lister, loading an archive into a window, and the drawing of list items.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ql {
+
+// What the browser windows take from the program around them. The frame fills it in at start
+// (tests fill it in themselves); the callbacks may be absent.
+struct BrowserHost {
+  HINSTANCE instance = nullptr;
+  HWND mdiClient = nullptr;
+  HFONT listFont = nullptr;
+  int lineHeight = 16;  // ListLineHeight
+  int charWidth = 7;    // ListCharWidth
+  // The system classes the superclasses chain to, and the base class's own extra bytes.
+  WNDPROC listBoxBase = nullptr;
+  int listBoxBaseExtra = 0;
+  WNDPROC staticBase = nullptr;
+  int staticBaseExtra = 0;
+  HICON zipIcon = nullptr, arjIcon = nullptr, noArchiveIcon = nullptr;
+  void (*setPaneText)(int pane, const char* text) = nullptr;
+  // Selects a drive ("[-c-]", lower case) in the drive box and the drive bar.
+  void (*selectDrive)(char letter) = nullptr;
+  // Greys or enables the tool bar's parent-directory button.
+  void (*enableParentButton)(bool enabled) = nullptr;
+  // Whether an extension has an entry in the association table.
+  bool (*associated)(std::string_view extension) = nullptr;
+};
+extern BrowserHost g_browserHost;
+
+// ActiveBrowser: the active browser window, none when no window is active.
+extern HWND g_activeBrowser;
+// ShortNameDisplay: 0 shows and uses the long-name field, nonzero the short-name field.
+extern int g_shortNameDisplay;
+// The first field of the line selected last alone in an archive list.
+extern char g_currentItemName[262];
+
+constexpr int kMaxWindows = 32;
+constexpr int kArchiveTypeZip = 2;
+constexpr int kArchiveTypeArj = 3;
+
+// Child window words of a browser window.
+enum BrowserWord : int {
+  kWordArchiveType = 0,
+  kWordListingTextBlock = 4,
+  kWordArchiveBytes = 8,
+  kWordTotalLengthBytes = 12,
+  kWordFileCountValue = 16,
+  kWordTotalSizeBytes = 20,
+  kWordSlot = 24,
+  kWordEncryptedFlag = 28,
+};
+constexpr int kBrowserExtraBytes = 40;
+constexpr int kListingTextBytes = 794;
+constexpr int kPerDriveDirBytes = 150;
+
+// Control identifiers inside a browser window.
+constexpr int kArchiveHeaderId = 1;
+constexpr int kDirHeaderId = 2;
+constexpr int kSplitterId = 191;
+constexpr int kArchiveListIdBase = 1000;
+constexpr int kDirListIdBase = 1032;
+
+// Private message of a browser window carrying a drop record.
+constexpr UINT kDropRecordMessage = WM_USER + 50;
+// Command that gives the focus to the window's focused list.
+constexpr int kFocusCommand = 402;
+
+struct WindowRecord {
+  int16_t inUse;
+  int32_t selectAllState;  // 0 "select" comes next, 1 "deselect" comes next
+  HWND hwndChild;
+  HWND hwndFocusList;
+  HWND hwndArchiveList;
+  HWND hwndDirList;
+  HWND hwndSplitter;
+  HWND hwndArchiveHeader;
+  HWND hwndDirHeader;
+  WNDPROC archiveListProc;
+  char curDir[262];
+  char archivePath[262];
+  char dirMask[262];
+  char archiveMask[262];
+  int32_t dirItemCount;
+  uint32_t dirTotalBytes;
+  int32_t splitterPos;
+  int32_t restoredX, restoredY, restoredWidth, restoredHeight;
+  HGLOBAL perDriveDirs[32];
+  int32_t dirColumns[6];
+  int32_t arjColumns[6];
+  int32_t zipColumns[6];
+};
+
+// The table of 32 records, allocated zero-filled by AllocateWindowTable, null before and after.
+extern WindowRecord* g_windowTable;
+bool AllocateWindowTable();
+void FreeWindowTable();
+
+// The record of a browser window (null for other windows) and its slot (-1).
+int SlotOf(HWND browser);
+WindowRecord* RecordOf(HWND browser);
+// Number of browser windows that exist.
+int BrowserWindowCount();
+
+// Window procedures of MDICHILD, qllistbox and qlstatic.
+LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l);
+LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l);
+LRESULT CALLBACK StaticTextProc(HWND h, UINT m, WPARAM w, LPARAM l);
+// Registers MDICHILD and the two superclasses with these procedures (and a plain QLResizebox),
+// filling in the host's base classes; for programs and tests that do not register them themselves.
+bool RegisterBrowserClasses(HINSTANCE instance);
+
+// The list-item bitmaps, loaded once at start.
+void LoadItemBitmaps();
+void FreeItemBitmaps();
+HBITMAP ItemBitmap(const char* name);
+
+// Opens a browser window. `style` 0, WS_MINIMIZE or WS_MAXIMIZE; x, y, width and height may be
+// CW_USEDEFAULT. Returns the window, or null after a message (or for archive types 1 and 4).
+HWND CreateBrowserWindow(const char* archive, int archiveType, const char* dirMask, const char* archiveMask,
+                         DWORD style, int x, int y, int width, int height, int splitterPos);
+HWND OpenBrowserWindow(const char* archive, int archiveType, const char* dirMask, const char* archiveMask);
+
+// Lists the window's curDir by its dirMask into its directory list. 1, or 0 when the current
+// directory cannot be read.
+int FillDirectoryList(int slot);
+
+// Reads a ZIP archive into `list` with redrawing off, inside the current-directory switch.
+int LoadZipIntoWindow(const char* path, HWND list, const char* mask, HANDLE out);
+// Reads the window's archive again; a vanished or empty archive clears the window.
+void RefreshArchiveWindow(int slot);
+// Forgets the window's archive: empty path, list and words, mask "*.*", title "[Untitled]".
+void ClearArchiveWindow(HWND browser);
+
+// The directory remembered per drive in a window.
+bool RememberDriveDir(HWND browser, const char* path);
+bool RecallDriveDir(HWND browser, char letter, char* out, size_t outSize);
+
+// The lines of a list box, and the selected ones (every one of them, however many).
+std::vector<std::string> ListLines(HWND list);
+std::vector<int> SelectedIndexes(HWND list);
+
+// Status texts of the panes: 3051 for the active window's directory, 3052 for its archive.
+void ShowDirectoryTotals(HWND browser);
+void ShowArchiveTotals(HWND browser);
+// Puts "Ready" into the hint pane.
+void ShowReadyHint();
+// The ListKind word of a qllistbox or qlstatic.
+int ListKindOf(HWND control);
+void SetListKind(HWND control, int kind);
+// The horizontal extent a list keeps in its word (columns only grow).
+int StoredExtent(HWND list);
+
+// Draws a list or drive-box item (the frame answers the drive box's requests with it).
+void DrawListItem(const DRAWITEMSTRUCT* dis);
+// The item height of owner-drawn lists and of the drive box.
+int ItemHeight();
+
+}  // namespace ql

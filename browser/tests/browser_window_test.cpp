@@ -1,0 +1,366 @@
+// Browser windows in an MDI frame of the test's own: the table, creation refusals, layout, the
+// directory list, archives, closing, the per-drive directories and the drawing's columns.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "browser/browser_win.h"
+#include "browser/tests/browser_harness.h"
+#include "resources/ids.h"
+
+using namespace qlbrowsertest;
+
+namespace ql {
+namespace {
+
+class BrowserTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char cwd[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    savedDir_ = cwd;
+    SetCurrentDirectoryA(dir_.path().c_str());
+    g_shortNameDisplay = 0;
+  }
+  void TearDown() override { SetCurrentDirectoryA(savedDir_.c_str()); }
+
+  HWND Open(const char* archive = "", int type = kArchiveTypeZip, const char* dirMask = "*.*") {
+    HWND h = OpenBrowserWindow(archive, type, dirMask, "*.*");
+    Drain();
+    return h;
+  }
+
+  ScratchDir dir_;
+  TestFrame frame_;
+  std::string savedDir_;
+};
+
+TEST_F(BrowserTest, DirectoryListOrderWithTwoMasks) {
+  for (const char* f : {"b.zip", "A.ARJ", "c.txt", "a.zip", "Z.arj"}) WriteFileBytes(dir_ / f, "x");
+  CreateDirectoryA((dir_ / "dirs.zip").c_str(), nullptr);
+  CreateDirectoryA((dir_ / "plain").c_str(), nullptr);
+  HWND h = Open("", kArchiveTypeZip, "*.zip; *.arj");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  ASSERT_TRUE(r);
+  auto all = ListLines(r->hwndDirList);
+  // Drives come first.
+  ASSERT_FALSE(all.empty());
+  EXPECT_EQ(all[0].substr(0, 2), "[-");
+  EXPECT_EQ(FirstFields(NonDriveLines(r->hwndDirList)),
+            (std::vector<std::string>{"[dirs.zip]", "A.ARJ", "a.zip", "b.zip", "Z.arj"}));
+  EXPECT_EQ(r->dirTotalBytes, 4u);
+}
+
+TEST_F(BrowserTest, ParentFirstAmongDirectoriesAndTimes) {
+  std::string sub = dir_ / "sub";
+  CreateDirectoryA(sub.c_str(), nullptr);
+  CreateDirectoryA((sub + "\\!bang").c_str(), nullptr);
+  CreateDirectoryA((sub + "\\alpha").c_str(), nullptr);
+  WriteFileBytes(sub + "\\night.txt", "12345");
+  WriteFileBytes(sub + "\\noon.txt", "1");
+  ASSERT_TRUE(SetLocalWriteTime(sub + "\\night.txt", 1996, 7, 4, 0, 15));
+  ASSERT_TRUE(SetLocalWriteTime(sub + "\\noon.txt", 2001, 12, 31, 12, 15));
+  SetCurrentDirectoryA(sub.c_str());
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  auto lines = NonDriveLines(r->hwndDirList);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "[..]\t[..]\t");
+  EXPECT_EQ(lines[1].substr(0, 7), "[!bang]");
+  EXPECT_EQ(lines[2].substr(0, 7), "[alpha]");
+  EXPECT_EQ(lines[3], "night.txt\tnight.txt\t5\t07/04/1996\t00:15a");
+  EXPECT_EQ(lines[4], "noon.txt\tnoon.txt\t1\t12/31/2001\t12:15p");
+  EXPECT_EQ(r->dirTotalBytes, 6u);
+  EXPECT_EQ(std::string(r->curDir), sub);
+  // The window made its directory current while it listed and put the previous one back.
+  char cwd[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  EXPECT_STREQ(cwd, sub.c_str());
+  // Activation shows the directory totals: drives, directories (with the parent) and files.
+  EXPECT_EQ(g_activeBrowser, h);
+  char want[64];
+  wsprintfA(want, "6 Bytes In %d Files.", r->dirItemCount);
+  EXPECT_EQ(g_panes[IDC_PANE_DIR_TOTALS], want);
+}
+
+TEST_F(BrowserTest, ThirtyThirdWindowIsRefused) {
+  BoxWatcher boxes;
+  std::vector<HWND> windows;
+  for (int i = 0; i < kMaxWindows; ++i) {
+    HWND h = OpenBrowserWindow("", kArchiveTypeZip, "*.none", "*.*");
+    ASSERT_TRUE(h) << i;
+    windows.push_back(h);
+  }
+  EXPECT_EQ(BrowserWindowCount(), 32);
+  EXPECT_EQ(OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*"), nullptr);
+  EXPECT_EQ(BrowserWindowCount(), 32);
+  ASSERT_EQ(boxes.Texts(), (std::vector<std::string>{"The maximum window limit is: 32."}));
+  // A freed slot is taken again.
+  SendMessageA(frame_.client(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(windows[5]), 0);
+  HWND again = Open();
+  ASSERT_TRUE(again);
+  EXPECT_EQ(SlotOf(again), 5);
+}
+
+TEST_F(BrowserTest, SameArchiveTwiceIsRefusedEmptyNamesNeverConflict) {
+  ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
+  BoxWatcher boxes;
+  HWND first = Open((dir_ / "plain.zip").c_str());
+  ASSERT_TRUE(first);
+  EXPECT_EQ(Open("PLAIN.ZIP"), nullptr);
+  EXPECT_EQ(Open((dir_ / "Plain.Zip").c_str()), nullptr);
+  EXPECT_TRUE(Open(""));
+  EXPECT_TRUE(Open(""));
+  EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Requested archive file is already open!",
+                                                     "Requested archive file is already open!"}));
+}
+
+TEST_F(BrowserTest, TypesOneAndFourAreRefused) {
+  EXPECT_EQ(OpenBrowserWindow("", 1, "*.*", "*.*"), nullptr);
+  EXPECT_EQ(OpenBrowserWindow("", 4, "*.*", "*.*"), nullptr);
+  EXPECT_EQ(BrowserWindowCount(), 0);
+}
+
+TEST_F(BrowserTest, SplitterLimitsAtFirstLayout) {
+  struct Case {
+    int splitter, clientWidth, want;
+  } cases[] = {{0, 600, 280}, {100, 600, 125}, {280, 200, 100}, {300, 600, 300}};
+  for (const auto& c : cases) {
+    RECT rc{0, 0, c.clientWidth, 300};
+    AdjustWindowRectEx(&rc, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_MDICHILD);
+    HWND h = CreateBrowserWindow("", kArchiveTypeZip, "*.none", "*.*", 0, 0, 0, rc.right - rc.left,
+                                 rc.bottom - rc.top, c.splitter);
+    ASSERT_TRUE(h);
+    RECT client;
+    GetClientRect(h, &client);
+    ASSERT_EQ(client.right, c.clientWidth);
+    WindowRecord* r = RecordOf(h);
+    EXPECT_EQ(r->splitterPos, c.want) << c.splitter << " in " << c.clientWidth;
+    RECT list;
+    GetWindowRect(r->hwndArchiveList, &list);
+    MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, c.want + 6);
+    EXPECT_EQ(list.right, c.clientWidth);
+    RECT dirList;
+    GetWindowRect(r->hwndDirList, &dirList);
+    EXPECT_EQ(dirList.right - dirList.left, c.want);
+    // Whole items only.
+    EXPECT_EQ((dirList.bottom - dirList.top) % ItemHeight(), 0);
+    frame_.CloseAll();
+  }
+}
+
+TEST_F(BrowserTest, LastWindowCannotClose) {
+  HWND a = Open();
+  ASSERT_TRUE(a);
+  SendMessageA(a, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Drain();
+  EXPECT_TRUE(IsWindow(a));
+  HMENU sys = GetSystemMenu(a, FALSE);
+  EXPECT_TRUE(GetMenuState(sys, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+
+  HWND b = Open();
+  ASSERT_TRUE(b);
+  EXPECT_FALSE(GetMenuState(GetSystemMenu(a, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+  int slotB = SlotOf(b);
+  SendMessageA(b, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Drain();
+  EXPECT_FALSE(IsWindow(b));
+  EXPECT_EQ(g_windowTable[slotB].inUse, 0);
+  EXPECT_EQ(g_windowTable[slotB].curDir[0], 0);
+  EXPECT_TRUE(GetMenuState(GetSystemMenu(a, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+  SendMessageA(a, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(IsWindow(a));
+}
+
+TEST_F(BrowserTest, ZipWindowListsTheArchiveWithItsWords) {
+  ASSERT_TRUE(CopyFixture("comments.zip", dir_ / "comments.zip"));
+  HWND h = Open("comments.zip");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  EXPECT_EQ(std::string(r->archivePath), dir_ / "comments.zip");
+  char title[MAX_PATH] = "";
+  GetWindowTextA(h, title, sizeof title);
+  EXPECT_STREQ(title, "comments.zip");
+  auto lines = ListLines(r->hwndArchiveList);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, 17), "> Title Comment: ");
+  bool readme = false, comment = false;
+  for (auto& l : lines) {
+    if (l.rfind("DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t", 0) == 0) readme = true;
+    if (l.rfind("> File Comment: ", 0) == 0) comment = true;
+  }
+  EXPECT_TRUE(readme) << lines[1];
+  EXPECT_TRUE(comment);
+  EXPECT_EQ(GetWindowLongA(h, kWordArchiveType), kArchiveTypeZip);
+  EXPECT_GT(GetWindowLongA(h, kWordFileCountValue), 0);
+  EXPECT_GT(GetWindowLongA(h, kWordArchiveBytes), 0);
+  EXPECT_EQ(ListKindOf(r->hwndArchiveList), 2);
+  EXPECT_EQ(ListKindOf(r->hwndArchiveHeader), 2);
+  EXPECT_EQ(ListKindOf(r->hwndDirList), 1);
+  EXPECT_EQ(ListKindOf(r->hwndDirHeader), 1);
+  EXPECT_EQ(GetDlgCtrlID(r->hwndArchiveList), 1000 + SlotOf(h));
+  EXPECT_EQ(GetDlgCtrlID(r->hwndDirList), 1032 + SlotOf(h));
+  // Columns were measured: every ZIP column lies right of the one before.
+  for (int i = 1; i < 5; ++i) EXPECT_GT(r->zipColumns[i], r->zipColumns[i - 1]) << i;
+  EXPECT_GT(r->zipColumns[0], 0);
+}
+
+TEST_F(BrowserTest, ArjWindowHasTitleAndCommentLines) {
+  ASSERT_TRUE(CopyFixture("dos.arj", dir_ / "dos.arj"));
+  HWND h = Open((dir_ / "dos.arj").c_str(), kArchiveTypeArj);
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  auto lines = ListLines(r->hwndArchiveList);
+  ASSERT_FALSE(lines.empty());
+  bool title = false, comment = false;
+  for (auto& l : lines) {
+    if (l.rfind("> Title: ", 0) == 0) title = true;
+    if (l.rfind("> File Comment: ", 0) == 0) comment = true;
+  }
+  EXPECT_TRUE(title);
+  EXPECT_TRUE(comment);
+  EXPECT_EQ(GetWindowLongA(h, kWordArchiveType), kArchiveTypeArj);
+  EXPECT_EQ(ListKindOf(r->hwndArchiveList), 3);
+  EXPECT_EQ(ListKindOf(r->hwndArchiveHeader), 3);
+  for (int i = 1; i < 4; ++i) EXPECT_GT(r->arjColumns[i], r->arjColumns[i - 1]) << i;
+}
+
+TEST_F(BrowserTest, NameTooLongAndUnreadableArchivesDestroyTheWindow) {
+  BoxWatcher boxes;
+  std::string arj = dir_ / "ninechars.arj";
+  WriteFileBytes(arj, "not an arj");
+  EXPECT_EQ(Open(arj.c_str(), kArchiveTypeArj), nullptr);
+  std::string bad = dir_ / "bad.arj";
+  WriteFileBytes(bad, std::string(200, 'x'));
+  EXPECT_EQ(Open(bad.c_str(), kArchiveTypeArj), nullptr);
+  EXPECT_EQ(BrowserWindowCount(), 0);
+  // Every slot was given back.
+  for (int i = 0; i < kMaxWindows; ++i) EXPECT_EQ(g_windowTable[i].hwndChild, nullptr);
+  auto texts = boxes.Texts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "Filename Exceeds The Maximum Number of Charcters! ");
+  // A ZIP name that does not exist yet is an archive to be created: the window stays empty.
+  HWND later = Open((dir_ / "later.zip").c_str());
+  ASSERT_TRUE(later);
+  EXPECT_EQ(SendMessageA(RecordOf(later)->hwndArchiveList, LB_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(BrowserTest, RefreshClearsAVanishedArchive) {
+  ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
+  HWND h = Open("plain.zip");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  LRESULT before = SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0);
+  ASSERT_GT(before, 0);
+  RefreshArchiveWindow(SlotOf(h));
+  EXPECT_EQ(SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0), before);
+  ASSERT_TRUE(DeleteFileA((dir_ / "plain.zip").c_str()));
+  RefreshArchiveWindow(SlotOf(h));
+  EXPECT_EQ(SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(r->archivePath[0], 0);
+  EXPECT_STREQ(r->archiveMask, "*.*");
+  EXPECT_EQ(GetWindowLongA(h, kWordFileCountValue), 0);
+  char title[64] = "";
+  GetWindowTextA(h, title, sizeof title);
+  EXPECT_STREQ(title, "[Untitled]");
+  // The same archive can be opened again now.
+  ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
+  EXPECT_TRUE(Open("plain.zip"));
+}
+
+TEST_F(BrowserTest, PerDriveDirectories) {
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  char out[kPerDriveDirBytes] = "";
+  ASSERT_TRUE(RecallDriveDir(h, dir_.path()[0], out, sizeof out));
+  EXPECT_EQ(std::string(out), dir_.path());
+  EXPECT_TRUE(RememberDriveDir(h, "Q:\\some\\where"));
+  ASSERT_TRUE(RecallDriveDir(h, 'q', out, sizeof out));
+  EXPECT_STREQ(out, "Q:\\some\\where");
+  EXPECT_FALSE(RememberDriveDir(h, "\\\\server\\share"));
+  EXPECT_FALSE(RecallDriveDir(h, '1', out, sizeof out));
+  // A path that does not fit is refused; the one remembered before stays.
+  std::string longPath = "Q:\\" + std::string(160, 'd');
+  EXPECT_FALSE(RememberDriveDir(h, longPath.c_str()));
+  ASSERT_TRUE(RecallDriveDir(h, 'Q', out, sizeof out));
+  EXPECT_STREQ(out, "Q:\\some\\where");
+}
+
+TEST_F(BrowserTest, ColumnsAndExtentOnlyGrow) {
+  HWND h = Open("", kArchiveTypeZip, "*.none");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  HWND list = r->hwndArchiveList;
+  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("README\tREADME\t10\t5\t50%\t01-02-96\t 1:00a"));
+  int small = StoredExtent(list);
+  int col = r->zipColumns[0];
+  ASSERT_GT(small, 0);
+  std::string longName(40, 'n');
+  std::string line = longName + "\t" + longName + "\t10\t5\t50%\t01-02-96\t 1:00a";
+  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  int wide = StoredExtent(list);
+  EXPECT_GT(wide, small);
+  EXPECT_GT(r->zipColumns[0], col);
+  EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), wide);
+  int wideCol = r->zipColumns[0];
+  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("a\ta\t1\t1\t0%\t01-02-96\t 1:00a"));
+  EXPECT_EQ(StoredExtent(list), wide);
+  EXPECT_EQ(r->zipColumns[0], wideCol);
+  // Emptying the list forgets its extent, but the window's columns stay.
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  EXPECT_EQ(StoredExtent(list), 0);
+  EXPECT_EQ(r->zipColumns[0], wideCol);
+}
+
+TEST_F(BrowserTest, FocusFollowsTheListAndActivation) {
+  ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
+  HWND h = Open("plain.zip");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  EXPECT_EQ(GetFocus(), r->hwndDirList);
+  SetFocus(r->hwndArchiveList);
+  EXPECT_EQ(r->hwndFocusList, r->hwndArchiveList);
+  // Command 402 puts the focus back on the focused list.
+  SetFocus(frame_.frame());
+  SendMessageA(h, WM_COMMAND, kFocusCommand, 0);
+  EXPECT_EQ(GetFocus(), r->hwndArchiveList);
+  // A second window becomes the active one; the first is active again when chosen.
+  HWND other = Open();
+  ASSERT_TRUE(other);
+  EXPECT_EQ(g_activeBrowser, other);
+  SendMessageA(frame_.client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(h), 0);
+  Drain();
+  EXPECT_EQ(g_activeBrowser, h);
+  EXPECT_EQ(r->hwndFocusList, r->hwndDirList);
+  // Selecting one archive line alone makes its name the current item.
+  SetFocus(r->hwndArchiveList);
+  SendMessageA(r->hwndArchiveList, LB_SETSEL, TRUE, 0);
+  SendMessageA(h, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(r->hwndArchiveList), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(r->hwndArchiveList));
+  auto lines = ListLines(r->hwndArchiveList);
+  EXPECT_EQ(std::string(g_currentItemName), lines[0].substr(0, lines[0].find('\t')));
+}
+
+TEST_F(BrowserTest, EverySelectedItemIsReturned) {
+  HWND h = Open("", kArchiveTypeZip, "*.none");
+  ASSERT_TRUE(h);
+  HWND list = RecordOf(h)->hwndArchiveList;
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  for (int i = 0; i < 3000; ++i) {
+    char line[64];
+    wsprintfA(line, "f%04d\tf%04d\t1\t1\t0%%\t01-02-96\t 1:00a", i);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+  }
+  SendMessageA(list, LB_SETSEL, TRUE, -1);
+  auto sel = SelectedIndexes(list);
+  ASSERT_EQ(sel.size(), 3000u);
+  EXPECT_EQ(sel.back(), 2999);
+}
+
+}  // namespace
+}  // namespace ql
