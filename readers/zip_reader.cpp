@@ -46,38 +46,46 @@ class CentralIndex {
       tail.assign(p, p + got);
     }
     if (tail.size() < kEndSize) return false;
-    for (size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
-      const uint8_t* e = tail.data() + i;
-      if (Le32(e) != kEndSig) continue;
-      uint64_t endPos = tailStart + i;
-      // The comment must reach the end of the file; a loose signature inside a comment fails.
-      if (endPos + kEndSize + Le16(e + 20) != size) continue;
-      uint64_t cdSize = Le32(e + 12);
-      uint64_t cdOffset = Le32(e + 16);
-      uint64_t cdEnd = endPos;
-      if (endPos >= kZip64LocatorSize + kZip64EndMin) {
-        const uint8_t* loc = in.Get(endPos - kZip64LocatorSize, kZip64LocatorSize, &got);
-        if (got == kZip64LocatorSize && Le32(loc) == kZip64LocatorSig) {
-          // The Zip64 end record: where the locator says, or (when a stub shifted the
-          // offsets) right before the locator.
-          uint64_t candidates[2] = {Le64(loc + 8), endPos - kZip64LocatorSize - kZip64EndMin};
-          for (uint64_t at : candidates) {
-            const uint8_t* rec = in.Get(at, kZip64EndMin, &got);
-            if (got == kZip64EndMin && Le32(rec) == kZip64EndSig) {
-              cdSize = Le64(rec + 40);
-              cdOffset = Le64(rec + 48);
-              cdEnd = at;
-              break;
-            }
+    // The end record whose comment reaches the end of the file; failing that (bytes appended
+    // after the archive), the last one whose comment fits in the file.
+    const uint8_t* e = nullptr;
+    uint64_t endPos = 0;
+    for (int pass = 0; pass < 2 && !e; ++pass) {
+      for (size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
+        const uint8_t* c = tail.data() + i;
+        if (Le32(c) != kEndSig) continue;
+        uint64_t reach = tailStart + i + kEndSize + Le16(c + 20);
+        if (pass == 0 ? reach != size : reach > size) continue;
+        e = c;
+        endPos = tailStart + i;
+        break;
+      }
+    }
+    if (!e) return false;
+    uint64_t cdSize = Le32(e + 12);
+    uint64_t cdOffset = Le32(e + 16);
+    uint64_t cdEnd = endPos;
+    if (endPos >= kZip64LocatorSize + kZip64EndMin) {
+      const uint8_t* loc = in.Get(endPos - kZip64LocatorSize, kZip64LocatorSize, &got);
+      if (got == kZip64LocatorSize && Le32(loc) == kZip64LocatorSig) {
+        // The Zip64 end record: where the locator says, or (when a stub shifted the
+        // offsets) right before the locator.
+        uint64_t candidates[2] = {Le64(loc + 8), endPos - kZip64LocatorSize - kZip64EndMin};
+        for (uint64_t at : candidates) {
+          const uint8_t* rec = in.Get(at, kZip64EndMin, &got);
+          if (got == kZip64EndMin && Le32(rec) == kZip64EndSig) {
+            cdSize = Le64(rec + 40);
+            cdOffset = Le64(rec + 48);
+            cdEnd = at;
+            break;
           }
         }
       }
-      if (cdSize > cdEnd) return false;
-      cdStart_ = cdEnd - cdSize;
-      uint64_t delta = cdStart_ - cdOffset;  // length of a stub the offsets do not count
-      return ReadEntries(in, cdStart_, cdEnd, delta);
     }
-    return false;
+    if (cdSize > cdEnd) return false;
+    cdStart_ = cdEnd - cdSize;
+    uint64_t delta = cdStart_ - cdOffset;  // length of a stub the offsets do not count
+    return ReadEntries(in, cdStart_, cdEnd, delta);
   }
 
   bool built() const { return built_; }

@@ -230,12 +230,33 @@ TEST(ZipReader, SelfExtractingStubsUpTo32760Bytes) {
   }
 }
 
-TEST(ZipReader, StubBeforeStreamedEntriesStillFindsTheirSizes) {
-  // A stub the central directory's offsets do not count, in front of data-descriptor entries.
-  qltest::Listing l = ListArchive(Kind::kZip, WithStub(LoadFixture("streamed.zip"), 20000));
-  EXPECT_EQ(l.outcome.result, 1);
-  EXPECT_EQ(l.list.size(), 3u);
-  EXPECT_EQ(l.outcome.fileCount, 3u);
+TEST(ZipReader, StreamedEntriesFindTheirSizesThroughTheEndRecord) {
+  Bytes streamed = LoadFixture("streamed.zip");
+  Bytes appended = streamed;
+  appended.insert(appended.end(), 100, 'J');
+  Bytes withoutEnd(streamed.begin(), streamed.end() - 22);
+  struct {
+    const char* what;
+    Bytes bytes;
+    int result;
+  } cases[] = {
+      // A stub the central directory's offsets do not count.
+      {"behind a stub", WithStub(streamed, 20000), 1},
+      {"bytes appended after the archive", appended, 1},
+      {"no end record to find the sizes by", withoutEnd, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    qltest::Listing l = ListArchive(Kind::kZip, c.bytes);
+    EXPECT_EQ(l.outcome.result, c.result);
+    if (c.result == 1) {
+      EXPECT_EQ(l.list.size(), 3u);
+      EXPECT_EQ(l.outcome.fileCount, 3u);
+      EXPECT_EQ(l.outcome.totalSize, 59u);
+    } else {
+      EXPECT_EQ(l.outcome.message, ql::kMsgZipDamaged);
+    }
+  }
 }
 
 TEST(ZipReader, RefusedFiles) {
