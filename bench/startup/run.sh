@@ -1,0 +1,47 @@
+#!/bin/sh
+# Start-up to a painted frame under Wine: the median of several starts of quillon.exe, beside the same
+# measure for Wine's own notepad.exe as the peer, and their ratio.
+#   sh bench/startup/run.sh            (RUNS=9 by default; QUILLON_DIR=<program directory> to skip the build)
+set -e
+cd "$(dirname "$0")/../.."
+top=$(pwd)
+runs=${RUNS:-9}
+if [ -z "${QUILLON_DIR:-}" ]; then
+  sh scripts/build.sh win32 --target programs >/dev/null
+  QUILLON_DIR=$top/build/quillon
+fi
+work=$(mktemp -d /tmp/ql-startup.XXXXXX)
+mkdir "$work/program"
+cp "$QUILLON_DIR/quillon.exe" "$QUILLON_DIR/qlkbdtrp.exe" "$work/program/"
+i686-w64-mingw32-g++-posix -O2 -static -o "$work/startup_probe.exe" bench/startup/startup_probe.cpp
+
+export WINEPREFIX="$top/build/wineprefix-bench"
+. "$top/scripts/wine-env.sh"
+ensure_prefix
+rm -f "$WINEPREFIX.display.tmp"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WINEPREFIX.display.tmp" </dev/null >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+i=0
+while [ ! -s "$WINEPREFIX.display.tmp" ]; do i=$((i + 1)); [ $i -lt 200 ] || exit 1; sleep 0.05; done
+export DISPLAY=":$(cat "$WINEPREFIX.display.tmp")"
+rm -f "$WINEPREFIX.display.tmp"
+wineserver -p </dev/null >/dev/null 2>&1
+
+probe() {  # exe class runs
+  wine "$work/startup_probe.exe" "$1" "$2" "$3" </dev/null 2>/dev/null | tr -d '\r'
+}
+quillon=$(winepath -w "$work/program/quillon.exe")
+# One start of each first, so that both measures see a warm wineserver and file cache.
+probe "$quillon" Quillon5 1 >/dev/null
+probe 'C:\windows\notepad.exe' Notepad 1 >/dev/null
+
+echo "quillon.exe:"
+q=$(probe "$quillon" Quillon5 "$runs")
+echo "$q" | sed 's/^/  /'
+echo "notepad.exe (peer):"
+n=$(probe 'C:\windows\notepad.exe' Notepad "$runs")
+echo "$n" | sed 's/^/  /'
+qm=$(echo "$q" | awk '/median/ {print $2}')
+nm=$(echo "$n" | awk '/median/ {print $2}')
+echo "start-up to a painted frame: quillon ${qm} ms, notepad ${nm} ms, ratio $(awk -v a="$qm" -v b="$nm" 'BEGIN {printf "%.2f", a / b}')"
