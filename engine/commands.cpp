@@ -926,3 +926,14 @@ Command ExpressDelete(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
 }
 
 }  // namespace ql
+
+namespace ql {
+
+bool FreshenLacksSpace(unsigned long long needed, unsigned long long archiveDriveFree,
+                       unsigned long long workDriveFree, char archiveDrive) {
+  char d = static_cast<char>(toupper(static_cast<unsigned char>(archiveDrive)));
+  if (d == 'A' || d == 'B') return false;
+  return needed > archiveDriveFree || needed > workDriveFree;
+}
+
+}  // namespace ql

@@ -179,3 +179,13 @@ Command ExpressDelete(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
 constexpr int kMsgDeleteAll = IDS_DELETE_ALL_CORRUPTS;
 
 }  // namespace ql
+
+namespace ql {
+
+// Freshen and update in a browser window: the space the archiver may need (the selected members'
+// sizes plus the archive's size) must fit on the archive's drive and on the work directory's
+// drive; floppy drives A and B are not checked. True when the operation is refused (3005).
+bool FreshenLacksSpace(unsigned long long needed, unsigned long long archiveDriveFree,
+                       unsigned long long workDriveFree, char archiveDrive);
+
+}  // namespace ql

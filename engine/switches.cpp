@@ -191,3 +191,32 @@ void ConfirmSwitchesDialog(SwitchSet& s, bool zipDialog, const WriteSwitchKey& w
 bool UseEngine(const SwitchSet& s) { return !On(s, Sw::UsePkzip) && !On(s, Sw::MultiVolume); }
 
 }  // namespace ql
+
+namespace ql {
+
+void SetArchivePassword(SwitchSet& s, const std::string& text) {
+  s.archivePassword = text.substr(0, 39);
+}
+
+const Sw kZipOptionSwitches[7] = {Sw::ZipCompatibilityMode, Sw::ZipDpmi, Sw::NetDetect,
+                                  Sw::Use32BitIns,          Sw::EmsUsage, Sw::XmsUsage,
+                                  Sw::SlowMemCopy};
+
+bool ZipOptionsBoxChecked(Sw id, const std::string& value) {
+  if (id == Sw::SlowMemCopy) return value != "Off";
+  return value == "On";
+}
+
+void ConfirmZipOptions(SwitchSet& s, const bool checked[7], const WriteSwitchKey& write) {
+  for (int i = 0; i < 7; ++i) {
+    SetOn(s, kZipOptionSwitches[i], checked[i]);
+    write(SwitchInfo(kZipOptionSwitches[i]).key, checked[i] ? "On" : "Off");
+  }
+}
+
+void ConfirmDefaultZip(SwitchSet& s, bool dosPkzip, const WriteSwitchKey& write) {
+  SetOn(s, Sw::UsePkzip, dosPkzip);
+  write("use_pkzip", dosPkzip ? "On" : "Off");
+}
+
+}  // namespace ql

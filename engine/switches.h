@@ -115,3 +115,20 @@ bool UseEngine(const SwitchSet& s);
 extern const char* const kQuietFragment;  // "|" " -q"
 
 }  // namespace ql
+
+namespace ql {
+
+// `ArchivePassword` takes at most 39 characters of what the password dialog gives.
+void SetArchivePassword(SwitchSet& s, const std::string& text);
+
+// The DOS PKZIP options dialog: the seven boxes read from their keys afresh when it opens.
+// A box is checked when its value is exactly "On"; "Use Slow MemCopy" unless it is exactly "Off".
+bool ZipOptionsBoxChecked(Sw id, const std::string& value);
+// The seven switches of that dialog, in the order it writes them.
+extern const Sw kZipOptionSwitches[7];
+// OK in that dialog: each box sets its switch and writes "On" when checked, "Off" otherwise.
+void ConfirmZipOptions(SwitchSet& s, const bool checked[7], const WriteSwitchKey& write);
+// OK in the default program dialog: `use_pkzip` from the DOS PKZIP radio.
+void ConfirmDefaultZip(SwitchSet& s, bool dosPkzip, const WriteSwitchKey& write);
+
+}  // namespace ql

@@ -710,3 +710,22 @@ TEST(ListFiles, NamesFromDirectoryLines) {
 
 }  // namespace
 }  // namespace ql
+
+namespace ql {
+namespace {
+
+TEST(FreshenSpace, RefusedWhenEitherDriveLacksSpaceExceptOnFloppies) {
+  struct SpaceCase {
+    unsigned long long needed, archiveFree, workFree;
+    char drive;
+    bool refused;
+  } cases[] = {
+      {100, 100, 100, 'C', false}, {101, 100, 1000, 'C', true}, {101, 1000, 100, 'D', true},
+      {101, 0, 0, 'A', false},     {101, 0, 0, 'b', false},     {5000000000ULL, 6000000000ULL, 6000000000ULL, 'C', false},
+  };
+  for (const SpaceCase& c : cases)
+    EXPECT_EQ(c.refused, FreshenLacksSpace(c.needed, c.archiveFree, c.workFree, c.drive)) << c.needed << c.drive;
+}
+
+}  // namespace
+}  // namespace ql

@@ -225,3 +225,44 @@ TEST_F(OldPkzipProbe, MissingFileKeepsThePreviousValue) {
 
 }  // namespace
 }  // namespace ql
+
+namespace ql {
+namespace {
+
+TEST(ZipOptionsDialog, BoxesCheckOnlyOnTheExactText) {
+  EXPECT_TRUE(ZipOptionsBoxChecked(Sw::ZipDpmi, "On"));
+  EXPECT_FALSE(ZipOptionsBoxChecked(Sw::ZipDpmi, "ON"));
+  EXPECT_FALSE(ZipOptionsBoxChecked(Sw::ZipDpmi, "on"));
+  EXPECT_FALSE(ZipOptionsBoxChecked(Sw::ZipDpmi, "Off"));
+  EXPECT_TRUE(ZipOptionsBoxChecked(Sw::SlowMemCopy, "On"));
+  EXPECT_TRUE(ZipOptionsBoxChecked(Sw::SlowMemCopy, "off"));
+  EXPECT_TRUE(ZipOptionsBoxChecked(Sw::SlowMemCopy, ""));
+  EXPECT_FALSE(ZipOptionsBoxChecked(Sw::SlowMemCopy, "Off"));
+}
+
+TEST(ZipOptionsDialog, ConfirmSetsSwitchesInvertedWhereStoredSo) {
+  SwitchSet s;
+  std::vector<std::pair<std::string, std::string>> written;
+  bool boxes[7] = {true, true, false, true, false, false, true};
+  ConfirmZipOptions(s, boxes, [&](const char* k, const char* v) { written.emplace_back(k, v); });
+  ASSERT_EQ(7u, written.size());
+  EXPECT_EQ(std::make_pair(std::string("zip_compatibility_mode"), std::string("On")), written[0]);
+  EXPECT_EQ(std::make_pair(std::string("zip_DPMI"), std::string("On")), written[1]);
+  EXPECT_EQ(std::make_pair(std::string("slow_mem_copy"), std::string("On")), written[6]);
+  EXPECT_TRUE(Bit(s, Sw::ZipCompatibilityMode));
+  EXPECT_FALSE(Bit(s, Sw::ZipDpmi));   // Disable DPMI checked: facility not allowed
+  EXPECT_TRUE(Bit(s, Sw::NetDetect));  // Disable box clear: allowed
+  EXPECT_FALSE(Bit(s, Sw::Use32BitIns));
+  EXPECT_TRUE(Bit(s, Sw::SlowMemCopy));
+}
+
+TEST(PasswordText, KeepsAtMost39Characters) {
+  SwitchSet s;
+  SetArchivePassword(s, std::string(64, 'p'));
+  EXPECT_EQ(std::string(39, 'p'), s.archivePassword);
+  SetArchivePassword(s, "short");
+  EXPECT_EQ("short", s.archivePassword);
+}
+
+}  // namespace
+}  // namespace ql
