@@ -98,6 +98,18 @@ std::string ProgramDirectory() {
   return buf;
 }
 
+HICON IconFor(HWND h, const WindowRecord* r) {
+  if (!r || !r->archivePath[0]) return g_browserHost.noArchiveIcon;
+  return GetWindowLongA(h, kWordArchiveType) == kArchiveTypeArj ? g_browserHost.arjIcon : g_browserHost.zipIcon;
+}
+
+void ApplyWindowIcon(HWND h) {
+  HICON icon = IconFor(h, RecordOf(h));
+  if (!icon) return;
+  SendMessageA(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
 void SetTitleOf(HWND browser, const char* archive) {
   SetWindowTextA(browser, archive && *archive ? archive : "[Untitled]");
 }
@@ -279,10 +291,7 @@ void PaintBrowser(HWND h, WindowRecord* r) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
   if (IsIconic(h)) {
-    HICON icon = r && r->archivePath[0]
-                     ? (GetWindowLongA(h, kWordArchiveType) == kArchiveTypeArj ? g_browserHost.arjIcon
-                                                                                : g_browserHost.zipIcon)
-                     : g_browserHost.noArchiveIcon;
+    HICON icon = IconFor(h, r);
     if (icon) DrawIcon(dc, 0, 0, icon);
   }
   EndPaint(h, &ps);
@@ -400,6 +409,7 @@ void ClearArchiveWindow(HWND browser) {
   SendMessageA(r->hwndArchiveList, LB_RESETCONTENT, 0, 0);
   lstrcpynA(r->archiveMask, "*.*", sizeof r->archiveMask);
   SetTitleOf(browser, "");
+  ApplyWindowIcon(browser);
   for (int w : {kWordArchiveBytes, kWordTotalLengthBytes, kWordFileCountValue, kWordTotalSizeBytes, kWordEncryptedFlag})
     SetWindowLongA(browser, w, 0);
   InvalidateRect(browser, nullptr, TRUE);
@@ -485,6 +495,7 @@ HWND CreateBrowserWindow(const char* archive, int archiveType, const char* dirMa
     return nullptr;
   }
   r->inUse = 1;
+  ApplyWindowIcon(h);
   SetListKind(r->hwndArchiveHeader, archiveType);
   r->archiveListProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(r->hwndArchiveList, GWLP_WNDPROC));
   FillDirectoryList(slot);
@@ -566,12 +577,7 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (IsIconic(h)) return 1;
       break;
     case WM_QUERYDRAGICON: {
-      WindowRecord* r = RecordOf(h);
-      HICON icon = r && r->archivePath[0]
-                       ? (GetWindowLongA(h, kWordArchiveType) == kArchiveTypeArj ? g_browserHost.arjIcon
-                                                                                  : g_browserHost.zipIcon)
-                       : g_browserHost.noArchiveIcon;
-      return reinterpret_cast<LRESULT>(icon);
+      return reinterpret_cast<LRESULT>(IconFor(h, RecordOf(h)));
     }
     case WM_INITMENUPOPUP:
       UpdateCloseItem(h);

@@ -104,30 +104,47 @@ int ItemHeight() {
   return (g_browserHost.lineHeight > h ? g_browserHost.lineHeight : h) + 2;
 }
 
+// A memory context with the list font selected and the fixed samples measured once per font;
+// only the name is measured per line.
+struct Measurer {
+  HDC dc = nullptr;
+  HFONT font = nullptr;
+  HGDIOBJ oldFont = nullptr;
+  int charWidth = -1;
+  SampleWidths fixed;
+  int nameSample = 0;
+
+  bool Ready() {
+    if (dc && font == g_browserHost.listFont && charWidth == g_browserHost.charWidth) return true;
+    if (!dc) dc = CreateCompatibleDC(nullptr);
+    if (!dc) return false;
+    if (oldFont) SelectObject(dc, oldFont);
+    oldFont = nullptr;
+    font = g_browserHost.listFont;
+    if (font) oldFont = SelectObject(dc, font);
+    charWidth = g_browserHost.charWidth;
+    fixed.size = TextWidth(dc, "99999999", 8);
+    fixed.date = TextWidth(dc, "99/99/99", 8);
+    TextWidth(dc, "99:99", 5);
+    fixed.gap = TextWidth(dc, "ww", 2);
+    fixed.ratio = TextWidth(dc, "99%", 3);
+    int bw = BitmapSize(ItemBitmap("harddrive")).cx;
+    fixed.bitmap = (charWidth > bw ? charWidth : bw) + 2;
+    fixed.charWidth = charWidth;
+    nameSample = TextWidth(dc, "wwwwwwww.www", 12);
+    return true;
+  }
+};
+static Measurer g_measurer;
+
 // Measures `line` for `list` and widens the list's extent and its kind's columns when it needs more.
 void MeasureListLine(HWND list, const char* line) {
   int kind = ListKindOf(list);
   if (kind < kListDirectory || kind > kListArj) return;
-  HDC dc = GetDC(list);
-  if (!dc) return;
-  HGDIOBJ oldFont = g_browserHost.listFont ? SelectObject(dc, g_browserHost.listFont) : nullptr;
-  SampleWidths w;
+  if (!g_measurer.Ready()) return;
+  SampleWidths w = g_measurer.fixed;
   std::string_view name = ItemNameField(line ? line : "", g_shortNameDisplay != 0);
-  if (UsesNameSample(name))
-    w.name = TextWidth(dc, "wwwwwwww.www", 12);
-  else
-    w.name = TextWidth(dc, name.data(), name.size());
-  w.size = TextWidth(dc, "99999999", 8);
-  w.date = TextWidth(dc, "99/99/99", 8);
-  TextWidth(dc, "99:99", 5);
-  w.gap = TextWidth(dc, "ww", 2);
-  w.ratio = TextWidth(dc, "99%", 3);
-  int bw = BitmapSize(ItemBitmap("harddrive")).cx;
-  w.bitmap = (g_browserHost.charWidth > bw ? g_browserHost.charWidth : bw) + 2;
-  w.charWidth = g_browserHost.charWidth;
-  if (oldFont) SelectObject(dc, oldFont);
-  ReleaseDC(list, dc);
-
+  w.name = UsesNameSample(name) ? g_measurer.nameSample : TextWidth(g_measurer.dc, name.data(), name.size());
   ColumnSet c = MeasureColumns(kind, w);
   if (c.extent <= StoredExtent(list)) return;
   SetWindowLongA(list, g_browserHost.listBoxBaseExtra + 4, c.extent & 0xFFFF);
