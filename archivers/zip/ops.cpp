@@ -137,7 +137,7 @@ void ZipJob::Walk(const std::string& dir, const std::string& mask, const std::st
                   std::map<std::string, size_t>& seen) {
   std::vector<DirEntry> list;
   if (!host.List(dir, list)) return;
-  std::sort(list.begin(), list.end(), [](const DirEntry& x, const DirEntry& y) { return x.name < y.name; });
+  std::sort(list.begin(), list.end(), [](const DirEntry& x, const DirEntry& y) { return Lower(x.name) < Lower(y.name); });
   for (const DirEntry& d : list) {
     if (!args.hiddenSystem && (d.attrs & (kHidden | kSystem))) continue;
     std::string path = JoinPath(dir, d.name);
@@ -477,7 +477,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
   }
   stopWorkers();
   if (result != kZipOk) {
-    if (result == kZipBreak) ui.Error("PKZIP: Cancelled; " + archive + " is unchanged");
+    if (result == kZipBreak) ui.Line("PKZIP: Cancelled; " + archive + " is unchanged");
     return fail(result);
   }
   uint64_t cdStart = TellFile(out);
@@ -634,7 +634,7 @@ int ZipJob::Run() {
     for (size_t ci : added) items.push_back({ItemKind::kNew, ci, -1});
     for (const Item& it : items) changed = changed || it.kind == ItemKind::kNew;
     if (!changed && !args.archiveComment) {
-      ui.Error("PKZIP: Nothing to do!");
+      ui.Line("PKZIP: Nothing to do!");
       return kZipNothing;
     }
   }

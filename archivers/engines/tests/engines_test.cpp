@@ -1,0 +1,417 @@
+// The engine libraries called the way Quillon calls them: LoadLibrary from the program directory,
+// GetProcAddress("zip"/"unzip"), "|"-separated argument strings, the cookie.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "archivers/zip/host.h"
+#include "archivers/zip/zipcore.h"
+
+namespace {
+
+typedef int(WINAPI* ZipFn)(HWND, LPCSTR, DWORD, int);
+typedef int(WINAPI* UnzipFn)(HWND, LPCSTR, DWORD);
+constexpr DWORD kCookie = 0x3B9A5E;
+
+std::string ProgramDir() {
+  std::string d = "Z:" + std::string(QL_PROGRAM_DIR);
+  for (char& c : d)
+    if (c == '/') c = '\\';
+  return d;
+}
+
+void Put(const std::string& path, const std::string& data) {
+  std::string dir = path.substr(0, path.find_last_of('\\'));
+  for (size_t p = 3; p <= dir.size(); ++p)
+    if (p == dir.size() || dir[p] == '\\') CreateDirectoryA(dir.substr(0, p).c_str(), nullptr);
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+  DWORD n = 0;
+  WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
+  CloseHandle(h);
+}
+
+std::string Get(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string s(GetFileSize(h, nullptr), '\0');
+  DWORD n = 0;
+  if (!s.empty()) ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &n, nullptr);
+  CloseHandle(h);
+  return s;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Text(size_t n, unsigned seed) {
+  std::string s;
+  unsigned x = seed;
+  while (s.size() < n) {
+    x = x * 1103515245u + 12345u;
+    s += "word" + std::to_string((x >> 16) % 97) + ((x & 0x100) ? " " : "\r\n");
+  }
+  s.resize(n);
+  return s;
+}
+
+std::string Noise(size_t n, unsigned seed) {
+  std::string s(n, '\0');
+  unsigned x = seed | 1;
+  for (char& c : s) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x >> 3);
+  }
+  return s;
+}
+
+// The archive as our reader sees it: name -> data.
+struct Listing {
+  bool ok = false;
+  std::string comment;
+  std::vector<qlzip::Entry> entries;
+  std::vector<std::string> data;
+  std::string Data(const std::string& name) const {
+    for (size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].name == name) return data[i];
+    return "<absent>";
+  }
+  std::string Names() const {
+    std::string s;
+    for (auto& e : entries) s += e.name + ";";
+    return s;
+  }
+};
+
+Listing Read(const std::string& zip, const std::string& password = "") {
+  Listing l;
+  std::string bytes = Get(zip);
+  qlzip::MemorySource src(bytes.data(), bytes.size());
+  qlzip::Archive ar;
+  if (ar.Open(src) != qlzip::OpenResult::kOk) return l;
+  l.ok = true;
+  l.comment = ar.comment;
+  l.entries = ar.entries;
+  for (auto& e : ar.entries) {
+    std::string d;
+    auto r = qlzip::DecodeEntry(src, e, password, [&](const uint8_t* p, size_t n) {
+      d.append(reinterpret_cast<const char*>(p), n);
+      return true;
+    });
+    l.data.push_back(r == qlzip::DecodeResult::kOk ? d : std::string("<") + qlzip::DecodeResultText(r) + ">");
+  }
+  return l;
+}
+
+// Windows of this thread, found from a helper thread.
+struct Found {
+  const char* title;
+  HWND hwnd;
+};
+BOOL CALLBACK FindTitled(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<Found*>(lp);
+  char t[256] = "";
+  GetWindowTextA(h, t, sizeof t);
+  if (IsWindowVisible(h) && !strcmp(t, f->title)) {
+    f->hwnd = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+HWND WaitWindow(DWORD tid, const char* title, DWORD ms = 20000) {
+  DWORD start = GetTickCount();
+  do {
+    Found f = {title, nullptr};
+    EnumThreadWindows(tid, FindTitled, reinterpret_cast<LPARAM>(&f));
+    if (f.hwnd) return f.hwnd;
+    Sleep(5);  // polling interval of the watcher, not a synchronisation point
+  } while (GetTickCount() - start < ms);
+  return nullptr;
+}
+std::string ControlText(HWND h) {
+  char buf[4096] = "";
+  SendMessageA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+class Engines : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    zipLib = LoadLibraryA((ProgramDir() + "\\QL53NTI2.DLL").c_str());
+    unzipLib = LoadLibraryA((ProgramDir() + "\\QL53NTI1.DLL").c_str());
+    ASSERT_TRUE(zipLib && unzipLib) << ProgramDir();
+    zipFn = reinterpret_cast<ZipFn>(GetProcAddress(zipLib, "zip"));
+    unzipFn = reinterpret_cast<UnzipFn>(GetProcAddress(unzipLib, "unzip"));
+    ASSERT_TRUE(zipFn && unzipFn);
+    char tmp[MAX_PATH];
+    GetTempPathA(sizeof tmp, tmp);
+    root = std::string(tmp) + "qleng" + std::to_string(GetCurrentProcessId()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    RemoveTree(root);  // a run that was killed may have left it
+    src = root + "\\src";
+    work = root + "\\QL5TEMP";
+    Put(src + "\\a.txt", Text(5000, 1));
+    Put(src + "\\docs\\b.txt", Text(70000, 2));
+    Put(src + "\\docs\\deep\\c.dat", Noise(3000, 3));
+    Put(src + "\\Long File Name.text", Text(100, 4));
+    Put(work + "\\ql5files", "");
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    savedDir = cwd;
+    SetCurrentDirectoryA(src.c_str());
+  }
+  void TearDown() override {
+    SetCurrentDirectoryA(savedDir.c_str());
+    RemoveTree(root);
+    if (zipLib) FreeLibrary(zipLib);
+    if (unzipLib) FreeLibrary(unzipLib);
+  }
+  static void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        std::string n = fd.cFileName;
+        if (n == "." || n == "..") continue;
+        std::string p = dir + "\\" + n;
+        SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+        else DeleteFileA(p.c_str());
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+  }
+  void List(const std::string& lines) { Put(work + "\\ql5files", lines); }
+  std::string ListRef() { return "@" + work + "\\ql5files"; }
+  int Zip(const std::string& args, HWND owner = nullptr) { return zipFn(owner, args.c_str(), kCookie, 0); }
+  int Unzip(const std::string& args, HWND owner = nullptr) { return unzipFn(owner, args.c_str(), kCookie); }
+
+  HMODULE zipLib = nullptr, unzipLib = nullptr;
+  ZipFn zipFn = nullptr;
+  UnzipFn unzipFn = nullptr;
+  std::string root, src, work, savedDir;
+};
+
+}  // namespace
+
+TEST_F(Engines, ExportsAreTheUndecoratedNames) {
+  EXPECT_EQ(GetProcAddress(zipLib, "zip@16"), nullptr);
+  EXPECT_EQ(GetProcAddress(unzipLib, "unzip@12"), nullptr);
+  // A call with another cookie does nothing.
+  std::string arc = root + "\\COOKIE.ZIP";
+  EXPECT_EQ(zipFn(nullptr, ("-a|" + arc + "| a.txt|-q").c_str(), 12345, 0), 16);
+  EXPECT_FALSE(FileExists(arc));
+}
+
+TEST_F(Engines, AddTemplatesBuildTheExpectedArchives) {
+  std::string arc = root + "\\OUT\\NEW.ZIP";
+  CreateDirectoryA((root + "\\OUT").c_str(), nullptr);
+  // Add of dropped files / the example: "-a " archive, fragments, -b work dir, list reference, quiet.
+  List("a.txt\r\ndocs\\*.*\r\n");
+  ASSERT_EQ(Zip("-a |" + arc + "| -ex| -rp| -P| -b" + work + "\\| " + ListRef() + "| -q"), 0);
+  Listing l = Read(arc);
+  ASSERT_TRUE(l.ok);
+  EXPECT_EQ(l.Names(), "a.txt;docs/b.txt;docs/deep/c.dat;");
+  EXPECT_EQ(l.Data("docs/b.txt"), Get(src + "\\docs\\b.txt"));
+  EXPECT_EQ(l.Data("docs/deep/c.dat"), Get(src + "\\docs\\deep\\c.dat"));
+  EXPECT_EQ(l.entries[0].flags & 6, 2) << "maximum compression recorded in the flags";
+  // Drop add into a ZIP window: options, archive, list reference.
+  List("Long File Name.text\r\n");
+  ASSERT_EQ(Zip("-a| -e0| -)| -=| -~| -3| -+| --| -(| -b" + work + "\\| " + arc + "| " + ListRef() + "| -q"), 0);
+  l = Read(arc);
+  EXPECT_EQ(l.Names(), "a.txt;docs/b.txt;docs/deep/c.dat;Long File Name.text;");
+  EXPECT_EQ(l.entries[3].method, 0) << "-e0 stores";
+  // Express add: archive first, then the options, then the list.
+  std::string express = root + "\\EXPRESS.ZIP";
+  List(src + "\\a.txt\r\n");
+  ASSERT_EQ(Zip(express + "| -a| -es| -k| -b" + work + "\\| " + ListRef() + "| -q"), 0);
+  EXPECT_EQ(Read(express).Names(), "a.txt;");
+  // Freshen and update without a list: every member is looked at.
+  Put(src + "\\a.txt", "newer text");
+  FILETIME ft;
+  SYSTEMTIME st = {2030, 1, 0, 1, 12, 0, 0, 0};
+  SystemTimeToFileTime(&st, &ft);
+  HANDLE h = CreateFileA((src + "\\a.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetFileTime(h, nullptr, nullptr, &ft);
+  CloseHandle(h);
+  ASSERT_EQ(Zip(" -f |" + arc + "| -en| -)| -=| -e0| -~| -3| -+| --| -(| -b" + work + "\\| -q"), 0);
+  EXPECT_EQ(Read(arc).Data("a.txt"), "newer text");
+  ASSERT_EQ(Zip(" -u |" + arc + "| -en| -b" + work + "\\| -q"), 12) << "nothing newer: nothing to do";
+  // Move: the sources are gone afterwards.
+  Put(src + "\\moved.txt", "move me");
+  List("moved.txt\r\n");
+  ASSERT_EQ(Zip("-m| -b" + work + "\\| " + arc + "| " + ListRef() + "| -q"), 0);
+  EXPECT_FALSE(FileExists(src + "\\moved.txt"));
+  EXPECT_EQ(Read(arc).Data("moved.txt"), "move me");
+  // Nothing of the work is left in the work directory.
+  WIN32_FIND_DATAA fd;
+  HANDLE f = FindFirstFileA((work + "\\*.TMP").c_str(), &fd);
+  EXPECT_EQ(f, INVALID_HANDLE_VALUE);
+  if (f != INVALID_HANDLE_VALUE) FindClose(f);
+}
+
+TEST_F(Engines, ExtractTestViewAndDelete) {
+  std::string arc = root + "\\A.ZIP";
+  List("*.*\r\n");
+  ASSERT_EQ(Zip("-a |" + arc + "| -rp| -P| -b" + work + "\\| " + ListRef() + "| -q"), 0);
+  std::string out = root + "\\OUT";
+  CreateDirectoryA(out.c_str(), nullptr);
+  SetCurrentDirectoryA(out.c_str());
+  // Extract members with paths, list file of member names.
+  List("docs/b.txt\r\ndocs\\deep\\c.dat\r\na.txt\r\n");
+  ASSERT_EQ(Unzip(arc + "| -d| -o| -en| -er| -)| -3| -+| --| " + ListRef() + "|-q"), 0);
+  EXPECT_EQ(Get(out + "\\docs\\b.txt"), Get(src + "\\docs\\b.txt"));
+  EXPECT_EQ(Get(out + "\\docs\\deep\\c.dat"), Get(src + "\\docs\\deep\\c.dat"));
+  EXPECT_EQ(Get(out + "\\a.txt"), Get(src + "\\a.txt"));
+  // Express extract: archive, target directory, list.
+  List("*.dat\r\n");
+  ASSERT_EQ(Unzip(" -o| -)| -3| -+| --|| " + arc + "| " + out + "\\FLAT\\| " + ListRef() + "| -q"), 0);
+  EXPECT_EQ(Get(out + "\\FLAT\\c.dat"), Get(src + "\\docs\\deep\\c.dat"));
+  // Test, in the forms of the archive window and of a directory file.
+  EXPECT_EQ(Unzip("-t |" + arc + "| -q"), 0);
+  EXPECT_EQ(Unzip("| -t |" + arc + "| -q"), 0);
+  // View: one member into the work directory, without its path.
+  ASSERT_EQ(Unzip("| " + arc + " | docs/b.txt | -o | " + work + "\\|-q"), 0);
+  EXPECT_EQ(Get(work + "\\b.txt"), Get(src + "\\docs\\b.txt"));
+  // Delete from the browser window: "-d", archive, list, work directory.
+  List("docs/b.txt\r\n");
+  ASSERT_EQ(Zip("-d| " + arc + "| " + ListRef() + "| -b" + work + "\\| -q"), 0);
+  Listing l = Read(arc);
+  EXPECT_EQ(l.Names(), "a.txt;Long File Name.text;docs/deep/c.dat;");
+  EXPECT_EQ(l.Data("docs/deep/c.dat"), Get(src + "\\docs\\deep\\c.dat"));
+  // Express delete: "|", "-d", archive, options, list.
+  List("a.txt\r\n");
+  ASSERT_EQ(Zip("| -d|| " + arc + "|| -en| -)| -b" + work + "\\|| " + ListRef() + "|-q"), 0);
+  EXPECT_EQ(Read(arc).Names(), "Long File Name.text;docs/deep/c.dat;");
+}
+
+TEST_F(Engines, CommentDialogShowsTheExistingTextAndStoresTheNewOne) {
+  std::string arc = root + "\\C.ZIP";
+  ASSERT_EQ(Zip("-a |" + arc + "| a.txt| Long File Name.text|-q"), 0);
+  DWORD tid = GetCurrentThreadId();
+  std::string seen[2];
+  auto answer = [&](int i, const char* text, bool ok) {
+    HWND dlg = WaitWindow(tid, "Comment");
+    if (!dlg) return;
+    seen[i] = ControlText(GetDlgItem(dlg, 1011));
+    SendMessageA(GetDlgItem(dlg, 1011), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    PostMessageA(dlg, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+    // Wait for that dialog to go before the next one is looked for.
+    while (IsWindow(dlg)) Sleep(5);
+  };
+  {
+    std::thread t([&] {
+      answer(0, "First line\r\nSecond line", true);
+    });
+    EXPECT_EQ(Zip(" -z |" + arc + "| -k| -b" + work + "\\"), 0);  // no -q: progress window too
+    t.join();
+  }
+  EXPECT_EQ(seen[0], "");
+  EXPECT_EQ(Read(arc).comment, "First line\r\nSecond line");
+  {
+    std::string before = Get(arc);
+    std::thread t([&] { answer(1, "thrown away", false); });
+    EXPECT_EQ(Zip(" -z |" + arc + "| -b" + work + "\\|-q"), 0);
+    t.join();
+    EXPECT_EQ(seen[1], "First line\r\nSecond line");
+    EXPECT_EQ(Get(arc), before) << "Cancel leaves the archive as it was";
+  }
+  // File comments for the names of the list.
+  List("Long File Name.text\r\n");
+  {
+    std::thread t([&] { answer(0, "about the long name", true); });
+    EXPECT_EQ(Zip(" -c |" + arc + "| -b" + work + "\\| " + ListRef() + "| -q"), 0);
+    t.join();
+  }
+  Listing l = Read(arc);
+  ASSERT_EQ(l.entries.size(), 2u);
+  EXPECT_EQ(l.entries[0].comment, "");
+  EXPECT_EQ(l.entries[1].comment, "about the long name");
+}
+
+TEST_F(Engines, CancelInTheProgressWindowLeavesTheArchiveUnchanged) {
+  std::string arc = root + "\\BIG.ZIP";
+  ASSERT_EQ(Zip("-a |" + arc + "| a.txt|-q"), 0);
+  std::string before = Get(arc);
+  Put(src + "\\huge.bin", Noise(48u << 20, 9));  // streamed in pieces, so Cancel is seen mid-file
+  DWORD tid = GetCurrentThreadId();
+  bool found = false;
+  std::thread t([&] {
+    HWND dlg = WaitWindow(tid, "Quillon Zip");
+    found = dlg != nullptr;
+    if (dlg) PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+  });
+  int r = Zip("-a |" + arc + "| -ex| huge.bin| -b" + work + "\\");
+  t.join();
+  ASSERT_TRUE(found);
+  EXPECT_EQ(r, 255);
+  EXPECT_EQ(Get(arc), before);
+  WIN32_FIND_DATAA fd;
+  HANDLE f = FindFirstFileA((work + "\\*.TMP").c_str(), &fd);
+  EXPECT_EQ(f, INVALID_HANDLE_VALUE);
+  if (f != INVALID_HANDLE_VALUE) FindClose(f);
+}
+
+TEST_F(Engines, HostileMembersAreRefusedAndReported) {
+  // Build an archive whose names try to leave the target.
+  std::vector<uint8_t> bytes;
+  std::vector<qlzip::Entry> es;
+  const char* names[] = {"..\\..\\evil1.txt", "C:\\evil2.txt", "\\\\server\\share\\evil3.txt", "NUL", "ok.txt"};
+  for (const char* n : names) {
+    qlzip::Entry e;
+    e.name = n;
+    e.crc = qlzip::Crc32(0, "x", 1);
+    e.csize = e.usize = 1;
+    e.localOffset = bytes.size();
+    auto lh = qlzip::LocalHeader(e);
+    bytes.insert(bytes.end(), lh.begin(), lh.end());
+    bytes.push_back('x');
+    es.push_back(e);
+  }
+  uint64_t cd = bytes.size();
+  for (auto& e : es) {
+    auto ch = qlzip::CentralHeader(e);
+    bytes.insert(bytes.end(), ch.begin(), ch.end());
+  }
+  auto end = qlzip::EndRecord(es.size(), bytes.size() - cd, cd, "");
+  bytes.insert(bytes.end(), end.begin(), end.end());
+  std::string arc = root + "\\deep1\\deep2\\HOSTILE.ZIP";
+  Put(arc, std::string(bytes.begin(), bytes.end()));
+  std::string out = root + "\\deep1\\deep2\\OUT";
+  DWORD tid = GetCurrentThreadId();
+  std::string report;
+  std::thread t([&] {
+    HWND box = WaitWindow(tid, "Quillon Unzip");
+    if (!box) return;
+    // The static with the text is the message box's second child on Wine and Windows alike.
+    char buf[2048] = "";
+    HWND c = GetWindow(box, GW_CHILD);
+    while (c) {
+      char cls[32];
+      GetClassNameA(c, cls, sizeof cls);
+      if (!strcmp(cls, "Static")) {
+        GetWindowTextA(c, buf, sizeof buf);
+        if (strlen(buf) > 5) break;
+      }
+      c = GetWindow(c, GW_HWNDNEXT);
+    }
+    report = buf;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  int r = Unzip(arc + "| -d| -o| " + out + "\\| -q");
+  t.join();
+  EXPECT_EQ(r, 1);
+  EXPECT_EQ(Get(out + "\\ok.txt"), "x");
+  for (const char* p : {"\\evil1.txt", "\\deep1\\evil1.txt", "\\deep1\\deep2\\evil1.txt"})
+    EXPECT_FALSE(FileExists(root + p)) << p;
+  EXPECT_FALSE(FileExists("C:\\evil2.txt"));
+  EXPECT_NE(report.find("Refused"), std::string::npos) << report;
+  EXPECT_NE(report.find("device name"), std::string::npos) << report;
+}
