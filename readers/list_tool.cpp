@@ -1,7 +1,8 @@
 // quillon-list: prints what a browser window would hold for an archive.
-//   quillon-list [--mask MASK] [--names] ARCHIVE
+//   quillon-list [--mask MASK] [--names] [--no-map] ARCHIVE
 // Writes the lines (full form, or bare names with --names), then one line with the window words.
-// On failure prints the message text and exits non-zero.
+// On failure prints the message text and exits non-zero. --no-map reads the file through
+// buffered reads (as the Win32 program does) instead of mapping it.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -51,7 +52,7 @@ bool IsArjName(const char* path) {
 }
 
 int Usage() {
-  fprintf(stderr, "usage: quillon-list [--mask MASK] [--names] ARCHIVE\n");
+  fprintf(stderr, "usage: quillon-list [--mask MASK] [--names] [--no-map] ARCHIVE\n");
   return 2;
 }
 
@@ -60,10 +61,12 @@ int Usage() {
 int main(int argc, char** argv) {
   const char* mask = "*.*";
   bool names = false;
+  bool noMap = false;
   const char* path = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--mask") == 0 && i + 1 < argc) mask = argv[++i];
     else if (strcmp(argv[i], "--names") == 0) names = true;
+    else if (strcmp(argv[i], "--no-map") == 0) noMap = true;
     else if (argv[i][0] == '-' && argv[i][1] == '-') return Usage();
     else if (!path) path = argv[i];
     else return Usage();
@@ -85,7 +88,7 @@ int main(int argc, char** argv) {
   ql::ByteSource src;
   src.size = static_cast<uint64_t>(st.st_size);
   void* map = MAP_FAILED;
-  if (st.st_size > 0) map = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+  if (st.st_size > 0 && !noMap) map = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
   if (map != MAP_FAILED) {
     src.mapped = static_cast<const uint8_t*>(map);
   } else {

@@ -22,6 +22,7 @@ echo "archive: $zip ($(stat -c %s "$zip") bytes, $(zipinfo -1 "$zip" | wc -l) en
 json=$work/result.json
 hyperfine -N --warmup 3 --min-runs 15 --export-json "$json" \
   -n quillon-list "$list $zip" \
+  -n "quillon-list --no-map" "$list --no-map $zip" \
   -n "zipinfo -1" "zipinfo -1 $zip" \
   -n "unzip -l" "unzip -l $zip" \
   -n "bsdtar -tf" "bsdtar -tf $zip" \
@@ -30,9 +31,9 @@ python3 - "$json" <<'PY'
 import json, sys
 r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
 ours = r["quillon-list"]["mean"]
-print(f"{'command':<14}{'mean ms':>10}{'stddev':>9}{'peer/ours':>11}")
+print(f"{'command':<24}{'mean ms':>10}{'stddev':>9}{'peer/ours':>11}")
 for name, x in r.items():
-    print(f"{name:<14}{x['mean']*1000:>10.1f}{x['stddev']*1000:>9.1f}{x['mean']/ours:>11.2f}")
+    print(f"{name:<24}{x['mean']*1000:>10.1f}{x['stddev']*1000:>9.1f}{x['mean']/ours:>11.2f}")
 z = r["zipinfo -1"]["mean"]
 print(f"quillon-list / zipinfo -1 = {ours/z:.2f} (goal: at most 0.50)")
 PY
