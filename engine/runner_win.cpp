@@ -189,6 +189,11 @@ RunResult RunCommand(const RunnerSetup& setup, const Command& cmd) {
     return RunResult::Refused;
   }
   if (cmd.text.empty()) return RunResult::Done;
+  // While a runner is awaited its list file and command file are in use: run nothing else.
+  if (g_waiting) {
+    MessageBeep(MB_ICONEXCLAMATION);
+    return RunResult::Busy;
+  }
   if (cmd.writeList) {
     std::string list = ListFilePath(setup.workDir);
     if (!WriteWholeFile(list, cmd.listFile)) {

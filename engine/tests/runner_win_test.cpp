@@ -163,6 +163,55 @@ TEST_F(RunArchiverTest, TheWaitDispatchesMessagesUntilTheRunnerHasFinished) {
   CloseHandle(LiveWait::release);
 }
 
+// An operation started from the interface while a runner is awaited is refused before it
+// touches the list file or the command file the runner is using.
+struct NestedRun {
+  static const RunnerSetup* setup;
+  static HANDLE release;
+  static RunResult nested;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER) {
+      KillTimer(hwnd, wp);
+      Command other;
+      other.text = "OTHER";
+      other.writeList = true;
+      other.listFile = "OTHER.TXT\r\n";
+      nested = RunCommand(*setup, other);
+      SetEvent(release);
+      return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+};
+const RunnerSetup* NestedRun::setup = nullptr;
+HANDLE NestedRun::release = nullptr;
+RunResult NestedRun::nested = RunResult::Done;
+
+TEST_F(RunArchiverTest, ACommandDuringTheWaitIsRefusedAndTouchesNothing) {
+  SetMode("wait");
+  NestedRun::setup = &setup;
+  NestedRun::release = CreateEventA(nullptr, TRUE, FALSE, "QLTEST_RELEASE");
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = NestedRun::Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "qlenginetestnested";
+  RegisterClassA(&wc);
+  HWND hwnd = CreateWindowA("qlenginetestnested", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            wc.hInstance, nullptr);
+  ASSERT_NE(nullptr, hwnd);
+  SetTimer(hwnd, 1, 1200, nullptr);
+  Command first;
+  first.text = "FIRST";
+  first.writeList = true;
+  first.listFile = "FIRST.TXT\r\n";
+  EXPECT_EQ(RunResult::Done, RunCommand(setup, first));
+  EXPECT_EQ(RunResult::Busy, NestedRun::nested);
+  EXPECT_EQ("FIRST.TXT\r\n", ReadAll(work + "\\ql5files"));
+  EXPECT_EQ(std::vector<std::string>{"FIRST"}, All(RunnerLog(), "cmndargs"));
+  DestroyWindow(hwnd);
+  CloseHandle(NestedRun::release);
+}
+
 TEST_F(RunArchiverTest, MissingRunnerIsReportedAndNothingWaits) {
   setup.runnerPath = prog + "\\missing.exe";
   RunResult r;
