@@ -58,11 +58,12 @@ Stamp DosStamp(uint16_t date, uint16_t time) {
 
 int64_t ZipRatio(uint64_t length, uint64_t size) {
   if (length == 0) return 0;
-  // Sizes are at most 2^64; the product needs more room only for absurd values, which saturate.
-  const uint64_t kMax = UINT64_MAX / 100;
-  uint64_t part = size > kMax ? UINT64_MAX / length : size * 100 / length;
-  if (part > static_cast<uint64_t>(INT64_MAX) - 100) return INT64_MIN + 100;
-  return 100 - static_cast<int64_t>(part);
+  // size * 100 / length without forming size * 100, which wraps for large sizes.
+  uint64_t whole = size / length, rest = size % length;
+  const uint64_t kLimit = static_cast<uint64_t>(INT64_MAX) / 100 - 1;
+  if (whole > kLimit) return INT64_MIN + 100;  // absurd growth: as negative as it gets
+  uint64_t fraction = rest <= UINT64_MAX / 100 ? rest * 100 / length : rest / (length / 100);
+  return 100 - static_cast<int64_t>(whole * 100 + fraction);
 }
 
 void AppendZipFileLine(std::string* out, std::string_view name, uint64_t length, uint64_t size,

@@ -69,6 +69,8 @@ TEST(ListingLines, RatioNeverWraps) {
   EXPECT_EQ(ql::ZipRatio(4294967295ull, 42949673ull), 99);
   EXPECT_EQ(ql::ZipRatio(1, 1000), -99900);
   EXPECT_LT(ql::ZipRatio(1, UINT64_MAX), 0);
+  EXPECT_NEAR(ql::ZipRatio(UINT64_MAX, UINT64_MAX / 2), 50, 1);
+  EXPECT_EQ(ql::ZipRatio(1ull << 40, 1ull << 39), 50);
 }
 
 TEST(ListingLines, MarkerAndReferenceLines) {
