@@ -67,6 +67,7 @@ void GreyMailItems(bool includingLogOn) {
 // ---- creation: the start-up load ----
 
 bool AllocateFrameBlocks() {
+  g_confirmFlags = 0;
   if (!AllocatePrintState() || !AllocateWindowTable()) return false;
   for (char*& text : g_scratchText) text = static_cast<char*>(GlobalAlloc(GPTR, 514));
   g_mailSubject = static_cast<char*>(GlobalAlloc(GPTR, 514));

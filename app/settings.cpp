@@ -65,7 +65,8 @@ std::optional<std::string> IniStringIfPresent(const char* section, const char* k
 }
 
 int IniInt(const char* section, const char* key, int fallback) {
-  return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, CurrentIniPath().c_str()));
+  std::optional<long> v = DecimalValue(IniString(section, key, "", 32));
+  return v ? static_cast<int>(*v) : fallback;
 }
 
 void IniWrite(const char* section, const char* key, const char* value) {
@@ -332,7 +333,7 @@ void LoadListFont(HWND frame) {
   bool narrow = GetSystemMetrics(SM_CXSCREEN) < 801;
   LOGFONTA lf = {};
   std::string face = IniString(s, "font", "MS Sans Serif", 33);
-  lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  lstrcpynA(lf.lfFaceName, face.empty() ? "MS Sans Serif" : face.c_str(), LF_FACESIZE);
   lf.lfWeight = IniInt(s, "Weight", narrow ? 400 : 700);
   lf.lfItalic = static_cast<BYTE>(IniInt(s, "Italic", 0));
   lf.lfUnderline = static_cast<BYTE>(IniInt(s, "Underline", 0));
@@ -345,7 +346,8 @@ void LoadListFont(HWND frame) {
   int points = IniInt(s, "DesiredPointSize", 8);
   lf.lfHeight = IniInt(s, "PointSize", -(points * perInch / 72));
   g_listFont = lf;
-  g_listTextColor = static_cast<COLORREF>(strtoul(IniString(s, "TextColor", "0", 16).c_str(), nullptr, 10));
+  std::optional<unsigned long> color = UnsignedDecimalValue(IniString(s, "TextColor", "0", 16));
+  g_listTextColor = static_cast<COLORREF>(color ? *color : 0);
 
   if (g_listFontHandle) DeleteObject(g_listFontHandle);
   g_listFontHandle = CreateFontIndirectA(&g_listFont);

@@ -62,6 +62,7 @@ constexpr const char* kIniFileName = "ql53intl.ini";
 std::string IniString(const char* section, const char* key, const char* fallback, size_t size = 262);
 // The value, or nullopt when the key is missing.
 std::optional<std::string> IniStringIfPresent(const char* section, const char* key, size_t size = 262);
+// A decimal key; `fallback` when it is missing or not a number.
 int IniInt(const char* section, const char* key, int fallback);
 void IniWrite(const char* section, const char* key, const char* value);
 void IniWriteOnOff(const char* section, const char* key, bool on);

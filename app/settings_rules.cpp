@@ -41,22 +41,40 @@ std::string DirectoryValue(std::optional<std::string_view> value, std::string_vi
   return WithoutTrailingBackslashes(*value);
 }
 
-std::optional<int> CoordinateValue(std::string_view text) {
+std::optional<long> DecimalValue(std::string_view text) {
   text = Trim(text);
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  long v = 0;
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  long long v = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
     v = v * 10 + (c - '0');
   }
   if (negative) v = -v;
-  if (v < -100) return std::nullopt;
-  return static_cast<int>(v);
+  if (v < -2147483647LL - 1 || v > 2147483647LL) return std::nullopt;
+  return static_cast<long>(v);
+}
+
+std::optional<unsigned long> UnsignedDecimalValue(std::string_view text) {
+  text = Trim(text);
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  unsigned long long v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (v > 0xFFFFFFFFULL) return std::nullopt;
+  return static_cast<unsigned long>(v);
+}
+
+std::optional<int> CoordinateValue(std::string_view text) {
+  std::optional<long> v = DecimalValue(text);
+  if (!v || *v < -100 || *v > 1000000) return std::nullopt;
+  return static_cast<int>(*v);
 }
 
 WinStatus ParseWinStatus(std::string_view text) {

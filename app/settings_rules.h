@@ -30,6 +30,12 @@ std::string WithoutTrailingBackslashes(std::string_view dir);
 std::string DirectoryValue(std::optional<std::string_view> value, std::string_view missingDefault,
                            std::string_view programDirectory);
 
+// A decimal integer key (blanks around it allowed, optional sign, within 32 bits); nullopt for anything
+// else, so that garbage in the file falls back to the key's default.
+std::optional<long> DecimalValue(std::string_view text);
+// An unsigned 32-bit decimal (colours).
+std::optional<unsigned long> UnsignedDecimalValue(std::string_view text);
+
 // Coordinates x, y, w, h: a decimal integer (blanks around it allowed). A value of -100 or more is used;
 // anything below, and anything that is not a number, leaves the system's default (nullopt).
 std::optional<int> CoordinateValue(std::string_view text);

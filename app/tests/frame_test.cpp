@@ -193,6 +193,22 @@ TEST_F(FrameTest, ExpressDirectoriesLoseTrailingBackslashes) {
   EXPECT_STREQ("C:\\SCAN\\SCAN.EXE /A", ql::g_settings->VirusProgram);
 }
 
+TEST_F(FrameTest, GarbageInTheFontKeysGivesTheirDefaults) {
+  Set("Current Font", "font", "");
+  Set("Current Font", "PointSize", "big");
+  Set("Current Font", "DesiredPointSize", "10");
+  Set("Current Font", "Weight", "heavy");
+  Set("Current Font", "TextColor", "blue");
+  ASSERT_NE(nullptr, Start());
+  HDC screen = GetDC(nullptr);
+  int perInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_STREQ("MS Sans Serif", ql::g_listFont.lfFaceName);
+  EXPECT_EQ(-(10 * perInch / 72), ql::g_listFont.lfHeight) << "from DesiredPointSize";
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < 801 ? 400 : 700, ql::g_listFont.lfWeight);
+  EXPECT_EQ(0u, ql::g_listTextColor);
+}
+
 TEST_F(FrameTest, SettingsFromTheFile) {
   Set("switches", "Toolbar", "off");
   Set("switches", "Drivebar", "ON");

@@ -45,6 +45,18 @@ TEST(SettingsRules, CoordinatesBelowMinus100OrNotNumbersGiveTheSystemDefault) {
   for (const Case& c : cases) EXPECT_EQ(c.value, CoordinateValue(c.text)) << "[" << c.text << "]";
 }
 
+TEST(SettingsRules, DecimalKeysRefuseGarbage) {
+  EXPECT_EQ(-15, DecimalValue(" -15 "));
+  EXPECT_EQ(700, DecimalValue("700"));
+  EXPECT_EQ(2147483647L, DecimalValue("2147483647"));
+  EXPECT_EQ(-2147483647L - 1, DecimalValue("-2147483648"));
+  for (const char* bad : {"", "bold", "12pt", "2147483648", "1e3", "--1", "0x10"})
+    EXPECT_EQ(std::nullopt, DecimalValue(bad)) << bad;
+  EXPECT_EQ(4294967295UL, UnsignedDecimalValue("4294967295"));
+  EXPECT_EQ(0UL, UnsignedDecimalValue("0"));
+  for (const char* bad : {"", "-1", "4294967296", "red"}) EXPECT_EQ(std::nullopt, UnsignedDecimalValue(bad)) << bad;
+}
+
 TEST(SettingsRules, WinStatusInAnyCase) {
   EXPECT_EQ(WinStatus::Maximized, ParseWinStatus("maximized"));
   EXPECT_EQ(WinStatus::Maximized, ParseWinStatus("MAXIMIZED"));
