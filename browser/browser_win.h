@@ -72,9 +72,13 @@ constexpr UINT kDropRecordMessage = WM_USER + 50;
 // Command that gives the focus to the window's focused list.
 constexpr int kFocusCommand = 402;
 
+// The last Select All action of a window (0 before the first).
+constexpr int32_t kSelectAllSelect = 1;
+constexpr int32_t kSelectAllDeselect = 2;
+
 struct WindowRecord {
   int16_t inUse;
-  int32_t selectAllState;  // 0 "select" comes next, 1 "deselect" comes next
+  int32_t selectAllState;
   HWND hwndChild;
   HWND hwndFocusList;
   HWND hwndArchiveList;
@@ -161,5 +165,24 @@ int StoredExtent(HWND list);
 void DrawListItem(const DRAWITEMSTRUCT* dis);
 // The item height of owner-drawn lists and of the drive box.
 int ItemHeight();
+
+}  // namespace ql
+
+namespace ql {
+
+// Select All on `list` of `browser`: flips the window's state between selecting every item (in the
+// directory list every item but drives and directories) and clearing the selection. For the
+// directory list pane 199 then shows the selected files' total (or all files' when none is selected).
+void SelectAllToggle(HWND browser, HWND list);
+// Selects (or deselects) every item of `list` whose name matches one of the ';'-separated patterns.
+// Returns the number of items changed.
+int SelectByPatterns(HWND list, const char* patterns, bool select);
+// Pane 199's totals over a directory list: the selected file items, or all when none is selected.
+void ShowDirectorySelectionTotals(HWND list);
+// Goes one directory up in `browser` and lists it; at a drive root the directory stays. The
+// parent-directory button is greyed at a root. Returns false when nothing changed.
+bool GoToParentDirectory(HWND browser);
+// Switches every window between the long and the short names.
+void SetNameDisplay(int shortNames);
 
 }  // namespace ql

@@ -364,3 +364,168 @@ TEST_F(BrowserTest, EverySelectedItemIsReturned) {
 
 }  // namespace
 }  // namespace ql
+
+namespace ql {
+namespace {
+
+TEST_F(BrowserTest, SelectAllTwiceOnTheDirectoryList) {
+  CreateDirectoryA((dir_ / "sub").c_str(), nullptr);
+  WriteFileBytes(dir_ / "one.txt", "12345");
+  WriteFileBytes(dir_ / "two.txt", "1234567");
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  HWND list = r->hwndDirList;
+  SelectAllToggle(h, list);
+  auto lines = ListLines(list);
+  std::vector<std::string> selected;
+  for (int i : SelectedIndexes(list)) selected.push_back(lines[i].substr(0, lines[i].find('\t')));
+  EXPECT_EQ(selected, (std::vector<std::string>{"one.txt", "two.txt"}));
+  EXPECT_EQ(g_panes[IDC_PANE_DIR_TOTALS], "12 Bytes In 2 Files.");
+  SelectAllToggle(h, list);
+  EXPECT_TRUE(SelectedIndexes(list).empty());
+  char want[64];
+  wsprintfA(want, "12 Bytes In %d Files.", static_cast<int>(lines.size()));
+  EXPECT_EQ(g_panes[IDC_PANE_DIR_TOTALS], want);
+  // After a clearing, a selection made by hand is completed by the next toggle, then cleared.
+  SendMessageA(list, LB_SETSEL, TRUE, static_cast<LPARAM>(lines.size() - 1));
+  SelectAllToggle(h, list);
+  EXPECT_EQ(SelectedIndexes(list).size(), 2u);
+  SelectAllToggle(h, list);
+  EXPECT_TRUE(SelectedIndexes(list).empty());
+}
+
+TEST_F(BrowserTest, SelectAllOnTheArchiveListTakesEveryLine) {
+  ASSERT_TRUE(CopyFixture("comments.zip", dir_ / "comments.zip"));
+  HWND h = Open("comments.zip");
+  ASSERT_TRUE(h);
+  HWND list = RecordOf(h)->hwndArchiveList;
+  SelectAllToggle(h, list);
+  EXPECT_EQ(static_cast<LRESULT>(SelectedIndexes(list).size()), SendMessageA(list, LB_GETCOUNT, 0, 0));
+}
+
+TEST_F(BrowserTest, SelectByTypePatterns) {
+  for (const char* f : {"a.doc", "b.DOC", "c.txt", "d.zip", "Long name.text"}) WriteFileBytes(dir_ / f, "x");
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  HWND list = RecordOf(h)->hwndDirList;
+  auto names = [&] {
+    auto lines = ListLines(list);
+    std::vector<std::string> out;
+    for (int i : SelectedIndexes(list)) out.push_back(lines[i].substr(0, lines[i].find('\t')));
+    return out;
+  };
+  SelectByPatterns(list, "*.doc;   *.zip", true);
+  EXPECT_EQ(names(), (std::vector<std::string>{"a.doc", "b.DOC", "d.zip"}));
+  SelectByPatterns(list, "b*.*", false);
+  EXPECT_EQ(names(), (std::vector<std::string>{"a.doc", "d.zip"}));
+  // The short view matches the short names.
+  SelectByPatterns(list, "*.*", false);
+  SetNameDisplay(1);
+  SelectByPatterns(list, "*.tex", true);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Long name.text"}));
+  SetNameDisplay(0);
+  SelectByPatterns(list, "*.*", false);
+  SelectByPatterns(list, "*.tex", true);
+  EXPECT_TRUE(names().empty());
+}
+
+TEST_F(BrowserTest, ParentDirectoryAndTheRoot) {
+  std::string sub = dir_ / "sub";
+  CreateDirectoryA(sub.c_str(), nullptr);
+  SetCurrentDirectoryA(sub.c_str());
+  static bool enabled = true;
+  g_browserHost.enableParentButton = [](bool e) { enabled = e; };
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  EXPECT_TRUE(GoToParentDirectory(h));
+  EXPECT_EQ(std::string(r->curDir), dir_.path());
+  EXPECT_TRUE(enabled);
+  EXPECT_EQ(FirstFields(NonDriveLines(r->hwndDirList))[1], "[sub]");
+  SetCurrentDirectoryA("C:\\");
+  lstrcpyA(r->curDir, "C:\\");
+  FillDirectoryList(SlotOf(h));
+  EXPECT_FALSE(enabled);
+  EXPECT_FALSE(GoToParentDirectory(h));
+  EXPECT_STREQ(r->curDir, "C:\\");
+  EXPECT_FALSE(enabled);
+  // No parent line at a root.
+  for (auto& l : ListLines(r->hwndDirList)) EXPECT_NE(l.substr(0, 4), "[..]");
+  g_browserHost.enableParentButton = nullptr;
+}
+
+TEST_F(BrowserTest, ShortNamesInTheDirectoryHeader) {
+  std::string sub = dir_ / "Program Files";
+  CreateDirectoryA(sub.c_str(), nullptr);
+  SetCurrentDirectoryA(sub.c_str());
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  char text[MAX_PATH] = "";
+  GetWindowTextA(r->hwndDirHeader, text, sizeof text);
+  EXPECT_EQ(std::string(text), sub);
+  SetNameDisplay(1);
+  GetWindowTextA(r->hwndDirHeader, text, sizeof text);
+  char shortPath[MAX_PATH] = "";
+  GetShortPathNameA(sub.c_str(), shortPath, sizeof shortPath);
+  EXPECT_STREQ(text, shortPath);
+  EXPECT_EQ(std::string(text).find("Program Files"), std::string::npos);
+  SetNameDisplay(0);
+}
+
+TEST_F(BrowserTest, HeaderScrollsWithTheArchiveList) {
+  HWND h = Open("", kArchiveTypeZip, "*.none");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  std::string longName(120, 'n');
+  std::string line = longName + "\t" + longName + "\t10\t5\t50%\t01-02-96\t 1:00a";
+  SendMessageA(r->hwndArchiveList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  SendMessageA(r->hwndArchiveList, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 100), 0);
+  int pos = GetScrollPos(r->hwndArchiveList, SB_HORZ);
+  EXPECT_GT(pos, 0);
+  EXPECT_EQ(GetWindowLongA(r->hwndArchiveHeader, g_browserHost.staticBaseExtra + 4), pos);
+  EXPECT_EQ(GetWindowLongA(r->hwndArchiveHeader, g_browserHost.staticBaseExtra + 8), StoredExtent(r->hwndArchiveList));
+}
+
+TEST_F(BrowserTest, CaretOfAnUnfocusedListIsFramedNotFilled) {
+  HWND h = Open("", kArchiveTypeZip, "*.none");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  SendMessageA(r->hwndArchiveList, LB_ADDSTRING, 0,
+               reinterpret_cast<LPARAM>("README\tREADME\t10\t5\t50%\t01-02-96\t 1:00a"));
+  SendMessageA(r->hwndArchiveList, LB_SETSEL, TRUE, 0);
+  SetFocus(r->hwndDirList);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 300, 40);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_LISTBOX;
+  dis.itemID = 0;
+  dis.hwndItem = r->hwndArchiveList;
+  dis.hDC = dc;
+  dis.rcItem = RECT{0, 0, 300, ItemHeight()};
+  auto draw = [&](UINT action, UINT state) {
+    dis.itemAction = action;
+    dis.itemState = state;
+    DrawListItem(&dis);
+  };
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF;
+  const COLORREF window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
+  // Selected and drawn whole: the highlight fills the item.
+  draw(ODA_DRAWENTIRE, ODS_SELECTED);
+  EXPECT_EQ(GetPixel(dc, 250, ItemHeight() / 2) & 0xFFFFFF, highlight);
+  // The caret in a list without the focus: unselected, inside a highlight frame.
+  draw(ODA_FOCUS, ODS_SELECTED | ODS_FOCUS);
+  EXPECT_EQ(GetPixel(dc, 250, ItemHeight() / 2) & 0xFFFFFF, window);
+  EXPECT_EQ(GetPixel(dc, 250, 0) & 0xFFFFFF, highlight);
+  EXPECT_EQ(GetPixel(dc, 0, ItemHeight() / 2) & 0xFFFFFF, highlight);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+}  // namespace
+}  // namespace ql
