@@ -48,13 +48,18 @@ long RunAndWait(const std::string& command, const char* directory) {
   return -1;
 }
 
-void PauseForKey() {
+// The keyboard of the console, emptied of keys typed while the command ran; null without a console.
+HANDLE KeyboardForPause() {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   DWORD mode = 0;
-  if (in == INVALID_HANDLE_VALUE || !GetConsoleMode(in, &mode)) return;  // no keyboard to wait for
+  if (in == INVALID_HANDLE_VALUE || !GetConsoleMode(in, &mode)) return nullptr;
+  FlushConsoleInputBuffer(in);
+  return in;
+}
+
+void WaitForKey(HANDLE in) {
   printf("\nPress any key to return to Quillon...");
   fflush(stdout);
-  FlushConsoleInputBuffer(in);
   for (;;) {
     INPUT_RECORD rec;
     DWORD read = 0;
@@ -92,7 +97,9 @@ int main() {
   if (code == -1) fprintf(stderr, "qlkbdtrp: cannot run %s\n", command.c_str());
 
   // Quillon's wait ends here; the console stays for the user to read when a pause is due.
+  bool pause = args.virusScan || (!args.batch && !args.view);
+  HANDLE keyboard = pause ? KeyboardForPause() : nullptr;
   DeleteFileA(commandFile.c_str());
-  if (args.virusScan || (!args.batch && !args.view)) PauseForKey();
+  if (keyboard) WaitForKey(keyboard);
   return code == -1 ? 1 : static_cast<int>(code);
 }

@@ -85,6 +85,50 @@ INSTANTIATE_TEST_SUITE_P(Commands, RunnerTest,
                                            RunCase{"BuiltIn", "", true}),
                          [](const auto& i) { return std::string(i.param.name); });
 
+// Without -B the console stays after the command, until a key is pressed; Quillon's wait (the command
+// file) ends as soon as the command has.
+TEST(Runner, WithoutBatchTheConsoleWaitsForAKeyAfterTheCommandEnded) {
+  TempDir work("qlrunner-pause");
+  TempDir qlwork("qlwork");
+  ASSERT_TRUE(WriteTextFile(work / "cmndargs", "echo ran> marker.txt"));
+  SetEnvironmentVariableA("QLWORK", qlwork.path().c_str());
+  qltest::Process runner;
+  std::string exe = RunnerExe();
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::string line = "\"" + exe + "\" " + work.path();
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                             &si, &pi));
+  SetEnvironmentVariableA("QLWORK", nullptr);
+  CloseHandle(pi.hThread);
+  runner.process = pi.hProcess;
+  runner.id = pi.dwProcessId;
+  ASSERT_TRUE(qltest::WaitUntil([&] { return !FileExists(work / "cmndargs"); }, 60000));
+  EXPECT_TRUE(FileExists(qlwork / "marker.txt"));
+  // Press a key in the runner's console, as the user would.
+  FreeConsole();
+  bool attached = false;
+  ASSERT_TRUE(qltest::WaitUntil([&] { return attached = AttachConsole(runner.id) != FALSE; }, 10000));
+  HANDLE in = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, in);
+  EXPECT_TRUE(runner.Running()) << "the console waits for a key";
+  INPUT_RECORD key[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    key[i].EventType = KEY_EVENT;
+    key[i].Event.KeyEvent.bKeyDown = i == 0;
+    key[i].Event.KeyEvent.wRepeatCount = 1;
+    key[i].Event.KeyEvent.wVirtualKeyCode = VK_SPACE;
+    key[i].Event.KeyEvent.uChar.AsciiChar = ' ';
+  }
+  DWORD written = 0;
+  ASSERT_TRUE(WriteConsoleInputA(in, key, 2, &written));
+  CloseHandle(in);
+  FreeConsole();
+  EXPECT_EQ(0, runner.Wait(30000));
+}
+
 TEST(Runner, MissingCommandFileEndsWithoutRunning) {
   TempDir work("qlrunner-empty");
   std::string line = "\"" + RunnerExe() + "\" " + work.path() + " -B";
