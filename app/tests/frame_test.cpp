@@ -549,6 +549,31 @@ TEST_F(FrameTest, TooLongCommandLineIsRefusedNotCut) {
   EXPECT_EQ("", ql::g_browserRequests[0].archive) << "started as without a command line";
 }
 
+TEST_F(FrameTest, NoCloseWhileTheCommandShellIsOpen) {
+  ASSERT_NE(nullptr, Start());
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetConsoleTitleA("Quillon Command Shell");
+  ASSERT_TRUE(qltest::WaitUntil([] {
+    return FindWindowA("ConsoleWindowClass", "Quillon Command Shell") ||
+           FindWindowA("WineConsoleClass", "Quillon Command Shell");
+  })) << "a console window titled as the runner's";
+  {
+    DialogWatcher watcher(0, DialogWatcher::ThisThread());
+    SendMessageA(frame_, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(watcher.WaitForAnswers(1));
+    EXPECT_EQ(LoadedString(IDS_SHELL_OPEN), watcher.Seen()[0].text);
+  }
+  EXPECT_TRUE(IsWindow(frame_)) << "the frame stays";
+  FreeConsole();
+  ASSERT_TRUE(qltest::WaitUntil([] {
+    return !FindWindowA("ConsoleWindowClass", "Quillon Command Shell") &&
+           !FindWindowA("WineConsoleClass", "Quillon Command Shell");
+  }));
+  Close();
+  EXPECT_EQ(0, quitCode_);
+}
+
 TEST_F(FrameTest, HandOverWithoutMappingShows3053) {
   ASSERT_NE(nullptr, Start());
   DialogWatcher watcher(0, DialogWatcher::ThisThread());
