@@ -113,6 +113,18 @@ struct Measurer {
   int charWidth = -1;
   SampleWidths fixed;
   int nameSample = 0;
+  // Advance widths of the font's 256 characters: a name's width is their sum, without a call to
+  // the graphics system per line.
+  INT widths[256] = {};
+  bool haveWidths = false;
+  int overhang = 0;
+
+  int NameWidth(std::string_view name) {
+    if (!haveWidths) return TextWidth(dc, name.data(), name.size());
+    int w = overhang;
+    for (unsigned char c : name) w += widths[c];
+    return w;
+  }
 
   bool Ready() {
     if (dc && font == g_browserHost.listFont && charWidth == g_browserHost.charWidth) return true;
@@ -132,6 +144,9 @@ struct Measurer {
     fixed.bitmap = (charWidth > bw ? charWidth : bw) + 2;
     fixed.charWidth = charWidth;
     nameSample = TextWidth(dc, "wwwwwwww.www", 12);
+    TEXTMETRICA tm{};
+    haveWidths = GetCharWidth32A(dc, 0, 255, widths) && GetTextMetricsA(dc, &tm);
+    overhang = haveWidths ? tm.tmOverhang : 0;
     return true;
   }
 };
@@ -139,12 +154,13 @@ static Measurer g_measurer;
 
 // Measures `line` for `list` and widens the list's extent and its kind's columns when it needs more.
 void MeasureListLine(HWND list, const char* line) {
-  int kind = ListKindOf(list);
+  // Called for list boxes only: their kind word follows the list box class's own bytes.
+  int kind = GetWindowLongA(list, g_browserHost.listBoxBaseExtra);
   if (kind < kListDirectory || kind > kListArj) return;
   if (!g_measurer.Ready()) return;
   SampleWidths w = g_measurer.fixed;
   std::string_view name = ItemNameField(line ? line : "", g_shortNameDisplay != 0);
-  w.name = UsesNameSample(name) ? g_measurer.nameSample : TextWidth(g_measurer.dc, name.data(), name.size());
+  w.name = UsesNameSample(name) ? g_measurer.nameSample : g_measurer.NameWidth(name);
   ColumnSet c = MeasureColumns(kind, w);
   if (c.extent <= StoredExtent(list)) return;
   SetWindowLongA(list, g_browserHost.listBoxBaseExtra + 4, c.extent & 0xFFFF);

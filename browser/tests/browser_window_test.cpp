@@ -529,3 +529,31 @@ TEST_F(BrowserTest, CaretOfAnUnfocusedListIsFramedNotFilled) {
 
 }  // namespace
 }  // namespace ql
+
+namespace ql {
+namespace {
+
+TEST_F(BrowserTest, NameColumnIsTheNameAsTheSystemMeasuresIt) {
+  const char* names[] = {"Wide WWW name.zip", "iiiiiiiiiiiiiiiiiiiiiiii.txt", "Mixed Case 123 (copy).doc"};
+  BITMAP bm{};
+  GetObjectA(ItemBitmap("harddrive"), sizeof bm, &bm);
+  const int b = (g_browserHost.charWidth > bm.bmWidth ? g_browserHost.charWidth : bm.bmWidth) + 2;
+  for (const char* n : names) {
+    HWND h = Open("", kArchiveTypeZip, "*.none");
+    ASSERT_TRUE(h);
+    WindowRecord* r = RecordOf(h);
+    std::string line = std::string(n) + "\t" + n + "\t1\t1\t0%\t01-02-96\t 1:00a";
+    SendMessageA(r->hwndArchiveList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    HDC dc = GetDC(r->hwndArchiveList);
+    HGDIOBJ old = SelectObject(dc, g_browserHost.listFont);
+    SIZE name{}, gap{};
+    GetTextExtentPoint32A(dc, n, lstrlenA(n), &name);
+    GetTextExtentPoint32A(dc, "ww", 2, &gap);
+    SelectObject(dc, old);
+    ReleaseDC(r->hwndArchiveList, dc);
+    EXPECT_EQ(r->zipColumns[0], b + gap.cx + name.cx) << n;
+  }
+}
+
+}  // namespace
+}  // namespace ql
