@@ -12,7 +12,12 @@ ByteSource MemorySource(const void* data, size_t size) {
   return s;
 }
 
-ByteWindow::ByteWindow(const ByteSource& src, size_t chunk) : src_(src), chunk_(chunk) {}
+namespace {
+constexpr size_t kFirstChunk = 4096;
+}
+
+ByteWindow::ByteWindow(const ByteSource& src, size_t chunk)
+    : src_(src), chunk_(chunk), next_(std::min(chunk, kFirstChunk)) {}
 
 const uint8_t* ByteWindow::Get(uint64_t pos, size_t n, size_t* got) {
   if (pos >= src_.size) {
@@ -30,7 +35,13 @@ const uint8_t* ByteWindow::Get(uint64_t pos, size_t n, size_t* got) {
     *got = want;
     return buf_.data() + (pos - bufPos_);
   }
-  size_t fill = std::max(want, chunk_);
+  uint64_t bufEnd = bufPos_ + bufLen_;
+  if (bufLen_) {
+    // Just past the last chunk, or a range straddling its end.
+    bool near = pos >= bufPos_ && (pos < bufEnd || pos - bufEnd < next_);
+    next_ = near ? std::min(next_ * 2, chunk_) : std::min(chunk_, kFirstChunk);
+  }
+  size_t fill = std::max(want, next_);
   if (fill > left) fill = static_cast<size_t>(left);
   if (buf_.size() < fill) buf_.resize(fill);
   size_t have = 0;

@@ -18,8 +18,9 @@ struct ByteSource {
 ByteSource MemorySource(const void* data, size_t size);
 
 // Hands out pointers to byte ranges of a source. Ranges that lie inside the last chunk read cost
-// nothing; others read one chunk of at least `chunk` bytes, so headers that sit close together
-// (small entries) share one read of the source.
+// nothing; others read one chunk. Chunks grow (up to `chunk` bytes) while the reads keep landing
+// just past the last one, so headers of small entries share one read, and shrink again after a
+// long jump, so passing over large entries does not read their data.
 class ByteWindow {
  public:
   explicit ByteWindow(const ByteSource& src, size_t chunk = 256 * 1024);
@@ -30,6 +31,7 @@ class ByteWindow {
  private:
   ByteSource src_;
   size_t chunk_;
+  size_t next_;  // size of the next chunk to read
   std::vector<uint8_t> buf_;
   uint64_t bufPos_ = 0;
   size_t bufLen_ = 0;
