@@ -1,7 +1,6 @@
-// Operations end to end with our real pkzip and pkunzip: a new archive is created, files are
-// added, extracted into a new directory, tested, viewed and deleted, and Debian's unzip checks
-// every archive that results. The runner here is the stand-in in its "exec" mode, which runs
-// the command of cmndargs in QLWORK as the runner does.
+// Operations end to end with the real runner, pkzip and pkunzip, the zip and unzip engines and
+// ARJ: a new archive is created, files are added, extracted into a new directory, tested, viewed,
+// deleted and moved, and Debian's unzip and arj check every archive that results.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -48,38 +47,36 @@ int RunHost(const std::string& hostCommand, const std::string& statusFile) {
 
 class RealArchiverTest : public ::testing::Test {
  protected:
-  std::string prog, work, saved;
+  std::string prog, work, src, saved;
   RunnerSetup setup;
   SwitchSet s;
 
   void SetUp() override {
-    if (GetFileAttributesA("Z:\\usr\\bin\\unzip") == INVALID_FILE_ATTRIBUTES)
-      GTEST_SKIP() << "Debian's unzip is not installed";
     char cur[MAX_PATH + 1];
     GetCurrentDirectoryA(sizeof cur, cur);
     saved = cur;
-    // Under the build tree (drive Z:), so that the host's unzip can read the archives.
-    prog = FromUnix(E2E_DIR) + "\\e2e " + std::to_string(GetCurrentProcessId());
+    // Under the build tree (drive Z:), so that the host's unzip and arj can read the archives.
+    static int serial = 0;
+    prog = FromUnix(E2E_DIR) + "\\e2e " + std::to_string(GetCurrentProcessId()) + "_" +
+           std::to_string(++serial);
     RemoveTree(prog);
     CreateDirectoryA(FromUnix(E2E_DIR).c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryA(prog.c_str(), nullptr)) << prog;
     work = prog + "\\QL5TEMP";
     ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
     std::string programs = FromUnix(QL_PROGRAM_DIR);
-    ASSERT_TRUE(CopyFileA((FromUnix(STANDIN_DIR) + "\\standin_runner.exe").c_str(),
-                          (prog + "\\qlkbdtrp.exe").c_str(), FALSE));
-    for (const char* exe : {"pkzip.exe", "pkunzip.exe"})
-      ASSERT_TRUE(CopyFileA((programs + "\\" + exe).c_str(), (prog + "\\" + exe).c_str(), FALSE)) << exe;
-    ASSERT_TRUE(WriteWholeFile(work + "\\runner.mode", "exec"));
+    for (const char* file : {"qlkbdtrp.exe", "pkzip.exe", "pkunzip.exe", "ARJ.EXE", "QL53NTI1.DLL",
+                             "QL53NTI2.DLL"})
+      ASSERT_TRUE(CopyFileA((programs + "\\" + file).c_str(), (prog + "\\" + file).c_str(), FALSE))
+          << file;
     setup.runnerPath = prog + "\\qlkbdtrp.exe";
     setup.programDir = prog;
     setup.workDir = work;
 
     LoadSwitchSet(s, [](const char*, const char* def) { return std::string(def); });
-    SetOn(s, Sw::UsePkzip, true);
     SetOn(s, Sw::RestoreSubdirs, true);
 
-    std::string src = prog + "\\Source Files";
+    src = prog + "\\Source Files";
     ASSERT_TRUE(CreateDirectoryA(src.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((src + "\\DOCS").c_str(), nullptr));
     ASSERT_TRUE(WriteWholeFile(src + "\\A.TXT", "first file\r\n"));
@@ -90,73 +87,85 @@ class RealArchiverTest : public ::testing::Test {
     SetCurrentDirectoryA(saved.c_str());
     if (!prog.empty() && !HasFailure()) RemoveTree(prog);
   }
-  int UnzipTest(const std::string& archive) {
-    return RunHost("/usr/bin/unzip -tqq '" + HostPath(archive) + "'", prog + "\\unzip.status");
+  // Debian's unzip or arj on an archive: their exit status.
+  int Judge(const std::string& archive, ArchiveKind kind) {
+    std::string cmd = kind == ArchiveKind::Zip ? "/usr/bin/unzip -tqq '" : "/usr/bin/arj t -y '";
+    return RunHost(cmd + HostPath(archive) + "' >/dev/null 2>&1", prog + "\\judge.status");
   }
   EnginePaths Paths() { return EnginePaths{prog, work}; }
+
+  // The whole round of operations on a new archive of `kind`.
+  void RoundTrip(ArchiveKind kind) {
+    const char* judge = kind == ArchiveKind::Zip ? "Z:\\usr\\bin\\unzip" : "Z:\\usr\\bin\\arj";
+    if (!Exists(judge)) GTEST_SKIP() << judge << " is not installed";
+
+    // A new archive named REPORT in a directory that does not exist yet.
+    NewArchiveTarget target = ResolveNewArchive(prog + "\\Archives", "REPORT", kind, prog,
+                                                [](const std::string&) { return std::string(); });
+    ASSERT_EQ(prog + (kind == ArchiveKind::Zip ? "\\Archives\\REPORT.Zip" : "\\Archives\\REPORT.Arj"),
+              target.path);
+    ASSERT_TRUE(CreateDirectoryA(target.directory.c_str(), nullptr));
+    const std::string archive = target.path;
+    ASSERT_NE(0, Judge(archive, kind)) << "the judge fails an archive that is not there";
+
+    // Add the selected lines of a directory window.
+    DropSource lines;
+    lines.sourceDir = src;
+    lines.nameFields = {"A.TXT", "B C.TXT", "[DOCS]", "[..]"};
+    ASSERT_EQ(RunResult::Done, RunCommand(setup, DropAdd(s, Paths(), kind, archive, false, false, lines)));
+    ASSERT_TRUE(Exists(archive));
+    EXPECT_EQ(0, Judge(archive, kind));
+    EXPECT_TRUE(Exists(src + "\\A.TXT")) << "an add keeps the source files";
+
+    // Extract the members into a new directory, with their directories.
+    std::string out = prog + "\\Out Dir";
+    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+    std::string member = kind == ArchiveKind::Zip ? "DOCS/D.TXT" : "DOCS\\D.TXT";
+    ASSERT_EQ(RunResult::Done,
+              RunCommand(setup, ExtractMembers(s, Paths(), kind, archive, false,
+                                               {"A.TXT", "B C.TXT", member}, out)));
+    EXPECT_EQ("first file\r\n", ReadAll(out + "\\A.TXT"));
+    EXPECT_EQ(std::string(5000, 'b'), ReadAll(out + "\\B C.TXT"));
+    EXPECT_EQ("in a directory\r\n", ReadAll(out + "\\DOCS\\D.TXT"));
+
+    // Test (the runner's window shows).
+    ASSERT_EQ(RunResult::Done,
+              RunCommand(setup, TestArchive(s, Paths(), kind, archive, TestFrom::WindowArchive)));
+
+    // View: the member lands in the work directory.
+    ASSERT_EQ(RunResult::Done, RunCommand(setup, ViewMember(s, Paths(), kind, archive, false, member)));
+    EXPECT_EQ("in a directory\r\n", ReadAll(ViewedFile(work, member)));
+
+    // Delete one member; the archive stays sound and keeps the others.
+    ASSERT_EQ(RunResult::Done,
+              RunCommand(setup, DeleteMembers(s, Paths(), kind, archive, false,
+                                              {"B C.TXT\tB C.TXT\t5000"}, 3)));
+    EXPECT_EQ(0, Judge(archive, kind));
+    std::string again = prog + "\\Again";
+    ASSERT_TRUE(CreateDirectoryA(again.c_str(), nullptr));
+    ASSERT_EQ(RunResult::Done,
+              RunCommand(setup, ExpressExtract(s, Paths(), kind, archive, nullptr, again)));
+    EXPECT_TRUE(Exists(again + "\\A.TXT"));
+    EXPECT_TRUE(Exists(again + "\\DOCS\\D.TXT"));
+    EXPECT_FALSE(Exists(again + "\\B C.TXT"));
+
+    // Move: the source file goes into the archive and leaves the directory.
+    DropSource more;
+    more.sourceDir = src;
+    more.nameFields = {"B C.TXT"};
+    ASSERT_EQ(RunResult::Done, RunCommand(setup, DropAdd(s, Paths(), kind, archive, false, true, more)));
+    EXPECT_FALSE(Exists(src + "\\B C.TXT"));
+    EXPECT_EQ(0, Judge(archive, kind));
+  }
 };
 
-TEST_F(RealArchiverTest, CreateAddExtractTestViewAndDelete) {
-  // A new archive named REPORT in a directory that does not exist yet.
-  NewArchiveTarget target = ResolveNewArchive(prog + "\\Archives", "REPORT", ArchiveKind::Zip,
-                                              prog, [](const std::string&) { return std::string(); });
-  ASSERT_EQ(prog + "\\Archives\\REPORT.Zip", target.path);
-  ASSERT_TRUE(CreateDirectoryA(target.directory.c_str(), nullptr));
-  const std::string archive = target.path;
-  ASSERT_NE(0, UnzipTest(archive)) << "the judge fails an archive that is not there";
+TEST_F(RealArchiverTest, ZipThroughTheEngines) {
+  RoundTrip(ArchiveKind::Zip);
+}
 
-  // Add the selected lines of a directory window.
-  DropSource src;
-  src.sourceDir = prog + "\\Source Files";
-  src.nameFields = {"A.TXT", "B C.TXT", "[DOCS]", "[..]"};
-  ASSERT_EQ(RunResult::Done, RunCommand(setup, DropAdd(s, Paths(), ArchiveKind::Zip, archive, false, false, src)));
-  EXPECT_EQ("0", One(Record(ReadAll(work + "\\runner.log")), "exit"));
-  ASSERT_TRUE(Exists(archive));
-  EXPECT_EQ(0, UnzipTest(archive));
-  EXPECT_TRUE(Exists(src.sourceDir + "\\A.TXT")) << "an add keeps the source files";
-
-  // Extract every member into a new directory, with directories.
-  std::string out = prog + "\\Out Dir";
-  ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
-  ASSERT_EQ(RunResult::Done,
-            RunCommand(setup, ExtractMembers(s, Paths(), ArchiveKind::Zip, archive, false,
-                                             {"A.TXT", "B C.TXT", "DOCS/D.TXT"}, out)));
-  EXPECT_EQ("first file\r\n", ReadAll(out + "\\A.TXT"));
-  EXPECT_EQ(std::string(5000, 'b'), ReadAll(out + "\\B C.TXT"));
-  EXPECT_EQ("in a directory\r\n", ReadAll(out + "\\DOCS\\D.TXT"));
-
-  // Test: the runner's window shows, the archive is read whole.
-  DeleteFileA((work + "\\runner.log").c_str());
-  ASSERT_EQ(RunResult::Done,
-            RunCommand(setup, TestArchive(s, Paths(), ArchiveKind::Zip, archive, TestFrom::WindowArchive)));
-  EXPECT_EQ("0", One(Record(ReadAll(work + "\\runner.log")), "exit"));
-
-  // View: the member lands in the work directory.
-  ASSERT_EQ(RunResult::Done,
-            RunCommand(setup, ViewMember(s, Paths(), ArchiveKind::Zip, archive, false, "DOCS/D.TXT")));
-  EXPECT_EQ("in a directory\r\n", ReadAll(ViewedFile(work, "DOCS/D.TXT")));
-
-  // Delete one member; the archive stays sound and keeps the others.
-  ASSERT_EQ(RunResult::Done,
-            RunCommand(setup, DeleteMembers(s, Paths(), ArchiveKind::Zip, archive, false,
-                                            {"B C.TXT\tB C.TXT\t5000"}, 3)));
-  EXPECT_EQ(0, UnzipTest(archive));
-  std::string again = prog + "\\Again";
-  ASSERT_TRUE(CreateDirectoryA(again.c_str(), nullptr));
-  ASSERT_EQ(RunResult::Done,
-            RunCommand(setup, ExpressExtract(s, Paths(), ArchiveKind::Zip, archive, nullptr, again)));
-  EXPECT_TRUE(Exists(again + "\\A.TXT"));
-  EXPECT_TRUE(Exists(again + "\\DOCS\\D.TXT"));
-  EXPECT_FALSE(Exists(again + "\\B C.TXT"));
-
-  // Move: the source files go into the archive and leave the directory.
-  DropSource more;
-  more.sourceDir = prog + "\\Source Files";
-  more.nameFields = {"B C.TXT"};
-  ASSERT_EQ(RunResult::Done,
-            RunCommand(setup, DropAdd(s, Paths(), ArchiveKind::Zip, archive, false, true, more)));
-  EXPECT_FALSE(Exists(more.sourceDir + "\\B C.TXT"));
-  EXPECT_EQ(0, UnzipTest(archive));
+TEST_F(RealArchiverTest, ZipThroughPkzipAndTheRunner) {
+  SetOn(s, Sw::UsePkzip, true);
+  RoundTrip(ArchiveKind::Zip);
 }
 
 }  // namespace
