@@ -264,28 +264,26 @@ struct Step {
   bool group2x;
 };
 
-// Appends " arg" to a command: for DOS the argument after the blank is quoted when it needs it;
-// for the engine a "|" goes before the blank.
-void Append(std::string& out, const std::string& fragment, bool engine) {
+// Fragments that carry a path or a password: their one argument may hold blanks.
+bool CarriesText(F id) {
+  return id == F::ZWorkDir || id == F::ZPassword || id == F::UPassword || id == F::AWorkDir ||
+         id == F::APassword;
+}
+
+// Appends a fragment to a command: for the engine a "|" goes before it; for a DOS command the
+// argument of a path or password fragment is quoted when it needs it.
+void Append(std::string& out, F id, const std::string& fragment, bool engine) {
   if (fragment.empty()) return;
-  if (engine) {
-    out += "|" + fragment;
-    return;
-  }
-  // A fragment is one or more arguments each after a blank; only paths and passwords can hold
-  // blanks, and those fragments are single arguments.
-  if (fragment.find(" -m1 -jm") == 0) {
-    out += fragment;
-    return;
-  }
-  out += " " + QuoteArg(fragment.substr(1));
+  if (engine) out += "|" + fragment;
+  else if (CarriesText(id)) out += " " + QuoteArg(fragment.substr(1));
+  else out += fragment;
 }
 
 std::string Fragments(const Ctx& c, std::initializer_list<Step> steps) {
   bool with2x = !c.s.oldPkzip || c.engine;
   std::string out;
   for (const Step& st : steps)
-    if (!st.group2x || with2x) Append(out, FragmentText(st.id, c), c.engine);
+    if (!st.group2x || with2x) Append(out, st.id, FragmentText(st.id, c), c.engine);
   return out;
 }
 
