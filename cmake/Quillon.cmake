@@ -134,8 +134,15 @@ function(ql_fuzzer name)
   target_link_options(${name} PRIVATE ${QL_SAN_FLAGS} -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${san} ${A_EXTERNAL})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QL_NATIVE_BIN})
-  # Replays every saved input once; a crash or sanitizer report fails the test.
-  add_test(NAME ${name}_corpus COMMAND ${name} -runs=0 ${A_CORPUS})
+  # Replays every saved input once; a crash or sanitizer report fails the test. The scratch
+  # directory keeps the replay runnable when a corpus has no saved inputs yet (git keeps no empty
+  # directories).
+  set(dirs ${CMAKE_CURRENT_BINARY_DIR}/${name}_scratch)
+  file(MAKE_DIRECTORY ${dirs})
+  if(EXISTS ${A_CORPUS})
+    list(APPEND dirs ${A_CORPUS})
+  endif()
+  add_test(NAME ${name}_corpus COMMAND ${name} -runs=0 ${dirs})
   set_tests_properties(${name}_corpus PROPERTIES TIMEOUT 300 LABELS fuzz
                        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endfunction()
