@@ -51,17 +51,6 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
   return ok;
 }
 
-bool SetCurrentDirWithDrive(const std::string& dir) {
-  if (!SetCurrentDirectoryA(dir.c_str())) return true;
-  char now[MAX_PATH + 1] = "";
-  DWORD n = GetCurrentDirectoryA(sizeof now, now);
-  if (n > 0 && n < sizeof now && now[1] == ':') {
-    char name[4] = {'=', now[0], ':', '\0'};
-    SetEnvironmentVariableA(name, now);
-  }
-  return false;
-}
-
 RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
                       bool viewMode) {
   // One runner at a time: a second command would overwrite the first one's cmndargs.
@@ -203,7 +192,7 @@ RunResult RunCommand(const RunnerSetup& setup, const Command& cmd) {
   }
   char saved[MAX_PATH + 1] = "";
   GetCurrentDirectoryA(sizeof saved, saved);
-  if (!cmd.currentDir.empty() && SetCurrentDirWithDrive(cmd.currentDir)) {
+  if (!cmd.currentDir.empty() && SetCurrentDirAndDrive(cmd.currentDir.c_str())) {
     // Archivers add from and extract into the current directory: never run one elsewhere.
     MessageBeep(MB_ICONEXCLAMATION);
     return RunResult::NoDirectory;
@@ -214,7 +203,7 @@ RunResult RunCommand(const RunnerSetup& setup, const Command& cmd) {
     case Via::UnzipEngine: r = CallUnzipEngine(setup, cmd.text); break;
     default: r = RunArchiver(setup, cmd.text, cmd.showWindow, cmd.viewMode); break;
   }
-  SetCurrentDirWithDrive(saved);
+  SetCurrentDirAndDrive(saved);
   return r;
 }
 

@@ -59,7 +59,4 @@ RunResult RunCommand(const RunnerSetup& setup, const Command& cmd);
 // Writes a file whole (ql5files, cmndargs); false when it cannot be created or written.
 bool WriteWholeFile(const std::string& path, const std::string& content);
 
-// Sets the current directory and the per-drive entry "=%c:" of its drive; true on failure.
-bool SetCurrentDirWithDrive(const std::string& dir);
-
 }  // namespace ql

@@ -1,6 +1,7 @@
 // The runner and engine calls under Wine, with recording stand-ins for the runner and the two
 // engine libraries in a test program directory.
 #include "engine/runner_win.h"
+#include "engine/extract_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -287,6 +288,104 @@ TEST_F(EngineCallTest, MissingLibraryOrEntryPointIsReported) {
     EXPECT_EQ(std::vector<std::string>{c.text}, texts);
   }
   EXPECT_FALSE(Exists(prog + "\\engine.log"));
+}
+
+// -------------------------------------------------------------------------------------------
+// Extracting whole archive files of a directory.
+
+// A stored ZIP holding one file "A.TXT" with the text "x".
+std::string TinyZip() {
+  auto le16 = [](std::string& o, unsigned v) { o += char(v & 255); o += char((v >> 8) & 255); };
+  auto le32 = [&](std::string& o, unsigned long v) { le16(o, v & 0xFFFF); le16(o, (v >> 16) & 0xFFFF); };
+  const unsigned long crc = 0x8CDC1683UL;  // CRC-32 of "x"
+  std::string z;
+  le32(z, 0x04034b50); le16(z, 10); le16(z, 0); le16(z, 0); le16(z, 0); le16(z, 0x21);
+  le32(z, crc); le32(z, 1); le32(z, 1); le16(z, 5); le16(z, 0); z += "A.TXT"; z += "x";
+  size_t cd = z.size();
+  le32(z, 0x02014b50); le16(z, 20); le16(z, 10); le16(z, 0); le16(z, 0); le16(z, 0); le16(z, 0x21);
+  le32(z, crc); le32(z, 1); le32(z, 1); le16(z, 5); le16(z, 0); le16(z, 0); le16(z, 0); le16(z, 0);
+  le32(z, 0); le32(z, 0); z += "A.TXT";
+  size_t cdSize = z.size() - cd;
+  le32(z, 0x06054b50); le16(z, 0); le16(z, 0); le16(z, 1); le16(z, 1); le32(z, cdSize); le32(z, cd);
+  le16(z, 0);
+  return z;
+}
+
+class ExtractArchivesTest : public ProgramDirTest {
+ protected:
+  std::string dir;
+  SwitchSet s;
+  void SetUp() override {
+    ProgramDirTest::SetUp();
+    dir = prog + "\\SRC";
+    ASSERT_TRUE(WriteWholeFile(dir + "\\ONE.ZIP", TinyZip()));
+    ASSERT_TRUE(WriteWholeFile(dir + "\\NOTZIP.ZIP", "this is not a zip archive"));
+    for (const char* arj : {"TWO.ARJ", "THREE.A01", "FOUR.A0X"})
+      ASSERT_TRUE(WriteWholeFile(dir + "\\" + arj, "ARJ part"));
+    LoadSwitchSet(s, [](const char*, const char* def) { return std::string(def); });
+    SetOn(s, Sw::UsePkzip, true);  // everything through the runner, so that every run is recorded
+  }
+  // Runs the extract of `names`, answering every message box with `button`.
+  RunResult Extract(const std::vector<std::string>& names, const std::string& target,
+                    std::vector<std::string>* texts, int button = IDOK) {
+    BoxAnswerer answer(GetCurrentThreadId(), button);
+    RunResult r = ExtractArchiveFiles(setup, s, dir, names, target, [](SwitchSet&) { return true; });
+    *texts = answer.Texts();
+    return r;
+  }
+  std::vector<std::string> Runs() { return All(RunnerLog(), "cmndargs"); }
+};
+
+TEST_F(ExtractArchivesTest, EveryArchiveIsExtractedWithOneRunEach) {
+  std::vector<std::string> texts;
+  EXPECT_EQ(RunResult::Done, Extract({"ONE.ZIP", "TWO.ARJ", "THREE.A01"}, prog + "\\OUT", &texts));
+  EXPECT_TRUE(texts.empty());
+  EXPECT_EQ((std::vector<std::string>{
+                prog + "\\pkunzip " + dir + "\\ONE.ZIP -o -+ -- *.*",
+                prog + "\\ARJ  E " + dir + "\\TWO.ARJ -jyo ",
+                prog + "\\ARJ  E " + dir + "\\THREE.A01 -jyo ",
+            }),
+            Runs());
+  EXPECT_EQ(prog + "\\OUT", One(RunnerLog(), "qlwork"));
+}
+
+TEST_F(ExtractArchivesTest, AWrongPartNameEndsTheLoopBeforeItRuns) {
+  std::vector<std::string> texts;
+  EXPECT_EQ(RunResult::Refused, Extract({"ONE.ZIP", "FOUR.A0X", "TWO.ARJ"}, prog + "\\OUT", &texts));
+  EXPECT_EQ(std::vector<std::string>{"This file appears to be a damaged or invalid ARJ file."}, texts);
+  EXPECT_EQ(1u, Runs().size()) << "the archive before it was extracted, none after";
+}
+
+TEST_F(ExtractArchivesTest, AFileThatHoldsNoZipIsNamed) {
+  std::vector<std::string> texts;
+  EXPECT_EQ(RunResult::Refused, Extract({"NOTZIP.ZIP", "ONE.ZIP"}, prog + "\\OUT", &texts));
+  ASSERT_EQ(1u, texts.size());
+  EXPECT_EQ(dir + "\\NOTZIP.ZIP\nThis Zip file may be invalid,damaged, or a multiple volume Zip.", texts[0]);
+  EXPECT_TRUE(Runs().empty());
+}
+
+TEST_F(ExtractArchivesTest, ANameOfNoArchiveRefusesTheSelectionBeforeAnythingRuns) {
+  WriteWholeFile(dir + "\\NOTES.TXT", "text");
+  std::vector<std::string> texts;
+  EXPECT_EQ(RunResult::Refused, Extract({"ONE.ZIP", "NOTES.TXT"}, prog + "\\OUT", &texts));
+  ASSERT_EQ(1u, texts.size());
+  EXPECT_EQ(0u, texts[0].find("Invalid archive filename!")) << texts[0];
+  EXPECT_TRUE(Runs().empty());
+}
+
+TEST_F(ExtractArchivesTest, AMissingTargetIsCreatedOnlyWhenTheUserSaysYes) {
+  std::string target = prog + "\\NEW\\DEEPER";
+  std::vector<std::string> texts;
+  EXPECT_EQ(RunResult::Refused, Extract({"ONE.ZIP"}, target, &texts, IDNO));
+  ASSERT_EQ(1u, texts.size());
+  EXPECT_EQ("The following directory:\n" + target + "\n Does not exist.\nWould you like to create it?", texts[0]);
+  EXPECT_FALSE(Exists(target));
+  EXPECT_TRUE(Runs().empty());
+
+  EXPECT_EQ(RunResult::Done, Extract({"ONE.ZIP"}, target, &texts, IDYES));
+  EXPECT_EQ(1u, texts.size());
+  EXPECT_TRUE(Exists(target));
+  EXPECT_EQ(target, One(RunnerLog(), "qlwork"));
 }
 
 // -------------------------------------------------------------------------------------------
