@@ -57,9 +57,18 @@ class Host {
   // Whether the drive of `path` takes removable disks (spanning needs them).
   virtual bool IsRemovable(const std::string& path) = 0;
   virtual uint16_t MadeBy() const = 0;  // host byte and version for the central directory
+  // Member names: archives from DOS-family systems hold OEM code-page names, others UTF-8 (flag
+  // bit 11, or by habit) or plain bytes; the program works with names in the local character set.
+  enum NameKind { kOemName, kUtf8Name, kRawName };
+  virtual std::string LocalName(const std::string& stored, NameKind kind) = 0;
+  // The stored form of a local name; `utf8` tells whether bit 11 must be set.
+  virtual std::string ArchiveName(const std::string& local, bool& utf8) = 0;
 };
 
 std::unique_ptr<Host> MakeHost();
+
+// How the name (or comment) of an entry is encoded.
+Host::NameKind NameKindOf(const Entry& e);
 
 // Path helpers shared by the operations.
 std::string JoinPath(const std::string& dir, const std::string& name);

@@ -42,6 +42,26 @@ size_t FileSource::ReadAt(uint64_t offset, void* buf, size_t len) {
   return n;
 }
 
+Host::NameKind NameKindOf(const Entry& e) {
+  if (e.flags & 0x800) return Host::kUtf8Name;
+  unsigned hostByte = e.madeBy >> 8;
+  if (hostByte == 0 || hostByte == 6 || hostByte == 11 || hostByte == 14) return Host::kOemName;
+  // Elsewhere names are UTF-8 by habit when they decode as such.
+  bool high = false;
+  const std::string& n = e.name;
+  for (size_t i = 0; i < n.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(n[i]);
+    if (c < 0x80) continue;
+    high = true;
+    size_t k = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : 0;
+    if (k == 0 || c > 0xF4 || i + k >= n.size()) return Host::kRawName;
+    for (size_t j = 1; j <= k; ++j)
+      if ((static_cast<unsigned char>(n[i + j]) & 0xC0) != 0x80) return Host::kRawName;
+    i += k;
+  }
+  return high ? Host::kUtf8Name : Host::kRawName;
+}
+
 std::string ToSlashes(std::string s) {
   for (char& c : s)
     if (c == '\\') c = '/';

@@ -174,6 +174,30 @@ class Win32Host : public Host {
   }
 
   uint16_t MadeBy() const override { return 20; }  // MS-DOS host, 2.0
+
+  std::string LocalName(const std::string& stored, NameKind kind) override {
+    if (stored.empty() || kind == kRawName) return stored;
+    if (kind == kUtf8Name) {
+      int n = MultiByteToWideChar(CP_UTF8, 0, stored.data(), static_cast<int>(stored.size()), nullptr, 0);
+      if (n <= 0) return stored;
+      std::wstring w(static_cast<size_t>(n), L'\0');
+      MultiByteToWideChar(CP_UTF8, 0, stored.data(), static_cast<int>(stored.size()), &w[0], n);
+      int m = WideCharToMultiByte(CP_ACP, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
+      std::string out(static_cast<size_t>(m), '\0');
+      WideCharToMultiByte(CP_ACP, 0, w.data(), n, &out[0], m, nullptr, nullptr);
+      return out;
+    }
+    std::string out = stored;
+    OemToCharBuffA(stored.data(), &out[0], static_cast<DWORD>(out.size()));
+    return out;
+  }
+
+  std::string ArchiveName(const std::string& local, bool& utf8) override {
+    utf8 = false;
+    std::string out = local;
+    if (!out.empty()) CharToOemBuffA(local.data(), &out[0], static_cast<DWORD>(out.size()));
+    return out;
+  }
 };
 
 }  // namespace

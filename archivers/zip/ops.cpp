@@ -123,6 +123,7 @@ class ZipJob {
   bool existed = false;
   DirEntry oldInfo;
   std::vector<Candidate> cands;
+  std::vector<std::string> rawNames;  // stored names of the old entries (their .name is local)
   std::string tempPath;
   std::string tempName;
 
@@ -332,6 +333,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
     if (it.kind == ItemKind::kKeep) {
       Entry e = keepEntries[it.index];
       ui.Progress("Copying", e.name, done, total);
+      e.name = rawNames[it.index];
       e.localOffset = at;
       std::vector<uint8_t> lh = LocalHeader(e);
       put(lh.data(), lh.size());
@@ -362,7 +364,9 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       const Entry& prev = old.entries[static_cast<size_t>(it.replaces)];
       e.comment = prev.comment;
     }
-    e.name = c.stored;
+    bool utf8 = false;
+    e.name = host.ArchiveName(c.stored, utf8);
+    if (utf8) e.flags |= 0x800;
     e.madeBy = host.MadeBy();
     e.externalAttr = c.info.attrs;
     e.dosTime = UnixToDos(c.info.mtime);
@@ -374,7 +378,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       e.localOffset = at;
       put(lh.data(), lh.size());
       central.push_back(e);
-      ui.Line("  Adding: " + e.name + " (volume label)");
+      ui.Line("  Adding: " + c.stored + " (volume label)");
       continue;
     }
     ui.Progress(it.replaces >= 0 ? "Updating" : "Adding", c.stored, done, total);
@@ -392,7 +396,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
         break;
       }
       Entry& s = slot->entry;
-      e.flags = s.flags;
+      e.flags = static_cast<uint16_t>(s.flags | (e.flags & 0x800));
       e.method = s.method;
       e.needed = s.needed;
       e.crc = s.crc;
@@ -466,10 +470,11 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       }
     }
     if (args.fileComments) {
-      std::string text = e.comment;
-      if (ui.EditComment("Comment for " + e.name, text)) e.comment = text.substr(0, 0xFFFF);
+      std::string text = host.LocalName(e.comment, Host::kOemName);
+      bool u = false;
+      if (ui.EditComment("Comment for " + c.stored, text)) e.comment = host.ArchiveName(text, u).substr(0, 0xFFFF);
     }
-    ui.Line(std::string(it.replaces >= 0 ? "Updating: " : "  Adding: ") + e.name + "  " +
+    ui.Line(std::string(it.replaces >= 0 ? "Updating: " : "  Adding: ") + c.stored + "  " +
             (e.method == 8 ? "Deflating (" + Percent(e.csize, e.usize) + "), done." : "Storing (0%), done."));
     done += c.info.size;
     central.push_back(e);
@@ -541,6 +546,10 @@ int ZipJob::Run() {
                                          : "PKZIP: Zip file " + archive + " is damaged or not a zip file");
       return kZipDamaged;
     }
+    for (Entry& e : old.entries) {
+      rawNames.push_back(e.name);
+      e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e)) : host.LocalName(e.utf8Name, Host::kUtf8Name);
+    }
   } else if (args.action != ZipAction::kAdd && args.action != ZipAction::kUpdate) {
     ui.Error("PKZIP: Can't find zip file " + archive);
     return kZipNotFound;
@@ -578,9 +587,10 @@ int ZipJob::Run() {
           continue;
         }
       } else if (hit && args.fileComments) {
-        std::string text = keep[i].comment;
+        std::string text = host.LocalName(keep[i].comment, NameKindOf(keep[i]) == Host::kOemName ? Host::kOemName : Host::kRawName);
+        bool u = false;
         if (ui.EditComment("Comment for " + keep[i].name, text)) {
-          keep[i].comment = text.substr(0, 0xFFFF);
+          keep[i].comment = host.ArchiveName(text, u).substr(0, 0xFFFF);
           changed = true;
         }
       }
@@ -639,9 +649,10 @@ int ZipJob::Run() {
     }
   }
   if (args.archiveComment) {
-    std::string text = comment;
+    std::string text = host.LocalName(comment, Host::kOemName);
+    bool u = false;
     if (ui.EditComment("Zip file comment for " + archive, text)) {
-      comment = text.substr(0, 0xFFFF);
+      comment = host.ArchiveName(text, u).substr(0, 0xFFFF);
       changed = true;
     }
   }
@@ -896,6 +907,8 @@ int UnzipJob::Run() {
     }
     return kUnzipDamaged;
   }
+  for (Entry& e : ar.entries)
+    e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e)) : host.LocalName(e.utf8Name, Host::kUtf8Name);
   password = args.passwordText;
   if (args.password && password.empty()) {
     askedPassword = true;

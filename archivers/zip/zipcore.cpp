@@ -243,6 +243,8 @@ OpenResult Archive::Open(ByteSource& src) {
         if (en.localOffset == kMax32 && k + 8 <= len) { en.localOffset = Get64(d + k); k += 8; }
         if (diskStart == 0xFFFF && k + 4 <= len) { diskStart = Get32(d + k); k += 4; }
       } else {
+        if (id == 0x7075 && len > 5 && d[0] == 1 && Get32(d + 1) == Crc32(0, c + 46, nl))
+          en.utf8Name.assign(reinterpret_cast<const char*>(d + 5), len - 5u);
         en.extra.insert(en.extra.end(), x + xp, x + xp + 4 + len);
       }
       xp += 4u + len;

@@ -54,6 +54,7 @@ enum DosAttr : uint32_t { kReadOnly = 0x01, kHidden = 0x02, kSystem = 0x04, kLab
 struct Entry {
   std::string name;          // as stored (forward slashes as written by most archivers)
   std::string comment;
+  std::string utf8Name;      // from an Info-ZIP Unicode path field that matches the stored name
   std::vector<uint8_t> extra;  // central extra field without the Zip64 record
   uint16_t madeBy = 20;
   uint16_t needed = 20;

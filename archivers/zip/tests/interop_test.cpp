@@ -22,6 +22,7 @@ class Interop : public ::testing::Test {
     WriteFile(src + "/docs/guide.txt", Sample(250000, 3));
     WriteFile(src + "/docs/deep/er/leaf.dat", Sample(777, 4) + Random(333, 5));
     WriteFile(src + "/docs/NOEXT", "no extension");
+    WriteFile(src + "/docs/caf\xc3\xa9 \xc3\xbc" "ber.txt", "non-ASCII name");
     WriteFile(src + "/big/large.txt", Sample(9u << 20, 6));  // above the whole-file limit: streamed
   }
   void TearDown() override { Shell("rm -rf '" + root + "'"); }
@@ -76,8 +77,9 @@ TEST_F(Interop, PathStorageOptionsAndListFiles) {
     return ReadFile(root + "/names");
   };
   EXPECT_EQ(names(z1), "docs/deep/er/leaf.dat\n");
-  EXPECT_EQ(names(z2), "guide.txt\n");
-  EXPECT_EQ(names(z3), "docs/NOEXT\ndocs/guide.txt\nreadme.txt\n");
+  const std::string cafe = "caf\xc3\xa9 \xc3\xbc" "ber.txt";
+  EXPECT_EQ(names(z2), cafe + "\nguide.txt\n");
+  EXPECT_EQ(names(z3), "docs/NOEXT\ndocs/" + cafe + "\ndocs/guide.txt\nreadme.txt\n");
   for (auto* z : {&z1, &z2, &z3}) EXPECT_EQ(Shell("unzip -tq '" + *z + "' >/dev/null"), 0);
 }
 
@@ -106,7 +108,7 @@ TEST_F(Interop, UpdateFreshenDeleteMoveKeepArchivesValid) {
   WriteFile(root + "/del", "docs\\new.txt\r\ndocs/NOEXT\r\n");
   ASSERT_EQ(Pkzip("-d '" + zip + "' @'" + root + "/del' -b'" + root + "/'", src), 0) << Log();
   Shell("unzip -Z1 '" + zip + "' | sort > '" + root + "/names'");
-  EXPECT_EQ(ReadFile(root + "/names"), "docs/deep/er/leaf.dat\ndocs/guide.txt\n");
+  EXPECT_EQ(ReadFile(root + "/names"), "docs/caf\xc3\xa9 \xc3\xbc" "ber.txt\ndocs/deep/er/leaf.dat\ndocs/guide.txt\n");
   EXPECT_EQ(Shell("unzip -tq '" + zip + "' >/dev/null"), 0);
   // Move: the sources go once the archive is written.
   ASSERT_EQ(Pkzip("-m '" + zip + "' readme.txt noise.bin", src), 0) << Log();
@@ -163,7 +165,7 @@ TEST_F(Interop, PkunzipOptionsSelectAndOrder) {
   // Without -d paths are dropped; names and wildcards select; -x excludes.
   ASSERT_EQ(Pkunzip("-o '" + zip + "' '*.txt' -xempty.txt '" + out + "/'", src), 0) << Log();
   auto t = Tree(out);
-  EXPECT_EQ(t.size(), 3u);  // readme.txt, guide.txt, large.txt
+  EXPECT_EQ(t.size(), 4u);  // readme.txt, guide.txt, large.txt and the non-ASCII name
   EXPECT_TRUE(t.count("guide.txt") && t.count("readme.txt") && t.count("large.txt"));
   // A single member into a directory, as a viewer does.
   ASSERT_EQ(Pkunzip("'" + zip + "' docs/deep/er/leaf.dat -o '" + root + "/view/'", src), 0) << Log();

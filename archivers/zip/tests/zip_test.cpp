@@ -371,6 +371,8 @@ class FaultyHost : public Host {
   bool SetVolumeLabel(const std::string& p, const std::string& l) override { return real->SetVolumeLabel(p, l); }
   bool IsRemovable(const std::string& p) override { return real->IsRemovable(p); }
   uint16_t MadeBy() const override { return real->MadeBy(); }
+  std::string LocalName(const std::string& s, NameKind k) override { return real->LocalName(s, k); }
+  std::string ArchiveName(const std::string& l, bool& u) override { return real->ArchiveName(l, u); }
   std::unique_ptr<Host> real;
   bool diskFull = false;
   std::string unreadable;
