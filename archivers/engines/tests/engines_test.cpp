@@ -415,3 +415,62 @@ TEST_F(Engines, HostileMembersAreRefusedAndReported) {
   EXPECT_NE(report.find("Refused"), std::string::npos) << report;
   EXPECT_NE(report.find("device name"), std::string::npos) << report;
 }
+
+namespace {
+// Runs one of the console programs of the program directory and returns its exit code.
+int RunProgram(const std::string& exe, const std::string& args, const std::string& dir) {
+  std::string cmd = "\"" + ProgramDir() + "\\" + exe + "\" " + args;
+  std::vector<char> buf(cmd.begin(), cmd.end());
+  buf.push_back('\0');
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                           OPEN_EXISTING, 0, nullptr);
+  si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  PROCESS_INFORMATION pi;
+  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, dir.c_str(), &si,
+                      &pi)) {
+    CloseHandle(nul);
+    return -1;
+  }
+  WaitForSingleObject(pi.hProcess, 120000);
+  DWORD code = 0xFFFF;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  CloseHandle(nul);
+  return static_cast<int>(code);
+}
+}  // namespace
+
+TEST_F(Engines, ConsoleProgramsTakePkzipCommandLines) {
+  std::string arc = root + "\\DOS.ZIP";
+  List("a.txt\r\ndocs\\*.*\r\n");
+  // The DOS command forms of the add, test, extract and delete templates.
+  EXPECT_EQ(RunProgram("pkzip.exe", "-a -ex -rp -P " + arc + " -) -= -~ -3 -+ -- -( -b" + work + "\\ @" + work +
+                                        "\\ql5files", src), 0);
+  Listing l = Read(arc);
+  EXPECT_EQ(l.Names(), "a.txt;docs/b.txt;docs/deep/c.dat;");
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-t " + arc + " -) -3 -+ --", src), 0);
+  std::string out = root + "\\DOSOUT";
+  CreateDirectoryA(out.c_str(), nullptr);
+  EXPECT_EQ(RunProgram("pkunzip.exe", arc + " -d -o -en -er -) -3 -+ -- @" + work + "\\ql5files", out), 0);
+  EXPECT_EQ(Get(out + "\\docs\\b.txt"), Get(src + "\\docs\\b.txt"));
+  List("docs\\b.txt\r\n");
+  EXPECT_EQ(RunProgram("pkzip.exe", "-d " + arc + " @" + work + "\\ql5files -b" + work + "\\", src), 0);
+  EXPECT_EQ(Read(arc).Names(), "a.txt;docs/deep/c.dat;");
+  // Scrambled entries need the password.
+  std::string secret = root + "\\SECRET.ZIP";
+  EXPECT_EQ(RunProgram("pkzip.exe", "-a -sgeheim " + secret + " a.txt", src), 0);
+  EXPECT_EQ(Read(secret, "geheim").Data("a.txt"), Get(src + "\\a.txt"));
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-t -swrong " + secret, src), 1);
+  // PKZIP and PKUNZIP exit codes for the usual failures.
+  EXPECT_EQ(RunProgram("pkzip.exe", "-a -& " + root + "\\SPAN.ZIP a.txt", src), 16) << "no spanning on a fixed disk";
+  EXPECT_FALSE(FileExists(root + "\\SPAN.ZIP"));
+  EXPECT_EQ(RunProgram("pkzip.exe", "-f " + root + "\\NONE.ZIP", src), 13);
+  EXPECT_EQ(RunProgram("pkzip.exe", "-a -Y " + arc, src), 16);
+  EXPECT_EQ(RunProgram("pkunzip.exe", root + "\\NONE.ZIP", src), 9);
+  EXPECT_EQ(RunProgram("pkunzip.exe", arc + " nothing.here", src), 11);
+}
