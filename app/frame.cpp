@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <string>
 
+#include "app/dispatch.h"
 #include "app/later_steps.h"
 #include "app/settings.h"
 #include "app/shared_win.h"
 #include "app/startup.h"
+#include "browser/browser_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -190,6 +192,26 @@ void OnPaint(HWND frame) {
   ValidateRect(frame, nullptr);
   for (HWND bar : {g_toolBar, g_buttonBar, g_statusBar})
     if (bar && IsWindowVisible(bar)) InvalidateRect(bar, nullptr, TRUE);
+  if (MdiClientShown()) {
+    InvalidateRect(g_mdiClient, nullptr, TRUE);
+    if (g_activeBrowser) InvalidateRect(g_activeBrowser, nullptr, TRUE);
+  }
+  if (g_statusBar)
+    for (int pane : {IDC_PANE_HINT, IDC_PANE_DIR_TOTALS, IDC_PANE_MODE, IDC_PANE_ARCHIVE_TOTALS})
+      if (HWND h = GetDlgItem(g_statusBar, pane)) InvalidateRect(h, nullptr, TRUE);
+}
+
+// WIN.INI changes: only the Extensions section matters, for the pictures of associated files.
+void OnSettingChange(LPARAM l) {
+  const char* section = reinterpret_cast<const char*>(l);
+  if (!section || lstrcmpiA(section, "Extensions") != 0) return;
+  BuildAssociationTable();
+  for (int i = 0; g_windowTable && i < kMaxWindows; ++i) {
+    const WindowRecord& r = g_windowTable[i];
+    if (!r.hwndChild) continue;
+    InvalidateRect(r.hwndDirList, nullptr, TRUE);
+    InvalidateRect(r.hwndArchiveList, nullptr, TRUE);
+  }
 }
 
 void OnActivate(WPARAM w) {
@@ -254,6 +276,8 @@ LRESULT ForwardCommand(HWND frame, WPARAM w, LPARAM l) {
 }
 
 LRESULT OnCommand(HWND frame, WPARAM w, LPARAM l) {
+  LRESULT done = DispatchFrameCommand(frame, w, l);
+  if (done != -1) return done;
   switch (LOWORD(w)) {
     case IDM_EXIT:
     case IDM_EX_EXIT: PostMessageA(frame, WM_CLOSE, 0, 0); return 0;
@@ -401,6 +425,25 @@ LRESULT CALLBACK FrameWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_DESTROY: OnDestroy(h); return 0;
     case WM_COMMAND: return OnCommand(h, w, l);
     case kHandOverMessage: return OnHandOver(h);
+    case WM_MENUSELECT: OnFrameMenuSelect(LOWORD(w), HIWORD(w)); break;
+    case WM_NOTIFY: return OnFrameNotify(h, l);
+    case WM_KEYDOWN: OnFrameKeyDown(h, w); break;
+    case WM_ENTERIDLE: OnFrameEnterIdle(h, w, l); break;
+    case WM_MOUSEMOVE: OnFrameMouseMove(); break;
+    case WM_DROPFILES: OnFrameDropFiles(h, reinterpret_cast<HDROP>(w)); return 0;
+    case WM_WININICHANGE: OnSettingChange(l); break;
+    case WM_DRAWITEM:
+      if (w == IDC_DRIVE_BOX) {
+        DrawListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(l));
+        return TRUE;
+      }
+      break;
+    case WM_MEASUREITEM:
+      if (w == IDC_DRIVE_BOX) {
+        reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = ItemHeight();
+        return TRUE;
+      }
+      break;
     default: break;
   }
   return DefFrameProcA(h, g_mdiClient, m, w, l);

@@ -1,24 +1,127 @@
 #include "app/later_steps.h"
 
+#include <commctrl.h>
+
 #include "app/settings.h"
+#include "app/shared_win.h"
 #include "app/startup.h"
+#include "browser/browser_win.h"
+#include "resources/ids.h"
 
 namespace ql {
 
-HWND g_activeBrowser = nullptr;
-std::vector<BrowserRequest> g_browserRequests;
 HWND g_toolBar = nullptr;
 HWND g_buttonBar = nullptr;
 HWND g_statusBar = nullptr;
 
-HWND OpenBrowserWindow(const char* archive, int archiveType, const char* dirMask, const char* archiveMask) {
-  g_browserRequests.push_back({archive ? archive : "", archiveType, dirMask ? dirMask : "",
-                               archiveMask ? archiveMask : ""});
-  return nullptr;
+namespace {
+
+void EnableParentButton(bool enabled) {
+  if (g_toolBar) SendMessageA(g_toolBar, TB_ENABLEBUTTON, IDM_PARENT_DIR, MAKELONG(enabled ? TRUE : FALSE, 0));
 }
 
-bool AllocateWindowTable() { return true; }
-void FreeWindowTable() {}
+void SelectDriveItem(char letter) {
+  HWND box = g_toolBar ? GetDlgItem(g_toolBar, IDC_DRIVE_BOX) : nullptr;
+  if (!box) return;
+  char item[6] = {'[', '-', letter, '-', ']', 0};
+  LRESULT i = SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item));
+  if (i != CB_ERR) SendMessageA(box, CB_SETCURSEL, i, 0);
+}
+
+// The browser windows' view of the program: fonts, the superclasses' bases, icons, the panes.
+void ConnectBrowserHost() {
+  BrowserHost& h = g_browserHost;
+  h.instance = GetModuleHandleA(nullptr);
+  h.mdiClient = g_mdiClient;
+  h.listFont = ListFontHandle();
+  if (g_listLineHeight > 0) h.lineHeight = g_listLineHeight;
+  if (g_listCharWidth > 0) h.charWidth = g_listCharWidth;
+  h.listBoxBase = g_listBoxBase.proc;
+  h.listBoxBaseExtra = g_listBoxBase.extraBytes;
+  h.staticBase = g_staticBase.proc;
+  h.staticBaseExtra = g_staticBase.extraBytes;
+  h.zipIcon = g_res.zipIcon;
+  h.arjIcon = g_res.arjIcon;
+  h.noArchiveIcon = g_res.noArchiveIcon;
+  h.setPaneText = SetPaneText;
+  h.selectDrive = SelectDriveItem;
+  h.enableParentButton = EnableParentButton;
+}
+
+void CreateToolBar(HWND frame) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  g_toolBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_BORDER | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0,
+                              0, 0, frame, reinterpret_cast<HMENU>(IDC_TOOLBAR), inst, nullptr);
+  if (!g_toolBar) return;
+  SendMessageA(g_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(g_toolBar, TB_SETBITMAPSIZE, 0, MAKELONG(20, 17));
+  SendMessageA(g_toolBar, TB_SETBUTTONSIZE, 0, MAKELONG(27, 24));
+  TBADDBITMAP bm{inst, IDB_TOOLBAR};
+  SendMessageA(g_toolBar, TB_ADDBITMAP, 17, reinterpret_cast<LPARAM>(&bm));
+  struct B {
+    int image, command;
+    BYTE style, state;
+  } buttons[] = {
+      {178, 0, TBSTYLE_SEP, 0},
+      {16, IDM_PARENT_DIR, TBSTYLE_BUTTON, 0},
+      {0, 0, TBSTYLE_SEP, 0},
+      {0, IDM_NEW_ARCHIVE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {1, IDM_OPEN, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {2, IDM_EXTRACT, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {3, IDM_ADD, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {4, IDM_DELETE_FOCUSED, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {5, IDM_SELECT_ALL_FOCUSED, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {6, IDM_PRINT_LISTING, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {7, IDM_SCAN_DIRECTORY, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {8, IDM_BY_FILE_TYPE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {9, IDM_FILE_STATISTICS, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {10, IDM_MAIL_BUTTON, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {12, IDM_CLEAR_ARCHIVE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {13, IDM_HELP_CONTENTS, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {0, 0, TBSTYLE_SEP, 0},
+      {14, IDM_LONG_NAMES, TBSTYLE_CHECKGROUP, TBSTATE_ENABLED | TBSTATE_CHECKED},
+      {15, IDM_SHORT_NAMES, TBSTYLE_CHECKGROUP, TBSTATE_ENABLED},
+  };
+  for (const auto& b : buttons) {
+    TBBUTTON t{};
+    t.iBitmap = b.image;
+    t.idCommand = b.command;
+    t.fsStyle = b.style;
+    t.fsState = b.state;
+    SendMessageA(g_toolBar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&t));
+  }
+  HWND box = CreateWindowExA(0, "COMBOBOX", nullptr,
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_SORT |
+                                 CBS_HASSTRINGS,
+                             5, 3, 165, 150, g_toolBar, reinterpret_cast<HMENU>(IDC_DRIVE_BOX), inst, nullptr);
+  if (box) {
+    if (DriveBoxFontHandle()) SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(DriveBoxFontHandle()), FALSE);
+    SendMessageA(box, CB_DIR, DDL_DRIVES | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>("*.*"));
+    int h = ItemHeight();
+    SendMessageA(box, CB_SETITEMHEIGHT, 0, h);
+    SendMessageA(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), h - 1);
+    char cwd[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    if (cwd[1] == ':') SelectDriveItem(static_cast<char>(cwd[0] | 0x20));
+  }
+  if (g_showToolbar) ShowWindow(g_toolBar, SW_SHOW);
+}
+
+void CreateStatusBar(HWND frame) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  g_statusBar = CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | 0x100, 0, 0, 0, 0, frame,
+                                reinterpret_cast<HMENU>(IDC_STATUS_BAR), inst, nullptr);
+  if (!g_statusBar) return;
+  for (int pane : {IDC_PANE_HINT, IDC_PANE_DIR_TOTALS, IDC_PANE_MODE, IDC_PANE_ARCHIVE_TOTALS}) {
+    DWORD align = pane == IDC_PANE_HINT ? 0 : 0x001;
+    CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | 0x200 | align, 0, 0, 0, 0, g_statusBar,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(pane)), inst, nullptr);
+  }
+  SetPaneText(IDC_PANE_HINT, "Ready");
+}
+
+}  // namespace
+
 bool AllocatePrintState() { return true; }
 void FreePrintState() {}
 
@@ -27,22 +130,62 @@ void LoadSwitchSet() {}
 void LoadPathStorage() {}
 bool ViewArchiveProgressOn() { return IsOnValue(IniString("switches", "ViewArchiveProgress", "Off", 5)); }
 
-void LoadItemBitmaps() {}
-void FreeItemBitmaps() {}
-void ApplyListFontToBrowsers() {}
+void ApplyListFontToBrowsers() {
+  ConnectBrowserHost();
+  if (!g_windowTable) return;
+  for (int i = 0; i < kMaxWindows; ++i) {
+    const WindowRecord& r = g_windowTable[i];
+    if (!r.hwndChild) continue;
+    for (HWND c : {r.hwndArchiveList, r.hwndDirList, r.hwndArchiveHeader, r.hwndDirHeader})
+      if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(ListFontHandle()), TRUE);
+  }
+}
 
-void CreateBars(HWND) {}
-int BarHeight() { return g_toolBar ? 28 : 0; }
+void CreateBars(HWND frame) {
+  ConnectBrowserHost();
+  InitCommonControls();
+  CreateToolBar(frame);
+  g_buttonBar = CreateWindowExA(0, "QLButtonbar", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_BORDER, 0, 0, 0, 0, frame,
+                                reinterpret_cast<HMENU>(IDC_DRIVE_BAR), GetModuleHandleA(nullptr), nullptr);
+  if (g_buttonBar && g_showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
+  CreateStatusBar(frame);
+}
+
+int BarHeight() {
+  if (!g_toolBar) return 0;
+  RECT rc;
+  GetWindowRect(g_toolBar, &rc);
+  return rc.bottom - rc.top > 0 ? rc.bottom - rc.top : 28;
+}
+
 void SetPaneText(int pane, const char* text) {
-  if (g_statusBar) SetDlgItemTextA(g_statusBar, pane, text);
+  if (!g_statusBar) return;
+  HWND h = GetDlgItem(g_statusBar, pane);
+  if (!h) return;
+  char now[256] = "";
+  GetWindowTextA(h, now, sizeof now);
+  if (lstrcmpA(now, text) == 0) return;
+  SetWindowTextA(h, text);
+  InvalidateRect(h, nullptr, TRUE);
 }
 
 void BuildAssociationTable() {}
 void RestoreWindowList() {}
 void ArrangeRestoredWindows() {}
 void SaveWindowList() {}
-void CloseAllBrowserWindows() {}
-void MakeActiveBrowserDirectoryCurrent() {}
+
+void CloseAllBrowserWindows() {
+  if (!g_windowTable || !g_mdiClient) return;
+  for (int i = 0; i < kMaxWindows; ++i) {
+    HWND h = g_windowTable[i].hwndChild;
+    if (h && IsWindow(h)) SendMessageA(g_mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(h), 0);
+  }
+}
+
+void MakeActiveBrowserDirectoryCurrent() {
+  WindowRecord* r = RecordOf(g_activeBrowser);
+  if (r) SetCurrentDirAndDrive(r->curDir);
+}
 
 bool MailLoggedOn() { return false; }
 void MailLogOff() {}
@@ -50,17 +193,54 @@ void MailLogOff() {}
 void Start3dControls(HINSTANCE) {}
 void Stop3dControls() {}
 
-LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefMDIChildProcA(h, m, w, l); }
-LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return CallWindowProcA(g_listBoxBase.proc, h, m, w, l);
-}
-LRESULT CALLBACK StaticTextProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return CallWindowProcA(g_staticBase.proc, h, m, w, l);
-}
 LRESULT CALLBACK ButtonBarProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 LRESULT CALLBACK ResizeBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 LRESULT CALLBACK BarButtonProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
-LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+
+// The status bar and its panes: light grey, a raised or sunken frame, the text aligned by style.
+LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT rc;
+    GetClientRect(h, &rc);
+    HBRUSH grey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
+    FillRect(dc, &rc, grey);
+    DeleteObject(grey);
+    LONG style = GetWindowLongA(h, GWL_STYLE);
+    if (style & 0x300) {
+      bool raised = (style & 0x100) != 0;
+      HPEN light = CreatePen(PS_SOLID, 1, RGB(0xFF, 0xFF, 0xFF));
+      HPEN dark = CreatePen(PS_SOLID, 1, RGB(0x80, 0x80, 0x80));
+      HGDIOBJ old = SelectObject(dc, raised ? light : dark);
+      MoveToEx(dc, 0, rc.bottom - 1, nullptr);
+      LineTo(dc, 0, 0);
+      LineTo(dc, rc.right - 1, 0);
+      SelectObject(dc, raised ? dark : light);
+      LineTo(dc, rc.right - 1, rc.bottom - 1);
+      LineTo(dc, 0, rc.bottom - 1);
+      SelectObject(dc, old);
+      DeleteObject(light);
+      DeleteObject(dark);
+    }
+    char text[256] = "";
+    GetWindowTextA(h, text, sizeof text);
+    if (*text) {
+      HGDIOBJ oldFont = ListFontHandle() ? SelectObject(dc, ListFontHandle()) : nullptr;
+      SetBkMode(dc, TRANSPARENT);
+      RECT tr = rc;
+      tr.left += 4;
+      UINT align = (style & 0x001) ? DT_CENTER : (style & 0x002) ? DT_RIGHT : DT_LEFT;
+      DrawTextA(dc, text, -1, &tr, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      if (oldFont) SelectObject(dc, oldFont);
+    }
+    EndPaint(h, &ps);
+    return 0;
+  }
+  if (m == WM_ERASEBKGND) return 1;
+  return DefWindowProcA(h, m, w, l);
+}
+
 LRESULT CALLBACK GaugeProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 
 }  // namespace ql

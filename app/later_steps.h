@@ -13,20 +13,11 @@ namespace ql {
 constexpr int kArchiveZip = 2;
 constexpr int kArchiveArj = 3;
 
-// ActiveBrowser: the active browser window, none when no window is active.
+// ActiveBrowser: the active browser window, none when no window is active (kept by the browser windows).
 extern HWND g_activeBrowser;
-
-// Opening a browser window. Until the browser windows exist the request is only recorded.
-struct BrowserRequest {
-  std::string archive;
-  int archiveType;
-  std::string dirMask;
-  std::string archiveMask;
-};
-extern std::vector<BrowserRequest> g_browserRequests;
 HWND OpenBrowserWindow(const char* archive, int archiveType, const char* dirMask, const char* archiveMask);
 
-// Blocks of the creation handler's first step.
+// Blocks of the creation handler's first step (the window table belongs to the browser windows).
 bool AllocateWindowTable();
 void FreeWindowTable();
 bool AllocatePrintState();

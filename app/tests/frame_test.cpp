@@ -12,10 +12,52 @@
 #include "app/settings.h"
 #include "app/shared_win.h"
 #include "app/startup.h"
+#include "browser/browser_win.h"
 #include "resources/ids.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
+
+// The browser windows opened since the last ForgetOpenedWindows, in slot order: the name each was
+// opened with, its kind and its masks.
+struct OpenedWindow {
+  std::string archive;
+  int archiveType;
+  std::string dirMask;
+  std::string archiveMask;
+};
+std::vector<HWND> g_knownWindows;
+
+std::vector<HWND> BrowserWindowsNow() {
+  std::vector<HWND> out;
+  for (int i = 0; ql::g_windowTable && i < ql::kMaxWindows; ++i)
+    if (ql::g_windowTable[i].hwndChild) out.push_back(ql::g_windowTable[i].hwndChild);
+  return out;
+}
+
+void ForgetOpenedWindows() { g_knownWindows = BrowserWindowsNow(); }
+
+std::vector<OpenedWindow> OpenedWindows() {
+  std::vector<OpenedWindow> out;
+  for (int i = 0; ql::g_windowTable && i < ql::kMaxWindows; ++i) {
+    const ql::WindowRecord& r = ql::g_windowTable[i];
+    if (!r.hwndChild) continue;
+    bool known = false;
+    for (HWND k : g_knownWindows) known = known || k == r.hwndChild;
+    if (known) continue;
+    OpenedWindow w;
+    HGLOBAL text = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(r.hwndChild, ql::kWordListingTextBlock));
+    if (const char* name = text ? static_cast<const char*>(GlobalLock(text)) : nullptr) {
+      w.archive = name;
+      GlobalUnlock(text);
+    }
+    w.archiveType = GetWindowLongA(r.hwndChild, ql::kWordArchiveType);
+    w.dirMask = r.dirMask;
+    w.archiveMask = r.archiveMask;
+    out.push_back(w);
+  }
+  return out;
+}
 
 using qltest::DialogWatcher;
 using qltest::FileExists;
@@ -42,7 +84,7 @@ class FrameTest : public ::testing::Test {
     ASSERT_FALSE(dir_.path().empty());
     cwd_ = qltest::CurrentDirectory();
     ql::SetProgramModulePath((dir_ / "quillon.exe").c_str());
-    ql::g_browserRequests.clear();
+    ForgetOpenedWindows();
     ql::g_mailLibraryName = "MAPI32.DLL";
     ASSERT_TRUE(WriteTextFile(dir_ / "qlkbdtrp.exe", "runner"));
   }
@@ -110,10 +152,10 @@ TEST_F(FrameTest, FreshInstallationStartsWithDefaults) {
   EXPECT_EQ(ql::g_res.managerAccel, ql::g_currentAccel);
   EXPECT_EQ("Manager", Ini(ini(), "switches", "Mode"));
   // An empty command line opens one plain window on the current directory.
-  ASSERT_EQ(1u, ql::g_browserRequests.size());
-  EXPECT_EQ("", ql::g_browserRequests[0].archive);
-  EXPECT_EQ("*.*", ql::g_browserRequests[0].dirMask);
-  EXPECT_EQ("*.*", ql::g_browserRequests[0].archiveMask);
+  ASSERT_EQ(1u, OpenedWindows().size());
+  EXPECT_EQ("", OpenedWindows()[0].archive);
+  EXPECT_EQ("*.*", OpenedWindows()[0].dirMask);
+  EXPECT_EQ("*.*", OpenedWindows()[0].archiveMask);
 }
 
 TEST_F(FrameTest, CloseWritesPlacementAndRemovesTheWorkDirectory) {
@@ -345,9 +387,9 @@ TEST_F(FrameTest, CommandsTheFrameDoesNotHandleReachTheActiveChild) {
   HWND child = reinterpret_cast<HWND>(SendMessageA(ql::g_mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
   ASSERT_NE(nullptr, child);
   g_childCommands.clear();
-  SendMessageA(frame_, WM_COMMAND, 907, 0);            // an archive command of a later module
-  SendMessageA(frame_, WM_COMMAND, IDM_MODE_MANAGER, 0);  // the frame's own: not passed on
-  EXPECT_EQ(std::vector<WORD>{907}, g_childCommands);
+  SendMessageA(frame_, WM_COMMAND, IDM_DRIVE_BAR_FOCUS, 0);  // not the frame's: the active window's
+  SendMessageA(frame_, WM_COMMAND, IDM_MODE_MANAGER, 0);     // the frame's own: not passed on
+  EXPECT_EQ(std::vector<WORD>{IDM_DRIVE_BAR_FOCUS}, g_childCommands);
   SendMessageA(ql::g_mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
   UnregisterClassA("QlRecordingChild", wc.hInstance);
 }
@@ -511,7 +553,7 @@ TEST_F(FrameTest, InvalidCommandLineIsReportedAndForgotten) {
   ASSERT_TRUE(watcher.WaitForAnswers(1));
   EXPECT_EQ(LoadedString(IDS_INVALID_ARCHIVE_NAME), watcher.Seen()[0].text);
   EXPECT_STREQ("", ql::g_commandLineBuffer);
-  EXPECT_TRUE(ql::g_browserRequests.empty());
+  EXPECT_TRUE(OpenedWindows().empty());
 }
 
 struct OpenCase {
@@ -525,9 +567,9 @@ class CommandLineTest : public FrameTest, public ::testing::WithParamInterface<O
 TEST_P(CommandLineTest, CommandLineOpensAWindow) {
   const OpenCase c = GetParam();
   ASSERT_NE(nullptr, Start(c.commandLine));
-  ASSERT_EQ(1u, ql::g_browserRequests.size());
-  EXPECT_EQ(c.archive, ql::g_browserRequests[0].archive);
-  EXPECT_EQ(c.type, ql::g_browserRequests[0].archiveType);
+  ASSERT_EQ(1u, OpenedWindows().size());
+  EXPECT_EQ(c.archive, OpenedWindows()[0].archive);
+  EXPECT_EQ(c.type, OpenedWindows()[0].archiveType);
   EXPECT_STREQ(c.archive, ql::g_commandLineBuffer);
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -545,8 +587,8 @@ TEST_F(FrameTest, TooLongCommandLineIsRefusedNotCut) {
   ASSERT_TRUE(watcher.WaitForAnswers(1));
   EXPECT_NE(std::string::npos, watcher.Seen()[0].text.find("too long")) << watcher.Seen()[0].text;
   EXPECT_STREQ("", ql::g_commandLineBuffer);
-  ASSERT_EQ(1u, ql::g_browserRequests.size());
-  EXPECT_EQ("", ql::g_browserRequests[0].archive) << "started as without a command line";
+  ASSERT_EQ(1u, OpenedWindows().size());
+  EXPECT_EQ("", OpenedWindows()[0].archive) << "started as without a command line";
 }
 
 TEST_F(FrameTest, NoCloseWhileTheCommandShellIsOpen) {
@@ -604,7 +646,7 @@ TEST_P(HandOverTest, SecondStartHandsOverAndEnds) {
   const HandOverCase c = GetParam();
   TempDir other("ql second");
   ASSERT_NE(nullptr, Start());
-  ql::g_browserRequests.clear();
+  ForgetOpenedWindows();
   ShowWindow(frame_, SW_MINIMIZE);
   ASSERT_TRUE(IsIconic(frame_));
   std::string before = qltest::CurrentDirectory();
@@ -619,11 +661,11 @@ TEST_P(HandOverTest, SecondStartHandsOverAndEnds) {
     EXPECT_EQ(before, qltest::CurrentDirectory());
   }
   if (c.type) {
-    ASSERT_EQ(1u, ql::g_browserRequests.size());
-    EXPECT_EQ(path, ql::g_browserRequests[0].archive);
-    EXPECT_EQ(c.type, ql::g_browserRequests[0].archiveType);
+    ASSERT_EQ(1u, OpenedWindows().size());
+    EXPECT_EQ(path, OpenedWindows()[0].archive);
+    EXPECT_EQ(c.type, OpenedWindows()[0].archiveType);
   } else {
-    EXPECT_TRUE(ql::g_browserRequests.empty());
+    EXPECT_TRUE(OpenedWindows().empty());
   }
   EXPECT_FALSE(FileExists(other / "temp.ql5")) << "the backing file is deleted";
 }
@@ -639,16 +681,16 @@ TEST_F(HandOverTest, UnwritableDirectoryStillHandsOver) {
   // temp.ql5 cannot be created where a directory of that name stands.
   ASSERT_TRUE(CreateDirectoryA((other / "temp.ql5").c_str(), nullptr));
   ASSERT_NE(nullptr, Start());
-  ql::g_browserRequests.clear();
+  ForgetOpenedWindows();
   EXPECT_EQ(0, StartSecond(other / "C.ZIP", other.path()));
-  ASSERT_EQ(1u, ql::g_browserRequests.size());
-  EXPECT_EQ(other / "C.ZIP", ql::g_browserRequests[0].archive);
+  ASSERT_EQ(1u, OpenedWindows().size());
+  EXPECT_EQ(other / "C.ZIP", OpenedWindows()[0].archive);
 }
 
 TEST_F(HandOverTest, TooLongCommandLineIsRefusedBySecondStart) {
   TempDir other("ql second");
   ASSERT_NE(nullptr, Start());
-  ql::g_browserRequests.clear();
+  ForgetOpenedWindows();
   std::string before = qltest::CurrentDirectory();
   qltest::Process second;
   ASSERT_TRUE(second.Start(std::string(QL_PROGRAM_DIR) + "/quillon.exe", other / std::string(300, 'n') + ".ZIP",
@@ -658,7 +700,7 @@ TEST_F(HandOverTest, TooLongCommandLineIsRefusedBySecondStart) {
   EXPECT_EQ(0, second.Wait(1000));
   ASSERT_EQ(1u, watcher.Seen().size());
   EXPECT_NE(std::string::npos, watcher.Seen()[0].text.find("too long"));
-  EXPECT_TRUE(ql::g_browserRequests.empty()) << "the first instance is not disturbed";
+  EXPECT_TRUE(OpenedWindows().empty()) << "the first instance is not disturbed";
   EXPECT_EQ(before, qltest::CurrentDirectory());
 }
 

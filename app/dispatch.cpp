@@ -1,0 +1,531 @@
+#include "app/dispatch.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/frame.h"
+#include "app/later_steps.h"
+#include "app/menu_help.h"
+#include "app/settings.h"
+#include "app/shared_win.h"
+#include "app/startup.h"
+#include "browser/browser_win.h"
+#include "common/mask.h"
+#include "readers/readers_win.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+unsigned g_helpContext = 0;
+char g_chosenFile[121];
+
+namespace {
+
+constexpr const char* kCaption = "Quillon";
+
+// Controls of the Select Files By Type dialog.
+constexpr int IDC_SELBYTYPE_SELECT = 327;
+constexpr int IDC_SELBYTYPE_DESELECT = 328;
+constexpr int IDC_SELBYTYPE_EDIT = 329;
+
+// Commands whose operations come with later parts of the program.
+const UINT kLaterCommands[] = {
+    IDM_NEW_ARCHIVE, IDM_COPY, IDM_RUN, IDM_EXTRACT, IDM_FRESHEN, IDM_UPDATE, IDM_RENAME_IN_ARJ,
+    IDM_COMMENT_TITLE, IDM_COMMENT_FILES_ALT1, IDM_COMMENT_FILES_ALT2, IDM_COMMENT_FILES, IDM_TEST, IDM_JOIN_ARJ,
+    IDM_DEFAULTS, IDM_SETUP_PRINTER, IDM_APPLICATIONS, IDM_ABOUT, IDM_MAKE_DIR, IDM_CHANGE_DIR, IDM_MOVE_FILES,
+    IDM_FONTS, IDM_PRINT_LISTING, IDM_ASSOCIATE, IDM_ARJ_SWITCHES, IDM_ZIP_SWITCHES, IDM_REPAIR_ARJ,
+    IDM_REPAIR_ZIP, IDM_SCAN_DRIVE, IDM_SCAN_DIRECTORY, IDM_CONVERT_ZIP_TO_ARJ, IDM_CONVERT_ARJ_TO_ZIP,
+    IDM_CONVERT_ARC_TO_ARJ, IDM_CONVERT_ARC_TO_ZIP, IDM_CONVERT_LZH_TO_ARJ, IDM_CONVERT_LZH_TO_ZIP, IDM_SFX_ARJ,
+    IDM_SFX_ZIP, IDM_BY_FILE_TYPE, IDM_CONFIRMATION, IDM_MACROS, IDM_CONVERT_ZIP1_TO_ZIP2, IDM_PROPERTIES,
+    IDM_ZIP_OPTIONS, IDM_NEW_ITEM, IDM_NEW_GROUP, IDM_SCAN_ARCHIVE, IDM_FILE_STATISTICS, IDM_INSTALL_FM_EXT,
+    IDM_REMOVE_FM_EXT, IDM_DEFAULT_ZIP, IDM_MAIL_LOGON, IDM_MAIL_LOGOFF, IDM_MAIL_SEND, IDM_MAIL_FIND_FIRST,
+    IDM_MAIL_FIND_NEXT, IDM_MAIL_READ, IDM_MAIL_DELETE, IDM_EX_NEW, IDM_EX_RUN, IDM_EX_PRINT_LISTING, IDM_EX_ADD,
+    IDM_EX_MOVE, IDM_EX_DELETE, IDM_EX_FRESHEN, IDM_EX_UPDATE, IDM_EX_TEST, IDM_EX_ARJ_SWITCHES,
+    IDM_EX_ZIP_SWITCHES, IDM_EX_SFX_ARJ, IDM_EX_SFX_ZIP, IDM_EX_REPAIR_ARJ, IDM_EX_REPAIR_ZIP, IDM_EX_ZIP_OPTIONS,
+    IDM_EX_SETUP_PRINTER, IDM_EX_EXTRACT,
+};
+
+bool IsLaterCommand(UINT id) {
+  for (UINT c : kLaterCommands)
+    if (c == id) return true;
+  return false;
+}
+
+std::string LoadText(UINT id) {
+  char buf[256] = "";
+  LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
+  return buf;
+}
+
+std::string PaneText(int pane) {
+  char buf[256] = "";
+  if (g_statusBar) GetDlgItemTextA(g_statusBar, pane, buf, sizeof buf);
+  return buf;
+}
+
+// Commands whose operations come with later parts of the program reach this.
+void NotAvailable(HWND frame) {
+  AppMessageBox(frame, "This command is not available yet.", kCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+WindowRecord* Active() { return RecordOf(g_activeBrowser); }
+
+HWND FocusedList() {
+  WindowRecord* r = Active();
+  if (!r) return nullptr;
+  return r->hwndFocusList && IsWindow(r->hwndFocusList) ? r->hwndFocusList : r->hwndDirList;
+}
+
+bool HasSelection(HWND list) { return list && SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0; }
+
+void Help(HWND frame, UINT command, ULONG_PTR data) {
+  if (g_helpFile[0]) WinHelpA(frame, g_helpFile, command, data);
+}
+
+void PostSize(HWND frame) {
+  RECT rc;
+  GetClientRect(frame, &rc);
+  WPARAM state = IsIconic(frame) ? SIZE_MINIMIZED : IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+  PostMessageA(frame, WM_SIZE, state, MAKELPARAM(rc.right, rc.bottom));
+}
+
+void ToggleBar(HWND frame, UINT id, bool* flag, const char* key) {
+  *flag = !*flag;
+  if (g_managerMenu) CheckMenuItem(g_managerMenu, id, MF_BYCOMMAND | (*flag ? MF_CHECKED : MF_UNCHECKED));
+  IniWriteOnOff("switches", key, *flag);
+  PostSize(frame);
+}
+
+void ToggleProgress(HWND frame) {
+  bool on = !ViewArchiveProgressOn();
+  for (auto [menu, id] : {std::pair<HMENU, UINT>{g_managerMenu, IDM_ARCHIVE_PROGRESS},
+                          std::pair<HMENU, UINT>{g_res.expressMenu, IDM_EX_ARCHIVE_PROGRESS}})
+    if (menu) CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+  IniWriteOnOff("switches", "ViewArchiveProgress", on);
+  PostSize(frame);
+}
+
+void SelectAllOn(HWND list) {
+  if (!g_activeBrowser || !list) return;
+  SelectAllToggle(g_activeBrowser, list);
+}
+
+void DeleteSelection(HWND frame, HWND list) {
+  if (!g_activeBrowser || !list) return;
+  if (!HasSelection(list)) {
+    ShowStringMessage(frame, IDS_NO_SELECTION);
+    return;
+  }
+  NotAvailable(frame);
+}
+
+void PickUp(HWND frame, bool move) {
+  SetPaneText(IDC_PANE_HINT, LoadText(move ? IDS_PICK_MOVE : IDS_PICK_ADD).c_str());
+  HWND list = FocusedList();
+  if (!HasSelection(list)) {
+    ShowStringMessage(frame, IDS_NO_SELECTION);
+    return;
+  }
+  NotAvailable(frame);
+}
+
+void RefreshActive() {
+  WindowRecord* r = Active();
+  if (!r) return;
+  FillDirectoryList(SlotOf(g_activeBrowser));
+  if (r->archivePath[0]) RefreshArchiveWindow(SlotOf(g_activeBrowser));
+  InvalidateRect(g_activeBrowser, nullptr, TRUE);
+}
+
+void CloseAll() {
+  CloseAllBrowserWindows();
+  OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*");
+}
+
+// The Select Files By Type dialog, made in memory: an edit with its hint, Select, Deselect,
+// Cancel and Help.
+struct SelByTypeState {
+  HWND list;
+};
+
+INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(d, DWLP_USER, l);
+      SendDlgItemMessageA(d, IDC_SELBYTYPE_EDIT, EM_LIMITTEXT, 64, 0);
+      return TRUE;
+    case WM_COMMAND: {
+      auto* st = reinterpret_cast<SelByTypeState*>(GetWindowLongPtrA(d, DWLP_USER));
+      switch (LOWORD(w)) {
+        case IDC_SELBYTYPE_SELECT:
+        case IDC_SELBYTYPE_DESELECT: {
+          char text[65] = "";
+          GetDlgItemTextA(d, IDC_SELBYTYPE_EDIT, text, sizeof text);
+          if (st && st->list) SelectByPatterns(st->list, text, LOWORD(w) == IDC_SELBYTYPE_SELECT);
+          g_cancelled = false;
+          EndDialog(d, LOWORD(w));
+          return TRUE;
+        }
+        case IDCANCEL:
+          g_cancelled = true;
+          EndDialog(d, IDCANCEL);
+          return TRUE;
+        case IDHELP:
+          Help(d, HELP_CONTEXT, 7066);
+          return TRUE;
+      }
+      break;
+    }
+  }
+  return FALSE;
+}
+
+// Appends a word-aligned item of a dialog template in memory.
+void AddItem(std::string* t, DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls, const char* text) {
+  while (t->size() % 4) t->push_back('\0');
+  DLGITEMTEMPLATE it{};
+  it.style = style | WS_CHILD | WS_VISIBLE;
+  it.x = x;
+  it.y = y;
+  it.cx = cx;
+  it.cy = cy;
+  it.id = id;
+  t->append(reinterpret_cast<const char*>(&it), sizeof it);
+  WORD c[2] = {0xFFFF, cls};
+  t->append(reinterpret_cast<const char*>(c), sizeof c);
+  for (const char* p = text; ; ++p) {
+    WORD ch = static_cast<unsigned char>(*p);
+    t->append(reinterpret_cast<const char*>(&ch), 2);
+    if (!*p) break;
+  }
+  WORD extra = 0;
+  t->append(reinterpret_cast<const char*>(&extra), 2);
+}
+
+void SelectFilesByType(HWND frame) {
+  HWND list = FocusedList();
+  if (!list) return;
+  std::string t;
+  DLGTEMPLATE dt{};
+  dt.style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT;
+  dt.cdit = 7;
+  dt.cx = 220;
+  dt.cy = 78;
+  t.append(reinterpret_cast<const char*>(&dt), sizeof dt);
+  auto wstr = [&](const char* s) {
+    for (const char* p = s; ; ++p) {
+      WORD ch = static_cast<unsigned char>(*p);
+      t.append(reinterpret_cast<const char*>(&ch), 2);
+      if (!*p) break;
+    }
+  };
+  WORD none[2] = {0, 0};
+  t.append(reinterpret_cast<const char*>(none), sizeof none);  // no menu, default class
+  wstr("Select Files By Type");
+  WORD pt = 8;
+  t.append(reinterpret_cast<const char*>(&pt), 2);
+  wstr("MS Sans Serif");
+  AddItem(&t, SS_LEFT, 8, 10, 44, 10, 0xFFFF, 0x0082, "&New Type:");
+  AddItem(&t, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 54, 8, 100, 12, IDC_SELBYTYPE_EDIT, 0x0081, "");
+  AddItem(&t, SS_LEFT, 54, 24, 110, 10, 0xFFFF, 0x0082, "( *.* or *.doc for example)");
+  AddItem(&t, BS_DEFPUSHBUTTON | WS_TABSTOP, 164, 6, 50, 14, IDC_SELBYTYPE_SELECT, 0x0080, "&Select");
+  AddItem(&t, BS_PUSHBUTTON | WS_TABSTOP, 164, 24, 50, 14, IDC_SELBYTYPE_DESELECT, 0x0080, "&Deselect");
+  AddItem(&t, BS_PUSHBUTTON | WS_TABSTOP, 164, 42, 50, 14, IDCANCEL, 0x0080, "Cancel");
+  AddItem(&t, BS_PUSHBUTTON | WS_TABSTOP, 164, 60, 50, 14, IDHELP, 0x0080, "&Help");
+  while (t.size() % 4) t.push_back('\0');
+  SelByTypeState st{list};
+  DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(t.data()), frame,
+                          SelByTypeProc, reinterpret_cast<LPARAM>(&st));
+}
+
+bool IsZipProgram(const char* path) {
+  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  bool zip = FindZipStart(f, nullptr);
+  CloseHandle(f);
+  return zip;
+}
+
+// Makes the directory part of `path` current.
+void MakeDirectoryOfCurrent(const char* path) {
+  std::string dir(path);
+  size_t slash = dir.find_last_of('\\');
+  if (slash == std::string::npos) return;
+  dir.resize(slash == 2 && dir[1] == ':' ? 3 : slash);
+  SetCurrentDirAndDrive(dir.c_str());
+}
+
+}  // namespace
+
+bool OpenArchiveByName(const char* path) {
+  if (MatchFileMask(path, "*.ZIP") || (MatchFileMask(path, "*.EXE") && IsZipProgram(path)))
+    return OpenBrowserWindow(path, kArchiveTypeZip, "*.*", "*.*") != nullptr;
+  if (MatchFileMask(path, "*.ARJ") || MatchFileMask(path, "*.A0?"))
+    return OpenBrowserWindow(path, kArchiveTypeArj, "*.*", "*.*") != nullptr;
+  return false;
+}
+
+bool ChooseArchiveFile(HWND frame) {
+  char file[MAX_PATH] = "";
+  char dir[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof dir, dir);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = g_frame ? g_frame : frame;
+  ofn.lpstrFilter = "Archives *Arj *.Zip *.Exe\0*.arj;*.zip;*.exe\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = dir;
+  ofn.lpstrTitle = "Select An Archive File";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_LONGNAMES | OFN_PATHMUSTEXIST;
+  g_chosenFile[0] = 0;
+  if (!GetOpenFileNameA(&ofn)) {
+    g_cancelled = true;
+    return false;
+  }
+  g_cancelled = false;
+  if (std::strlen(file) >= sizeof g_chosenFile) {
+    // A longer path would be cut into another name.
+    ShowStringMessage(frame, IDS_NEED_ARCHIVE_FILE);
+    return false;
+  }
+  lstrcpynA(g_chosenFile, file, sizeof g_chosenFile);
+  return true;
+}
+
+LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
+  const UINT id = LOWORD(w);
+  const UINT code = HIWORD(w);
+  // Applications and macros: their menus exist; running them comes with the Applications part.
+  if ((id >= IDM_APP_FIRST && id <= IDM_APP_FIRST + 15) || (id >= IDM_MACRO_FIRST && id <= IDM_MACRO_FIRST + 35))
+    return 0;
+  // Notifications of the bars' controls.
+  if (id == IDC_DRIVE_BOX && l) {
+    if (code == CBN_SELCHANGE) {
+      // The drive change belongs to the drive box, which comes with the bars.
+    }
+    return 0;
+  }
+  if (id == IDM_SELECT_ALL_FOCUSED) {
+    SelectAllOn(FocusedList());
+    return 0;
+  }
+  if (id == IDM_MAIL_BUTTON) {
+    if (g_mailLibrary) NotAvailable(frame);
+    return 0;
+  }
+
+  WindowRecord* r = Active();
+  switch (id) {
+    case IDM_EXIT:
+    case IDM_EX_EXIT:
+      PostMessageA(frame, WM_CLOSE, 0, 0);
+      return 0;
+    case IDM_SELECT_ALL_FILES:  // 903, File menu: the directory list
+      if (r) SelectAllOn(r->hwndDirList);
+      return 0;
+    case IDM_SELECT_ALL_MEMBERS:  // 913, Edit menu: the archive list
+      if (r) SelectAllOn(r->hwndArchiveList);
+      return 0;
+    case IDM_DELETE_MEMBERS:
+      if (r) DeleteSelection(frame, r->hwndArchiveList);
+      return 0;
+    case IDM_DELETE_FILES:
+      if (r) DeleteSelection(frame, r->hwndDirList);
+      return 0;
+    case IDM_DELETE_FOCUSED:
+      if (r) DeleteSelection(frame, FocusedList());
+      return 0;
+    case IDM_ADD:
+      PickUp(frame, false);
+      return 0;
+    case IDM_MOVE:
+      PickUp(frame, true);
+      return 0;
+    case IDM_RENAME:
+      if (!r) return 0;
+      if (!HasSelection(FocusedList())) {
+        ShowStringMessage(frame, IDS_NO_SELECTION);
+        return 0;
+      }
+      NotAvailable(frame);
+      return 0;
+    case IDM_DELETE_DIR:
+      if (r && HasSelection(FocusedList())) NotAvailable(frame);
+      return 0;
+    case IDM_OPEN:
+      if (ChooseArchiveFile(frame)) OpenArchiveByName(g_chosenFile);
+      return 0;
+    case IDM_SHOW_TOOLBAR:
+      ToggleBar(frame, IDM_SHOW_TOOLBAR, &g_showToolbar, "Toolbar");
+      return 0;
+    case IDM_SHOW_DRIVE_BAR:
+      ToggleBar(frame, IDM_SHOW_DRIVE_BAR, &g_showDriveBar, "Drivebar");
+      return 0;
+    case IDM_ARCHIVE_PROGRESS:
+    case IDM_EX_ARCHIVE_PROGRESS:
+      ToggleProgress(frame);
+      return 0;
+    case IDM_MODE_EXPRESS:
+      SwitchMode(frame, true);
+      return 0;
+    case IDM_EX_MODE_MANAGER:
+      SwitchMode(frame, false);
+      return 0;
+    case IDM_MODE_MANAGER:
+    case IDM_EX_MODE_EXPRESS:
+      return 0;
+    case IDM_CASCADE:
+      if (g_managerMode && g_mdiClient) SendMessageA(g_mdiClient, WM_MDICASCADE, 0, 0);
+      return 0;
+    case IDM_TILE:
+    case IDM_TILE_VERTICALLY:
+      if (g_managerMode && g_mdiClient) SendMessageA(g_mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0);
+      return 0;
+    case IDM_TILE_HORIZONTALLY:
+      if (g_managerMode && g_mdiClient) SendMessageA(g_mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+      return 0;
+    case IDM_ARRANGE_ICONS:
+      if (g_managerMode && g_mdiClient) SendMessageA(g_mdiClient, WM_MDIICONARRANGE, 0, 0);
+      return 0;
+    case IDM_NEW_WINDOW:
+      OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*");
+      return 0;
+    case IDM_REFRESH:
+      RefreshActive();
+      return 0;
+    case IDM_CLOSE_ALL:
+      CloseAll();
+      return 0;
+    case IDM_CLEAR_ARCHIVE:
+      if (g_activeBrowser) ClearArchiveWindow(g_activeBrowser);
+      return 0;
+    case IDM_PARENT_DIR:
+      if (g_activeBrowser) GoToParentDirectory(g_activeBrowser);
+      return 0;
+    case IDM_LONG_NAMES:
+      SetNameDisplay(0);
+      return 0;
+    case IDM_SHORT_NAMES:
+      SetNameDisplay(1);
+      return 0;
+    case IDM_SELECT_FILES:
+      SelectFilesByType(frame);
+      return 0;
+    case IDM_HELP_CONTENTS:
+      Help(frame, HELP_CONTEXT, 7081);
+      return 0;
+    case IDM_HELP_SEARCH:
+      Help(frame, HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>(""));
+      return 0;
+    case IDM_HELP_ON_HELP:
+      Help(frame, HELP_HELPONHELP, 0);
+      return 0;
+    default:
+      break;
+  }
+  if (IsLaterCommand(id)) {
+    NotAvailable(frame);
+    return 0;
+  }
+  return -1;
+}
+
+void OnFrameMenuSelect(UINT item, UINT flags) {
+  if (flags == 0xFFFF) return;  // the menu closed
+  MenuHelp h{};
+  if (!(flags & MF_POPUP) && MenuHelpFor(item, &h)) {
+    SetPaneText(IDC_PANE_HINT, LoadText(h.string).c_str());
+    g_helpContext = h.context;
+  } else {
+    SetPaneText(IDC_PANE_HINT, LoadText(IDS_READY).c_str());
+  }
+}
+
+LRESULT OnFrameNotify(HWND, LPARAM l) {
+  NMHDR* hdr = reinterpret_cast<NMHDR*>(l);
+  if (hdr->code == TTN_NEEDTEXTA) {
+    NMTTDISPINFOA* tip = reinterpret_cast<NMTTDISPINFOA*>(l);
+    unsigned id = ToolTipStringFor(static_cast<unsigned>(hdr->idFrom));
+    if (!id) return 0;
+    std::string text = LoadText(id);
+    if (text.size() > 79) text.resize(79);
+    lstrcpynA(tip->szText, text.c_str(), sizeof tip->szText);
+    tip->lpszText = tip->szText;
+    if (PaneText(IDC_PANE_HINT) != text) SetPaneText(IDC_PANE_HINT, text.c_str());
+    return 0;
+  }
+  if (hdr->code == TTN_POP) SetPaneText(IDC_PANE_HINT, LoadText(IDS_READY).c_str());
+  return 0;
+}
+
+void OnFrameKeyDown(HWND frame, WPARAM key) {
+  if (key == VK_F1) Help(frame, HELP_CONTEXT, g_helpContext);
+}
+
+void OnFrameEnterIdle(HWND frame, WPARAM source, LPARAM window) {
+  if (GetKeyState(VK_F1) >= 0) return;
+  if (source == MSGF_MENU) {
+    Help(frame, HELP_CONTEXT, g_helpContext);
+  } else if (source == MSGF_DIALOGBOX && window) {
+    PostMessageA(reinterpret_cast<HWND>(window), WM_KEYDOWN, VK_F1, 0);
+  }
+}
+
+void OnFrameMouseMove() {
+  std::string ready = LoadText(IDS_READY);
+  if (lstrcmpiA(PaneText(IDC_PANE_HINT).c_str(), ready.c_str()) != 0) SetPaneText(IDC_PANE_HINT, ready.c_str());
+}
+
+void OnFrameDropFiles(HWND frame, HDROP drop) {
+  POINT pt{};
+  DragQueryPoint(drop, &pt);
+  ClientToScreen(frame, &pt);
+  HWND target = WindowFromPoint(pt);
+  std::string listPath = std::string(g_settings ? g_settings->WorkDirectory : "") + "\\ql5files";
+  HANDLE listFile = CreateFileA(listPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (listFile == INVALID_HANDLE_VALUE) {
+    MessageBeep(0);
+    DragFinish(drop);
+    return;
+  }
+  char saved[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof saved, saved);
+  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  int listed = 0;
+  std::string first, last;
+  for (UINT i = 0; i < count; ++i) {
+    char name[MAX_PATH] = "";
+    DragQueryFileA(drop, i, name, sizeof name);
+    bool opened = false;
+    if (MatchFileMask(name, "*.ARJ")) {
+      MakeDirectoryOfCurrent(name);
+      OpenBrowserWindow(name, kArchiveTypeArj, "*.*", "*.*");
+      opened = true;
+    } else if (MatchFileMask(name, "*.ZIP") || (MatchFileMask(name, "*.EXE") && IsZipProgram(name))) {
+      MakeDirectoryOfCurrent(name);
+      OpenBrowserWindow(name, kArchiveTypeZip, "*.*", "*.*");
+      opened = true;
+    }
+    if (opened) continue;
+    std::string line = std::string(name) + "\r\n";
+    DWORD wrote = 0;
+    WriteFile(listFile, line.data(), static_cast<DWORD>(line.size()), &wrote, nullptr);
+    if (first.empty()) first = name;
+    last = name;
+    ++listed;
+  }
+  CloseHandle(listFile);
+  DragFinish(drop);
+  if (!listed) return;
+  // Adding the listed files to an archive comes with the add operation.
+  NotAvailable(frame);
+  (void)target;
+  (void)saved;
+}
+
+}  // namespace ql
