@@ -78,9 +78,13 @@ int TextWidth(HDC dc, const char* s, size_t n) {
 
 }  // namespace
 
+HINSTANCE ResourceInstance() {
+  return g_browserHost.instance ? g_browserHost.instance : GetModuleHandleA(nullptr);
+}
+
 void LoadItemBitmaps() {
   for (int i = 0; i < kBitmapCount; ++i)
-    if (!g_bitmaps[i]) g_bitmaps[i] = LoadBitmapA(g_browserHost.instance, kBitmapNames[i]);
+    if (!g_bitmaps[i]) g_bitmaps[i] = LoadBitmapA(ResourceInstance(), kBitmapNames[i]);
 }
 
 void FreeItemBitmaps() {
@@ -93,7 +97,7 @@ void FreeItemBitmaps() {
 HBITMAP ItemBitmap(const char* name) {
   for (int i = 0; i < kBitmapCount; ++i)
     if (std::strcmp(kBitmapNames[i], name) == 0) {
-      if (!g_bitmaps[i]) g_bitmaps[i] = LoadBitmapA(g_browserHost.instance, name);
+      if (!g_bitmaps[i]) g_bitmaps[i] = LoadBitmapA(ResourceInstance(), name);
       return g_bitmaps[i];
     }
   return nullptr;
