@@ -3,6 +3,7 @@
 #include "engine/runner_win.h"
 #include "app/shared_win.h"
 #include "engine/delete_win.h"
+#include "engine/express_win.h"
 #include "engine/extract_win.h"
 
 #include <gtest/gtest.h>
@@ -486,6 +487,110 @@ TEST_F(DeleteTest, AnEncryptedArchiveAsksThePasswordAndCancelRunsNothing) {
   EXPECT_EQ(RunResult::Done, Delete(enc));
   EXPECT_EQ(2, passwordAsks);
   EXPECT_EQ(prog + "\\pkzip -d " + prog + "\\A.ZIP @" + work + "\\ql5files -spw -b" + work + "\\",
+            One(RunnerLog(), "cmndargs"));
+}
+
+// -------------------------------------------------------------------------------------------
+// Operations on a named archive file (Express dialogs, Freshen, Update, Test).
+
+class NamedArchiveTest : public ProgramDirTest {
+ protected:
+  SwitchSet s;
+  int passwordAsks = 0;
+  void SetUp() override {
+    ProgramDirTest::SetUp();
+    LoadSwitchSet(s, [](const char*, const char* def) { return std::string(def); });
+    SetOn(s, Sw::UsePkzip, true);
+  }
+  AskPassword Ask() {
+    return [this](SwitchSet& sw) {
+      ++passwordAsks;
+      sw.archivePassword = "pw";
+      return true;
+    };
+  }
+  std::vector<std::string> Runs() { return All(RunnerLog(), "cmndargs"); }
+};
+
+TEST_F(NamedArchiveTest, ArchiveTypeFromTheName) {
+  ASSERT_TRUE(WriteWholeFile(prog + "\\SFX.EXE", std::string(2000, 'M') + TinyZip()));
+  ASSERT_TRUE(WriteWholeFile(prog + "\\PLAIN.EXE", std::string(2000, 'M')));
+  struct Case {
+    const char* name;
+    bool known;
+    ArchiveKind kind;
+  } cases[] = {{"\\A.ZIP", true, ArchiveKind::Zip}, {"\\A.arj", true, ArchiveKind::Arj},
+               {"\\SFX.EXE", true, ArchiveKind::Zip}, {"\\PLAIN.EXE", false, ArchiveKind::Zip},
+               {"\\A.LZH", false, ArchiveKind::Zip}};
+  for (const Case& c : cases) {
+    ArchiveKind k = ArchiveKind::Zip;
+    EXPECT_EQ(c.known, ArchiveKindOfFile(nullptr, prog + c.name, &k, false)) << c.name;
+    if (c.known) {
+      EXPECT_EQ(c.kind, k) << c.name;
+    }
+  }
+  std::vector<std::string> texts;
+  {
+    BoxAnswerer boxes(GetCurrentThreadId());
+    EXPECT_EQ(RunResult::Refused, ExpressAddFiles(setup, s, prog + "\\A.LZH", {"X"}, false, Ask()));
+    texts = boxes.Texts();
+  }
+  EXPECT_EQ(std::vector<std::string>{"This Zip file may be invalid,damaged, or a multiple volume Zip."},
+            texts);
+  EXPECT_TRUE(Runs().empty());
+}
+
+TEST_F(NamedArchiveTest, ExpressAddOffersToCreateTheArchiveDirectory) {
+  std::string archive = prog + "\\NEWDIR\\NEW.ZIP";
+  {
+    BoxAnswerer no(GetCurrentThreadId(), IDNO);
+    EXPECT_EQ(RunResult::Refused, ExpressAddFiles(setup, s, archive, {"A.TXT"}, false, Ask()));
+    EXPECT_EQ(1u, no.Texts().size());
+  }
+  EXPECT_TRUE(Runs().empty());
+  {
+    BoxAnswerer yes(GetCurrentThreadId(), IDYES);
+    EXPECT_EQ(RunResult::Done, ExpressAddFiles(setup, s, archive, {"A.TXT"}, true, Ask()));
+    EXPECT_EQ(1u, yes.Texts().size());
+  }
+  EXPECT_TRUE(Exists(prog + "\\NEWDIR"));
+  EXPECT_EQ(prog + "\\pkzip -m -= -+ -- -b" + work + "\\ " + archive + " @" + work + "\\ql5files",
+            One(RunnerLog(), "cmndargs"));
+  EXPECT_EQ(0, passwordAsks);
+}
+
+TEST_F(NamedArchiveTest, ExpressExtractDeleteAndTestAskThePasswordByTheirRules) {
+  std::string archive = prog + "\\A.ZIP";
+  SetOn(s, Sw::Password, true);  // the add password: asked by delete and archive tests only
+  EXPECT_EQ(RunResult::Done, ExpressExtractFiles(setup, s, archive, nullptr, prog + "\\OUT", Ask()));
+  EXPECT_EQ(0, passwordAsks);
+  EXPECT_EQ(RunResult::Done, TestArchiveFile(setup, s, archive, TestFrom::DirectoryFile, Ask()));
+  EXPECT_EQ(0, passwordAsks);
+  EXPECT_EQ(RunResult::Done, TestArchiveFile(setup, s, archive, TestFrom::Express, Ask()));
+  EXPECT_EQ(1, passwordAsks);
+  EXPECT_EQ(RunResult::Done, ExpressDeleteFiles(setup, s, archive, {"A.TXT"}, Ask()));
+  EXPECT_EQ(2, passwordAsks);
+  std::vector<std::string> runs = Runs();
+  ASSERT_EQ(4u, runs.size());
+  EXPECT_EQ(prog + "\\pkunzip  -o -+ -- " + archive + " " + prog + "\\OUT\\ @" + work + "\\ql5files",
+            runs[0]);
+  EXPECT_EQ(prog + "\\pkunzip -t " + archive + " -+ -- -spw", runs[2]);
+}
+
+TEST_F(NamedArchiveTest, FreshenRefusesWhenTheSpaceCannotBeThere) {
+  std::vector<std::string> texts;
+  {
+    BoxAnswerer boxes(GetCurrentThreadId());
+    EXPECT_EQ(RunResult::Refused, FreshenArchiveFile(setup, s, prog + "\\A.ZIP", false, false, false,
+                                                     ~0ULL, Ask()));
+    texts = boxes.Texts();
+  }
+  ASSERT_EQ(1u, texts.size());
+  EXPECT_EQ("Insufficient disk space available,\nor a read only disk was selected.", texts[0]);
+  EXPECT_TRUE(Runs().empty());
+  EXPECT_EQ(RunResult::Done, FreshenArchiveFile(setup, s, prog + "\\A.ZIP", true, false, true, 1, Ask()));
+  EXPECT_EQ(1, passwordAsks) << "an encrypted window archive asks";
+  EXPECT_EQ(prog + "\\pkzip -u " + prog + "\\A.ZIP -= -+ -- -P -spw -b" + work + "\\",
             One(RunnerLog(), "cmndargs"));
 }
 
