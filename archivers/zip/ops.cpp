@@ -5,6 +5,8 @@
 #include <condition_variable>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -761,13 +763,27 @@ bool SafeMemberPath(const std::string& stored, std::string& clean, std::string& 
 
 namespace {
 
+// One member on its way out: prepared on the caller's thread, decoded on a worker, then finished
+// (renamed into place, dated) on the caller's thread again, in archive order.
+struct OutJob {
+  const Entry* e = nullptr;
+  std::string full, temp;
+  bool exists = false;
+  std::FILE* f = nullptr;
+  DecodeResult result = DecodeResult::kOk;
+  bool done = false;
+};
+
 class UnzipJob {
  public:
   UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u) {}
   int Run();
 
  private:
-  int Extract(FileSource& src, const Entry& e);
+  // Decides what to do with one member; a job to decode, or none.
+  std::unique_ptr<OutJob> Prepare(const Entry& e);
+  int Finish(OutJob& j);
+  int ExtractAll(const std::string& archive, const std::vector<const Entry*>& chosen);
   const UnzipArgs& args;
   Host& host;
   Ui& ui;
@@ -777,55 +793,57 @@ class UnzipJob {
   bool abort = false;
   int warnings = 0;
   std::string dest;
+  std::atomic<bool> stop{false};
+  std::atomic<uint64_t> written{0};
 };
 
-int UnzipJob::Extract(FileSource& src, const Entry& e) {
+std::unique_ptr<OutJob> UnzipJob::Prepare(const Entry& e) {
   std::string clean, why;
   if (!SafeMemberPath(e.name, clean, why)) {
     ui.Error("PKUNZIP: Refused " + e.name + ": " + why);
     ++warnings;
-    return 0;
+    return nullptr;
   }
   if (e.isLabel()) {
     if (args.label) {
       if (host.SetVolumeLabel(dest.empty() ? host.CurrentDir() : dest, e.name)) ui.Line("Volume label: " + e.name);
       else ui.Error("PKUNZIP: Warning! could not set volume label " + e.name);
     }
-    return 0;
+    return nullptr;
   }
   if (e.isSymlink()) {
     ui.Error("PKUNZIP: Skipped " + e.name + ": symbolic links are not extracted");
     ++warnings;
-    return 0;
+    return nullptr;
   }
   if (e.isDir()) {
     if (args.paths) MakeDirs(host, JoinPath(dest, clean));
-    return 0;
+    return nullptr;
   }
   std::string rel = args.paths ? clean : BaseName(clean);
   std::string full = JoinPath(dest, rel);
   if (args.paths && !MakeDirs(host, DirName(full))) {
     ui.Error("PKUNZIP: Can't create directory for " + full);
     ++warnings;
-    return 0;
+    return nullptr;
   }
   DirEntry st;
   bool exists = host.Stat(full, st);
   if (exists && st.isDir) {
     ui.Error("PKUNZIP: " + full + " is a directory; " + e.name + " skipped");
     ++warnings;
-    return 0;
+    return nullptr;
   }
   int64_t when = DosToUnix(e.dosTime);
-  if (args.freshen && (!exists || when <= st.mtime + 1)) return 0;
-  if (args.newer && exists && when <= st.mtime + 1) return 0;
+  if (args.freshen && (!exists || when <= st.mtime + 1)) return nullptr;
+  if (args.newer && exists && when <= st.mtime + 1) return nullptr;
   if (exists && !args.overwrite && !args.newer && !args.freshen && !overwriteAll) {
     Ui::Answer a = ui.AskOverwrite(full);
     if (a == Ui::kAbort) {
       abort = true;
-      return 0;
+      return nullptr;
     }
-    if (a == Ui::kNo) return 0;
+    if (a == Ui::kNo) return nullptr;
     if (a == Ui::kAll) overwriteAll = true;
   }
   if (e.encrypted() && password.empty() && !askedPassword) {
@@ -833,54 +851,142 @@ int UnzipJob::Extract(FileSource& src, const Entry& e) {
     ui.AskPassword(password);
   }
   // Written under a temporary name and renamed when complete and checked.
-  std::FILE* f = nullptr;
-  std::string temp;
-  for (unsigned i = 0; i < 100 && !f; ++i) {
-    temp = full + ".~q" + std::to_string(i);
-    f = host.CreateNew(temp);
+  auto j = std::make_unique<OutJob>();
+  j->e = &e;
+  j->full = full;
+  j->exists = exists;
+  for (unsigned i = 0; i < 100 && !j->f; ++i) {
+    j->temp = full + ".~q" + std::to_string(i);
+    j->f = host.CreateNew(j->temp);
   }
-  if (!f) {
+  if (!j->f) {
     ui.Error("PKUNZIP: Can't create " + full);
     ++warnings;
-    return 0;
+    return nullptr;
   }
-  ui.Progress("Inflating", e.name, 0, e.usize);
-  uint64_t written = 0;
-  bool cancelled = false;
-  DecodeResult r = DecodeEntry(src, e, password, [&](const uint8_t* p, size_t n) {
-    if (std::fwrite(p, 1, n, f) != n) return false;
-    written += n;
-    ui.Progress("Inflating", e.name, written, e.usize);
-    if (ui.Cancelled()) {
-      cancelled = true;
-      return false;
-    }
-    return true;
-  });
-  bool closed = std::fclose(f) == 0;
-  if (r == DecodeResult::kOk && !closed) r = DecodeResult::kSink;
-  if (r != DecodeResult::kOk) {
-    host.Remove(temp);
-    if (cancelled) {
-      abort = true;
-      return kUnzipBreak;
-    }
-    ui.Error("PKUNZIP: " + e.name + ": " + DecodeResultText(r));
+  return j;
+}
+
+int UnzipJob::Finish(OutJob& j) {
+  const Entry& e = *j.e;
+  if (j.result != DecodeResult::kOk) {
+    host.Remove(j.temp);
+    if (j.result == DecodeResult::kCancelled) return kUnzipBreak;
+    ui.Error("PKUNZIP: " + e.name + ": " + DecodeResultText(j.result));
     ++warnings;
-    return r == DecodeResult::kSink ? kUnzipDiskFull : 0;
+    return j.result == DecodeResult::kSink ? kUnzipDiskFull : 0;
   }
-  if (exists) host.Remove(full);
-  if (!host.Replace(temp, full)) {
-    host.Remove(temp);
-    ui.Error("PKUNZIP: Can't write " + full);
+  if (j.exists) host.Remove(j.full);
+  if (!host.Replace(j.temp, j.full)) {
+    host.Remove(j.temp);
+    ui.Error("PKUNZIP: Can't write " + j.full);
     ++warnings;
     return 0;
   }
-  host.SetTime(full, when);
+  host.SetTime(j.full, DosToUnix(e.dosTime));
   uint32_t unixMode = (e.madeBy >> 8) == 3 ? (e.externalAttr >> 16) & 0777 : 0;
-  host.SetAttrs(full, e.externalAttr & 0xFF, unixMode);
-  ui.Line((e.method == 8 ? " Inflating: " : " Extracting: ") + full);
+  host.SetAttrs(j.full, e.externalAttr & 0xFF, unixMode);
+  ui.Line((e.method == 8 ? " Inflating: " : " Extracting: ") + j.full);
   return 0;
+}
+
+// Members are decoded on worker threads, each with its own handle on the archive; questions,
+// messages and renames stay on the caller's thread and keep the archive's order.
+int UnzipJob::ExtractAll(const std::string& archive, const std::vector<const Entry*>& chosen) {
+  uint64_t total = 0;
+  for (const Entry* e : chosen) total += e->usize;
+  std::deque<std::unique_ptr<OutJob>> pending;
+  std::mutex mu;
+  std::condition_variable cv;
+  std::deque<OutJob*> queue;
+  bool closing = false;
+  unsigned nthreads = g_threads ? g_threads : std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+  const size_t window = nthreads * 2 + 2;
+  std::vector<std::thread> workers;
+  for (unsigned t = 0; t < nthreads; ++t) {
+    workers.emplace_back([&] {
+      std::FILE* af = host.OpenRead(archive);
+      std::unique_ptr<FileSource> src(af ? new FileSource(af) : nullptr);
+      for (;;) {
+        OutJob* j;
+        {
+          std::unique_lock<std::mutex> lk(mu);
+          cv.wait(lk, [&] { return closing || !queue.empty(); });
+          if (queue.empty()) return;
+          j = queue.front();
+          queue.pop_front();
+        }
+        DecodeResult r = DecodeResult::kDamaged;
+        if (src) {
+          bool cancelled = false;
+          r = DecodeEntry(*src, *j->e, password, [&](const uint8_t* p, size_t n) {
+            if (stop.load()) {
+              cancelled = true;
+              return false;
+            }
+            if (std::fwrite(p, 1, n, j->f) != n) return false;
+            written += n;
+            return true;
+          });
+          if (cancelled) r = DecodeResult::kCancelled;
+        }
+        if (std::fclose(j->f) != 0 && r == DecodeResult::kOk) r = DecodeResult::kSink;
+        j->f = nullptr;
+        std::lock_guard<std::mutex> lk(mu);
+        j->result = r;
+        j->done = true;
+        cv.notify_all();
+      }
+    });
+  }
+  int code = 0;
+  auto finishOldest = [&]() -> int {
+    OutJob* j = pending.front().get();
+    for (;;) {
+      {
+        std::unique_lock<std::mutex> lk(mu);
+        if (cv.wait_for(lk, std::chrono::milliseconds(50), [&] { return j->done; })) break;
+      }
+      ui.Progress("Inflating", j->e->name, written.load(), total);
+      if (ui.Cancelled()) stop = true;
+    }
+    ui.Progress("Inflating", j->e->name, written.load(), total);
+    if (ui.Cancelled()) stop = true;
+    int r = Finish(*j);
+    pending.pop_front();
+    return r;
+  };
+  for (const Entry* e : chosen) {
+    if (abort || stop || ui.Cancelled()) {
+      stop = true;
+      break;
+    }
+    auto j = Prepare(*e);
+    if (!j) continue;
+    {
+      std::lock_guard<std::mutex> lk(mu);
+      queue.push_back(j.get());
+    }
+    cv.notify_all();
+    pending.push_back(std::move(j));
+    while (pending.size() >= window && code == 0) code = finishOldest();
+    if (code) {
+      stop = true;
+      break;
+    }
+  }
+  while (!pending.empty()) {
+    int r = finishOldest();
+    if (code == 0) code = r;
+  }
+  {
+    std::lock_guard<std::mutex> lk(mu);
+    closing = true;
+  }
+  cv.notify_all();
+  for (auto& w : workers) w.join();
+  if (stop && code == 0) code = kUnzipBreak;
+  return code;
 }
 
 int UnzipJob::Run() {
@@ -1010,12 +1116,8 @@ int UnzipJob::Run() {
     ui.Error("PKUNZIP: Can't create directory " + dest);
     return kUnzipBadParams;
   }
-  for (const Entry* e : chosen) {
-    if (abort || ui.Cancelled()) return kUnzipBreak;
-    int r = Extract(src, *e);
-    if (r == kUnzipBreak) return r;
-    if (r == kUnzipDiskFull) return r;
-  }
+  int r = ExtractAll(archive, chosen);
+  if (r) return r;
   if (abort) return kUnzipBreak;
   return warnings ? kUnzipWarning : kUnzipOk;
 }

@@ -460,3 +460,25 @@ TEST(ZipWrite, CommentsShowTheExistingTextAndAreStored) {
   EXPECT_EQ(ar.entries[1].comment, "about b");
   Shell("rm -rf '" + root + "'");
 }
+
+TEST(ZipExtract, CancelStopsCleanlyWithoutPartialFiles) {
+  std::string root = MakeTempDir();
+  for (int i = 0; i < 20; ++i) WriteFile(root + "/src/f" + std::to_string(i) + ".txt", Sample(300000, i));
+  auto host = MakeHost();
+  {
+    Cwd cwd(root + "/src");
+    RecordingUi ui;
+    ASSERT_EQ(Zip("-a|../many.zip|*.*", *host, ui), kZipOk);
+  }
+  Cwd cwd(root);
+  RecordingUi ui;
+  ui.cancelAfter = 0;
+  EXPECT_EQ(Unzip("many.zip|-o|out/", *host, ui), kUnzipBreak);
+  auto tree = Tree(root + "/out");
+  EXPECT_LT(tree.size(), 20u);
+  for (auto& kv : tree) {
+    EXPECT_EQ(kv.first.find(".~q"), std::string::npos) << kv.first;
+    EXPECT_TRUE(kv.second == ReadFile(root + "/src/" + kv.first)) << kv.first;
+  }
+  Shell("rm -rf '" + root + "'");
+}
