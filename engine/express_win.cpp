@@ -1,6 +1,10 @@
 #include "engine/express_win.h"
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <cctype>
+#include <cstdio>
 
 #include "app/shared_win.h"
 #include "common/mask.h"
@@ -119,6 +123,68 @@ RunResult FreshenArchiveFile(const RunnerSetup& setup, SwitchSet& s, const std::
   if (NeedsPassword(rule, s, express ? false : encrypted) && !askPassword(s))
     return RunResult::Refused;
   return RunCommand(setup, FreshenOrUpdate(s, PathsOf(setup), kind, archive, update, express, encrypted));
+}
+
+}  // namespace ql
+
+namespace ql {
+
+RunResult ExtractMembersTo(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                           const std::string& archive, bool encrypted,
+                           const std::vector<std::string>& names, const std::string& target,
+                           const AskPassword& askPassword) {
+  if (names.empty()) {
+    ShowStringMessage(setup.owner, IDS_SELECT_IN_ARCHIVE);
+    return RunResult::Refused;
+  }
+  if (!EnsureTargetDirectory(setup.owner, target)) return RunResult::Refused;
+  PasswordRule rule =
+      kind == ArchiveKind::Zip ? PasswordRule::ExtractMembersZip : PasswordRule::ExtractEither;
+  if (NeedsPassword(rule, s, encrypted) && !askPassword(s)) return RunResult::Refused;
+  return RunCommand(setup, ExtractMembers(s, EnginePaths{setup.programDir, setup.workDir}, kind,
+                                          archive, encrypted, names, target));
+}
+
+RunResult DropAddFiles(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                       const std::string& archive, bool encrypted, bool move,
+                       const DropSource& src, const AskPassword& askPassword) {
+  if (src.listBox && src.nameFields.empty()) return RunResult::Done;
+  if (NeedsPassword(PasswordRule::AddToWindow, s, encrypted) && !askPassword(s))
+    return RunResult::Refused;
+  RunResult r = RunCommand(setup, DropAdd(s, EnginePaths{setup.programDir, setup.workDir}, kind,
+                                          archive, encrypted, move, src));
+  // A multiple-volume ARJ on a floppy ends on its last disk: ask for the first one back.
+  if (r == RunResult::Done && kind == ArchiveKind::Arj && On(s, Sw::MultiVolume) &&
+      !archive.empty() && (toupper(static_cast<unsigned char>(archive[0])) == 'A' ||
+                           toupper(static_cast<unsigned char>(archive[0])) == 'B')) {
+    HANDLE file = CreateFileA(archive.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      char text[64];
+      snprintf(text, sizeof text, "Insert Disk #0 Into Drive %c:", archive[0]);
+      AppMessageBox(setup.owner, text, "Quillon", MB_OK | MB_ICONEXCLAMATION);
+    } else {
+      CloseHandle(file);
+    }
+  }
+  return r;
+}
+
+void OpenWithShell(const std::string& path) {
+  ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                            const std::string& archive, bool encrypted, const std::string& line,
+                            const AskPassword& askPassword, const OpenFile& open) {
+  if (line.empty() || line[0] == '>' || line[0] == '[') return RunResult::Done;
+  std::string member = line.substr(0, line.find('\t'));
+  if (NeedsPassword(PasswordRule::ExtractEither, s, encrypted) && !askPassword(s))
+    return RunResult::Refused;
+  RunResult r = RunCommand(setup, ViewMember(s, EnginePaths{setup.programDir, setup.workDir}, kind,
+                                             archive, encrypted, member));
+  if (r == RunResult::Done) open(ViewedFile(setup.workDir, member));
+  return r;
 }
 
 }  // namespace ql

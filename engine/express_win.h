@@ -2,6 +2,7 @@
 // Test commands start them: the archive type from its name, the directory questions, the
 // password, the run.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,32 @@ RunResult TestArchiveFile(const RunnerSetup& setup, SwitchSet& s, const std::str
 RunResult FreshenArchiveFile(const RunnerSetup& setup, SwitchSet& s, const std::string& archive,
                              bool update, bool express, bool encrypted, unsigned long long needed,
                              const AskPassword& askPassword);
+
+}  // namespace ql
+
+namespace ql {
+
+// Extract the selected members of an archive window into `target` (offered for creation when
+// missing). Refused with 3014 when no member is selected.
+RunResult ExtractMembersTo(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                           const std::string& archive, bool encrypted,
+                           const std::vector<std::string>& names, const std::string& target,
+                           const AskPassword& askPassword);
+
+// Add or move the selected lines of a directory window (or files placed in the work directory)
+// into an archive window's archive.
+RunResult DropAddFiles(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                       const std::string& archive, bool encrypted, bool move,
+                       const DropSource& src, const AskPassword& askPassword);
+
+// Opens a file with the shell (the view of a member hands its extracted copy to it).
+using OpenFile = std::function<void(const std::string& path)>;
+void OpenWithShell(const std::string& path);
+
+// View the member of a listing line: extracted into the work directory, then opened. Marker
+// lines (">") and directory lines ("[") are ignored.
+RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                            const std::string& archive, bool encrypted, const std::string& line,
+                            const AskPassword& askPassword, const OpenFile& open = OpenWithShell);
 
 }  // namespace ql

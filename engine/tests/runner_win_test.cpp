@@ -594,6 +594,59 @@ TEST_F(NamedArchiveTest, FreshenRefusesWhenTheSpaceCannotBeThere) {
             One(RunnerLog(), "cmndargs"));
 }
 
+TEST_F(NamedArchiveTest, ExtractMembersTargetPasswordAndSelection) {
+  std::string zip = prog + "\\A.ZIP", arj = prog + "\\A.ARJ";
+  std::vector<std::string> texts;
+  {
+    BoxAnswerer boxes(GetCurrentThreadId());
+    EXPECT_EQ(RunResult::Refused, ExtractMembersTo(setup, s, ArchiveKind::Zip, zip, false, {}, prog, Ask()));
+    texts = boxes.Texts();
+  }
+  EXPECT_EQ(std::vector<std::string>{"Please select at least one file\nIn the archive window."}, texts);
+  // ZIP: only an encrypted archive with the extract password switch on asks.
+  EXPECT_EQ(RunResult::Done, ExtractMembersTo(setup, s, ArchiveKind::Zip, zip, true, {"A"}, prog, Ask()));
+  EXPECT_EQ(0, passwordAsks);
+  SetOn(s, Sw::ExtractWithPassword, true);
+  EXPECT_EQ(RunResult::Done, ExtractMembersTo(setup, s, ArchiveKind::Zip, zip, false, {"A"}, prog, Ask()));
+  EXPECT_EQ(0, passwordAsks);
+  EXPECT_EQ(RunResult::Done, ExtractMembersTo(setup, s, ArchiveKind::Zip, zip, true, {"A"}, prog, Ask()));
+  EXPECT_EQ(1, passwordAsks);
+  // ARJ: either asks.
+  SetOn(s, Sw::ExtractWithPassword, false);
+  EXPECT_EQ(RunResult::Done, ExtractMembersTo(setup, s, ArchiveKind::Arj, arj, true, {"A"}, prog, Ask()));
+  EXPECT_EQ(2, passwordAsks);
+  EXPECT_EQ(4u, Runs().size());
+}
+
+TEST_F(NamedArchiveTest, DropAddAsksForAnEncryptedArchiveAndIgnoresAnEmptySelection) {
+  DropSource none;
+  none.sourceDir = prog + "\\SRC";
+  EXPECT_EQ(RunResult::Done, DropAddFiles(setup, s, ArchiveKind::Zip, prog + "\\A.ZIP", true, false, none, Ask()));
+  EXPECT_TRUE(Runs().empty());
+  EXPECT_EQ(0, passwordAsks);
+  DropSource one = none;
+  one.nameFields = {"A.TXT"};
+  EXPECT_EQ(RunResult::Done, DropAddFiles(setup, s, ArchiveKind::Arj, prog + "\\A.ARJ", true, true, one, Ask()));
+  EXPECT_EQ(1, passwordAsks);
+  EXPECT_EQ(prog + "\\ARJ M " + prog + "\\A.ARJ !" + work + "\\ql5files -e1 -w" + work + "\\ -gpw",
+            One(RunnerLog(), "cmndargs"));
+}
+
+TEST_F(NamedArchiveTest, ViewRunsForMemberLinesAndOpensTheExtractedCopy) {
+  std::vector<std::string> opened;
+  auto open = [&](const std::string& path) { opened.push_back(path); };
+  for (const char* ignored : {">comment line", "[DOCS]\tDOCS\t0", ""})
+    EXPECT_EQ(RunResult::Done,
+              ViewArchiveMember(setup, s, ArchiveKind::Zip, prog + "\\A.ZIP", false, ignored, Ask(), open));
+  EXPECT_TRUE(Runs().empty());
+  EXPECT_EQ(RunResult::Done, ViewArchiveMember(setup, s, ArchiveKind::Zip, prog + "\\A.ZIP", false,
+                                               "DOCS/READ.ME\tREAD.ME\t10", Ask(), open));
+  auto log = RunnerLog();
+  EXPECT_EQ((std::vector<std::string>{"-T", "-B"}), All(log, "flag"));
+  EXPECT_EQ(work, One(log, "qlwork"));
+  EXPECT_EQ(std::vector<std::string>{work + "\\READ.ME"}, opened);
+}
+
 // -------------------------------------------------------------------------------------------
 // Operations end to end: each builder's command carried out through RunCommand reaches the
 // runner or the engine exactly, with its list file and its current directory.
