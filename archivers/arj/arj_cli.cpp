@@ -1334,9 +1334,10 @@ int Arj::DoUpdate() {
           break;
         }
         const uint64_t used = w->position() - mark;
-        const bool fit = used <= room + overhead_of(try_part);
+        const bool fit = room == UINT64_MAX || used <= room + overhead_of(try_part);
         if (fit) fits = slice;
         if (fit && (slice == rest || used + used / 32 >= room || attempt >= 4)) break;
+        if (attempt >= 6) break;  // the last try was the plain slice, which always fits
         uint64_t next;
         if (fit) {
           next = std::min<uint64_t>(rest, slice + (room - std::min<uint64_t>(room, done.comp_size)) *
