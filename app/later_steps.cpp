@@ -28,6 +28,12 @@ void SelectDriveItem(char letter) {
   if (i != CB_ERR) SendMessageA(box, CB_SETCURSEL, i, 0);
 }
 
+// The browser windows' totals belong to Manager mode; Express mode keeps those panes empty.
+void BrowserPaneText(int pane, const char* text) {
+  if (!g_managerMode && (pane == IDC_PANE_DIR_TOTALS || pane == IDC_PANE_ARCHIVE_TOTALS)) return;
+  SetPaneText(pane, text);
+}
+
 // The browser windows' view of the program: fonts, the superclasses' bases, icons, the panes.
 void ConnectBrowserHost() {
   BrowserHost& h = g_browserHost;
@@ -43,7 +49,7 @@ void ConnectBrowserHost() {
   h.zipIcon = g_res.zipIcon;
   h.arjIcon = g_res.arjIcon;
   h.noArchiveIcon = g_res.noArchiveIcon;
-  h.setPaneText = SetPaneText;
+  h.setPaneText = BrowserPaneText;
   h.selectDrive = SelectDriveItem;
   h.enableParentButton = EnableParentButton;
 }

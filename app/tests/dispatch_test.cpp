@@ -131,6 +131,11 @@ TEST_F(DispatchTest, ExpressModeHidesTheClientAndIgnoresArranging) {
   Command(IDM_MODE_EXPRESS);
   EXPECT_FALSE(IsWindowVisible(ql::g_mdiClient));
   EXPECT_FALSE(IsWindowVisible(ql::g_toolBar));
+  EXPECT_EQ(Pane(IDC_PANE_MODE), "Express Mode");
+  // The browser windows' totals stay out of the panes in Express mode.
+  Command(IDM_NEW_WINDOW);
+  EXPECT_EQ(Pane(IDC_PANE_DIR_TOTALS), "");
+  EXPECT_EQ(Pane(IDC_PANE_ARCHIVE_TOTALS), "");
   std::vector<RECT> before;
   for (int i = 0; i < ql::kMaxWindows; ++i)
     if (ql::g_windowTable[i].hwndChild) before.push_back(RectIn(ql::g_windowTable[i].hwndChild, ql::g_mdiClient));
