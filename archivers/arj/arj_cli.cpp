@@ -530,7 +530,7 @@ int Arj::DoList() {
       }
     }
     if (!(m.flags & kVolume)) break;
-    std::string next = NextVolumeName(archive_path_, vol + 1);
+    std::string next = FollowingVolumeName(path);
     fs::FileInfo fi;
     if (!fs::Stat(ToNative(next), &fi)) break;
     path = next;
@@ -620,7 +620,7 @@ bool Arj::WriteSplitData(size_t* vi, size_t* index, const WriteFn& out, bool* cr
       nv = v + 1;
       ni = 0;
       if (nv >= chain->size()) {
-        std::string next = NextVolumeName(archive_path_, static_cast<int>(chain->size()));
+        std::string next = FollowingVolumeName(chain->back()->path);
         auto vol = std::make_unique<Volume>();
         fs::FileInfo fi;
         if (!fs::Stat(ToNative(next), &fi) || !OpenVolume(next, vol.get()) ||
@@ -812,7 +812,7 @@ int Arj::DoExtract() {
     if (i >= v->a.entries.size()) {
       if (!(v->a.reader->main().flags & kVolume)) break;
       if (vi + 1 >= chain.size()) {
-        std::string next = NextVolumeName(archive_path_, static_cast<int>(chain.size()));
+        std::string next = FollowingVolumeName(chain.back()->path);
         fs::FileInfo fi;
         auto nv = std::make_unique<Volume>();
         if (!fs::Stat(ToNative(next), &fi) || !OpenVolume(next, nv.get())) {

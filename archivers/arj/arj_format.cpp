@@ -327,4 +327,27 @@ std::string NextVolumeName(const std::string& name, int index) {
   return stem + buf;
 }
 
+std::string FollowingVolumeName(const std::string& name) {
+  size_t slash = name.find_last_of("/\\");
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return NextVolumeName(name, 1);
+  std::string ext = name.substr(dot + 1);
+  size_t digits = 0;
+  while (digits < ext.size() && ext[ext.size() - 1 - digits] >= '0' &&
+         ext[ext.size() - 1 - digits] <= '9')
+    ++digits;
+  if (ext.size() == 3 && digits >= 2) {
+    int n = atoi(ext.c_str() + 3 - digits) + 1;
+    char buf[8];
+    if (digits == 3 || n > 99) {
+      snprintf(buf, sizeof buf, "%03d", n);
+    } else {
+      snprintf(buf, sizeof buf, "%c%02d", ext[0], n);
+    }
+    return name.substr(0, dot + 1) + buf;
+  }
+  return NextVolumeName(name, 1);
+}
+
 }  // namespace arj

@@ -108,5 +108,7 @@ std::string BaseName(const std::string& name);
 // Multi-volume names: NAME.ARJ, NAME.A01 ... NAME.A99, NAME.100 ...; names already ending
 // in a digit count on with three digits.
 std::string NextVolumeName(const std::string& name, int index);
+// The volume after the one named (NAME.ARJ -> NAME.A01, NAME.A07 -> NAME.A08).
+std::string FollowingVolumeName(const std::string& name);
 
 }  // namespace arj

@@ -165,6 +165,10 @@ TEST(ArjNames, VolumeNames) {
   EXPECT_EQ(NextVolumeName("dir/book.arj", 12), "dir/book.a12");
   EXPECT_EQ(NextVolumeName("BOOK.ARJ", 100), "BOOK.100");
   EXPECT_EQ(NextVolumeName("archive.001", 1), "archive.002");
+  EXPECT_EQ(FollowingVolumeName("BOOK.ARJ"), "BOOK.A01");
+  EXPECT_EQ(FollowingVolumeName("dir/BOOK.A07"), "dir/BOOK.A08");
+  EXPECT_EQ(FollowingVolumeName("BOOK.A99"), "BOOK.100");
+  EXPECT_EQ(FollowingVolumeName("x.004"), "x.005");
 }
 
 }  // namespace
