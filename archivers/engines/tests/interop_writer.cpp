@@ -1,11 +1,14 @@
-// Writes archives through the engine libraries, called as Quillon calls them, for the Info-ZIP
-// check that follows (infozip_check.sh). Argument: the output directory (a Windows path).
+// Both directions of the Info-ZIP check (infozip_check.sh), through the engine libraries called as
+// Quillon calls them: writes archives with the zip engine for `unzip` to check, and tests and
+// extracts the archives Info-ZIP's zip made (iz_*.zip) with the unzip engine.
+// Argument: the output directory (a Windows path).
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 typedef int(WINAPI* ZipFn)(HWND, LPCSTR, DWORD, int);
+typedef int(WINAPI* UnzipFn)(HWND, LPCSTR, DWORD);
 
 static void Put(const std::string& path, const std::string& data) {
   std::string dir = path.substr(0, path.find_last_of('\\'));
@@ -68,5 +71,19 @@ int main(int argc, char** argv) {
   Put(work + "\\ql5files", "docs/guide.txt\r\n");
   failures += zip(nullptr, ("-d| " + arc + "| @" + work + "\\ql5files| -b" + work + "\\| -q").c_str(), 0x3B9A5E, 0) != 0;
   failures += zip(nullptr, (arc + "| -a| -P| -b" + work + "\\| docs\\guide.txt| -q").c_str(), 0x3B9A5E, 0) != 0;
+
+  // Info-ZIP's archives through the unzip engine: test, then extract with paths.
+  HMODULE ulib = LoadLibraryA((std::string(QL_PROGRAM_DIR_WIN) + "\\QL53NTI1.DLL").c_str());
+  UnzipFn unzip = ulib ? reinterpret_cast<UnzipFn>(GetProcAddress(ulib, "unzip")) : nullptr;
+  if (!unzip) return failures + 100;
+  const char* iz[][2] = {{"iz_stored", ""}, {"iz_deflated", ""}, {"iz_encrypted", "| -ss3cret"},
+                         {"iz_streamed", ""}, {"iz_streamed_encrypted", "| -spw"}, {"iz_commented", ""}};
+  for (auto& z : iz) {
+    std::string path = out + "\\" + z[0] + ".zip";
+    int t = unzip(nullptr, ("-t| " + path + z[1] + "| -q").c_str(), 0x3B9A5E);
+    int x = unzip(nullptr, (path + "| -d| -o" + z[1] + "| " + out + "\\x_" + z[0] + "\\| -q").c_str(), 0x3B9A5E);
+    std::printf("%s: test %d, extract %d\n", z[0], t, x);
+    failures += (t != 0) + (x != 0);
+  }
   return failures;
 }
