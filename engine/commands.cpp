@@ -57,9 +57,14 @@ std::string RunnerCommandLine(const std::string& runnerPath, const std::string& 
   return cmd;
 }
 
+bool ListableName(const std::string& name) {
+  return !name.empty() && name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
 std::string ListFileContent(const std::vector<std::string>& names) {
   std::string out;
-  for (const std::string& n : names) out += n + "\r\n";
+  for (const std::string& n : names)
+    if (ListableName(n)) out += n + "\r\n";
   return out;
 }
 
@@ -674,7 +679,8 @@ Command DropExtract(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   cmd.currentDir = targetDir;
   std::vector<std::string> members;
   for (const std::string& line : names)
-    if (!line.empty() && line[0] != '>') members.push_back(FirstField(line));
+    if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
+      members.push_back(FirstField(line));
   cmd.writeList = true;
   cmd.listFile = ListFileContent(members);
   std::string work = WorkSlash(p.workDir);
@@ -849,7 +855,8 @@ Command DeleteMembers(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
   cmd.showWindow = V;
   std::vector<std::string> names;
   for (const std::string& line : selectedLines)
-    if (!line.empty() && line[0] != '>') names.push_back(FirstField(line));
+    if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
+      names.push_back(FirstField(line));
   if (names.empty()) return cmd;  // nothing selected: nothing to run
   if (static_cast<long>(names.size()) >= entryCount) {
     cmd.message = kMsgDeleteAll;

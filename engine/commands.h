@@ -53,7 +53,10 @@ std::string RunnerCommandLine(const std::string& runnerPath, const std::string& 
 // escaped and backslashes before a quote doubled.
 std::string QuoteArg(const std::string& arg);
 
-// Content of ql5files: each name followed by CR LF. Any number of names.
+// A name the list file can carry: not empty, without CR, LF or NUL (a member name holding a line
+// break would otherwise smuggle a second name, such as "*.*", into the list).
+bool ListableName(const std::string& name);
+// Content of ql5files: each listable name followed by CR LF. Any number of names.
 std::string ListFileContent(const std::vector<std::string>& names);
 
 // The names an add takes from the lines of a list box, given each line's chosen name field

@@ -729,3 +729,22 @@ TEST(FreshenSpace, RefusedWhenEitherDriveLacksSpaceExceptOnFloppies) {
 
 }  // namespace
 }  // namespace ql
+
+namespace ql {
+namespace {
+
+// A member name holding a line break must not add a name of its own to the list file: deleting
+// "A.TXT\r\n*.*" would otherwise delete every member behind the refusal of deleting all.
+TEST(ListFiles, NamesWithLineBreaksNeverSmuggleASecondName) {
+  std::vector<std::string> lines = {"A.TXT\r\n*.*\tx\t1", "B.TXT\tB.TXT\t1", "C\nD\tx\t1"};
+  Command del = DeleteMembers(Sws({}), kPaths, ArchiveKind::Zip, kZip, false, lines, 10);
+  EXPECT_EQ("B.TXT\r\n", del.listFile);
+  Command all = DeleteMembers(Sws({}), kPaths, ArchiveKind::Zip, kZip, false, lines, 1);
+  EXPECT_EQ(kMsgDeleteAll, all.message) << "one listable name of one entry: every member";
+  Command x = DropExtract(Sws({}), kPaths, ArchiveKind::Arj, kArj, false, lines, true, "E:\\");
+  EXPECT_EQ("B.TXT\r\n", x.listFile);
+  EXPECT_EQ("B\r\n", ListFileContent({"", "B", std::string("N\0UL", 4)}));
+}
+
+}  // namespace
+}  // namespace ql
