@@ -272,6 +272,28 @@ TEST_F(DispatchTest, DroppingZipAndArjOpensOneWindowEach) {
   EXPECT_TRUE(watcher.Seen().empty()) << "no dialog for archives only";
 }
 
+TEST_F(DispatchTest, RefreshCloseAllAndDeleteWithoutSelection) {
+  ASSERT_NE(nullptr, Start());
+  ql::WindowRecord* r = ql::RecordOf(ql::g_activeBrowser);
+  ASSERT_TRUE(r);
+  LRESULT before = SendMessageA(r->hwndDirList, LB_GETCOUNT, 0, 0);
+  ASSERT_TRUE(WriteTextFile(std::string(r->curDir) + "\\new file.txt", "abc"));
+  Command(IDM_REFRESH);
+  EXPECT_EQ(SendMessageA(r->hwndDirList, LB_GETCOUNT, 0, 0), before + 1);
+  {
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread());
+    for (UINT c : {IDM_DELETE_MEMBERS, IDM_DELETE_FILES, IDM_DELETE_FOCUSED}) Command(c);
+    ASSERT_TRUE(watcher.WaitForAnswers(3));
+    for (const auto& seen : watcher.Seen()) EXPECT_EQ(seen.text, "No files have been selected for this operation.");
+  }
+  Command(IDM_NEW_WINDOW);
+  Command(IDM_NEW_WINDOW);
+  ASSERT_EQ(ql::BrowserWindowCount(), 3);
+  Command(IDM_CLOSE_ALL);
+  EXPECT_EQ(ql::BrowserWindowCount(), 1);
+  EXPECT_NE(ql::g_activeBrowser, nullptr);
+}
+
 TEST_F(DispatchTest, ThirtyThirdWindowFromTheMenu) {
   ASSERT_NE(nullptr, Start());
   DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread());
