@@ -9,23 +9,36 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "readers/arj_reader.h"
 #include "readers/zip_reader.h"
 
 namespace {
 
+// Lines are kept until the end (a title goes first), in pieces of about 1 MiB so that a long
+// listing is never copied while it grows.
 struct Output {
+  static constexpr size_t kPiece = 1 << 20;
   std::string top;
-  std::string body;
+  std::vector<std::string> body;
+
+  std::string& Piece(size_t room) {
+    if (body.empty() || body.back().size() + room > kPiece) {
+      body.emplace_back();
+      body.back().reserve(std::max(kPiece, room));
+    }
+    return body.back();
+  }
 };
 
 void AddLine(void* ctx, const char* text, size_t len) {
-  std::string& b = static_cast<Output*>(ctx)->body;
+  std::string& b = static_cast<Output*>(ctx)->Piece(len + 1);
   b.append(text, len);
   b.push_back('\n');
 }
@@ -97,7 +110,6 @@ int main(int argc, char** argv) {
   }
 
   Output out;
-  out.body.reserve(1 << 20);
   ql::LineSink sink;
   sink.ctx = &out;
   sink.add = AddLine;
@@ -109,7 +121,7 @@ int main(int argc, char** argv) {
   ql::ListOutcome r = arj ? ql::ReadArjListing(src, targets) : ql::ReadZipListing(src, path, targets);
 
   fwrite(out.top.data(), 1, out.top.size(), stdout);
-  fwrite(out.body.data(), 1, out.body.size(), stdout);
+  for (const std::string& piece : out.body) fwrite(piece.data(), 1, piece.size(), stdout);
   if (r.message) {
     fflush(stdout);
     fputs(ql::FormatReaderMessage(r.message, r.messageArg).c_str(), stderr);
