@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/express_win.h"
 #include "engine/runner_win.h"
+#include "engine/tests/box_answerer.h"
 #include "engine/tests/win_test_util.h"
 
 namespace ql {
@@ -117,13 +119,19 @@ class RealArchiverTest : public ::testing::Test {
     EXPECT_EQ(0, Judge(archive, kind));
     EXPECT_TRUE(Exists(src + "\\A.TXT")) << "an add keeps the source files";
 
-    // Extract the members into a new directory, with their directories.
-    std::string out = prog + "\\Out Dir";
-    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+    // Extract the members into a new directory, with their directories: the directory is
+    // offered for creation (421) and made.
+    std::string out = prog + "\\Out Dir\\Deeper";
     std::string member = kind == ArchiveKind::Zip ? "DOCS/D.TXT" : "DOCS\\D.TXT";
-    ASSERT_EQ(RunResult::Done,
-              RunCommand(setup, ExtractMembers(s, Paths(), kind, archive, false,
-                                               {"A.TXT", "B C.TXT", member}, out)));
+    {
+      BoxAnswerer yes(GetCurrentThreadId(), IDYES);
+      ASSERT_EQ(RunResult::Done,
+                ExtractMembersTo(setup, s, kind, archive, false, {"A.TXT", "B C.TXT", member}, out,
+                                 [](SwitchSet&) { return false; }));
+      EXPECT_EQ(std::vector<std::string>{"The following directory:\n" + out +
+                                         "\n Does not exist.\nWould you like to create it?"},
+                yes.Texts());
+    }
     EXPECT_EQ("first file\r\n", ReadAll(out + "\\A.TXT"));
     EXPECT_EQ(std::string(5000, 'b'), ReadAll(out + "\\B C.TXT"));
     EXPECT_EQ("in a directory\r\n", ReadAll(out + "\\DOCS\\D.TXT"));
