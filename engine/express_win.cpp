@@ -171,7 +171,8 @@ RunResult DropAddFiles(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
 }
 
 void OpenWithShell(const std::string& path) {
-  ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  HINSTANCE r = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(r) <= 32) ShowStringMessage(nullptr, IDS_CANNOT_RUN);
 }
 
 RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,

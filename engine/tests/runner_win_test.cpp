@@ -647,6 +647,19 @@ TEST_F(NamedArchiveTest, ViewRunsForMemberLinesAndOpensTheExtractedCopy) {
   EXPECT_EQ(std::vector<std::string>{work + "\\READ.ME"}, opened);
 }
 
+TEST_F(NamedArchiveTest, AViewedFileWithoutAProgramIsReported) {
+  std::string file = work + "\\VIEWED.QLNOASSOC";
+  ASSERT_TRUE(WriteWholeFile(file, "x"));
+  std::vector<std::string> texts;
+  {
+    BoxAnswerer boxes(GetCurrentThreadId());
+    OpenWithShell(file);
+    texts = boxes.Texts();
+  }
+  ASSERT_EQ(1u, texts.size());
+  EXPECT_EQ(0u, texts[0].find("Error: Unable to run this file.")) << texts[0];
+}
+
 // -------------------------------------------------------------------------------------------
 // Operations end to end: each builder's command carried out through RunCommand reaches the
 // runner or the engine exactly, with its list file and its current directory.
