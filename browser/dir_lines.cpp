@@ -31,7 +31,7 @@ bool LineLess(std::string_view a, std::string_view b) {
   return a.size() < b.size();
 }
 
-std::string DirectoryFileLine(std::string_view longName, std::string_view shortName, uint32_t size, int year,
+std::string DirectoryFileLine(std::string_view longName, std::string_view shortName, uint64_t size, int year,
                               int month, int day, int hour, int minute) {
   char ap = 'a';
   if (hour == 12) {
@@ -42,7 +42,7 @@ std::string DirectoryFileLine(std::string_view longName, std::string_view shortN
   }
   if (shortName.empty()) shortName = longName;
   char tail[64];
-  std::snprintf(tail, sizeof tail, "%lu\t%02d/%02d/%02d\t%02d:%02d%c", static_cast<unsigned long>(size), month, day,
+  std::snprintf(tail, sizeof tail, "%llu\t%02d/%02d/%02d\t%02d:%02d%c", static_cast<unsigned long long>(size), month, day,
                 year, hour, minute, ap);
   std::string s = TwoFields(longName, shortName);
   s.append(tail);
@@ -80,7 +80,7 @@ void DirectoryLines::AddEntry(const FoundEntry& e) {
     }
     return;
   }
-  totalBytes_ += e.size;
+  totalBytes_ += static_cast<uint32_t>(e.size);
   files_.push_back(DirectoryFileLine(name, e.shortName, e.size, e.year, e.month, e.day, e.hour, e.minute));
 }
 

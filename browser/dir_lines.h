@@ -14,15 +14,15 @@ struct FoundEntry {
   std::string longName;   // may be empty (then shortName is the name)
   std::string shortName;  // empty when the long name already fits 8.3
   bool directory = false;
-  uint32_t size = 0;      // low 32 bits of the size
+  uint64_t size = 0;
   // Last-write time already in local calendar fields.
   int year = 0, month = 0, day = 0, hour = 0, minute = 0;
 };
 
 // "name\tshort\tsize\tMM/DD/YYYY\tHH:MMa": hour below 12 as it is with 'a', 12 with 'p', above 12 less
 // 12 with 'p' (so 00:15 shows 00:15a and 12:15 shows 12:15p). The short name is the long name when
-// there is none.
-std::string DirectoryFileLine(std::string_view longName, std::string_view shortName, uint32_t size, int year,
+// there is none. Sizes of 4 GB and more are shown whole.
+std::string DirectoryFileLine(std::string_view longName, std::string_view shortName, uint64_t size, int year,
                               int month, int day, int hour, int minute);
 // "[long]\t[short]\t", the short name being the long one when there is none.
 std::string DirectoryDirLine(std::string_view longName, std::string_view shortName);
@@ -38,7 +38,7 @@ class DirectoryLines {
   void AddEntry(const FoundEntry& e);
   // All lines in their final order: drives, directories, files. Empty lines are skipped.
   std::vector<std::string> Finish();
-  // Sum of the file sizes (low 32 bits, wrapping like the field it goes to) and the number of raw
+  // Sum of the file sizes (32 bits, wrapping like the window's field it goes to) and the number of raw
   // items added (drives, directories and files).
   uint32_t totalBytes() const { return totalBytes_; }
   int itemCount() const { return itemCount_; }

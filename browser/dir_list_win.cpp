@@ -36,7 +36,7 @@ int AddMatchingItems(DirectoryLines* lines, std::unordered_set<std::string>* see
     if (name.empty() || name[0] == '\\' || name == ".") continue;
     if (e.directory && !withDirs) continue;
     if (!seen->insert(Lower(name) + (e.directory ? "\\" : "")).second) continue;
-    e.size = fd.nFileSizeLow;
+    e.size = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     FILETIME local;
     SYSTEMTIME st{};
     if (FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &st)) {

@@ -82,12 +82,17 @@ TEST(DirectoryLinesTest, EqualLinesKeepArrivalOrder) {
   EXPECT_EQ(lines[2].substr(0, 7), "Readme\t");
 }
 
-TEST(DirectoryLinesTest, ByteTotalWrapsAtThirtyTwoBits) {
+TEST(DirectoryLinesTest, BigFilesShowWholeTotalWrapsAtThirtyTwoBits) {
   DirectoryLines d;
+  FoundEntry big = File("big.iso", 0);
+  big.size = 0x1'0000'0005ull;  // 4 GB and 5 bytes
+  d.AddEntry(big);
   d.AddEntry(File("a", 0xFFFFFFF0u));
   d.AddEntry(File("b", 0x20));
-  d.Finish();
-  EXPECT_EQ(d.totalBytes(), 0x10u);
+  auto lines = d.Finish();
+  EXPECT_EQ(lines[2].substr(0, 20), "big.iso\tbig.iso\t4294");
+  EXPECT_NE(lines[2].find("\t4294967301\t"), std::string::npos);
+  EXPECT_EQ(d.totalBytes(), 0x15u);
 }
 
 TEST(DirectoryLinesTest, FiftyThousandFilesSortQuickly) {
