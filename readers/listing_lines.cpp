@@ -167,6 +167,13 @@ std::string_view LineFirstField(std::string_view line) {
   return line.substr(0, line.find('\t'));
 }
 
+std::optional<std::string_view> LineDirectoryName(std::string_view line) {
+  if (!IsBracketLine(line) || IsDriveLine(line)) return std::nullopt;
+  size_t close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return line.substr(1, close - 1);
+}
+
 bool LineCommentReference(std::string_view line, uint64_t* offset, uint64_t* length) {
   if (!IsMarkerLine(line)) return false;
   size_t colon = line.find(':');

@@ -53,6 +53,15 @@ std::string_view LineSelectedName(std::string_view line, bool shortNames);
 std::string_view LineFirstField(std::string_view line);
 // True for lines beginning with '>' (comments, titles, ARJ directories and labels).
 inline bool IsMarkerLine(std::string_view line) { return !line.empty() && line[0] == '>'; }
+// Lines beginning with '[': directories, the parent ("[..]") and drives ("[-c-]").
+inline bool IsBracketLine(std::string_view line) { return !line.empty() && line[0] == '['; }
+inline bool IsDriveLine(std::string_view line) { return line.size() >= 3 && line[0] == '[' && line[1] == '-'; }
+inline bool IsParentLine(std::string_view line) { return line.size() >= 2 && line[0] == '[' && line[1] == '.'; }
+// The text between '[' and ']' of a directory or parent line (".." for the parent); none for
+// other lines.
+std::optional<std::string_view> LineDirectoryName(std::string_view line);
+// The drive letter of a drive line (its third character); 0 for other lines.
+inline char LineDriveLetter(std::string_view line) { return IsDriveLine(line) ? line[2] : 0; }
 // Offset and length of a comment or title reference line ("> File Comment: 1234 56").
 bool LineCommentReference(std::string_view line, uint64_t* offset, uint64_t* length);
 

@@ -117,6 +117,30 @@ TEST(ListingLines, ReadingFieldsBack) {
   }
 }
 
+TEST(ListingLines, DirectoryParentAndDriveLines) {
+  struct {
+    const char* line;
+    const char* directory;  // nullptr: none
+    char drive;
+    bool parent;
+  } cases[] = {
+      {"[Program Files]\t[PROGRA~1]\t", "Program Files", 0, false},
+      {"[..]\t[..]\t", "..", 0, true},
+      {"[-c-]\t[-c-]\t", nullptr, 'c', false},
+      {"README\tREADME\t12\t", nullptr, 0, false},
+      {"> Directory: DOCS", nullptr, 0, false},
+      {"[unclosed", nullptr, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    auto dir = ql::LineDirectoryName(c.line);
+    EXPECT_EQ(dir.has_value(), c.directory != nullptr);
+    if (dir && c.directory) EXPECT_EQ(*dir, c.directory);
+    EXPECT_EQ(ql::LineDriveLetter(c.line), c.drive);
+    EXPECT_EQ(ql::IsParentLine(c.line), c.parent);
+  }
+}
+
 TEST(ListingLines, CommentReferences) {
   uint64_t offset = 0, length = 0;
   EXPECT_TRUE(ql::LineCommentReference("> File Comment: 3361 14", &offset, &length));
