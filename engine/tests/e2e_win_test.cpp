@@ -176,5 +176,9 @@ TEST_F(RealArchiverTest, ZipThroughPkzipAndTheRunner) {
   RoundTrip(ArchiveKind::Zip);
 }
 
+TEST_F(RealArchiverTest, ArjThroughTheRunner) {
+  RoundTrip(ArchiveKind::Arj);
+}
+
 }  // namespace
 }  // namespace ql
