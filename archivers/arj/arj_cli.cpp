@@ -895,7 +895,8 @@ void Arj::CollectSpec(const std::string& spec, std::vector<NewFile>* out,
   std::string spec_dir = (fi.is_dir && !HasWildcard(spec)) ? spec + "/" : DirPart(spec);
   std::string stored_dir = StoredName(spec_dir);
   if (!stored_dir.empty()) stored_dir += '/';
-  if (o_.exclude_base || o_.exclude_paths) stored_dir.clear();
+  // -e1 leaves out only a base directory argument, which never enters names anyway.
+  if (o_.exclude_paths) stored_dir.clear();
   if (!HasWildcard(mask) && !(fi.is_dir && !HasWildcard(spec))) {
     fs::FileInfo one;
     if (!fs::Stat(ToNative(disk_spec), &one) || one.is_dir) {
@@ -904,7 +905,7 @@ void Arj::CollectSpec(const std::string& spec, std::vector<NewFile>* out,
         return;
       }
     } else {
-      std::string stored = o_.exclude_paths || o_.exclude_base ? BaseName(spec)
+      std::string stored = o_.exclude_paths ? BaseName(spec)
                                                                : StoredName(spec);
       if (!Excluded(stored) && seen->insert(NameKey(stored)).second)
         out->push_back(NewFile{ToNative(disk_spec), stored, one});

@@ -86,7 +86,10 @@ TEST(ArjProgram, PathStorageFollowsTheSwitches) {
   EXPECT_EQ(Names(d / "full.arj").back(), "src/sub/note.txt");
   ASSERT_EQ(Arj(d.path(), "a -r -e1 rel.arj 'src/*.*'").code, 0);
   auto rel = Names(d / "rel.arj");
-  EXPECT_NE(std::find(rel.begin(), rel.end(), "sub/deeper/deep.txt"), rel.end());
+  EXPECT_NE(std::find(rel.begin(), rel.end(), "src/sub/deeper/deep.txt"), rel.end());
+  // With a base directory argument, names start below it.
+  ASSERT_EQ(Arj(d.path(), "a -r base.arj src/ sub/*.*").code, 0);
+  EXPECT_EQ(Names(d / "base.arj").back(), "sub/note.txt");
   ASSERT_EQ(Arj(d.path(), "a -r -e none.arj src").code, 0);
   auto none = Names(d / "none.arj");
   EXPECT_NE(std::find(none.begin(), none.end(), "deep.txt"), none.end());
