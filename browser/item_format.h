@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "readers/listing_lines.h"
+
 namespace ql {
 
 // Kinds of list and column header: 1 directory, 2 ZIP, 3 ARJ.
@@ -27,8 +29,6 @@ struct DriveFacts {
   std::string remoteName;     // network drives: the remote name when the query succeeded
 };
 
-inline bool IsDriveLine(std::string_view line) { return line.size() >= 3 && line[0] == '[' && line[1] == '-'; }
-inline bool IsBracketLine(std::string_view line) { return !line.empty() && line[0] == '['; }
 
 // The name field the drawing uses: field 1, or field 2 with `shortNames`; the whole line without it.
 std::string_view ItemNameField(std::string_view line, bool shortNames);

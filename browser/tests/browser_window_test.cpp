@@ -183,6 +183,10 @@ TEST_F(BrowserTest, ZipWindowListsTheArchiveWithItsWords) {
   ASSERT_TRUE(h);
   WindowRecord* r = RecordOf(h);
   EXPECT_EQ(std::string(r->archivePath), dir_ / "comments.zip");
+  // The read happened on the program's drive when that is another one; the directory is back now.
+  char cwd[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  EXPECT_EQ(std::string(cwd), dir_.path());
   char title[MAX_PATH] = "";
   GetWindowTextA(h, title, sizeof title);
   EXPECT_STREQ(title, "comments.zip");
