@@ -394,6 +394,29 @@ TEST_F(FrameTest, CommandsTheFrameDoesNotHandleReachTheActiveChild) {
   UnregisterClassA("QlRecordingChild", wc.hInstance);
 }
 
+struct AccelCase {
+  const char* name;
+  const char* mode;
+  bool f5Translated;  // F5 is "&Refresh" in Manager mode, nothing in Express mode
+};
+class AcceleratorTest : public FrameTest, public ::testing::WithParamInterface<AccelCase> {};
+
+TEST_P(AcceleratorTest, KeysAreTranslatedWithTheModesTable) {
+  const AccelCase c = GetParam();
+  Set("switches", "Mode", c.mode);
+  ASSERT_NE(nullptr, Start());
+  MSG key = {};
+  key.hwnd = frame_;
+  key.message = WM_KEYDOWN;
+  key.wParam = VK_F5;
+  key.lParam = 0x003F0001;
+  EXPECT_EQ(c.f5Translated, ql::TranslateAppAccelerators(&key));
+}
+INSTANTIATE_TEST_SUITE_P(Modes, AcceleratorTest,
+                         ::testing::Values(AccelCase{"Manager", "Manager", true},
+                                           AccelCase{"Express", "Express", false}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
 struct PlacementCase {
   const char* name;
   const char* x;
