@@ -126,6 +126,11 @@ class ZipJob {
   DirEntry oldInfo;
   std::vector<Candidate> cands;
   std::vector<std::string> rawNames;  // stored names of the old entries (their .name is local)
+  std::string cwd, archiveAbs;        // the archive never goes into itself, however it is named
+  std::string Absolute(const std::string& p) const {
+    if (!p.empty() && (p[0] == '/' || (p.size() >= 2 && p[1] == ':'))) return p;
+    return JoinPath(cwd, p.compare(0, 2, "./") == 0 ? p.substr(2) : p);
+  }
   std::string tempPath;
   std::string tempName;
 
@@ -146,7 +151,7 @@ void ZipJob::Walk(const std::string& dir, const std::string& mask, const std::st
     std::string path = JoinPath(dir, d.name);
     if (d.isDir) continue;
     if (!ql::MatchFileMask(d.name, mask)) continue;
-    if (Lower(path) == Lower(archive) || Lower(d.name) == Lower(tempName)) continue;
+    if (Lower(Absolute(path)) == archiveAbs || Lower(d.name) == Lower(tempName)) continue;
     Candidate c;
     c.diskPath = path;
     c.stored = prefix + ((args.relPaths || args.givenPaths) ? rel : std::string()) + d.name;
@@ -525,6 +530,8 @@ int ZipJob::Run() {
   }
   archive = ToSlashes(args.archive);
   if (!HasExtension(archive)) archive += ".zip";
+  cwd = host.CurrentDir();
+  archiveAbs = Lower(Absolute(archive));
   if (args.span && !host.IsRemovable(archive)) {
     ui.Error("PKZIP: Multiple volumes (-&) span removable disks only; " + archive +
              " is on a fixed disk. Nothing done.");

@@ -482,3 +482,19 @@ TEST(ZipExtract, CancelStopsCleanlyWithoutPartialFiles) {
   }
   Shell("rm -rf '" + root + "'");
 }
+
+TEST(ZipWrite, TheArchiveIsNeverAddedToItself) {
+  std::string root = MakeTempDir();
+  WriteFile(root + "/a.txt", "a");
+  Cwd cwd(root);
+  auto host = MakeHost();
+  for (std::string name : {root + "/self.zip", std::string("self.zip"), std::string("./self.zip")}) {
+    RecordingUi ui;
+    ASSERT_EQ(Zip("-a|" + name + "|*.*", *host, ui), kZipOk) << name << ui.AllErrors();
+    Archive ar;
+    ASSERT_EQ(OpenBytes(ReadFile(root + "/self.zip"), ar), OpenResult::kOk);
+    ASSERT_EQ(ar.entries.size(), 1u) << name;
+    EXPECT_EQ(ar.entries[0].name, "a.txt");
+  }
+  Shell("rm -rf '" + root + "'");
+}
