@@ -5,6 +5,9 @@
 #include "engine/delete_win.h"
 #include "engine/express_win.h"
 #include "engine/extract_win.h"
+#include "engine/refresh_win.h"
+#include "readers/readers_win.h"
+#include "resources/ids.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -658,6 +661,89 @@ TEST_F(NamedArchiveTest, AViewedFileWithoutAProgramIsReported) {
   }
   ASSERT_EQ(1u, texts.size());
   EXPECT_EQ(0u, texts[0].find("Error: Unable to run this file.")) << texts[0];
+}
+
+// -------------------------------------------------------------------------------------------
+// Re-reading an archive window after an operation.
+
+struct FrameRecorder {
+  static int clears;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND && LOWORD(wp) == IDM_CLEAR_ARCHIVE) ++clears;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+};
+int FrameRecorder::clears = 0;
+
+class RefreshTest : public ProgramDirTest {
+ protected:
+  HWND frame = nullptr, window = nullptr, list = nullptr;
+  void SetUp() override {
+    ProgramDirTest::SetUp();
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = FrameRecorder::Proc;
+    wc.hInstance = inst;
+    wc.lpszClassName = "qlenginetestframe";
+    RegisterClassA(&wc);
+    WNDCLASSA child = {};
+    child.lpfnWndProc = DefWindowProcA;
+    child.hInstance = inst;
+    child.cbWndExtra = 40;
+    child.lpszClassName = "qlenginetestbrowser";
+    RegisterClassA(&child);
+    // The browser's list box class, as the readers know it: a list box by another name.
+    WNDCLASSA lb = {};
+    GetClassInfoA(nullptr, "LISTBOX", &lb);
+    lb.hInstance = inst;
+    lb.lpszClassName = "qllistbox";
+    RegisterClassA(&lb);
+    frame = CreateWindowA("qlenginetestframe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
+    window = CreateWindowA("qlenginetestbrowser", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                           nullptr, inst, nullptr);
+    list = CreateWindowA("qllistbox", "", WS_CHILD | LBS_NOTIFY, 0, 0, 300, 200, window,
+                         reinterpret_cast<HMENU>(2), inst, nullptr);
+    ASSERT_TRUE(frame && window && list);
+    FrameRecorder::clears = 0;
+  }
+  void TearDown() override {
+    DestroyWindow(window);
+    DestroyWindow(frame);
+    ProgramDirTest::TearDown();
+  }
+  int Clears() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    return FrameRecorder::clears;
+  }
+};
+
+TEST_F(RefreshTest, TheListIsReadAgainAndAGoneArchiveIsCleared) {
+  std::string archive = prog + "\\A.ZIP";
+  ASSERT_TRUE(WriteWholeFile(archive, TinyZip()));
+  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("STALE\tLINE"));
+  RefreshArchiveList(frame, window, list, archive, "*.*", ArchiveKind::Zip);
+  EXPECT_EQ(1, GetWindowLongA(window, kWordFileCount));
+  LRESULT n = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  bool stale = false, member = false;
+  for (LRESULT i = 0; i < n; ++i) {
+    char line[600] = "";
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+    stale |= strncmp(line, "STALE", 5) == 0;
+    member |= strncmp(line, "A.TXT\t", 6) == 0;
+  }
+  EXPECT_FALSE(stale);
+  EXPECT_TRUE(member);
+  EXPECT_EQ(0, Clears());
+
+  DeleteFileA(archive.c_str());
+  RefreshArchiveList(frame, window, list, archive, "*.*", ArchiveKind::Zip);
+  EXPECT_EQ(1, Clears()) << "a window that listed entries is cleared when its archive is gone";
+  SetWindowLongA(window, kWordFileCount, 0);
+  RefreshArchiveList(frame, window, list, archive, "*.*", ArchiveKind::Zip);
+  EXPECT_EQ(1, Clears()) << "an empty window stays as it is";
+  RefreshArchiveList(frame, window, list, "", "*.*", ArchiveKind::Zip);
+  EXPECT_EQ(1, Clears());
 }
 
 // -------------------------------------------------------------------------------------------
