@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/support/win_test_support.h"
@@ -85,9 +86,11 @@ INSTANTIATE_TEST_SUITE_P(Commands, RunnerTest,
                                            RunCase{"BuiltIn", "", true}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-// Without -B the console stays after the command, until a key is pressed; Quillon's wait (the command
-// file) ends as soon as the command has.
-TEST(Runner, WithoutBatchTheConsoleWaitsForAKeyAfterTheCommandEnded) {
+// Without -B (and always for a virus scan) the console stays after the command, until a key is
+// pressed; Quillon's wait (the command file) ends as soon as the command has.
+class RunnerPauseTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RunnerPauseTest, ConsoleWaitsForAKeyAfterTheCommandEnded) {
   TempDir work("qlrunner-pause");
   TempDir qlwork("qlwork");
   ASSERT_TRUE(WriteTextFile(work / "cmndargs", "echo ran> marker.txt"));
@@ -97,7 +100,7 @@ TEST(Runner, WithoutBatchTheConsoleWaitsForAKeyAfterTheCommandEnded) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  std::string line = "\"" + exe + "\" " + work.path();
+  std::string line = "\"" + exe + "\" " + work.path() + GetParam();
   ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
                              &si, &pi));
   SetEnvironmentVariableA("QLWORK", nullptr);
@@ -127,6 +130,30 @@ TEST(Runner, WithoutBatchTheConsoleWaitsForAKeyAfterTheCommandEnded) {
   CloseHandle(in);
   FreeConsole();
   EXPECT_EQ(0, runner.Wait(30000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, RunnerPauseTest, ::testing::Values("", " -V", " -B -V"),
+                         [](const auto& i) { return std::string(*i.param ? "VirusScan" : "Plain") +
+                                                    (strstr(i.param, "-B") ? "Batch" : ""); });
+
+// Viewing a member: the viewer is the user's window, so the runner ends with its command.
+TEST(Runner, ViewModeEndsWithoutAPause) {
+  TempDir work("qlrunner-view");
+  TempDir qlwork("qlwork");
+  ASSERT_TRUE(WriteTextFile(work / "cmndargs", "echo viewed> marker.txt"));
+  SetEnvironmentVariableA("QLWORK", qlwork.path().c_str());
+  std::string line = "\"" + RunnerExe() + "\" " + work.path() + " -T";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                             &si, &pi));
+  SetEnvironmentVariableA("QLWORK", nullptr);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 60000));
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_FALSE(FileExists(work / "cmndargs"));
+  EXPECT_TRUE(FileExists(qlwork / "marker.txt"));
 }
 
 TEST(Runner, MissingCommandFileEndsWithoutRunning) {
