@@ -306,7 +306,13 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   // Notifications of the bars' controls.
   if (id == IDC_DRIVE_BOX && l) {
     if (code == CBN_SELCHANGE) {
-      // The drive change belongs to the drive box, which comes with the bars.
+      HWND box = reinterpret_cast<HWND>(l);
+      LRESULT i = SendMessageA(box, CB_GETCURSEL, 0, 0);
+      char item[16] = "";
+      if (i != CB_ERR && SendMessageA(box, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof item)) {
+        SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        ChangeDriveFromBox(item);
+      }
     }
     return 0;
   }

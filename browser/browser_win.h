@@ -184,5 +184,9 @@ void ShowDirectorySelectionTotals(HWND list);
 bool GoToParentDirectory(HWND browser);
 // Switches every window between the long and the short names.
 void SetNameDisplay(int shortNames);
+// The drive box's choice ("[-c-]"): the active window (a new one when there is none) goes to the
+// directory it remembers for that drive. A drive that cannot be read leaves the window's own drive
+// current and returns false.
+bool ChangeDriveFromBox(const char* item);
 
 }  // namespace ql

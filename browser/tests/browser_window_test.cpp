@@ -459,6 +459,26 @@ TEST_F(BrowserTest, ParentDirectoryAndTheRoot) {
   g_browserHost.enableParentButton = nullptr;
 }
 
+TEST_F(BrowserTest, DriveChangeGoesToTheRememberedDirectoryAndBack) {
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  const char home = static_cast<char>(dir_.path()[0] | 0x20);
+  const char other = home == 'z' ? 'c' : 'z';
+  std::string otherDir = std::string(1, static_cast<char>(other - 'a' + 'A')) + ":\\";
+  ASSERT_TRUE(RememberDriveDir(h, otherDir.c_str()));
+  char item[6] = {'[', '-', other, '-', ']', 0};
+  ASSERT_TRUE(ChangeDriveFromBox(item));
+  EXPECT_STREQ(r->curDir, otherDir.c_str());
+  EXPECT_NE(g_panes[IDC_PANE_DIR_TOTALS].find(" Files."), std::string::npos);
+  char back[6] = {'[', '-', home, '-', ']', 0};
+  ASSERT_TRUE(ChangeDriveFromBox(back));
+  EXPECT_EQ(std::string(r->curDir), dir_.path()) << "the directory remembered for the drive";
+  // A drive that does not exist leaves the window where it is.
+  EXPECT_FALSE(ChangeDriveFromBox("[-q-]"));
+  EXPECT_EQ(std::string(r->curDir), dir_.path());
+}
+
 TEST_F(BrowserTest, ShortNamesInTheDirectoryHeader) {
   std::string sub = dir_ / "Program Files";
   CreateDirectoryA(sub.c_str(), nullptr);
