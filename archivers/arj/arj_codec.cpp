@@ -364,38 +364,31 @@ class BitWriter {
 // when that is 1, the symbol in `*only`.
 int MakeLengths(const uint32_t* freq, int n, uint8_t* len, int* only) {
   std::fill(len, len + n, 0);
-  std::vector<int> used;
+  // Used symbols sorted by (frequency, symbol).
+  uint64_t key[kNC];
+  int m = 0;
   for (int i = 0; i < n; ++i)
-    if (freq[i]) used.push_back(i);
-  *only = used.empty() ? 0 : used[0];
-  if (used.size() <= 1) return static_cast<int>(used.size());
-  // Huffman tree over the used symbols.
-  const int m = static_cast<int>(used.size());
-  std::vector<uint64_t> weight(2 * m);
-  std::vector<int> parent(2 * m, -1);
-  using Item = std::pair<uint64_t, int>;
-  std::vector<Item> heap;
-  for (int i = 0; i < m; ++i) {
-    weight[i] = freq[used[i]];
-    heap.emplace_back(weight[i], i);
-  }
-  auto cmp = [](const Item& a, const Item& b) { return a > b; };
-  std::make_heap(heap.begin(), heap.end(), cmp);
-  int next = m;
-  while (heap.size() > 1) {
-    std::pop_heap(heap.begin(), heap.end(), cmp);
-    Item a = heap.back();
-    heap.pop_back();
-    std::pop_heap(heap.begin(), heap.end(), cmp);
-    Item b = heap.back();
-    heap.pop_back();
-    weight[next] = a.first + b.first;
-    parent[a.second] = parent[b.second] = next;
-    heap.emplace_back(weight[next], next);
-    std::push_heap(heap.begin(), heap.end(), cmp);
+    if (freq[i]) key[m++] = (uint64_t(freq[i]) << 16) | static_cast<uint64_t>(i);
+  *only = m ? static_cast<int>(key[0] & 0xFFFF) : 0;
+  if (m <= 1) return m;
+  std::sort(key, key + m);
+  // Huffman tree by two queues: leaves in order, internal nodes as they are made.
+  uint64_t weight[2 * kNC];
+  int parent[2 * kNC];
+  for (int i = 0; i < m; ++i) weight[i] = key[i] >> 16;
+  int leaf = 0, node = m, next = m;
+  auto take = [&]() {
+    if (leaf < m && (node >= next || weight[leaf] <= weight[node])) return leaf++;
+    return node++;
+  };
+  while (next < 2 * m - 1) {
+    int x = take(), y = take();
+    weight[next] = weight[x] + weight[y];
+    parent[x] = parent[y] = next;
     ++next;
   }
-  std::vector<int> depth(next, 0);
+  int depth[2 * kNC];
+  depth[next - 1] = 0;
   for (int i = next - 2; i >= 0; --i) depth[i] = depth[parent[i]] + 1;
   uint32_t count[64] = {};
   for (int i = 0; i < m; ++i) ++count[std::min(depth[i], kMaxCodeLen)];
@@ -412,13 +405,10 @@ int MakeLengths(const uint32_t* freq, int n, uint8_t* len, int* only) {
     }
     --kraft;
   }
-  // Most frequent symbols get the shortest codes.
-  std::vector<int> order(used);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return freq[a] > freq[b]; });
-  size_t k = 0;
+  // Most frequent symbols (the end of the sorted list) get the shortest codes.
+  int k = m - 1;
   for (int l = 1; l <= kMaxCodeLen; ++l)
-    for (uint32_t c = 0; c < count[l]; ++c) len[order[k++]] = static_cast<uint8_t>(l);
+    for (uint32_t c = 0; c < count[l]; ++c) len[key[k--] & 0xFFFF] = static_cast<uint8_t>(l);
   return m;
 }
 
@@ -480,14 +470,23 @@ class HuffBlockWriter {
  private:
   static int PSlot(uint32_t d) { return d ? BitLength(d) : 0; }
 
-  void Build(int lo, int hi, BlockTables* t) const {
-    uint32_t c_freq[kNC] = {}, p_freq[kNP] = {};
+  struct Freqs {
+    uint32_t c[kNC];
+    uint32_t p[kNP];
+  };
+
+  void Count(int lo, int hi, Freqs* f) const {
+    std::fill(f->c, f->c + kNC, 0);
+    std::fill(f->p, f->p + kNP, 0);
     for (int i = lo; i < hi; ++i) {
-      ++c_freq[sym_[i]];
-      if (sym_[i] >= 256) ++p_freq[PSlot(dist_[i])];
+      ++f->c[sym_[i]];
+      if (sym_[i] >= 256) ++f->p[PSlot(dist_[i])];
     }
-    t->count = hi - lo;
-    t->c_used = MakeLengths(c_freq, kNC, t->c_len, &t->c_only);
+  }
+
+  void Build(const Freqs& f, int count, BlockTables* t) const {
+    t->count = count;
+    t->c_used = MakeLengths(f.c, kNC, t->c_len, &t->c_only);
     std::fill(t->t_freq, t->t_freq + kNT, 0);
     int n = kNC;
     while (n > 0 && t->c_len[n - 1] == 0) --n;
@@ -515,7 +514,7 @@ class HuffBlockWriter {
       }
     }
     t->t_used = MakeLengths(t->t_freq, kNT, t->t_len, &t->t_only);
-    t->p_used = MakeLengths(p_freq, kNP, t->p_len, &t->p_only);
+    t->p_used = MakeLengths(f.p, kNP, t->p_len, &t->p_only);
   }
 
   static uint64_t PtLenBits(const uint8_t* len, int n, int nbit, int special) {
@@ -533,9 +532,10 @@ class HuffBlockWriter {
     return bits;
   }
 
-  uint64_t Cost(int lo, int hi) const {
+  // Bits needed to write a block with these frequencies.
+  uint64_t Cost(const Freqs& f) const {
     BlockTables t;
-    Build(lo, hi, &t);
+    Build(f, 0, &t);
     uint64_t bits = 16;
     if (t.c_used > 1) {
       bits += t.t_used > 1 ? PtLenBits(t.t_len, kNT, kTBit, 3) : 2 * kTBit;
@@ -547,28 +547,42 @@ class HuffBlockWriter {
       bits += 2 * kTBit + 2 * kCBit;
     }
     bits += t.p_used > 1 ? PtLenBits(t.p_len, kNP, kPBit, -1) : 2 * kPBit;
-    for (int i = lo; i < hi; ++i) {
-      bits += t.c_len[sym_[i]];
-      if (sym_[i] >= 256) {
-        int p = PSlot(dist_[i]);
-        bits += t.p_len[p] + (p > 1 ? p - 1 : 0);
-      }
-    }
+    for (int c = 0; c < kNC; ++c) bits += uint64_t(f.c[c]) * t.c_len[c];
+    for (int p = 0; p < kNP; ++p) bits += uint64_t(f.p[p]) * (t.p_len[p] + (p > 1 ? p - 1 : 0));
     return bits;
   }
 
+  // The buffer is cut into chunks whose frequencies are counted once; a block is a run of
+  // chunks, split in halves while separate tables pay off.
   bool Flush() {
-    bool ok = Split(0, n_);
+    const int chunks = (n_ + kMinBlock - 1) / kMinBlock;
+    chunk_.resize(chunks);
+    for (int k = 0; k < chunks; ++k)
+      Count(k * kMinBlock, std::min(n_, (k + 1) * kMinBlock), &chunk_[k]);
+    bool ok = Split(0, chunks);
     n_ = 0;
     return ok;
   }
 
-  bool Split(int lo, int hi) {
-    if (hi - lo >= 2 * kMinBlock) {
-      int mid = lo + (hi - lo) / 2;
-      if (Cost(lo, mid) + Cost(mid, hi) < Cost(lo, hi)) return Split(lo, mid) && Split(mid, hi);
+  void Sum(int lo, int hi, Freqs* f) const {
+    *f = chunk_[lo];
+    for (int k = lo + 1; k < hi; ++k) {
+      for (int c = 0; c < kNC; ++c) f->c[c] += chunk_[k].c[c];
+      for (int p = 0; p < kNP; ++p) f->p[p] += chunk_[k].p[p];
     }
-    return Send(lo, hi);
+  }
+
+  bool Split(int lo, int hi) {
+    Freqs whole;
+    Sum(lo, hi, &whole);
+    if (hi - lo >= 2) {
+      int mid = lo + (hi - lo) / 2;
+      Freqs a, b;
+      Sum(lo, mid, &a);
+      Sum(mid, hi, &b);
+      if (Cost(a) + Cost(b) < Cost(whole)) return Split(lo, mid) && Split(mid, hi);
+    }
+    return Send(whole, lo * kMinBlock, std::min(n_, hi * kMinBlock));
   }
 
   void WritePtLen(const uint8_t* len, int n, int nbit, int special) {
@@ -589,9 +603,9 @@ class HuffBlockWriter {
     }
   }
 
-  bool Send(int lo, int hi) {
+  bool Send(const Freqs& f, int lo, int hi) {
     BlockTables t;
-    Build(lo, hi, &t);
+    Build(f, hi - lo, &t);
     bw_.Put(16, t.count);
     if (t.c_used > 1) {
       if (t.t_used > 1) {
@@ -660,6 +674,7 @@ class HuffBlockWriter {
   int n_ = 0;
   uint16_t sym_[kBufferSymbols];
   uint16_t dist_[kBufferSymbols];
+  std::vector<Freqs> chunk_;
 };
 
 // Symbol sink for method 4.
