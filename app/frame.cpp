@@ -315,7 +315,10 @@ LRESULT OnHandOver(HWND frame) {
   std::string path = CommandLinePath(std::string(view, strnlen(view, kHandOverSize - 1)));
   UnmapViewOfFile(view);
   CloseHandle(map);
-  if (!CommandLineFits(path)) return 0;  // the second instance refuses such a line itself
+  if (!CommandLineFits(path)) {  // our own second start refuses such a line before handing it over
+    RefuseLongCommandLine(frame, path);
+    return 0;
+  }
   lstrcpynA(g_commandLineBuffer, path.c_str(), sizeof g_commandLineBuffer);
   if (!path.empty()) {
     std::string dir = DirectoryPartOf(path);

@@ -216,15 +216,6 @@ void ShowFrame(HWND frame, int show) {
   }
 }
 
-// Shown when a command line cannot be held: it is never cut.
-void RefuseLongCommandLine(const std::string& path) {
-  std::string shown = path.size() > 120 ? path.substr(0, 120) + "..." : path;
-  std::string text = "This command line is too long for Quillon (" + std::to_string(path.size()) +
-                     " characters; at most " + std::to_string(kCommandLineBufferSize - 1) +
-                     " are accepted):\n" + shown;
-  AppMessageBox(nullptr, text.c_str(), "Quillon", MB_OK | MB_ICONEXCLAMATION);
-}
-
 // The hand-over's backing file: temp.ql5 in the current directory, else in the temporary directory;
 // when neither can be written the mapping lives in the paging file.
 HANDLE CreateHandOverFile(std::string* created) {
@@ -247,6 +238,14 @@ HANDLE CreateHandOverFile(std::string* created) {
 
 }  // namespace
 
+void RefuseLongCommandLine(HWND owner, const std::string& path) {
+  std::string shown = path.size() > 120 ? path.substr(0, 120) + "..." : path;
+  std::string text = "This command line is too long for Quillon (" + std::to_string(path.size()) +
+                     " characters; at most " + std::to_string(kCommandLineBufferSize - 1) +
+                     " are accepted):\n" + shown;
+  AppMessageBox(owner, text.c_str(), "Quillon", MB_OK | MB_ICONEXCLAMATION);
+}
+
 void* ScratchBuffer(int index) { return index >= 0 && index < 10 ? g_scratch[index] : nullptr; }
 
 bool TranslateAppAccelerators(MSG* msg) {
@@ -259,7 +258,7 @@ bool HandOverToRunningInstance(const char* commandLine) {
   if (!running) return false;
   std::string line = commandLine ? commandLine : "";
   if (line.size() >= kHandOverSize || !CommandLineFits(CommandLinePath(line))) {
-    RefuseLongCommandLine(CommandLinePath(line));
+    RefuseLongCommandLine(nullptr, CommandLinePath(line));
     return true;
   }
   std::string fileName;
@@ -291,7 +290,7 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
   std::string path = CommandLinePath(commandLine ? commandLine : "");
   g_commandLineBuffer[0] = '\0';
   if (!CommandLineFits(path))
-    RefuseLongCommandLine(path);
+    RefuseLongCommandLine(nullptr, path);
   else
     lstrcpynA(g_commandLineBuffer, path.c_str(), sizeof g_commandLineBuffer);
 

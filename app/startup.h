@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "app/settings_rules.h"
 
 namespace ql {
@@ -58,6 +60,9 @@ bool HandOverToRunningInstance(const char* commandLine);
 HWND InitInstance(HINSTANCE instance, const char* commandLine, int show);
 int RunMessageLoop();
 void ExitInstance(HINSTANCE instance);
+
+// A command line that cannot be held is refused with this message, never cut.
+void RefuseLongCommandLine(HWND owner, const std::string& path);
 
 // Offers a message to the current accelerator table and then to the MDI system accelerators.
 bool TranslateAppAccelerators(MSG* msg);

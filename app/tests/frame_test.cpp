@@ -639,6 +639,28 @@ TEST_F(FrameTest, NoCloseWhileTheCommandShellIsOpen) {
   EXPECT_EQ(0, quitCode_);
 }
 
+TEST_F(FrameTest, HandedOverLineTooLongIsRefusedNotCut) {
+  ASSERT_NE(nullptr, Start());
+  ForgetOpenedWindows();
+  std::string before = qltest::CurrentDirectory();
+  std::string line = "C:\\" + std::string(400, 'd') + "\\A.ZIP";
+  HANDLE map = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024, "QUILLON");
+  ASSERT_NE(nullptr, map);
+  char* view = static_cast<char*>(MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, 1024));
+  ASSERT_NE(nullptr, view);
+  memcpy(view, line.c_str(), line.size() + 1);
+  UnmapViewOfFile(view);
+  {
+    DialogWatcher watcher(0, DialogWatcher::ThisThread());
+    SendMessageA(frame_, ql::kHandOverMessage, 0, 0);
+    ASSERT_TRUE(watcher.WaitForAnswers(1));
+    EXPECT_NE(std::string::npos, watcher.Seen()[0].text.find("too long")) << watcher.Seen()[0].text;
+  }
+  CloseHandle(map);
+  EXPECT_TRUE(OpenedWindows().empty());
+  EXPECT_EQ(before, qltest::CurrentDirectory());
+}
+
 TEST_F(FrameTest, HandOverWithoutMappingShows3053) {
   ASSERT_NE(nullptr, Start());
   DialogWatcher watcher(0, DialogWatcher::ThisThread());
