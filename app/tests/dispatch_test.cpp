@@ -294,6 +294,42 @@ TEST_F(DispatchTest, RefreshCloseAllAndDeleteWithoutSelection) {
   EXPECT_NE(ql::g_activeBrowser, nullptr);
 }
 
+TEST_F(DispatchTest, SelectFilesByTypeDialog) {
+  ASSERT_NE(nullptr, Start());
+  ql::WindowRecord* r = ql::RecordOf(ql::g_activeBrowser);
+  ASSERT_TRUE(r);
+  for (const char* f : {"a.doc", "b.txt", "c.TXT"}) ASSERT_TRUE(WriteTextFile(std::string(r->curDir) + "\\" + f, "x"));
+  Command(IDM_REFRESH);
+  auto selectedNames = [&] {
+    std::vector<std::string> out;
+    auto lines = ql::ListLines(r->hwndDirList);
+    for (int i : ql::SelectedIndexes(r->hwndDirList)) out.push_back(lines[i].substr(0, lines[i].find('\t')));
+    return out;
+  };
+  std::string typed = "  *.txt; a*.*";
+  int button = 327;  // Select
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const qltest::SeenDialog&) {
+    SetDlgItemTextA(d, 329, typed.c_str());
+    return button;
+  });
+  Command(IDM_SELECT_FILES);
+  ASSERT_TRUE(watcher.WaitForAnswers(1));
+  EXPECT_EQ(watcher.Seen()[0].title, "Select Files By Type");
+  EXPECT_NE(watcher.Seen()[0].text.find("( *.* or *.doc for example)"), std::string::npos) << watcher.Seen()[0].text;
+  EXPECT_EQ(selectedNames(), (std::vector<std::string>{"a.doc", "b.txt", "c.TXT"}));
+  typed = "*.TXT";
+  button = 328;  // Deselect
+  Command(IDM_SELECT_FILES);
+  ASSERT_TRUE(watcher.WaitForAnswers(2));
+  EXPECT_EQ(selectedNames(), (std::vector<std::string>{"a.doc"}));
+  // Cancel changes nothing.
+  typed = "*.doc";
+  button = IDCANCEL;
+  Command(IDM_SELECT_FILES);
+  ASSERT_TRUE(watcher.WaitForAnswers(3));
+  EXPECT_EQ(selectedNames(), (std::vector<std::string>{"a.doc"}));
+}
+
 TEST_F(DispatchTest, ThirtyThirdWindowFromTheMenu) {
   ASSERT_NE(nullptr, Start());
   DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread());
