@@ -52,6 +52,7 @@ void ConnectBrowserHost() {
   h.setPaneText = BrowserPaneText;
   h.selectDrive = SelectDriveItem;
   h.enableParentButton = EnableParentButton;
+  h.barHeight = BarHeight;
 }
 
 void CreateToolBar(HWND frame) {
@@ -200,7 +201,6 @@ void Start3dControls(HINSTANCE) {}
 void Stop3dControls() {}
 
 LRESULT CALLBACK ButtonBarProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
-LRESULT CALLBACK ResizeBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 LRESULT CALLBACK BarButtonProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 
 // The status bar and its panes: light grey, a raised or sunken frame, the text aligned by style.

@@ -29,6 +29,8 @@ struct BrowserHost {
   void (*selectDrive)(char letter) = nullptr;
   // Greys or enables the tool bar's parent-directory button.
   void (*enableParentButton)(bool enabled) = nullptr;
+  // The tool bar's height: the splitter's top margin.
+  int (*barHeight)() = nullptr;
   // Whether an extension has an entry in the association table.
   bool (*associated)(std::string_view extension) = nullptr;
 };
@@ -116,6 +118,11 @@ int BrowserWindowCount();
 LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l);
 LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l);
 LRESULT CALLBACK StaticTextProc(HWND h, UINT m, WPARAM w, LPARAM l);
+// The splitter (QLResizebox) between the lists: dragged between 125 and 425 pixels from the
+// window's left edge.
+LRESULT CALLBACK ResizeBoxProc(HWND h, UINT m, WPARAM w, LPARAM l);
+// Where the drag bar's left edge goes for a pointer at `pointerX` (screen coordinates).
+int SplitterBarLeft(int pointerX, int parentLeft);
 // Registers MDICHILD and the two superclasses with these procedures (and a plain QLResizebox),
 // filling in the host's base classes; for programs and tests that do not register them themselves.
 bool RegisterBrowserClasses(HINSTANCE instance);

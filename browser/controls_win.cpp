@@ -214,6 +214,94 @@ LRESULT CALLBACK StaticTextProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return CallWindowProcA(g_browserHost.staticBase, h, m, w, l);
 }
 
+namespace {
+
+// The splitter's drag: the bar drawn last (screen coordinates) and the parent's client rectangle.
+struct SplitterDrag {
+  HWND splitter = nullptr;
+  bool drawn = false;
+  RECT bar{};
+  RECT parentClient{};  // screen coordinates
+};
+SplitterDrag g_drag;
+
+void InvertBar(const RECT& r) {
+  HDC dc = GetDC(nullptr);
+  PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, DSTINVERT);
+  ReleaseDC(nullptr, dc);
+}
+
+}  // namespace
+
+int SplitterBarLeft(int pointerX, int parentLeft) {
+  int x = pointerX - parentLeft;
+  if (x < 125) x = 125;
+  if (x > 425) x = 425;
+  return parentLeft + x;
+}
+
+LRESULT CALLBACK ResizeBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_LBUTTONDOWN: {
+      SetCapture(h);
+      HWND parent = GetParent(h);
+      GetClientRect(parent, &g_drag.parentClient);
+      MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&g_drag.parentClient), 2);
+      g_drag.splitter = h;
+      g_drag.drawn = false;
+      return 0;
+    }
+    case WM_MOUSEMOVE: {
+      ShowReadyHint();
+      if (g_drag.splitter != h) return 0;
+      POINT pt{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+      ClientToScreen(h, &pt);
+      RECT bar;
+      GetWindowRect(h, &bar);
+      int width = bar.right - bar.left;
+      bar.left = SplitterBarLeft(pt.x, g_drag.parentClient.left);
+      bar.right = bar.left + width;
+      if (g_drag.drawn) InvertBar(g_drag.bar);
+      g_drag.bar = bar;
+      InvertBar(g_drag.bar);
+      g_drag.drawn = true;
+      return 0;
+    }
+    case WM_LBUTTONUP: {
+      if (g_drag.splitter != h) return 0;
+      SplitterDrag drag = g_drag;
+      g_drag = SplitterDrag{};
+      ReleaseCapture();
+      if (!drag.drawn) return 0;
+      InvertBar(drag.bar);
+      HWND parent = GetParent(h);
+      const int top = g_browserHost.barHeight ? g_browserHost.barHeight() : 0;
+      const int left = drag.bar.left - drag.parentClient.left;
+      const int height = drag.parentClient.bottom - drag.parentClient.top;
+      if (left < top || height < top + g_browserHost.lineHeight + 8) return 0;
+      // The window the splitter belongs to takes the new split, whichever window is active.
+      WindowRecord* r = RecordOf(parent);
+      if (!r) return 0;
+      MoveWindow(h, left, top, drag.bar.right - drag.bar.left, height - top, TRUE);
+      r->splitterPos = left;
+      RECT rc;
+      GetClientRect(parent, &rc);
+      SendMessageA(parent, WM_SIZE, IsZoomed(parent) ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(rc.right, rc.bottom));
+      InvalidateRect(parent, nullptr, TRUE);
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      if (g_drag.splitter == h && reinterpret_cast<HWND>(l) != h) {
+        if (g_drag.drawn) InvertBar(g_drag.bar);
+        g_drag = SplitterDrag{};
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(h, m, w, l);
+}
+
 bool RegisterBrowserClasses(HINSTANCE instance) {
   g_browserHost.instance = instance;
   WNDCLASSA wc{};
@@ -252,7 +340,7 @@ bool RegisterBrowserClasses(HINSTANCE instance) {
   }
 
   WNDCLASSA sp{};
-  sp.lpfnWndProc = DefWindowProcA;
+  sp.lpfnWndProc = ResizeBoxProc;
   sp.cbWndExtra = 32;
   sp.hInstance = instance;
   sp.hCursor = LoadCursorA(instance, "resize");

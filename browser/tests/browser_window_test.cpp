@@ -479,6 +479,35 @@ TEST_F(BrowserTest, DriveChangeGoesToTheRememberedDirectoryAndBack) {
   EXPECT_EQ(std::string(r->curDir), dir_.path());
 }
 
+TEST_F(BrowserTest, SplitterDragStaysBetweenItsLimits) {
+  HWND h = CreateBrowserWindow("", kArchiveTypeZip, "*.none", "*.*", 0, 0, 0, 800, 400, 0);
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  struct Case {
+    int pointer, want;
+  } cases[] = {{300, 300}, {600, 425}, {20, 125}, {200, 200}};
+  for (const auto& c : cases) {
+    // Pointer positions are in the splitter's client coordinates; the targets in the window's.
+    RECT sp;
+    GetWindowRect(r->hwndSplitter, &sp);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    SendMessageA(r->hwndSplitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+    int x = origin.x + c.pointer - sp.left;
+    SendMessageA(r->hwndSplitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 10));
+    SendMessageA(r->hwndSplitter, WM_LBUTTONUP, 0, MAKELPARAM(x, 10));
+    EXPECT_EQ(r->splitterPos, c.want) << c.pointer;
+    RECT list;
+    GetWindowRect(r->hwndArchiveList, &list);
+    MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, c.want + 6) << c.pointer;
+  }
+  // A click without a move changes nothing.
+  SendMessageA(r->hwndSplitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+  SendMessageA(r->hwndSplitter, WM_LBUTTONUP, 0, MAKELPARAM(2, 10));
+  EXPECT_EQ(r->splitterPos, 200);
+}
+
 TEST_F(BrowserTest, ShortNamesInTheDirectoryHeader) {
   std::string sub = dir_ / "Program Files";
   CreateDirectoryA(sub.c_str(), nullptr);
