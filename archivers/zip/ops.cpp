@@ -229,6 +229,7 @@ struct Encodings {
   std::condition_variable cv;
   size_t next = 0;
   size_t consumed = 0;  // order positions handed to the writer
+  uint64_t ahead = 0;   // input bytes of entries started and not yet written
   bool stop = false;
 };
 
@@ -282,7 +283,8 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
     if (it.kind == ItemKind::kNew && !cands[it.index].label && cands[it.index].info.size <= kWholeLimit)
       enc.order.push_back(it.index);
   unsigned nthreads = g_threads ? g_threads : std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
-  const size_t window = nthreads * 4 + 4;
+  const size_t window = 256;
+  const uint64_t kAheadBytes = 48u << 20;
   std::vector<std::thread> workers;
   auto worker = [&] {
     std::vector<uint8_t> data;
@@ -290,9 +292,15 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       size_t pos;
       {
         std::unique_lock<std::mutex> lk(enc.mu);
-        enc.cv.wait(lk, [&] { return enc.stop || enc.next >= enc.order.size() || enc.next < enc.consumed + window; });
+        // Run ahead of the writer by a bounded amount of input, so that a writer thread that gets
+        // little processor time does not leave the workers idle.
+        enc.cv.wait(lk, [&] {
+          return enc.stop || enc.next >= enc.order.size() ||
+                 (enc.next < enc.consumed + window && (enc.ahead < kAheadBytes || enc.next == enc.consumed));
+        });
         if (enc.stop || enc.next >= enc.order.size()) return;
         pos = enc.next++;
+        enc.ahead += cands[enc.order[pos]].info.size;
       }
       size_t ci = enc.order[pos];
       Candidate& c = cands[ci];
@@ -395,6 +403,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
         std::unique_lock<std::mutex> lk(enc.mu);
         enc.cv.wait(lk, [&] { return slot->done; });
         ++enc.consumed;
+        enc.ahead -= c.info.size;
         enc.cv.notify_all();
       }
       if (slot->failed) {
