@@ -28,6 +28,8 @@ hyperfine --runs "$runs" --warmup 1 --export-json "$work/unpack.json" \
   -n "pkunzip" "'$bin/pkunzip' -d -o '$out/infozip.zip' '$out/x1/' >/dev/null" \
   -n "unzip" "unzip -q -o '$out/infozip.zip' -d '$out/x2'" \
   -n "bsdtar -x" "bsdtar -xf '$out/infozip.zip' -C '$out/x3'"
+rm -rf "$out/x1"
+"$bin/pkunzip" -d -o "$out/infozip.zip" "$out/x1/" >/dev/null
 diff -r "$tree" "$out/x1" >/dev/null && echo "pkunzip output identical to the tree"
 unzip -tq "$out/ours.zip"
 python3 - "$work" "$out" <<'PY'
