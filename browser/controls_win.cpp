@@ -57,7 +57,8 @@ void PaintHeader(HWND h) {
   DeleteObject(back);
   const int kind = ListKindOf(h);
   WindowRecord* r = RecordOf(GetParent(h));
-  if (r && (kind == kListZip || kind == kListArj)) {
+  // A window without an archive has no columns yet: its header stays blank.
+  if (r && r->archivePath[0] && (kind == kListZip || kind == kListArj)) {
     HGDIOBJ oldFont = g_browserHost.listFont ? SelectObject(dc, g_browserHost.listFont) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
