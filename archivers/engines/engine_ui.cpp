@@ -84,6 +84,22 @@ INT_PTR CALLBACK CommentProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
+INT_PTR CALLBACK OverwriteProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetDlgItemTextA(dlg, IDC_QUESTION, reinterpret_cast<const char*>(lp));
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wp)) {
+        case IDYES: case IDNO: case IDCANCEL: case IDC_YESALL:
+          EndDialog(dlg, LOWORD(wp));
+          return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
 INT_PTR CALLBACK PasswordProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG:
@@ -205,8 +221,10 @@ bool WinUi::EditComment(const std::string& title, std::string& text) {
 
 qlzip::Ui::Answer WinUi::AskOverwrite(const std::string& path) {
   std::string q = ToDos(path) + " already exists.\nDo you want to replace it?";
-  int r = MessageBoxA(DialogOwner(), q.c_str(), caption_.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION | MB_TASKMODAL);
-  return r == IDYES ? kYes : r == IDNO ? kNo : kAbort;
+  INT_PTR r = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_QLOVERWRITE), DialogOwner(), OverwriteProc,
+                              reinterpret_cast<LPARAM>(q.c_str()));
+  if (r == -1) r = MessageBoxA(DialogOwner(), q.c_str(), caption_.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION | MB_TASKMODAL);
+  return r == IDYES ? kYes : r == IDC_YESALL ? kAll : r == IDNO ? kNo : kAbort;
 }
 
 bool WinUi::AskPassword(std::string& password) {

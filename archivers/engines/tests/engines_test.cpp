@@ -474,3 +474,37 @@ TEST_F(Engines, ConsoleProgramsTakePkzipCommandLines) {
   EXPECT_EQ(RunProgram("pkunzip.exe", root + "\\NONE.ZIP", src), 9);
   EXPECT_EQ(RunProgram("pkunzip.exe", arc + " nothing.here", src), 11);
 }
+
+TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
+  std::string arc = root + "\\R.ZIP";
+  ASSERT_EQ(Zip("-a |" + arc + "| a.txt| Long File Name.text|-q"), 0);
+  std::string out = root + "\\ROUT";
+  struct Case {
+    int button;        // pressed in every question
+    int questions;     // questions expected
+    const char* kept;  // text left in the files afterwards ("" = the archive's)
+  } cases[] = {{IDNO, 2, "mine"}, {1031 /* Yes to All */, 1, ""}, {IDCANCEL, 1, "mine"}};
+  DWORD tid = GetCurrentThreadId();
+  for (const auto& c : cases) {
+    Put(out + "\\a.txt", "mine");
+    Put(out + "\\Long File Name.text", "mine");
+    int asked = 0;
+    std::thread t([&] {
+      for (int i = 0; i < c.questions; ++i) {
+        HWND dlg = WaitWindow(tid, "Replace File");
+        if (!dlg) return;
+        ++asked;
+        PostMessageA(dlg, WM_COMMAND, c.button, 0);
+        while (IsWindow(dlg)) Sleep(5);
+      }
+    });
+    int r = Unzip(arc + "| " + out + "\\");  // no -o: the user is asked
+    t.join();
+    EXPECT_EQ(asked, c.questions) << c.button;
+    EXPECT_EQ(r, c.button == IDCANCEL ? 255 : 0) << c.button;
+    std::string want = *c.kept ? c.kept : Get(src + "\\a.txt");
+    EXPECT_EQ(Get(out + "\\a.txt"), want) << c.button;
+    std::string want2 = *c.kept ? c.kept : Get(src + "\\Long File Name.text");
+    EXPECT_EQ(Get(out + "\\Long File Name.text"), want2) << c.button;
+  }
+}

@@ -135,6 +135,7 @@ TEST_F(Interop, InfoZipArchivesListTestAndExtract) {
       {"deflated", "zip -q -r -9 \"$Z\" .", ""},
       {"encrypted", "zip -q -r -P s3cret \"$Z\" .", "-ss3cret"},
       {"streamed", "zip -q -r - . > \"$Z\"", ""},
+      {"zip64", "zip -q -r -fz \"$Z\" .", ""},
       {"streamed_encrypted", "zip -q -r -P pw - . > \"$Z\"", "-spw"},
       {"commented", "zip -q -r \"$Z\" . && printf 'title line\\n' | zip -q -z \"$Z\" && "
                     "printf 'about readme\\n' | zip -q -c \"$Z\" readme.txt", ""},
