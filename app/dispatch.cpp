@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/archive_ops.h"
 #include "app/frame.h"
 #include "app/later_steps.h"
 #include "app/menu_help.h"
@@ -14,6 +15,7 @@
 #include "app/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
+#include "engine/dialogs_win.h"
 #include "common/mask.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
@@ -106,6 +108,7 @@ void ToggleProgress(HWND frame) {
                           std::pair<HMENU, UINT>{g_res.expressMenu, IDM_EX_ARCHIVE_PROGRESS}})
     if (menu) CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
   IniWriteOnOff("switches", "ViewArchiveProgress", on);
+  g_switches.viewArchiveProgress = on;
   PostSize(frame);
 }
 
@@ -120,6 +123,11 @@ void DeleteSelection(HWND frame, HWND list) {
     ShowStringMessage(frame, IDS_NO_SELECTION);
     return;
   }
+  WindowRecord* r = Active();
+  if (r && list == r->hwndArchiveList) {
+    DeleteArchiveSelection(frame, g_activeBrowser);
+    return;
+  }
   NotAvailable(frame);
 }
 
@@ -130,7 +138,7 @@ void PickUp(HWND frame, bool move) {
     ShowStringMessage(frame, IDS_NO_SELECTION);
     return;
   }
-  NotAvailable(frame);
+  AddSelectionToArchive(frame, move);
 }
 
 void RefreshActive() {
@@ -325,6 +333,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
     return 0;
   }
 
+  if (DispatchArchiveCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:
@@ -528,9 +537,20 @@ void OnFrameDropFiles(HWND frame, HDROP drop) {
   CloseHandle(listFile);
   DragFinish(drop);
   if (!listed) return;
-  // Adding the listed files to an archive comes with the add operation.
-  NotAvailable(frame);
-  (void)target;
+  char targetClass[32] = "";
+  if (target) GetClassNameA(target, targetClass, sizeof targetClass);
+  if (target == frame || target == g_mdiClient) {
+    // Files dropped on the frame go into a new archive.
+    if (!NewArchiveFor(frame, nullptr)) return;
+    MakeDirectoryOfCurrent(first.c_str());
+    AddDroppedFilesTo(frame, g_activeBrowser);
+  } else if (lstrcmpiA(targetClass, "qllistbox") == 0) {
+    MakeDirectoryOfCurrent(last.c_str());
+    AddDroppedFilesTo(frame, GetParent(target));
+  } else {
+    return;
+  }
+  MakeActiveBrowserDirectoryCurrent();
   (void)saved;
 }
 

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
+#include "app/archive_ops.h"
 #include "app/settings.h"
 #include "app/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
+#include "engine/dialogs_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -133,9 +135,9 @@ bool AllocatePrintState() { return true; }
 void FreePrintState() {}
 
 void ProbeOldPkzip() {}
-void LoadSwitchSet() {}
+void LoadSwitchSet() { LoadArchiveSwitches(); }
 void LoadPathStorage() {}
-bool ViewArchiveProgressOn() { return IsOnValue(IniString("switches", "ViewArchiveProgress", "Off", 5)); }
+bool ViewArchiveProgressOn() { return g_switches.viewArchiveProgress; }
 
 void ApplyListFontToBrowsers() {
   ConnectBrowserHost();

@@ -1,0 +1,355 @@
+#include "app/archive_ops.h"
+
+#include <string>
+#include <vector>
+
+#include "app/frame.h"
+#include "app/later_steps.h"
+#include "app/settings.h"
+#include "app/shared_win.h"
+#include "app/startup.h"
+#include "browser/browser_win.h"
+#include "engine/dialogs_win.h"
+#include "engine/express_win.h"
+#include "engine/extract_win.h"
+#include "engine/runner_win.h"
+#include "engine/switches_win.h"
+#include "readers/listing_lines.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+namespace {
+
+RunnerSetup SetupFor(HWND owner) {
+  RunnerSetup s;
+  if (g_settings) {
+    s.runnerPath = g_settings->RunnerPath;
+    s.programDir = g_settings->ProgramDirectory;
+    s.workDir = g_settings->WorkDirectory;
+  }
+  s.owner = owner;
+  s.shortNameDisplay = g_shortNameDisplay;
+  s.translateAccelerators = TranslateAppAccelerators;
+  return s;
+}
+
+AskPassword PasswordAsker(HWND owner) {
+  return [owner](SwitchSet& s) { return AskPasswordDialog(owner, s); };
+}
+
+ArchiveKind KindOf(HWND browser) {
+  return GetWindowLongA(browser, kWordArchiveType) == kArchiveTypeArj ? ArchiveKind::Arj : ArchiveKind::Zip;
+}
+
+bool Encrypted(HWND browser) { return GetWindowLongA(browser, kWordEncryptedFlag) != 0; }
+
+std::vector<std::string> SelectedLines(HWND list) {
+  std::vector<std::string> lines;
+  if (!list) return lines;
+  std::vector<std::string> all = ListLines(list);
+  for (int i : SelectedIndexes(list))
+    if (i >= 0 && static_cast<size_t>(i) < all.size()) lines.push_back(all[static_cast<size_t>(i)]);
+  return lines;
+}
+
+// The names an operation takes from lines: the long or short field, marker lines skipped.
+std::vector<std::string> NamesOf(const std::vector<std::string>& lines) {
+  std::vector<std::string> names;
+  for (const std::string& line : lines) {
+    if (IsMarkerLine(line)) continue;
+    names.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
+  }
+  return names;
+}
+
+std::string CurrentDirectory() {
+  char buf[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof buf, buf);
+  return buf;
+}
+
+// The extraction target: the settings target, or the one confirmed in its dialog.
+bool ChooseTarget(HWND frame, std::string* target) {
+  std::string def = g_settings ? g_settings->TargetDirectory : "";
+  if (!(g_confirmFlags & kConfirmTargetDir)) {
+    *target = def;
+    return true;
+  }
+  std::string saved = CurrentDirectory();
+  bool ok = ConfirmTargetDialog(frame, def, target);
+  if (!ok) SetCurrentDirAndDrive(saved.c_str());
+  return ok;
+}
+
+void ReadAgain(HWND browser, bool archive) {
+  int slot = SlotOf(browser);
+  if (slot < 0) return;
+  if (archive) RefreshArchiveWindow(slot);
+  FillDirectoryList(slot);
+  InvalidateRect(browser, nullptr, TRUE);
+}
+
+void Extract(HWND frame, HWND browser) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r) return;
+  RunnerSetup setup = SetupFor(browser);
+  if (r->hwndFocusList == r->hwndArchiveList) {
+    std::vector<std::string> names = NamesOf(SelectedLines(r->hwndArchiveList));
+    if (names.empty()) {
+      ShowStringMessage(frame, IDS_SELECT_IN_ARCHIVE);
+      return;
+    }
+    std::string target;
+    if (!ChooseTarget(frame, &target)) return;
+    ExtractMembersTo(setup, g_switches, KindOf(browser), r->archivePath, Encrypted(browser), names, target,
+                     PasswordAsker(frame));
+  } else {
+    std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
+    if (names.empty()) {
+      ShowStringMessage(frame, IDS_NO_SELECTION);
+      return;
+    }
+    for (const std::string& n : names)
+      if (!IsExtractableArchiveName(n)) {
+        ShowStringMessage(frame, IDS_INVALID_ARCHIVE_NAME);
+        return;
+      }
+    std::string target;
+    if (!ChooseTarget(frame, &target)) return;
+    ExtractArchiveFiles(setup, g_switches, r->curDir, names, target, PasswordAsker(frame));
+  }
+  SetCurrentDirAndDrive(r->curDir);
+  ReadAgain(browser, false);
+}
+
+std::string InDirectory(const char* dir, const std::string& name) {
+  std::string d = dir;
+  if (!d.empty() && d.back() != '\\') d += '\\';
+  return d + name;
+}
+
+void Test(HWND frame, HWND browser) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r) return;
+  std::string archive;
+  TestFrom from;
+  if (r->hwndFocusList == r->hwndArchiveList) {
+    if (!r->archivePath[0]) return;
+    archive = r->archivePath;
+    from = TestFrom::WindowArchive;
+  } else {
+    std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
+    if (names.empty()) {
+      ShowStringMessage(frame, IDS_SELECT_IN_ARCHIVE);
+      return;
+    }
+    archive = InDirectory(r->curDir, names[0]);
+    from = TestFrom::DirectoryFile;
+  }
+  TestArchiveFile(SetupFor(browser), g_switches, archive, from, PasswordAsker(frame));
+  SetCurrentDirAndDrive(r->curDir);
+}
+
+void Freshen(HWND frame, HWND browser, bool update) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r) return;
+  std::string archive;
+  unsigned long long needed = 0;
+  bool encrypted = false;
+  if (r->hwndFocusList == r->hwndArchiveList) {
+    if (!r->archivePath[0]) return;
+    archive = r->archivePath;
+    for (const std::string& line : SelectedLines(r->hwndArchiveList)) {
+      int64_t size = LineSizeField(line);
+      if (size > 0) needed += static_cast<unsigned long long>(size);
+    }
+    needed += static_cast<uint32_t>(GetWindowLongA(browser, kWordArchiveBytes));
+    encrypted = Encrypted(browser);
+  } else {
+    std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
+    if (names.empty()) {
+      ShowStringMessage(frame, IDS_NO_SELECTION);
+      return;
+    }
+    if (names.size() > 1) {
+      ShowStringMessage(frame, IDS_ONLY_ONE_FILE);
+      return;
+    }
+    archive = InDirectory(r->curDir, names[0]);
+  }
+  FreshenArchiveFile(SetupFor(browser), g_switches, archive, update, false, encrypted, needed, PasswordAsker(frame));
+  SetCurrentDirAndDrive(r->curDir);
+  ReadAgain(browser, r->hwndFocusList == r->hwndArchiveList);
+}
+
+void SetWindowArchive(HWND browser, const std::string& path, ArchiveKind kind) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r) return;
+  lstrcpynA(r->archivePath, path.c_str(), sizeof r->archivePath);
+  SetWindowLongA(browser, kWordArchiveType, kind == ArchiveKind::Arj ? kArchiveTypeArj : kArchiveTypeZip);
+  SetWindowTextA(browser, path.c_str());
+  HICON icon = kind == ArchiveKind::Arj ? g_browserHost.arjIcon : g_browserHost.zipIcon;
+  if (icon) {
+    SendMessageA(browser, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(browser, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
+void AddSelection(HWND frame, HWND browser, bool move) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r) return;
+  ShowReadyHint();
+  std::vector<std::string> lines = SelectedLines(r->hwndDirList);
+  if (lines.empty()) {
+    ShowStringMessage(frame, IDS_NO_SELECTION);
+    return;
+  }
+  if (!r->archivePath[0] && !NewArchiveFor(frame, browser)) return;
+  DropSource src;
+  src.listBox = true;
+  src.sourceDir = r->curDir;
+  for (const std::string& line : lines) src.nameFields.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
+  DropAddFiles(SetupFor(browser), g_switches, KindOf(browser), r->archivePath, Encrypted(browser), move, src,
+               PasswordAsker(frame));
+  SetCurrentDirAndDrive(r->curDir);
+  ReadAgain(browser, true);
+}
+
+std::vector<std::string> ReadHistory() {
+  std::vector<std::string> h;
+  for (int i = 1; i <= 10; ++i) {
+    std::string key = "New" + std::to_string(i);
+    std::string v = IniString("New Files", key.c_str(), "");
+    if (!v.empty()) h.push_back(v);
+  }
+  return h;
+}
+
+void WriteHistory(const std::vector<std::string>& h) {
+  for (size_t i = 0; i < h.size() && i < 10; ++i) {
+    std::string key = "New" + std::to_string(i + 1);
+    IniWrite("New Files", key.c_str(), h[i].c_str());
+  }
+}
+
+}  // namespace
+
+void LoadArchiveSwitches() {
+  if (!g_settings) return;
+  LoadSwitchesFromIni(g_switches, g_settings->IniPath, g_settings->ProgramDirectory);
+  g_dialogHost.iniPath = g_settings->IniPath;
+  g_dialogHost.helpFile = g_helpFile;
+}
+
+bool NewArchiveFor(HWND frame, HWND browser) {
+  WindowRecord* r = RecordOf(browser);
+  HWND list = r ? r->hwndFocusList : nullptr;
+  for (const std::string& line : SelectedLines(list))
+    if (IsMarkerLine(line)) {
+      ShowStringMessage(frame, IDS_NO_COMMENTS_ALLOWED);
+      g_cancelled = true;
+      return false;
+    }
+  NewArchiveChoice c;
+  c.directory = g_settings ? g_settings->SourceDirectory : "";
+  c.history = ReadHistory();
+  if (!NewArchiveDialog(frame, &c)) return false;
+  WriteHistory(c.history);
+  if (c.openExisting) {
+    OpenBrowserWindow(c.path.c_str(), c.kind == ArchiveKind::Arj ? kArchiveTypeArj : kArchiveTypeZip, "*.*", "*.*");
+    return false;
+  }
+  if (r) {
+    SetWindowArchive(browser, c.path, c.kind);
+    return true;
+  }
+  HWND h = OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*");
+  if (!h) return false;
+  SetWindowArchive(h, c.path, c.kind);
+  return true;
+}
+
+void DeleteArchiveSelection(HWND frame, HWND browser) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r || !r->archivePath[0]) return;
+  DeleteRequest req;
+  req.kind = KindOf(browser);
+  req.archive = r->archivePath;
+  req.encrypted = Encrypted(browser);
+  req.selectedLines = SelectedLines(r->hwndArchiveList);
+  req.entryCount = GetWindowLongA(browser, kWordFileCountValue);
+  req.confirm = (g_confirmFlags & kConfirmDelete) != 0;
+  if (req.selectedLines.empty()) return;
+  DeleteFromArchive(SetupFor(browser), g_switches, req,
+                    [frame](const std::string& q, const std::string& n) { return ConfirmDeleteDialog(frame, q, n); },
+                    PasswordAsker(frame));
+  SetCurrentDirAndDrive(r->curDir);
+  ReadAgain(browser, true);
+}
+
+void AddDroppedFilesTo(HWND frame, HWND browser) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r) return;
+  if (!r->archivePath[0] && !NewArchiveFor(frame, browser)) return;
+  if (NeedsPassword(PasswordRule::Add, g_switches, false) && !AskPasswordDialog(frame, g_switches)) return;
+  RunnerSetup setup = SetupFor(browser);
+  RunCommand(setup, AddDroppedFiles(g_switches, EnginePaths{setup.programDir, setup.workDir}, KindOf(browser),
+                                    r->archivePath, CurrentDirectory()));
+  ReadAgain(browser, true);
+}
+
+void AddSelectionToArchive(HWND frame, bool move) {
+  if (g_activeBrowser && RecordOf(g_activeBrowser)) AddSelection(frame, g_activeBrowser, move);
+}
+
+void ViewMemberLine(HWND browser, const std::string& line) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r || !r->archivePath[0]) return;
+  ViewArchiveMember(SetupFor(browser), g_switches, KindOf(browser), r->archivePath, Encrypted(browser), line,
+                    PasswordAsker(browser));
+  SetCurrentDirAndDrive(r->curDir);
+}
+
+bool DispatchArchiveCommand(HWND frame, UINT id) {
+  HWND b = g_activeBrowser && RecordOf(g_activeBrowser) ? g_activeBrowser : nullptr;
+  switch (id) {
+    case IDM_ZIP_SWITCHES:
+    case IDM_EX_ZIP_SWITCHES:
+      OpenZipSwitches(frame);
+      return true;
+    case IDM_ARJ_SWITCHES:
+    case IDM_EX_ARJ_SWITCHES:
+      OpenArjSwitches(frame);
+      return true;
+    case IDM_ZIP_OPTIONS:
+    case IDM_EX_ZIP_OPTIONS:
+      OpenZipOptions(frame);
+      return true;
+    case IDM_DEFAULT_ZIP:
+      if (OpenDefaultZip(frame) == IDOK) {
+        UINT state = MF_BYCOMMAND | (On(g_switches, Sw::UsePkzip) ? MF_ENABLED : MF_GRAYED);
+        if (g_managerMenu) EnableMenuItem(g_managerMenu, IDM_ZIP_OPTIONS, state);
+        if (g_res.expressMenu) EnableMenuItem(g_res.expressMenu, IDM_EX_ZIP_OPTIONS, state);
+        DrawMenuBar(frame);
+      }
+      return true;
+    case IDM_NEW_ARCHIVE:
+      NewArchiveFor(frame, b);
+      return true;
+    case IDM_EXTRACT:
+      if (b) Extract(frame, b);
+      return true;
+    case IDM_TEST:
+      if (b) Test(frame, b);
+      return true;
+    case IDM_FRESHEN:
+    case IDM_UPDATE:
+      if (b) Freshen(frame, b, id == IDM_UPDATE);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace ql

@@ -1,0 +1,562 @@
+#include "engine/dialogs_win.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "app/shared_win.h"
+#include "engine/switches_win.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+SwitchSet g_switches;
+DialogHost g_dialogHost;
+
+namespace {
+
+// Help contexts of the dialogs.
+constexpr DWORD kHelpSwitches = 7012;
+constexpr DWORD kHelpZipOptions = 7092;
+constexpr DWORD kHelpPassword = 7091;
+constexpr DWORD kHelpNewArchive = 7016;
+constexpr DWORD kHelpTarget = 7061;
+
+void ShowHelp(HWND dlg, DWORD context) {
+  if (!g_dialogHost.helpFile.empty()) WinHelpA(dlg, g_dialogHost.helpFile.c_str(), HELP_CONTEXT, context);
+}
+
+// Runs a dialog template; a template that cannot be made is reported and counts as OK.
+INT_PTR RunDialog(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
+  INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, param);
+  if (r == -1) {
+    std::string text = " Cannot create dialog box ";
+    text += name;
+    AppMessageBox(owner, text.c_str(), "Quillon", MB_OK | MB_ICONSTOP);
+    r = IDOK;
+  }
+  g_cancelled = r == IDCANCEL;
+  return r;
+}
+
+WriteSwitchKey Writer() {
+  if (g_dialogHost.iniPath.empty()) return [](const char*, const char*) {};
+  return IniSwitchWriter(g_dialogHost.iniPath);
+}
+
+bool Checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
+void Check(HWND dlg, int id, bool on) { CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+// The last set member of a radio group of switches, or the first control when none is set.
+int RadioFromBits(const Sw* ids, const int* controls, int n) {
+  int chosen = controls[0];
+  for (int i = 0; i < n; ++i)
+    if (Bit(g_switches, ids[i])) chosen = controls[i];
+  return chosen;
+}
+
+const Sw kCompression[] = {Sw::MaximumCompression, Sw::FasterCompression, Sw::FastestCompression,
+                           Sw::NoCompression};
+const int kCompressionIds[] = {IDC_SW_MAXIMUM, IDC_SW_FASTER, IDC_SW_FASTEST, IDC_SW_STORE};
+const Sw kOrder[] = {Sw::ExtractByName, Sw::ExtractByExtender, Sw::ExtractBySize, Sw::ExtractByDate,
+                     Sw::ExtractInReverseOrder};
+const int kOrderIds[] = {IDC_SW_BY_NAME, IDC_SW_BY_EXTENSION, IDC_SW_BY_SIZE, IDC_SW_BY_DATE, IDC_SW_REVERSE};
+
+// The plain boxes of both switches dialogs and their switches.
+struct Box {
+  int control;
+  Sw id;
+};
+const Box kBoxes[] = {
+    {IDC_SW_PASSWORD, Sw::Password},          {IDC_SW_RECURSE, Sw::RecurseSubdirs},
+    {IDC_SW_KEEP_DATE, Sw::KeepOrigArcDate},  {IDC_SW_MULTI_VOLUME, Sw::MultiVolume},
+    {IDC_SW_RESTORE_DIRS, Sw::RestoreSubdirs}, {IDC_SW_VOLUME_LABEL, Sw::StoreVolumeLabel},
+    {IDC_SW_EXTRACT_PASSWORD, Sw::ExtractWithPassword}, {IDC_SW_NEWEST_DATE, Sw::SetToNewestDate},
+};
+
+// The path storage choice while a switches dialog is open; OK in that dialog makes it the flags.
+INT_PTR CALLBACK PathStorageProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
+  switch (m) {
+    case WM_INITDIALOG:
+      PlaceDialog(dlg);
+      CheckRadioButton(dlg, IDC_PATH_FULL, IDC_PATH_NONE, PathChoice(g_switches));
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(w)) {
+        case IDC_PATH_FULL:
+        case IDC_PATH_RELATIVE:
+        case IDC_PATH_NONE:
+          InvalidateRect(GetDlgItem(dlg, IDC_PATH_NOTE), nullptr, TRUE);
+          return TRUE;
+        case IDOK:
+          g_switches.pathStorageChoice = Checked(dlg, IDC_PATH_FULL)       ? kPathFull
+                                         : Checked(dlg, IDC_PATH_RELATIVE) ? kPathRelative
+                                                                            : kPathNone;
+          EndDialog(dlg, IDOK);
+          return TRUE;
+        case IDCANCEL:
+          g_switches.pathStorageChoice = 0;
+          g_switches.pathStorageChoice = PathChoice(g_switches);
+          EndDialog(dlg, IDCANCEL);
+          return TRUE;
+        case IDC_HELP_BUTTON:
+          ShowHelp(dlg, kHelpSwitches);
+          return TRUE;
+      }
+      break;
+    case WM_HELP:
+      ShowHelp(dlg, kHelpSwitches);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+// The note is drawn grey unless "Exclude All Path Names" is selected.
+INT_PTR CALLBACK PathStorageDlgProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  static HBRUSH lightGrey = nullptr;
+  if (m == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(l) == GetDlgItem(dlg, IDC_PATH_NOTE)) {
+    HDC dc = reinterpret_cast<HDC>(w);
+    if (!lightGrey) lightGrey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
+    SetBkColor(dc, RGB(0xC0, 0xC0, 0xC0));
+    SetTextColor(dc, Checked(dlg, IDC_PATH_NONE) ? RGB(0, 0, 0) : RGB(0x80, 0x80, 0x80));
+    return reinterpret_cast<INT_PTR>(lightGrey);
+  }
+  return PathStorageProc(dlg, m, w, l);
+}
+
+struct SwitchesDialog {
+  bool zip;
+};
+
+INT_PTR CALLBACK SwitchesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  auto* d = reinterpret_cast<SwitchesDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (m) {
+    case WM_INITDIALOG: {
+      SetWindowLongPtrA(dlg, DWLP_USER, l);
+      d = reinterpret_cast<SwitchesDialog*>(l);
+      PlaceDialog(dlg);
+      for (const Box& b : kBoxes) Check(dlg, b.control, Bit(g_switches, b.id));
+      CheckRadioButton(dlg, IDC_SW_MAXIMUM, IDC_SW_STORE, RadioFromBits(kCompression, kCompressionIds, 4));
+      int overwrite = Bit(g_switches, Sw::OverwriteExisting) ? IDC_SW_OVERWRITE_ALL
+                      : Bit(g_switches, Sw::ExtractOnlyNewer) ? IDC_SW_ONLY_NEWER
+                                                              : IDC_SW_NO_OVERWRITE;
+      CheckRadioButton(dlg, IDC_SW_OVERWRITE_ALL, IDC_SW_NO_OVERWRITE, overwrite);
+      if (d->zip) {
+        CheckRadioButton(dlg, IDC_SW_BY_NAME, IDC_SW_REVERSE, RadioFromBits(kOrder, kOrderIds, 5));
+        if (!On(g_switches, Sw::UsePkzip))
+          for (int id : {IDC_SW_PASSWORD, IDC_SW_MULTI_VOLUME, IDC_SW_BY_NAME, IDC_SW_BY_EXTENSION, IDC_SW_BY_SIZE,
+                         IDC_SW_BY_DATE, IDC_SW_REVERSE, IDC_SW_VOLUME_LABEL, IDC_SW_EXTRACT_PASSWORD})
+            EnableWindow(GetDlgItem(dlg, id), FALSE);
+      } else {
+        Check(dlg, IDC_SW_EXTRACT_LABEL, Bit(g_switches, Sw::ExtractVolumeLabel));
+      }
+      return TRUE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(w)) {
+        case IDOK: {
+          for (int i = 0; i < 4; ++i) SetBit(g_switches, kCompression[i], Checked(dlg, kCompressionIds[i]));
+          for (const Box& b : kBoxes) SetBit(g_switches, b.id, Checked(dlg, b.control));
+          SetBit(g_switches, Sw::OverwriteExisting, Checked(dlg, IDC_SW_OVERWRITE_ALL));
+          SetBit(g_switches, Sw::ExtractOnlyNewer, Checked(dlg, IDC_SW_ONLY_NEWER));
+          if (d->zip)
+            for (int i = 0; i < 5; ++i) SetBit(g_switches, kOrder[i], Checked(dlg, kOrderIds[i]));
+          else
+            SetBit(g_switches, Sw::ExtractVolumeLabel, Checked(dlg, IDC_SW_EXTRACT_LABEL));
+          ConfirmSwitchesDialog(g_switches, d->zip, Writer());
+          EndDialog(dlg, IDOK);
+          return TRUE;
+        }
+        case IDCANCEL:
+          EndDialog(dlg, IDCANCEL);
+          return TRUE;
+        case IDC_SW_PATH_STORAGE: {
+          INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), "PathStorage", dlg, PathStorageDlgProc, 0);
+          if (r == -1) AppMessageBox(dlg, " Cannot create dialog box PathStorage", "Quillon", MB_OK | MB_ICONSTOP);
+          return TRUE;
+        }
+        case IDC_HELP_BUTTON:
+          ShowHelp(dlg, kHelpSwitches);
+          return TRUE;
+      }
+      break;
+    case WM_HELP:
+      ShowHelp(dlg, kHelpSwitches);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+const int kOptionIds[7] = {IDC_OPT_COMPATIBILITY, IDC_OPT_NO_DPMI, IDC_OPT_NO_NET, IDC_OPT_NO_32BIT,
+                           IDC_OPT_NO_EMS, IDC_OPT_NO_XMS, IDC_OPT_SLOW_MEMCOPY};
+
+INT_PTR CALLBACK ZipOptionsProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
+  switch (m) {
+    case WM_INITDIALOG:
+      PlaceDialog(dlg);
+      for (int i = 0; i < 7; ++i) {
+        // Read afresh through a 10-character buffer.
+        char value[10] = "";
+        Sw id = kZipOptionSwitches[i];
+        GetPrivateProfileStringA("switches", SwitchInfo(id).key, "Off", value, sizeof value,
+                                 g_dialogHost.iniPath.c_str());
+        Check(dlg, kOptionIds[i], ZipOptionsBoxChecked(id, value));
+      }
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(w)) {
+        case IDOK: {
+          bool checked[7];
+          for (int i = 0; i < 7; ++i) checked[i] = Checked(dlg, kOptionIds[i]);
+          ConfirmZipOptions(g_switches, checked, Writer());
+          EndDialog(dlg, IDOK);
+          return TRUE;
+        }
+        case IDCANCEL:
+          EndDialog(dlg, IDCANCEL);
+          return TRUE;
+        case IDC_HELP_BUTTON:
+          ShowHelp(dlg, kHelpZipOptions);
+          return TRUE;
+      }
+      break;
+    case WM_HELP:
+      ShowHelp(dlg, kHelpZipOptions);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK DefaultZipProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
+  switch (m) {
+    case WM_INITDIALOG:
+      PlaceDialog(dlg);
+      CheckRadioButton(dlg, IDC_DEFZIP_INTERNAL, IDC_DEFZIP_DOS,
+                       Bit(g_switches, Sw::UsePkzip) ? IDC_DEFZIP_DOS : IDC_DEFZIP_INTERNAL);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(w) == IDOK) {
+        ConfirmDefaultZip(g_switches, Checked(dlg, IDC_DEFZIP_DOS), Writer());
+        EndDialog(dlg, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(w) == IDCANCEL) {
+        EndDialog(dlg, IDCANCEL);
+        return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK PasswordProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, l);
+      PlaceDialog(dlg);
+      SendDlgItemMessageA(dlg, IDC_PASSWORD_EDIT, EM_LIMITTEXT, 64, 0);
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(w)) {
+        case IDOK: {
+          char text[65] = "";
+          GetDlgItemTextA(dlg, IDC_PASSWORD_EDIT, text, sizeof text);
+          SetArchivePassword(*reinterpret_cast<SwitchSet*>(GetWindowLongPtrA(dlg, DWLP_USER)), text);
+          SecureZeroMemory(text, sizeof text);
+          EndDialog(dlg, IDOK);
+          return TRUE;
+        }
+        case IDCANCEL:
+          EndDialog(dlg, IDCANCEL);
+          return TRUE;
+        case IDC_HELP_BUTTON:
+          ShowHelp(dlg, kHelpPassword);
+          return TRUE;
+      }
+      break;
+    case WM_HELP:
+      ShowHelp(dlg, kHelpPassword);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+// A directory picker; false when nothing was chosen.
+bool PickDirectory(HWND owner, const char* title, std::string* dir) {
+  char path[MAX_PATH] = "";
+  BROWSEINFOA bi{};
+  bi.hwndOwner = owner;
+  bi.pszDisplayName = path;
+  bi.lpszTitle = title;
+  bi.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST item = SHBrowseForFolderA(&bi);
+  if (!item) return false;
+  bool ok = SHGetPathFromIDListA(item, path) != FALSE;
+  CoTaskMemFree(item);
+  if (ok) *dir = path;
+  return ok;
+}
+
+std::string CurrentDirectory() {
+  char buf[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof buf, buf);
+  return buf;
+}
+
+struct TargetDialog {
+  std::string defaultTarget;
+  std::string result;
+};
+
+INT_PTR CALLBACK TargetProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  auto* t = reinterpret_cast<TargetDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (m) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, l);
+      t = reinterpret_cast<TargetDialog*>(l);
+      PlaceDialog(dlg);
+      CheckRadioButton(dlg, IDC_TARGET_DEFAULT, IDC_TARGET_CURRENT, IDC_TARGET_DEFAULT);
+      SetDlgItemTextA(dlg, IDC_TARGET_FIELD, t->defaultTarget.c_str());
+      EnableWindow(GetDlgItem(dlg, IDC_TARGET_SELECT), FALSE);
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(w)) {
+        case IDC_TARGET_DEFAULT:
+          SetDlgItemTextA(dlg, IDC_TARGET_FIELD, t->defaultTarget.c_str());
+          EnableWindow(GetDlgItem(dlg, IDC_TARGET_SELECT), FALSE);
+          return TRUE;
+        case IDC_TARGET_CURRENT:
+          SetDlgItemTextA(dlg, IDC_TARGET_FIELD, CurrentDirectory().c_str());
+          EnableWindow(GetDlgItem(dlg, IDC_TARGET_SELECT), TRUE);
+          return TRUE;
+        case IDC_TARGET_SELECT: {
+          std::string dir;
+          if (PickDirectory(dlg, "Target Extraction Directory", &dir)) SetDlgItemTextA(dlg, IDC_TARGET_FIELD, dir.c_str());
+          return TRUE;
+        }
+        case IDOK: {
+          if (Checked(dlg, IDC_TARGET_DEFAULT)) {
+            t->result = t->defaultTarget;
+          } else {
+            char buf[MAX_PATH] = "";
+            GetDlgItemTextA(dlg, IDC_TARGET_FIELD, buf, sizeof buf);
+            t->result = buf;
+          }
+          EndDialog(dlg, IDOK);
+          return TRUE;
+        }
+        case IDCANCEL:
+          EndDialog(dlg, IDCANCEL);
+          return TRUE;
+        case IDC_HELP_BUTTON:
+          ShowHelp(dlg, kHelpTarget);
+          return TRUE;
+      }
+      break;
+    case WM_HELP:
+      ShowHelp(dlg, kHelpTarget);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+struct DeleteDialog {
+  std::string question, names;
+};
+
+INT_PTR CALLBACK DeleteProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_INITDIALOG: {
+      auto* d = reinterpret_cast<DeleteDialog*>(l);
+      PlaceDialog(dlg);
+      SetDlgItemTextA(dlg, IDC_DELETE_QUESTION, d->question.c_str());
+      SetDlgItemTextA(dlg, IDC_DELETE_NAMES, d->names.c_str());
+      return TRUE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(w)) {
+        case IDOK:
+        case IDC_DELETE_YES:
+          EndDialog(dlg, IDC_DELETE_YES);
+          return TRUE;
+        case IDC_DELETE_YES_ALL:
+        case IDC_DELETE_NO:
+        case IDCANCEL:
+          EndDialog(dlg, LOWORD(w));
+          return TRUE;
+      }
+      break;
+    case WM_HELP:
+      ShowHelp(dlg, kHelpTarget);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+bool DirectoryExistsHere(const std::string& dir) {
+  DWORD a = GetFileAttributesA(dir.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The full name of an existing directory, tried as the current directory with the critical-error
+// box suppressed; "" when it cannot be entered.
+std::string FullDirName(const std::string& dir) {
+  if (dir.empty()) return "";
+  std::string saved = CurrentDirectory();
+  UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  std::string full;
+  if (SetCurrentDirectoryA(dir.c_str())) {
+    full = CurrentDirectory();
+    SetCurrentDirectoryA(saved.c_str());
+  }
+  SetErrorMode(mode);
+  return full;
+}
+
+INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  auto* c = reinterpret_cast<NewArchiveChoice*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (m) {
+    case WM_INITDIALOG: {
+      SetWindowLongPtrA(dlg, DWLP_USER, l);
+      c = reinterpret_cast<NewArchiveChoice*>(l);
+      PlaceDialog(dlg);
+      HWND combo = GetDlgItem(dlg, IDC_NEW_DIRECTORY);
+      SendMessageA(combo, CB_LIMITTEXT, 260, 0);
+      for (const std::string& h : c->history)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(h.c_str()));
+      SetWindowTextA(combo, c->directory.c_str());
+      SendDlgItemMessageA(dlg, IDC_NEW_FILE_NAME, EM_LIMITTEXT, 260, 0);
+      CheckRadioButton(dlg, IDC_NEW_ZIP, IDC_NEW_ARJ, IDC_NEW_ZIP);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(w)) {
+        case IDC_NEW_BROWSE: {
+          std::string dir;
+          if (PickDirectory(dlg, "Create A New Archive", &dir)) SetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir.c_str());
+          return TRUE;
+        }
+        case IDC_NEW_SWITCHES:
+          if (Checked(dlg, IDC_NEW_ARJ)) OpenArjSwitches(dlg);
+          else OpenZipSwitches(dlg);
+          return TRUE;
+        case IDOK: {
+          char name[262] = "", dir[262] = "";
+          GetDlgItemTextA(dlg, IDC_NEW_FILE_NAME, name, sizeof name);
+          GetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir, sizeof dir);
+          if (!*name) {
+            ShowStringMessage(dlg, IDS_ENTER_FILENAME);
+            return TRUE;
+          }
+          if (!*dir) {
+            ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
+            return TRUE;
+          }
+          c->kind = Checked(dlg, IDC_NEW_ARJ) ? ArchiveKind::Arj : ArchiveKind::Zip;
+          NewArchiveTarget t = ResolveNewArchive(dir, name, c->kind, CurrentDirectory(), FullDirName);
+          if (t.directory.size() > 2 && !DirectoryExistsHere(t.directory)) {
+            if (ShowStringMessageArg(dlg, IDS_CREATE_DIRECTORY_ASK, t.directory.c_str(), MB_YESNO | MB_ICONQUESTION) !=
+                IDYES) {
+              EndDialog(dlg, IDCANCEL);
+              return TRUE;
+            }
+            CreateDirectoryPath(t.directory.c_str());
+          }
+          c->openExisting = false;
+          if (GetFileAttributesA(t.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            if (ShowStringMessageArg(dlg, IDS_FILE_EXISTS_OPEN_ASK, "", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+              EndDialog(dlg, IDCANCEL);
+              return TRUE;
+            }
+            c->openExisting = true;
+          }
+          c->directory = t.directory;
+          c->path = t.path;
+          PushHistory(c->history, dir);
+          EndDialog(dlg, IDOK);
+          return TRUE;
+        }
+        case IDCANCEL:
+          EndDialog(dlg, IDCANCEL);
+          return TRUE;
+        case IDC_HELP_BUTTON:
+          ShowHelp(dlg, kHelpNewArchive);
+          return TRUE;
+      }
+      break;
+    case WM_HELP:
+      ShowHelp(dlg, kHelpNewArchive);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void PlaceDialog(HWND dlg) {
+  RECT rc;
+  GetWindowRect(dlg, &rc);
+  int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  int x = (sw - w) / 2, y = (sh - h) / 3;
+  SetWindowPos(dlg, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+INT_PTR OpenZipSwitches(HWND owner) {
+  SwitchesDialog d{true};
+  return RunDialog(owner, "ZipSwitches", SwitchesProc, reinterpret_cast<LPARAM>(&d));
+}
+
+INT_PTR OpenArjSwitches(HWND owner) {
+  SwitchesDialog d{false};
+  return RunDialog(owner, "ArjSwitches", SwitchesProc, reinterpret_cast<LPARAM>(&d));
+}
+
+INT_PTR OpenZipOptions(HWND owner) { return RunDialog(owner, "ZipOptions", ZipOptionsProc, 0); }
+
+INT_PTR OpenDefaultZip(HWND owner) { return RunDialog(owner, "DefaultZIP", DefaultZipProc, 0); }
+
+bool AskPasswordDialog(HWND owner, SwitchSet& s) {
+  return RunDialog(owner, "PASSWORD", PasswordProc, reinterpret_cast<LPARAM>(&s)) != IDCANCEL;
+}
+
+bool ConfirmTargetDialog(HWND owner, const std::string& defaultTarget, std::string* target) {
+  TargetDialog t{defaultTarget, defaultTarget};
+  if (RunDialog(owner, "ConfirmTarget", TargetProc, reinterpret_cast<LPARAM>(&t)) == IDCANCEL) return false;
+  *target = t.result;
+  return true;
+}
+
+DeleteAnswer ConfirmDeleteDialog(HWND owner, const std::string& question, const std::string& names) {
+  DeleteDialog d{question, names};
+  HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  INT_PTR r = RunDialog(owner, "ConfirmDelete", DeleteProc, reinterpret_cast<LPARAM>(&d));
+  SetCursor(old);
+  switch (r) {
+    case IDOK:  // the template could not be made: as if confirmed
+    case IDC_DELETE_YES:
+      return DeleteAnswer::Yes;
+    case IDC_DELETE_YES_ALL:
+      return DeleteAnswer::YesToAll;
+    case IDC_DELETE_NO:
+      return DeleteAnswer::No;
+    default:
+      return DeleteAnswer::None;
+  }
+}
+
+bool NewArchiveDialog(HWND owner, NewArchiveChoice* choice) {
+  return RunDialog(owner, "NEW_ARCHIVE", NewArchiveProc, reinterpret_cast<LPARAM>(choice)) == IDOK;
+}
+
+void PushHistory(std::vector<std::string>& history, const std::string& entry) {
+  for (size_t i = 0; i < history.size(); ++i)
+    if (lstrcmpiA(history[i].c_str(), entry.c_str()) == 0) {
+      history.erase(history.begin() + static_cast<long>(i));
+      break;
+    }
+  history.insert(history.begin(), entry);
+  if (history.size() > 10) history.resize(10);
+}
+
+}  // namespace ql

@@ -1,0 +1,62 @@
+// The dialogs of the archive operations: the switch sets (Zip, Arj, path storage, DOS PKZIP
+// options, default program), the password, a new archive, the extraction target and the delete
+// confirmation. Each opener sets the cancelled flag; a dialog that cannot be made says so and
+// counts as confirmed.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/commands.h"
+#include "engine/delete_win.h"
+#include "engine/switches.h"
+
+namespace ql {
+
+// The process-wide switch set.
+extern SwitchSet g_switches;
+
+// Where the dialogs write their keys and find their help.
+struct DialogHost {
+  std::string iniPath;
+  std::string helpFile;
+};
+extern DialogHost g_dialogHost;
+
+// Centred horizontally, the top at a third of the free height of the screen.
+void PlaceDialog(HWND dlg);
+
+// The switches dialogs; they return IDOK or IDCANCEL.
+INT_PTR OpenZipSwitches(HWND owner);
+INT_PTR OpenArjSwitches(HWND owner);
+INT_PTR OpenZipOptions(HWND owner);
+// On OK the caller enables or greys the Zip Options commands by `use_pkzip`.
+INT_PTR OpenDefaultZip(HWND owner);
+
+// The password prompt into `s.archivePassword`; false when cancelled.
+bool AskPasswordDialog(HWND owner, SwitchSet& s);
+
+// The extraction target: the default target, the current directory or another one chosen.
+// False when cancelled.
+bool ConfirmTargetDialog(HWND owner, const std::string& defaultTarget, std::string* target);
+
+// The delete confirmation with its question and names line.
+DeleteAnswer ConfirmDeleteDialog(HWND owner, const std::string& question, const std::string& names);
+
+// The new archive dialog. `directory` starts as the source directory; `history` is the "New Files"
+// list, newest first, and comes back with the chosen directory in front. On OK `path` is the
+// new archive's path (not created) and `kind` its type; `openExisting` is set when the named
+// file existed and the user chose to open it.
+struct NewArchiveChoice {
+  std::string directory;
+  std::vector<std::string> history;
+  std::string path;
+  ArchiveKind kind = ArchiveKind::Zip;
+  bool openExisting = false;
+};
+bool NewArchiveDialog(HWND owner, NewArchiveChoice* choice);
+// Puts `entry` in front of a history list of at most ten entries (an equal entry moves up).
+void PushHistory(std::vector<std::string>& history, const std::string& entry);
+
+}  // namespace ql
