@@ -508,3 +508,30 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(Get(out + "\\Long File Name.text"), want2) << c.button;
   }
 }
+
+TEST_F(Engines, HiddenAndSystemFilesNeedTheSwitchAndTheDateCanFollowTheNewest) {
+  Put(src + "\\hidden.txt", "h");
+  Put(src + "\\system.txt", "s");
+  SetFileAttributesA((src + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesA((src + "\\system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  std::string without = root + "\\PLAIN.ZIP", with = root + "\\ALL.ZIP";
+  ASSERT_EQ(Zip("-a |" + without + "| *.*| -q"), 0);
+  ASSERT_EQ(Zip("-a |" + with + "| -w| -o| *.*| -q"), 0);
+  EXPECT_EQ(Read(without).Names(), "a.txt;Long File Name.text;");
+  Listing l = Read(with);
+  EXPECT_EQ(l.Names(), "a.txt;hidden.txt;Long File Name.text;system.txt;");
+  // -o: the archive takes the date of its newest entry.
+  uint32_t newest = 0;
+  for (auto& e : l.entries) newest = std::max(newest, e.dosTime);
+  WIN32_FILE_ATTRIBUTE_DATA fa;
+  ASSERT_TRUE(GetFileAttributesExA(with.c_str(), GetFileExInfoStandard, &fa));
+  FILETIME local;
+  FileTimeToLocalFileTime(&fa.ftLastWriteTime, &local);
+  WORD d = 0, t = 0;
+  FileTimeToDosDateTime(&local, &d, &t);
+  EXPECT_EQ((static_cast<uint32_t>(d) << 16 | t), newest);
+  // Extraction restores the attributes.
+  std::string out = root + "\\HOUT";
+  ASSERT_EQ(Unzip(with + "| -o| " + out + "\\| -q"), 0);
+  EXPECT_TRUE(GetFileAttributesA((out + "\\hidden.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
