@@ -498,3 +498,44 @@ TEST(ZipWrite, TheArchiveIsNeverAddedToItself) {
   }
   Shell("rm -rf '" + root + "'");
 }
+
+TEST(ZipWrite, VolumeLabelIsStoredAsALabelEntryAndNotExtractedAsAFile) {
+  std::string root = MakeTempDir();
+  WriteFile(root + "/a.txt", "a");
+  Cwd cwd(root);
+  struct LabelHost : FaultyHost {
+    LabelHost() : FaultyHost(MakeHost()) {}
+    std::string VolumeLabel(const std::string&) override { return "MYDISK"; }
+    bool SetVolumeLabel(const std::string&, const std::string& l) override {
+      label = l;
+      return true;
+    }
+    std::string label;
+  } host;
+  RecordingUi ui;
+  ASSERT_EQ(Zip("-a|-$|lab.zip|a.txt", host, ui), kZipOk) << ui.AllErrors();
+  RecordingUi again;
+  ASSERT_EQ(Zip("-a|-$|lab.zip|a.txt", host, again), kZipOk) << again.AllErrors();
+  Archive ar;
+  ASSERT_EQ(OpenBytes(ReadFile(root + "/lab.zip"), ar), OpenResult::kOk);
+  ASSERT_EQ(ar.entries.size(), 2u) << "one label, however often it is stored";
+  EXPECT_EQ(ar.entries[1].name, "MYDISK");
+  EXPECT_TRUE(ar.entries[1].isLabel());
+  EXPECT_EQ(Shell("unzip -tq lab.zip >/dev/null"), 0);
+  RecordingUi x;
+  ASSERT_EQ(Unzip("lab.zip|-o|out/", host, x), kUnzipOk) << x.AllErrors();
+  EXPECT_FALSE(Exists(root + "/out/MYDISK"));
+  EXPECT_EQ(host.label, "");
+  RecordingUi y;
+  ASSERT_EQ(Unzip("lab.zip|-o|-$|out/", host, y), kUnzipOk) << y.AllErrors();
+  EXPECT_EQ(host.label, "MYDISK");
+  // -f only refreshes files that exist and are older.
+  WriteFile(root + "/out/a.txt", "old");
+  Shell("touch -d '2001-01-01' '" + root + "/out/a.txt'");
+  RecordingUi f;
+  ASSERT_EQ(Unzip("lab.zip|-f|-o|out2/", host, f), kUnzipOk);
+  EXPECT_FALSE(Exists(root + "/out2/a.txt"));
+  ASSERT_EQ(Unzip("lab.zip|-f|-o|out/", host, f), kUnzipOk);
+  EXPECT_EQ(ReadFile(root + "/out/a.txt"), "a");
+  Shell("rm -rf '" + root + "'");
+}
