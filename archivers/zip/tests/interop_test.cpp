@@ -190,3 +190,17 @@ TEST_F(Interop, PkunzipOptionsSelectAndOrder) {
   EXPECT_LT(log.find("empty.txt"), log.find("readme.txt"));
   EXPECT_LT(log.find("readme.txt"), log.find("large.txt"));
 }
+
+TEST_F(Interop, EntriesBeyondFourGigabytesUseZip64) {
+  // A sparse 4.3 GB file is streamed with Zip64 sizes in its local header and central record;
+  // Info-ZIP's unzip and our pkunzip must both accept the result.
+  std::string big = root + "/z64";
+  ASSERT_EQ(Shell("mkdir -p '" + big + "' && truncate -s 4300000000 '" + big + "/huge.bin' && echo tail > '" + big +
+                  "/small.txt'"),
+            0);
+  std::string zip = root + "/z64.zip";
+  ASSERT_EQ(Pkzip("-a -es '" + zip + "' huge.bin small.txt", big), 0) << Log();
+  EXPECT_EQ(Shell("unzip -tq '" + zip + "' >/dev/null"), 0);
+  EXPECT_EQ(Pkunzip("-t '" + zip + "'", big), 0) << Log();
+  EXPECT_EQ(Shell("unzip -Z -v '" + zip + "' | grep -q 'uncompressed size: *4300000000 bytes'"), 0);
+}
