@@ -1,0 +1,273 @@
+// The archive commands of the frame end to end, in this process, with the real runner, pkzip,
+// pkunzip, zip and unzip engines and ARJ: a new archive named in its dialog, files added from the
+// window's directory list, extracted into a directory that is offered and made, tested, a member
+// viewed, members deleted after the confirmation, and deleting every member refused. Debian's
+// unzip and arj judge the archives.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/archive_ops.h"
+#include "app/settings.h"
+#include "app/shared_win.h"
+#include "app/startup.h"
+#include "browser/browser_win.h"
+#include "resources/ids.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+using qltest::DialogWatcher;
+using qltest::PumpUntil;
+using qltest::SeenDialog;
+
+std::string FromUnix(std::string p) {
+  std::replace(p.begin(), p.end(), '/', '\\');
+  return p;
+}
+
+// "Z:\a\b" as the host sees it.
+std::string HostPath(std::string p) {
+  p.erase(0, 2);
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return p;
+}
+
+// Runs a host shell command; Wine starts Unix programs detached, so the command leaves its exit
+// status in a file that appears whole (renamed into place) and we wait for that file.
+int RunHost(const std::string& hostCommand, const std::string& statusFile) {
+  DeleteFileA(statusFile.c_str());
+  std::string status = HostPath(statusFile);
+  std::string line = "/bin/sh -c \"" + hostCommand + "; echo $? > '" + status + ".tmp' && mv '" + status +
+                     ".tmp' '" + status + "'\"";
+  std::vector<char> buf(line.begin(), line.end());
+  buf.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  int result = -1;
+  qltest::WaitUntil(
+      [&] {
+        std::string text = qltest::ReadTextFile(statusFile);
+        if (text.empty()) return false;
+        result = atoi(text.c_str());
+        return true;
+      },
+      60000);
+  return result;
+}
+
+std::string FirstField(const std::string& line) { return line.substr(0, line.find('\t')); }
+
+enum class Archiver { ZipEngine, DosPkzip, Arj };
+
+class ArchiveOpsTest : public ::testing::TestWithParam<Archiver> {
+ protected:
+  std::string prog, src, target, archives, cwd;
+  HWND frame = nullptr;
+  std::mutex mutex;
+  std::vector<SeenDialog> seen;
+  std::string pendingNewDir;
+
+  void SetUp() override {
+    cwd = qltest::CurrentDirectory();
+    static int serial = 0;
+    // Under the build tree (drive Z:), so that the host's unzip and arj can read the archives.
+    prog = FromUnix(OPS_DIR) + "\\ops " + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    CreateDirectoryA(FromUnix(OPS_DIR).c_str(), nullptr);
+    ql::RemoveDirectoryTree(prog.c_str());  // left by an earlier process of the same id
+    ASSERT_TRUE(CreateDirectoryA(prog.c_str(), nullptr)) << prog;
+    std::string programs = FromUnix("Z:" QL_PROGRAM_DIR);
+    for (const char* file : {"qlkbdtrp.exe", "pkzip.exe", "pkunzip.exe", "ARJ.EXE", "QL53NTI1.DLL", "QL53NTI2.DLL"})
+      ASSERT_TRUE(CopyFileA((programs + "\\" + file).c_str(), (prog + "\\" + file).c_str(), FALSE)) << file;
+    src = prog + "\\Source Files";
+    target = prog + "\\Extracted Here";
+    archives = prog + "\\Archives";
+    ASSERT_TRUE(CreateDirectoryA(src.c_str(), nullptr));
+    for (const char* name : {"A.TXT", "F1.TXT", "F2.TXT", "F3.TXT", "F4.TXT", "F5.TXT", "F6.TXT"})
+      ASSERT_TRUE(qltest::WriteTextFile(src + "\\" + name, std::string("contents of ") + name + "\r\n"));
+    ASSERT_TRUE(qltest::WriteTextFile(src + "\\B C.TXT", std::string(6000, 'b')));
+    ASSERT_TRUE(qltest::WriteTextFile(src + "\\NOTE.QQX", "a member no program opens\r\n"));
+    std::string ini = prog + "\\ql53intl.ini";
+    WritePrivateProfileStringA("Defaults", "Working Directory", src.c_str(), ini.c_str());
+    WritePrivateProfileStringA("Confirmation", "target_dir", "True", ini.c_str());
+    WritePrivateProfileStringA("Confirmation", "delete", "True", ini.c_str());
+    WritePrivateProfileStringA("switches", "use_pkzip", GetParam() == Archiver::DosPkzip ? "On" : "Off", ini.c_str());
+    ql::SetProgramModulePath((prog + "\\quillon.exe").c_str());
+  }
+
+  void TearDown() override {
+    if (frame && IsWindow(frame)) {
+      PostMessageA(frame, WM_CLOSE, 0, 0);
+      ql::RunMessageLoop();
+      ql::ExitInstance(GetModuleHandleA(nullptr));
+    }
+    SetCurrentDirectoryA(cwd.c_str());
+    ql::SetProgramModulePath(nullptr);
+    if (!HasFailure()) ql::RemoveDirectoryTree(prog.c_str());
+  }
+
+  // The user: names REPORT in the new archive dialog, picks a new target directory, creates missing
+  // directories and confirms deletions; every dialog is recorded.
+  int Answer(HWND d, const SeenDialog& s) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      seen.push_back(s);
+    }
+    if (s.title == "Create A New Archive") {
+      SetDlgItemTextA(d, IDC_NEW_FILE_NAME, "REPORT");
+      SetDlgItemTextA(d, IDC_NEW_DIRECTORY, archives.c_str());
+      if (GetParam() == Archiver::Arj) SendMessageA(GetDlgItem(d, IDC_NEW_ARJ), BM_CLICK, 0, 0);
+      return IDOK;
+    }
+    if (s.title == "Target Extraction Directory") {
+      // Another directory, as the directory picker would put it into the field.
+      SendMessageA(GetDlgItem(d, IDC_TARGET_CURRENT), BM_CLICK, 0, 0);
+      SetDlgItemTextA(d, IDC_TARGET_FIELD, target.c_str());
+      return IDOK;
+    }
+    if (s.title == "Confirm Delete") return IDC_DELETE_YES;
+    return qltest::PressDefault(d, s);
+  }
+
+  std::vector<SeenDialog> Seen() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return seen;
+  }
+  void Forget() {
+    std::lock_guard<std::mutex> lock(mutex);
+    seen.clear();
+  }
+
+  void Command(UINT id) {
+    SendMessageA(frame, WM_COMMAND, id, 0);
+    PumpUntil([] { return false; }, 0);
+  }
+
+  // Selects exactly the lines of `list` whose first field is one of `names`.
+  static int Select(HWND list, const std::set<std::string>& names) {
+    SendMessageA(list, LB_SETSEL, FALSE, -1);
+    std::vector<std::string> lines = ql::ListLines(list);
+    int n = 0;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (names.count(FirstField(lines[i]))) {
+        SendMessageA(list, LB_SETSEL, TRUE, static_cast<LPARAM>(i));
+        ++n;
+      }
+    return n;
+  }
+
+  int Judge(const std::string& archive) {
+    std::string cmd = GetParam() == Archiver::Arj ? "/usr/bin/arj t -y '" : "/usr/bin/unzip -tqq '";
+    return RunHost(cmd + HostPath(archive) + "' >/dev/null 2>&1", prog + "\\judge.status");
+  }
+};
+
+TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  HWND b = ql::g_activeBrowser;
+  ql::WindowRecord* r = ql::RecordOf(b);
+  ASSERT_TRUE(r);
+  ASSERT_EQ(0, lstrcmpiA(r->curDir, src.c_str())) << r->curDir;
+
+  // A new archive: REPORT becomes REPORT.Zip (or .Arj) in a directory that is offered and made.
+  Command(IDM_NEW_ARCHIVE);
+  const bool arj = GetParam() == Archiver::Arj;
+  const std::string archive = archives + (arj ? "\\REPORT.Arj" : "\\REPORT.Zip");
+  EXPECT_STREQ(archive.c_str(), r->archivePath);
+  EXPECT_EQ(arj ? ql::kArchiveTypeArj : ql::kArchiveTypeZip, GetWindowLongA(b, ql::kWordArchiveType));
+  EXPECT_TRUE(qltest::FileExists(archives));
+  EXPECT_FALSE(qltest::FileExists(archive));
+  {
+    char history[MAX_PATH] = "";
+    GetPrivateProfileStringA("New Files", "New1", "", history, sizeof history, (prog + "\\ql53intl.ini").c_str());
+    EXPECT_STREQ(archives.c_str(), history);
+  }
+
+  // Add every file of the directory list.
+  const std::set<std::string> all = {"A.TXT", "B C.TXT", "NOTE.QQX", "F1.TXT", "F2.TXT",
+                                     "F3.TXT", "F4.TXT", "F5.TXT", "F6.TXT"};
+  ASSERT_EQ(9, Select(r->hwndDirList, all));
+  r->hwndFocusList = r->hwndDirList;
+  Command(IDM_ADD);
+  ASSERT_TRUE(qltest::FileExists(archive));
+  EXPECT_EQ(0, Judge(archive));
+  std::set<std::string> members;
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
+    if (line[0] != '>') members.insert(FirstField(line));
+  EXPECT_EQ(all, members);
+  EXPECT_EQ(9, GetWindowLongA(b, ql::kWordFileCountValue));
+
+  // Extract everything: the target is confirmed, offered for creation and made.
+  Forget();
+  ASSERT_EQ(9, Select(r->hwndArchiveList, all));
+  r->hwndFocusList = r->hwndArchiveList;
+  Command(IDM_EXTRACT);
+  std::vector<SeenDialog> asked = Seen();
+  ASSERT_GE(asked.size(), 2u);
+  EXPECT_EQ("Target Extraction Directory", asked[0].title);
+  EXPECT_NE(std::string::npos, asked[1].text.find("Does not exist.")) << asked[1].text;
+  EXPECT_EQ(std::string(6000, 'b'), qltest::ReadTextFile(target + "\\B C.TXT"));
+  EXPECT_EQ("contents of F6.TXT\r\n", qltest::ReadTextFile(target + "\\F6.TXT"));
+
+  // Test the window's archive.
+  Command(IDM_TEST);
+  EXPECT_EQ(0, Judge(archive));
+
+  // View a member: extracted into the work directory; no program opens it, which is reported.
+  Forget();
+  std::string noteLine;
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
+    if (FirstField(line) == "NOTE.QQX") noteLine = line;
+  ASSERT_FALSE(noteLine.empty());
+  ql::ViewMemberLine(b, noteLine);
+  EXPECT_EQ("a member no program opens\r\n", qltest::ReadTextFile(prog + "\\QL5TEMP\\NOTE.QQX"));
+
+  // Delete seven members: six names and "..." are shown.
+  Forget();
+  ASSERT_EQ(7, Select(r->hwndArchiveList, {"A.TXT", "F1.TXT", "F2.TXT", "F3.TXT", "F4.TXT", "F5.TXT", "F6.TXT"}));
+  Command(IDM_DELETE_MEMBERS);
+  asked = Seen();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ("Confirm Delete", asked[0].title);
+  EXPECT_NE(std::string::npos, asked[0].text.find("Delete selected files in archive?"));
+  EXPECT_NE(std::string::npos, asked[0].text.find(" ...")) << asked[0].text;
+  EXPECT_EQ(std::string::npos, asked[0].text.find("F6.TXT")) << "only six names";
+  members.clear();
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
+    if (line[0] != '>') members.insert(FirstField(line));
+  EXPECT_EQ((std::set<std::string>{"B C.TXT", "NOTE.QQX"}), members);
+  EXPECT_EQ(0, Judge(archive));
+
+  // Deleting every member is refused and leaves the archive as it was.
+  Forget();
+  std::string before = qltest::ReadTextFile(archive);
+  ASSERT_EQ(2, Select(r->hwndArchiveList, {"B C.TXT", "NOTE.QQX"}));
+  Command(IDM_DELETE_MEMBERS);
+  asked = Seen();
+  ASSERT_EQ(2u, asked.size());
+  EXPECT_EQ("Deleting all of the files in an archive will corrupt it!", asked[1].text);
+  EXPECT_EQ(before, qltest::ReadTextFile(archive));
+}
+
+INSTANTIATE_TEST_SUITE_P(Archivers, ArchiveOpsTest,
+                         ::testing::Values(Archiver::ZipEngine, Archiver::DosPkzip, Archiver::Arj),
+                         [](const ::testing::TestParamInfo<Archiver>& i) {
+                           return i.param == Archiver::ZipEngine  ? std::string("ZipEngine")
+                                  : i.param == Archiver::DosPkzip ? std::string("DosPkzip")
+                                                                  : std::string("Arj");
+                         });
+
+}  // namespace
