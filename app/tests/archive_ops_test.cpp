@@ -5,18 +5,23 @@
 // unzip and arj judge the archives.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/archive_ops.h"
+#include "app/dispatch.h"
+#include "app/frame.h"
 #include "app/settings.h"
 #include "app/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
+#include "engine/dialogs_win.h"
 #include "resources/ids.h"
 #include "tests/support/win_test_support.h"
 
@@ -262,6 +267,91 @@ TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
   EXPECT_EQ(before, qltest::ReadTextFile(archive));
 }
 
+// Files dropped from another program onto a window without an archive: the new archive dialog
+// names one, and the files are added to it.
+HGLOBAL DropAt(const std::vector<std::string>& names, POINT pt) {
+  size_t size = sizeof(DROPFILES) + 1;
+  for (auto& n : names) size += n.size() + 1;
+  HGLOBAL g = GlobalAlloc(GHND, size);
+  auto* d = static_cast<DROPFILES*>(GlobalLock(g));
+  d->pFiles = sizeof(DROPFILES);
+  d->pt = pt;
+  char* p = reinterpret_cast<char*>(d) + sizeof(DROPFILES);
+  for (auto& n : names) {
+    lstrcpyA(p, n.c_str());
+    p += n.size() + 1;
+  }
+  GlobalUnlock(g);
+  return g;
+}
+
+TEST_P(ArchiveOpsTest, FilesDroppedFromOutsideGoIntoANewArchive) {
+  // Without path names, so the members are the bare names of the dropped full paths.
+  WritePrivateProfileStringA("switches", "store_pathnames", "None", (prog + "\\ql53intl.ini").c_str());
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  HWND b = ql::g_activeBrowser;
+  ql::WindowRecord* r = ql::RecordOf(b);
+  ASSERT_TRUE(r);
+  RECT rc;
+  GetWindowRect(r->hwndDirList, &rc);
+  POINT pt{rc.left + 20, rc.top + 20};
+  ScreenToClient(frame, &pt);
+  SendMessageA(frame, WM_DROPFILES, reinterpret_cast<WPARAM>(DropAt({src + "\\A.TXT", src + "\\B C.TXT"}, pt)), 0);
+  PumpUntil([] { return false; }, 0);
+  const std::string archive = archives + (GetParam() == Archiver::Arj ? "\\REPORT.Arj" : "\\REPORT.Zip");
+  EXPECT_STREQ(archive.c_str(), r->archivePath);
+  ASSERT_TRUE(qltest::FileExists(archive));
+  EXPECT_EQ(0, Judge(archive));
+  std::set<std::string> members;
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
+    if (line[0] != '>') members.insert(FirstField(line));
+  EXPECT_EQ((std::set<std::string>{"A.TXT", "B C.TXT"}), members);
+}
+
+// The default program and the switches from the menus: Zip Options is enabled with DOS PKZIP, the
+// Zip switches then offer the controls the DOS programs support, and Cancel changes nothing.
+class SwitchMenuTest : public ArchiveOpsTest {};
+
+TEST_P(SwitchMenuTest, DefaultProgramEnablesZipOptionsAndTheSwitchesFollow) {
+  std::atomic<bool> passwordEnabled{false};
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog& s) {
+    if (s.title == "Select Default Zip/Unzip") {
+      SendMessageA(GetDlgItem(d, IDC_DEFZIP_DOS), BM_CLICK, 0, 0);
+      return IDOK;
+    }
+    if (s.title == "Zip Switches") {
+      passwordEnabled = IsWindowEnabled(GetDlgItem(d, IDC_SW_PASSWORD)) != FALSE;
+      SendMessageA(GetDlgItem(d, IDC_SW_RECURSE), BM_CLICK, 0, 0);
+      return IDCANCEL;
+    }
+    return qltest::PressDefault(d, s);
+  });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  EXPECT_TRUE(GetMenuState(ql::g_managerMenu, IDM_ZIP_OPTIONS, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(ql::UseEngine(ql::g_switches));
+  Command(IDM_DEFAULT_ZIP);
+  EXPECT_FALSE(GetMenuState(ql::g_managerMenu, IDM_ZIP_OPTIONS, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(ql::UseEngine(ql::g_switches));
+  char value[8] = "";
+  GetPrivateProfileStringA("switches", "use_pkzip", "", value, sizeof value, (prog + "\\ql53intl.ini").c_str());
+  EXPECT_STREQ("On", value);
+  uint32_t before = ql::g_switches.bits;
+  Command(IDM_ZIP_SWITCHES);
+  EXPECT_TRUE(passwordEnabled);
+  EXPECT_TRUE(ql::g_cancelled);
+  EXPECT_EQ(before, ql::g_switches.bits);
+  // The archive progress view reaches the switch set the operations read.
+  bool progress = ql::g_switches.viewArchiveProgress;
+  Command(IDM_ARCHIVE_PROGRESS);
+  EXPECT_NE(progress, ql::g_switches.viewArchiveProgress);
+}
+
 INSTANTIATE_TEST_SUITE_P(Archivers, ArchiveOpsTest,
                          ::testing::Values(Archiver::ZipEngine, Archiver::DosPkzip, Archiver::Arj),
                          [](const ::testing::TestParamInfo<Archiver>& i) {
@@ -269,5 +359,8 @@ INSTANTIATE_TEST_SUITE_P(Archivers, ArchiveOpsTest,
                                   : i.param == Archiver::DosPkzip ? std::string("DosPkzip")
                                                                   : std::string("Arj");
                          });
+
+// Starts from the internal engine.
+INSTANTIATE_TEST_SUITE_P(Menus, SwitchMenuTest, ::testing::Values(Archiver::ZipEngine));
 
 }  // namespace
