@@ -1,5 +1,8 @@
 #include "app/archive_ops.h"
 
+#include <commdlg.h>
+
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -233,6 +236,54 @@ void WriteHistory(const std::vector<std::string>& h) {
   }
 }
 
+// Express mode's "Select An Archive File": starts in the remembered Express archive directory and
+// remembers the directory of the choice. Empty when cancelled.
+std::string ChooseExpressArchive(HWND frame) {
+  std::string start = IniString("Express File Dir", "ExpArcDir", g_settings ? g_settings->SourceDirectory : "");
+  char file[121] = "";
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = frame;
+  ofn.lpstrFilter = "Archives *Arj *.Zip *.Exe\0*.arj;*.zip;*.exe\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = start.c_str();
+  ofn.lpstrTitle = "Select An Archive File";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  if (!GetOpenFileNameA(&ofn)) {
+    g_cancelled = true;
+    return "";
+  }
+  g_cancelled = false;
+  std::string chosen = file;
+  size_t slash = chosen.find_last_of('\\');
+  if (slash != std::string::npos) {
+    std::string dir = chosen.substr(0, slash);
+    if (dir.size() == 2) dir += '\\';
+    IniWrite("Express File Dir", "ExpArcDir", dir.c_str());
+  }
+  return chosen;
+}
+
+unsigned long long FileBytes(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA a{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a)) return 0;
+  return (static_cast<unsigned long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+void ExpressFreshenOrTest(HWND frame, UINT id) {
+  std::string archive = ChooseExpressArchive(frame);
+  if (archive.empty()) return;
+  std::string saved = CurrentDirectory();
+  RunnerSetup setup = SetupFor(g_activeBrowser ? g_activeBrowser : frame);
+  if (id == IDM_EX_TEST)
+    TestArchiveFile(setup, g_switches, archive, TestFrom::Express, PasswordAsker(frame));
+  else
+    FreshenArchiveFile(setup, g_switches, archive, id == IDM_EX_UPDATE, true, false, FileBytes(archive),
+                       PasswordAsker(frame));
+  SetCurrentDirAndDrive(saved.c_str());
+}
+
 }  // namespace
 
 void LoadArchiveSwitches() {
@@ -342,6 +393,11 @@ bool DispatchArchiveCommand(HWND frame, UINT id) {
       return true;
     case IDM_TEST:
       if (b) Test(frame, b);
+      return true;
+    case IDM_EX_FRESHEN:
+    case IDM_EX_UPDATE:
+    case IDM_EX_TEST:
+      ExpressFreshenOrTest(frame, id);
       return true;
     case IDM_FRESHEN:
     case IDM_UPDATE:
