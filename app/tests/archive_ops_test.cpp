@@ -360,6 +360,39 @@ INSTANTIATE_TEST_SUITE_P(Archivers, ArchiveOpsTest,
                                                                   : std::string("Arj");
                          });
 
+// With Password Protect on, the add asks for the password, leaves the engine for pkzip, and the
+// archive opens only with that password.
+TEST_P(SwitchMenuTest, PasswordProtectedAddAsksAndEncrypts) {
+  WritePrivateProfileStringA("switches", "password", "On", (prog + "\\ql53intl.ini").c_str());
+  WritePrivateProfileStringA("switches", "store_pathnames", "None", (prog + "\\ql53intl.ini").c_str());
+  std::atomic<int> asked{0};
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog& s) {
+    if (s.title == "Password Protection") {
+      ++asked;
+      SetDlgItemTextA(d, IDC_PASSWORD_EDIT, "sesame 7");
+      return IDOK;
+    }
+    return Answer(d, s);
+  });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  ql::WindowRecord* r = ql::RecordOf(ql::g_activeBrowser);
+  ASSERT_TRUE(r);
+  Command(IDM_NEW_ARCHIVE);
+  ASSERT_EQ(2, Select(r->hwndDirList, {"A.TXT", "B C.TXT"}));
+  r->hwndFocusList = r->hwndDirList;
+  Command(IDM_ADD);
+  EXPECT_EQ(1, asked.load());
+  const std::string archive = archives + "\\REPORT.Zip";
+  ASSERT_TRUE(qltest::FileExists(archive));
+  EXPECT_EQ(0, RunHost("/usr/bin/unzip -P 'sesame 7' -tqq '" + HostPath(archive) + "' >/dev/null 2>&1",
+                       prog + "\\judge.status"));
+  EXPECT_NE(0, RunHost("/usr/bin/unzip -P wrong -tqq '" + HostPath(archive) + "' >/dev/null 2>&1",
+                       prog + "\\judge.status"));
+  EXPECT_EQ("sesame 7", ql::g_switches.archivePassword) << "kept for the next operation";
+}
+
 // Starts from the internal engine.
 INSTANTIATE_TEST_SUITE_P(Menus, SwitchMenuTest, ::testing::Values(Archiver::ZipEngine));
 
