@@ -55,6 +55,7 @@ void ConnectBrowserHost() {
   h.selectDrive = SelectDriveItem;
   h.enableParentButton = EnableParentButton;
   h.barHeight = BarHeight;
+  h.viewMember = [](HWND browser, const char* line) { ViewMemberLine(browser, line); };
 }
 
 void CreateToolBar(HWND frame) {

@@ -33,6 +33,8 @@ struct BrowserHost {
   int (*barHeight)() = nullptr;
   // Whether an extension has an entry in the association table.
   bool (*associated)(std::string_view extension) = nullptr;
+  // A double-click on a line of an archive list: view that member.
+  void (*viewMember)(HWND browser, const char* line) = nullptr;
 };
 extern BrowserHost g_browserHost;
 

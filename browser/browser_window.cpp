@@ -621,6 +621,16 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         return 0;
       }
       if (from && (from == r->hwndArchiveList || from == r->hwndDirList)) {
+        if (code == LBN_DBLCLK && from == r->hwndArchiveList && g_browserHost.viewMember) {
+          LRESULT i = SendMessageA(from, LB_GETCARETINDEX, 0, 0);
+          LRESULT n = i >= 0 ? SendMessageA(from, LB_GETTEXTLEN, i, 0) : LB_ERR;
+          if (n >= 0) {
+            std::string line(static_cast<size_t>(n) + 1, '\0');
+            SendMessageA(from, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
+            g_browserHost.viewMember(h, line.c_str());
+          }
+          return 0;
+        }
         if (from != r->hwndFocusList) return 0;
         if (code == LBN_SELCHANGE && from == r->hwndArchiveList &&
             SendMessageA(from, LB_GETSELCOUNT, 0, 0) == 1) {

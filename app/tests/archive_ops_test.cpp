@@ -231,13 +231,18 @@ TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
   Command(IDM_TEST);
   EXPECT_EQ(0, Judge(archive));
 
-  // View a member: extracted into the work directory; no program opens it, which is reported.
+  // View a member by a double-click: extracted into the work directory; no program opens it,
+  // which is reported.
   Forget();
-  std::string noteLine;
-  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
-    if (FirstField(line) == "NOTE.QQX") noteLine = line;
-  ASSERT_FALSE(noteLine.empty());
-  ql::ViewMemberLine(b, noteLine);
+  int note = -1;
+  std::vector<std::string> lines = ql::ListLines(r->hwndArchiveList);
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (FirstField(lines[i]) == "NOTE.QQX") note = static_cast<int>(i);
+  ASSERT_GE(note, 0);
+  SendMessageA(r->hwndArchiveList, LB_SETCARETINDEX, note, FALSE);
+  SendMessageA(b, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(r->hwndArchiveList), LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(r->hwndArchiveList));
+  PumpUntil([] { return false; }, 0);
   EXPECT_EQ("a member no program opens\r\n", qltest::ReadTextFile(prog + "\\QL5TEMP\\NOTE.QQX"));
 
   // Delete seven members: six names and "..." are shown.
