@@ -8,6 +8,7 @@ sh scripts/setup.sh
 sh scripts/build.sh win32 --target programs >build-run.log 2>&1 || { tail -n 40 build-run.log; exit 1; }
 rm -f build-run.log
 export WINEPREFIX="$top/build/wineprefix-run"
+QUILLON_SCRIPTS="$top/scripts"
 . "$top/scripts/wine-env.sh"
 ensure_prefix
 if [ -n "${DISPLAY:-}" ]; then
@@ -15,14 +16,8 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 shot="$top/build/quillon-screenshot.png"
-rm -f "$WINEPREFIX.display.tmp"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WINEPREFIX.display.tmp" </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-i=0
-while [ ! -s "$WINEPREFIX.display.tmp" ]; do i=$((i + 1)); [ $i -lt 200 ] || exit 1; sleep 0.05; done
-export DISPLAY=":$(cat "$WINEPREFIX.display.tmp")"
-rm -f "$WINEPREFIX.display.tmp"
+trap 'stop_private_display' EXIT
+start_private_display 1024x768x24
 wine "$top/build/quillon/quillon.exe" "$@" </dev/null >/dev/null 2>&1 &
 i=0
 until xwininfo -root -tree 2>/dev/null | grep -q '"Quillon'; do

@@ -12,15 +12,11 @@ zip=$native/bench-list/many.zip
 [ -f "$zip" ] || { echo "run bench/list/run.sh first (it makes $zip)" >&2; exit 1; }
 cmake --build "$tree" -j2 --target readers_timing >/dev/null
 export WINEPREFIX="$tree/wineprefix-bench"
+QUILLON_SCRIPTS="$top/scripts"
 . "$top/scripts/wine-env.sh"
 ensure_prefix
-rm -f "$WINEPREFIX.display.tmp"
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$WINEPREFIX.display.tmp" </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-i=0
-while [ ! -s "$WINEPREFIX.display.tmp" ]; do i=$((i + 1)); [ $i -lt 200 ] || exit 1; sleep 0.05; done
-export DISPLAY=":$(cat "$WINEPREFIX.display.tmp")"
+trap 'stop_private_display' EXIT
+start_private_display 640x480x24
 win="Z:$(echo "$zip" | tr / '\\')"
 for run in 1 2 3 4 5; do
   echo "run $run:"

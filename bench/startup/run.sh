@@ -16,16 +16,11 @@ cp "$QUILLON_DIR/quillon.exe" "$QUILLON_DIR/qlkbdtrp.exe" "$work/program/"
 i686-w64-mingw32-g++-posix -O2 -static -o "$work/startup_probe.exe" bench/startup/startup_probe.cpp
 
 export WINEPREFIX="$top/build/wineprefix-bench"
+QUILLON_SCRIPTS="$top/scripts"
 . "$top/scripts/wine-env.sh"
 ensure_prefix
-rm -f "$WINEPREFIX.display.tmp"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WINEPREFIX.display.tmp" </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-i=0
-while [ ! -s "$WINEPREFIX.display.tmp" ]; do i=$((i + 1)); [ $i -lt 200 ] || exit 1; sleep 0.05; done
-export DISPLAY=":$(cat "$WINEPREFIX.display.tmp")"
-rm -f "$WINEPREFIX.display.tmp"
+trap 'stop_private_display; rm -rf "$work"' EXIT
+start_private_display 1024x768x24
 wineserver -p </dev/null >/dev/null 2>&1
 
 probe() {  # exe class runs

@@ -7,15 +7,11 @@ top=$(pwd)
 tree=$top/${1:-build/win32}
 cmake --build "$tree" -j2 --target readers_demo >/dev/null
 export WINEPREFIX="$tree/wineprefix-shot"
+QUILLON_SCRIPTS="$top/scripts"
 . "$top/scripts/wine-env.sh"
 ensure_prefix
-rm -f "$WINEPREFIX.display.tmp"
-Xvfb -displayfd 3 -screen 0 800x400x24 -nolisten tcp 3>"$WINEPREFIX.display.tmp" </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-i=0
-while [ ! -s "$WINEPREFIX.display.tmp" ]; do i=$((i + 1)); [ $i -lt 200 ] || exit 1; sleep 0.05; done
-export DISPLAY=":$(cat "$WINEPREFIX.display.tmp")"
+trap 'stop_private_display' EXIT
+start_private_display 800x400x24
 fixtures="Z:$(echo "$top/readers/tests/fixtures" | tr / '\\')"
 wine "$tree/readers/readers_demo.exe" "$fixtures" </dev/null >/dev/null 2>&1 &
 i=0
