@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -270,6 +271,54 @@ TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
   ASSERT_EQ(2u, asked.size());
   EXPECT_EQ("Deleting all of the files in an archive will corrupt it!", asked[1].text);
   EXPECT_EQ(before, qltest::ReadTextFile(archive));
+}
+
+// Freshen from the archive window: the archive's directory becomes current, and a file there that
+// is newer than its member replaces it; the others stay as they are.
+TEST_P(ArchiveOpsTest, FreshenReplacesTheNewerFileBesideTheArchive) {
+  archives = src;  // the new archive goes beside its files
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  HWND b = ql::g_activeBrowser;
+  ql::WindowRecord* r = ql::RecordOf(b);
+  ASSERT_TRUE(r);
+  Command(IDM_NEW_ARCHIVE);
+  const std::string archive = r->archivePath;
+  ASSERT_EQ(2, Select(r->hwndDirList, {"A.TXT", "F1.TXT"}));
+  r->hwndFocusList = r->hwndDirList;
+  Command(IDM_ADD);
+  ASSERT_TRUE(qltest::FileExists(archive));
+
+  // F1.TXT grows and is an hour newer; A.TXT is untouched.
+  const std::string grown(3000, 'g');
+  ASSERT_TRUE(qltest::WriteTextFile(src + "\\F1.TXT", grown));
+  HANDLE f = CreateFileA((src + "\\F1.TXT").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, f);
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+  t.QuadPart += 36000000000ULL;  // one hour
+  ft.dwLowDateTime = t.LowPart;
+  ft.dwHighDateTime = t.HighPart;
+  SetFileTime(f, nullptr, nullptr, &ft);
+  CloseHandle(f);
+
+  r->hwndFocusList = r->hwndArchiveList;
+  Command(IDM_FRESHEN);
+  EXPECT_EQ(0, Judge(archive));
+  std::map<std::string, int64_t> sizes;
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList)) {
+    if (line[0] == '>') continue;
+    size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1), t3 = line.find('\t', t2 + 1);
+    ASSERT_NE(std::string::npos, t3) << line;
+    sizes[FirstField(line)] = atoll(line.substr(t2 + 1, t3 - t2 - 1).c_str());
+  }
+  EXPECT_EQ(2u, sizes.size()) << "freshen adds nothing";
+  EXPECT_EQ(3000, sizes["F1.TXT"]);
+  EXPECT_EQ(static_cast<int64_t>(std::string("contents of A.TXT\r\n").size()), sizes["A.TXT"]);
 }
 
 // Files dropped from another program onto a window without an archive: the new archive dialog
