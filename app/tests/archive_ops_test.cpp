@@ -321,6 +321,35 @@ TEST_P(ArchiveOpsTest, FreshenReplacesTheNewerFileBesideTheArchive) {
   EXPECT_EQ(static_cast<int64_t>(std::string("contents of A.TXT\r\n").size()), sizes["A.TXT"]);
 }
 
+// Extract with the directory list current: the selected archive file is extracted whole into the
+// confirmed target, which is offered and made.
+TEST_P(ArchiveOpsTest, ExtractArchiveFilesFromTheDirectoryList) {
+  archives = src;
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  ql::WindowRecord* r = ql::RecordOf(ql::g_activeBrowser);
+  ASSERT_TRUE(r);
+  Command(IDM_NEW_ARCHIVE);
+  const std::string archive = r->archivePath;
+  ASSERT_EQ(2, Select(r->hwndDirList, {"A.TXT", "B C.TXT"}));
+  r->hwndFocusList = r->hwndDirList;
+  Command(IDM_ADD);
+  ASSERT_TRUE(qltest::FileExists(archive));
+  const std::string name = archive.substr(archive.find_last_of('\\') + 1);
+  ASSERT_EQ(1, Select(r->hwndDirList, {name})) << "the directory list shows the new archive";
+  Forget();
+  Command(IDM_EXTRACT);
+  std::vector<SeenDialog> asked = Seen();
+  ASSERT_GE(asked.size(), 2u);
+  EXPECT_EQ("Target Extraction Directory", asked[0].title);
+  EXPECT_NE(std::string::npos, asked[1].text.find("Does not exist."));
+  EXPECT_EQ("contents of A.TXT\r\n", qltest::ReadTextFile(target + "\\A.TXT"));
+  EXPECT_EQ(std::string(6000, 'b'), qltest::ReadTextFile(target + "\\B C.TXT"));
+}
+
 // Files dropped from another program onto a window without an archive: the new archive dialog
 // names one, and the files are added to it.
 HGLOBAL DropAt(const std::vector<std::string>& names, POINT pt) {
