@@ -1,5 +1,7 @@
 #include "archivers/arj/arj_format.h"
 
+#include "common/member_path.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,20 +54,6 @@ std::vector<std::string> SplitComponents(const std::string& s) {
   }
   parts.push_back(cur);
   return parts;
-}
-
-bool IsDeviceName(const std::string& comp) {
-  std::string base = comp.substr(0, comp.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  std::string up;
-  for (char c : base) up += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-  static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
-  for (const char* n : kNames)
-    if (up == n) return true;
-  if (up.size() == 4 && (up.compare(0, 3, "COM") == 0 || up.compare(0, 3, "LPT") == 0) &&
-      up[3] >= '0' && up[3] <= '9')
-    return true;
-  return false;
 }
 
 }  // namespace
@@ -283,21 +271,8 @@ std::string StoredName(const std::string& path) {
 }
 
 std::string SafeRelativePath(const std::string& name) {
-  if (name.empty() || IsSep(name[0])) return std::string();
-  for (unsigned char c : name)
-    if (c < 0x20 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
-        c == '|')
-      return std::string();
-  std::string out;
-  for (const std::string& c : SplitComponents(name)) {
-    if (c.empty() || c == ".") continue;
-    if (c == "..") return std::string();
-    if (c.back() == '.' || c.back() == ' ') return std::string();
-    if (IsDeviceName(c)) return std::string();
-    if (!out.empty()) out += '/';
-    out += c;
-  }
-  return out;
+  std::string clean, why;
+  return ql::SafeMemberPath(name, clean, why) ? clean : std::string();
 }
 
 std::string BaseName(const std::string& name) {

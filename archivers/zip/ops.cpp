@@ -695,20 +695,6 @@ int ZipJob::Run() {
 // ---------------------------------------------------------------------------------------------
 // Unzip
 
-bool IsDeviceName(std::string part) {
-  while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
-  std::string base = part.substr(0, part.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  base = Lower(base);
-  static const char* const kNames[] = {"con", "prn", "aux", "nul", "clock$", "conin$", "conout$"};
-  for (const char* n : kNames)
-    if (base == n) return true;
-  if (base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) && base[3] >= '0' &&
-      base[3] <= '9')
-    return true;
-  return false;
-}
-
 bool MakeDirs(Host& host, const std::string& path) {
   if (path.empty()) return true;
   DirEntry st;
@@ -721,61 +707,6 @@ bool MakeDirs(Host& host, const std::string& path) {
 }  // namespace
 
 void SetWorkerThreads(unsigned n) { g_threads = n; }
-
-bool SafeMemberPath(const std::string& stored, std::string& clean, std::string& why) {
-  clean.clear();
-  if (stored.empty()) {
-    why = "empty name";
-    return false;
-  }
-  for (unsigned char c : stored)
-    if (c < 0x20 || c == 0x7F) {
-      why = "control character in name";
-      return false;
-    }
-  std::string s = ToSlashes(stored);
-  if (s[0] == '/') {
-    why = s.size() > 1 && s[1] == '/' ? "network (UNC) path" : "absolute path";
-    return false;
-  }
-  if (s.find(':') != std::string::npos) {
-    why = "drive letter or colon in name";
-    return false;
-  }
-  size_t p = 0;
-  while (p <= s.size()) {
-    size_t q = s.find('/', p);
-    if (q == std::string::npos) q = s.size();
-    std::string part = s.substr(p, q - p);
-    p = q + 1;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      why = "\"..\" in path";
-      return false;
-    }
-    std::string bare = part;
-    while (!bare.empty() && (bare.back() == '.' || bare.back() == ' ')) bare.pop_back();
-    if (bare.empty()) {
-      why = "name made of dots";
-      return false;
-    }
-    if (IsDeviceName(part)) {
-      why = "device name";
-      return false;
-    }
-    if (part.find_first_of("<>\"|?*") != std::string::npos) {
-      why = "character not allowed in file names";
-      return false;
-    }
-    if (!clean.empty()) clean += '/';
-    clean += part;
-  }
-  if (clean.empty()) {
-    why = "no file name";
-    return false;
-  }
-  return true;
-}
 
 namespace {
 

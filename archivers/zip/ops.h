@@ -5,6 +5,7 @@
 
 #include "archivers/zip/host.h"
 #include "archivers/zip/options.h"
+#include "common/member_path.h"
 
 namespace qlzip {
 
@@ -34,10 +35,8 @@ enum UnzipExit { kUnzipOk = 0, kUnzipWarning = 1, kUnzipDamaged = 3, kUnzipNotFo
 int RunZip(const ZipArgs& args, Host& host, Ui& ui);
 int RunUnzip(const UnzipArgs& args, Host& host, Ui& ui);
 
-// Checks a stored member name before anything is written for it. On success `clean` is the
-// relative path to create ('/' separated). Refused: empty names, ".." components, absolute paths,
-// drive letters and colons, UNC prefixes, control characters and Windows device names.
-bool SafeMemberPath(const std::string& stored, std::string& clean, std::string& why);
+// Stored member names are checked by the shared rule before anything is written for them.
+using ql::SafeMemberPath;
 
 // Entries to compress per worker thread (0: one per core, at most 4).
 void SetWorkerThreads(unsigned n);

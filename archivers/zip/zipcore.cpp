@@ -327,6 +327,9 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
   // A stored entry holds exactly its size; deflate cannot expand beyond about 1032:1.
   if (e.method == 0 && left != e.usize) return DecodeResult::kDamaged;
   if (e.method == 8 && e.usize / 1032 > left + 1) return DecodeResult::kDamaged;
+  // Past the check byte a wrong password still passes 1 time in 256; what it decrypts then
+  // fails as deflate data, length or CRC. For an encrypted entry those say "wrong password".
+  const DecodeResult badData = e.encrypted() ? DecodeResult::kPassword : DecodeResult::kDamaged;
   std::vector<uint8_t> in(1 << 16), out(1 << 17);
   uint32_t crc = 0;
   uint64_t produced = 0;
@@ -358,10 +361,10 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
       zs.next_out = out.data();
       zs.avail_out = static_cast<uInt>(out.size());
       int r = inflate(&zs, Z_NO_FLUSH);
-      if (r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR) return DecodeResult::kDamaged;
+      if (r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR) return badData;
       size_t n = out.size() - zs.avail_out;
       produced += n;
-      if (produced > e.usize) return DecodeResult::kTooLong;
+      if (produced > e.usize) return e.encrypted() ? badData : DecodeResult::kTooLong;
       crc = Crc32(crc, out.data(), n);
       if (n && !sink(out.data(), n)) return DecodeResult::kSink;
       if (r == Z_STREAM_END) {
@@ -372,11 +375,11 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
     } while (zs.avail_out == 0 || zs.avail_in > 0);
     if (!ended && left == 0 && zs.avail_in == 0) {
       // Input used up without the end of the stream.
-      return DecodeResult::kDamaged;
+      return badData;
     }
     if (ended) break;
   }
-  if (produced != e.usize) return DecodeResult::kDamaged;
+  if (produced != e.usize) return badData;
   if (crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
   return DecodeResult::kOk;
 }
