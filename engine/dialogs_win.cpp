@@ -26,6 +26,20 @@ void ShowHelp(HWND dlg, DWORD context) {
   if (!g_dialogHost.helpFile.empty()) WinHelpA(dlg, g_dialogHost.helpFile.c_str(), HELP_CONTEXT, context);
 }
 
+// What every dialog does alike: F1 and its Help button open the help at the dialog's context, and
+// Cancel ends it. True when the message was one of those.
+bool HelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
+  if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON)) {
+    ShowHelp(dlg, context);
+    return true;
+  }
+  if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) {
+    EndDialog(dlg, IDCANCEL);
+    return true;
+  }
+  return false;
+}
+
 // Runs a dialog template; a template that cannot be made is reported and counts as OK.
 INT_PTR RunDialog(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
   INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, param);
@@ -130,6 +144,7 @@ struct SwitchesDialog {
 
 INT_PTR CALLBACK SwitchesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   auto* d = reinterpret_cast<SwitchesDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  if (HelpOrCancel(dlg, m, w, kHelpSwitches)) return TRUE;
   switch (m) {
     case WM_INITDIALOG: {
       SetWindowLongPtrA(dlg, DWLP_USER, l);
@@ -167,22 +182,13 @@ INT_PTR CALLBACK SwitchesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           EndDialog(dlg, IDOK);
           return TRUE;
         }
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          return TRUE;
         case IDC_SW_PATH_STORAGE: {
           INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), "PathStorage", dlg, PathStorageDlgProc, 0);
           if (r == -1) AppMessageBox(dlg, " Cannot create dialog box PathStorage", "Quillon", MB_OK | MB_ICONSTOP);
           return TRUE;
         }
-        case IDC_HELP_BUTTON:
-          ShowHelp(dlg, kHelpSwitches);
-          return TRUE;
       }
       break;
-    case WM_HELP:
-      ShowHelp(dlg, kHelpSwitches);
-      return TRUE;
   }
   return FALSE;
 }
@@ -191,6 +197,7 @@ const int kOptionIds[7] = {IDC_OPT_COMPATIBILITY, IDC_OPT_NO_DPMI, IDC_OPT_NO_NE
                            IDC_OPT_NO_EMS, IDC_OPT_NO_XMS, IDC_OPT_SLOW_MEMCOPY};
 
 INT_PTR CALLBACK ZipOptionsProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
+  if (HelpOrCancel(dlg, m, w, kHelpZipOptions)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       PlaceDialog(dlg);
@@ -212,17 +219,8 @@ INT_PTR CALLBACK ZipOptionsProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
           EndDialog(dlg, IDOK);
           return TRUE;
         }
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          ShowHelp(dlg, kHelpZipOptions);
-          return TRUE;
       }
       break;
-    case WM_HELP:
-      ShowHelp(dlg, kHelpZipOptions);
-      return TRUE;
   }
   return FALSE;
 }
@@ -250,6 +248,7 @@ INT_PTR CALLBACK DefaultZipProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
 }
 
 INT_PTR CALLBACK PasswordProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  if (HelpOrCancel(dlg, m, w, kHelpPassword)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(dlg, DWLP_USER, l);
@@ -266,17 +265,8 @@ INT_PTR CALLBACK PasswordProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           EndDialog(dlg, IDOK);
           return TRUE;
         }
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          ShowHelp(dlg, kHelpPassword);
-          return TRUE;
       }
       break;
-    case WM_HELP:
-      ShowHelp(dlg, kHelpPassword);
-      return TRUE;
   }
   return FALSE;
 }
@@ -310,6 +300,7 @@ struct TargetDialog {
 
 INT_PTR CALLBACK TargetProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   auto* t = reinterpret_cast<TargetDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  if (HelpOrCancel(dlg, m, w, kHelpTarget)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(dlg, DWLP_USER, l);
@@ -345,17 +336,8 @@ INT_PTR CALLBACK TargetProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           EndDialog(dlg, IDOK);
           return TRUE;
         }
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          ShowHelp(dlg, kHelpTarget);
-          return TRUE;
       }
       break;
-    case WM_HELP:
-      ShowHelp(dlg, kHelpTarget);
-      return TRUE;
   }
   return FALSE;
 }
@@ -415,6 +397,7 @@ std::string FullDirName(const std::string& dir) {
 
 INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   auto* c = reinterpret_cast<NewArchiveChoice*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  if (HelpOrCancel(dlg, m, w, kHelpNewArchive)) return TRUE;
   switch (m) {
     case WM_INITDIALOG: {
       SetWindowLongPtrA(dlg, DWLP_USER, l);
@@ -476,17 +459,8 @@ INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           EndDialog(dlg, IDOK);
           return TRUE;
         }
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          ShowHelp(dlg, kHelpNewArchive);
-          return TRUE;
       }
       break;
-    case WM_HELP:
-      ShowHelp(dlg, kHelpNewArchive);
-      return TRUE;
   }
   return FALSE;
 }
