@@ -317,6 +317,24 @@ std::string FirstField(const std::string& line) { return line.substr(0, line.fin
 const bool V2 = true;  // in the 2.x group
 const bool NO = false;
 
+// pkzip with its options, the archive, the password when one is due, and the list file.
+std::string PkzipAddText(const EnginePaths& p, const std::string& options, const std::string& archive,
+                         const std::string* password, const std::string& list) {
+  std::string text = QuoteArg(ProgramFile(p.programDir, "pkzip")) + " " + options + " " + QuoteArg(archive);
+  if (password) text += " " + QuoteArg("-s" + *password);
+  return text + " " + QuoteArg("@" + list);
+}
+
+// ARJ A (or M) of the list file with the add fragments in their order.
+std::string ArjAddText(const Ctx& c, const EnginePaths& p, bool move, const std::string& archive,
+                       const std::string& list) {
+  return QuoteArg(ProgramFile(p.programDir, "ARJ")) + (move ? " M " : " A ") + QuoteArg(archive) + " " +
+         QuoteArg("!" + list) +
+         Fragments(c, {{F::AAttrib, NO}, {F::ARecurse, NO}, {F::APaths, NO}, {F::ADates, NO},
+                       {F::ACompression, NO}, {F::AStore, NO}, {F::ABackup, NO}, {F::AMultiVolume, NO},
+                       {F::AWorkDir, NO}, {F::APassword, NO}});
+}
+
 }  // namespace
 
 // -------------------------------------------------------------------------------------------
@@ -413,20 +431,12 @@ Command DropAdd(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
       cmd.text = options + "| " + archive + "| @" + list;
       if (!V && !M) cmd.text += kQuietFragment;
     } else {
-      cmd.text = QuoteArg(ProgramFile(p.programDir, "pkzip")) + " " + options + " " +
-                 QuoteArg(archive);
-      if (pw) cmd.text += " " + QuoteArg("-s" + s.archivePassword);
-      cmd.text += " " + QuoteArg("@" + list);
+      cmd.text = PkzipAddText(p, options, archive, pw ? &s.archivePassword : nullptr, list);
     }
     return cmd;
   }
   Ctx c{s, work, false, pw, false};
-  cmd.text = QuoteArg(ProgramFile(p.programDir, "ARJ")) + (moveCmd ? " M " : " A ") +
-             QuoteArg(archive) + " " + QuoteArg("!" + list);
-  cmd.text += Fragments(c, {{F::AAttrib, NO}, {F::ARecurse, NO}, {F::APaths, NO},
-                            {F::ADates, NO}, {F::ACompression, NO}, {F::AStore, NO},
-                            {F::ABackup, NO}, {F::AMultiVolume, NO}, {F::AWorkDir, NO},
-                            {F::APassword, NO}});
+  cmd.text = ArjAddText(c, p, moveCmd, archive, list);
   return cmd;
 }
 
@@ -457,20 +467,12 @@ Command ExpressAdd(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
       cmd.text = archive + "| " + options + "| @" + list;
       if (!V && !M && O) cmd.text += kQuietFragment;
     } else {
-      cmd.text = QuoteArg(ProgramFile(p.programDir, "pkzip")) + " " + options + " " +
-                 QuoteArg(archive);
-      if (pw) cmd.text += " " + QuoteArg("-s" + s.archivePassword);
-      cmd.text += " " + QuoteArg("@" + list);
+      cmd.text = PkzipAddText(p, options, archive, pw ? &s.archivePassword : nullptr, list);
     }
     return cmd;
   }
   Ctx c{s, work, false, pw, false};
-  cmd.text = QuoteArg(ProgramFile(p.programDir, "ARJ")) + (move ? " M " : " A ") +
-             QuoteArg(archive) + " " + QuoteArg("!" + list);
-  cmd.text += Fragments(c, {{F::AAttrib, NO}, {F::ARecurse, NO}, {F::APaths, NO},
-                            {F::ADates, NO}, {F::ACompression, NO}, {F::AStore, NO},
-                            {F::ABackup, NO}, {F::AMultiVolume, NO}, {F::AWorkDir, NO},
-                            {F::APassword, NO}});
+  cmd.text = ArjAddText(c, p, move, archive, list);
   return cmd;
 }
 
