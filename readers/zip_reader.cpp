@@ -28,68 +28,90 @@ constexpr size_t kCommentTextMax = 4096;  // comment texts printed are cut here
 
 uint32_t Sig(const uint8_t* p, size_t got) { return got >= 4 ? Le32(p) : 0; }
 
+// Where the central directory lies, found from the end record at the tail of the file.
+struct CentralPlace {
+  uint64_t start = 0;  // file position of its first entry
+  uint64_t end = 0;    // where it ends: the Zip64 end record, or the end record
+  uint64_t delta = 0;  // added to the offsets it holds (a stub they do not count)
+};
+
+// Finds the end record (it may be followed by a comment of up to 65,535 bytes) and, when the
+// archive has them, the Zip64 locator and end record. The offsets of a stored archive count from
+// its own start; a stub put in front shifts everything, which shows as the difference between
+// where the central directory really ends and where the end record says it starts plus its size.
+bool FindCentralDirectory(ByteWindow& in, CentralPlace* place) {
+  uint64_t size = in.Size();
+  if (size < kEndSize) return false;
+  uint64_t tailStart = size > 65535 + kEndSize ? size - 65535 - kEndSize : 0;
+  size_t got = 0;
+  size_t tailLen = static_cast<size_t>(size - tailStart);
+  std::vector<uint8_t> tail;
+  {
+    const uint8_t* p = in.Get(tailStart, tailLen, &got);
+    tail.assign(p, p + got);
+  }
+  if (tail.size() < kEndSize) return false;
+  // The end record whose comment reaches the end of the file; failing that (bytes appended
+  // after the archive), the last one whose comment fits in the file.
+  const uint8_t* e = nullptr;
+  uint64_t endPos = 0;
+  for (int pass = 0; pass < 2 && !e; ++pass) {
+    for (size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
+      const uint8_t* c = tail.data() + i;
+      if (Le32(c) != kEndSig) continue;
+      uint64_t reach = tailStart + i + kEndSize + Le16(c + 20);
+      if (pass == 0 ? reach != size : reach > size) continue;
+      e = c;
+      endPos = tailStart + i;
+      break;
+    }
+  }
+  if (!e) return false;
+  uint64_t cdSize = Le32(e + 12);
+  uint64_t cdOffset = Le32(e + 16);
+  uint64_t cdEnd = endPos;
+  if (endPos >= kZip64LocatorSize + kZip64EndMin) {
+    const uint8_t* loc = in.Get(endPos - kZip64LocatorSize, kZip64LocatorSize, &got);
+    if (got == kZip64LocatorSize && Le32(loc) == kZip64LocatorSig) {
+      // The Zip64 end record: where the locator says, or (when a stub shifted the
+      // offsets) right before the locator.
+      uint64_t candidates[2] = {Le64(loc + 8), endPos - kZip64LocatorSize - kZip64EndMin};
+      for (uint64_t at : candidates) {
+        const uint8_t* rec = in.Get(at, kZip64EndMin, &got);
+        if (got == kZip64EndMin && Le32(rec) == kZip64EndSig) {
+          cdSize = Le64(rec + 40);
+          cdOffset = Le64(rec + 48);
+          cdEnd = at;
+          break;
+        }
+      }
+    }
+  }
+  if (cdSize > cdEnd) return false;
+  place->start = cdEnd - cdSize;
+  place->end = cdEnd;
+  place->delta = place->start - cdOffset;  // wraps when bytes are missing: offsets then land nowhere
+  return true;
+}
+
 // Local header offsets taken from the central directory, found through the end record. Walking
-// the local headers needs them for entries whose sizes follow their data (data descriptors).
+// the local headers needs them for entries whose sizes follow their data (data descriptors), and
+// the first of them is where the archive starts behind a stub too long to scan.
 class CentralIndex {
  public:
   // Locates the end record at the tail of the file and reads the central directory's entries.
   bool Build(ByteWindow& in) {
     built_ = true;
-    uint64_t size = in.Size();
-    if (size < kEndSize) return false;
-    uint64_t tailStart = size > 65535 + kEndSize ? size - 65535 - kEndSize : 0;
-    size_t got = 0;
-    size_t tailLen = static_cast<size_t>(size - tailStart);
-    std::vector<uint8_t> tail;
-    {
-      const uint8_t* p = in.Get(tailStart, tailLen, &got);
-      tail.assign(p, p + got);
-    }
-    if (tail.size() < kEndSize) return false;
-    // The end record whose comment reaches the end of the file; failing that (bytes appended
-    // after the archive), the last one whose comment fits in the file.
-    const uint8_t* e = nullptr;
-    uint64_t endPos = 0;
-    for (int pass = 0; pass < 2 && !e; ++pass) {
-      for (size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
-        const uint8_t* c = tail.data() + i;
-        if (Le32(c) != kEndSig) continue;
-        uint64_t reach = tailStart + i + kEndSize + Le16(c + 20);
-        if (pass == 0 ? reach != size : reach > size) continue;
-        e = c;
-        endPos = tailStart + i;
-        break;
-      }
-    }
-    if (!e) return false;
-    uint64_t cdSize = Le32(e + 12);
-    uint64_t cdOffset = Le32(e + 16);
-    uint64_t cdEnd = endPos;
-    if (endPos >= kZip64LocatorSize + kZip64EndMin) {
-      const uint8_t* loc = in.Get(endPos - kZip64LocatorSize, kZip64LocatorSize, &got);
-      if (got == kZip64LocatorSize && Le32(loc) == kZip64LocatorSig) {
-        // The Zip64 end record: where the locator says, or (when a stub shifted the
-        // offsets) right before the locator.
-        uint64_t candidates[2] = {Le64(loc + 8), endPos - kZip64LocatorSize - kZip64EndMin};
-        for (uint64_t at : candidates) {
-          const uint8_t* rec = in.Get(at, kZip64EndMin, &got);
-          if (got == kZip64EndMin && Le32(rec) == kZip64EndSig) {
-            cdSize = Le64(rec + 40);
-            cdOffset = Le64(rec + 48);
-            cdEnd = at;
-            break;
-          }
-        }
-      }
-    }
-    if (cdSize > cdEnd) return false;
-    cdStart_ = cdEnd - cdSize;
-    uint64_t delta = cdStart_ - cdOffset;  // length of a stub the offsets do not count
-    return ReadEntries(in, cdStart_, cdEnd, delta);
+    CentralPlace place;
+    if (!FindCentralDirectory(in, &place)) return false;
+    cdStart_ = place.start;
+    return ReadEntries(in, place.start, place.end, place.delta);
   }
 
   bool built() const { return built_; }
   bool usable() const { return usable_; }
+  // The lowest local header offset (in file positions); only when usable.
+  uint64_t First() const { return offsets_.front(); }
 
   // Where the header after the one at `pos` begins: the next local header, or the central
   // directory after the last one. Always beyond `pos`.
@@ -186,6 +208,8 @@ std::string_view PrintedComment(const uint8_t* p, size_t len) {
   return std::string_view(reinterpret_cast<const char*>(p), n);
 }
 
+ZipStart LocateStart(ByteWindow& in, CentralIndex* index);
+
 class ZipWalk {
  public:
   ZipWalk(const ByteSource& src, std::string_view path, const ListTargets& t)
@@ -194,7 +218,7 @@ class ZipWalk {
   }
 
   ListOutcome Run() {
-    ZipStart start = LocateZipStart(in_);
+    ZipStart start = LocateStart(in_, &index_);
     if (!start.found) return Fail(kMsgZipDamaged, -1);
     if (start.spanning) return Fail(kMsgZipMultiVolume, -1, false);
     uint64_t pos = start.offset;
@@ -350,9 +374,7 @@ class ZipWalk {
   std::string line_;
 };
 
-}  // namespace
-
-ZipStart LocateZipStart(ByteWindow& in) {
+ZipStart LocateStart(ByteWindow& in, CentralIndex* index) {
   ZipStart r;
   size_t got = 0;
   const uint8_t* p = in.Get(0, 4, &got);
@@ -378,7 +400,24 @@ ZipStart LocateZipStart(ByteWindow& in) {
       return r;
     }
   }
+  // A longer stub: the central directory, found from the end record, names the local headers;
+  // the first of them starts the archive.
+  if (!index->built()) index->Build(in);
+  if (index->usable()) {
+    p = in.Get(index->First(), 4, &got);
+    if (Sig(p, got) == kLocalSig) {
+      r.found = true;
+      r.offset = index->First();
+    }
+  }
   return r;
+}
+
+}  // namespace
+
+ZipStart LocateZipStart(ByteWindow& in) {
+  CentralIndex index;
+  return LocateStart(in, &index);
 }
 
 ListOutcome ReadZipListing(const ByteSource& src, std::string_view path,

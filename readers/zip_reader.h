@@ -8,7 +8,8 @@
 
 namespace ql {
 
-// Largest offset of the first local header: a self-extracting program's stub may be this long.
+// How far the scan for the first local header reaches: stubs up to this length are found by
+// their first local signature; longer ones through the end record.
 constexpr uint64_t kZipStartLimit = 32760;
 
 struct ZipStart {
@@ -18,7 +19,9 @@ struct ZipStart {
 };
 
 // Looks for the first local header: at offset 0 (or 4 after a spanning marker), else the first
-// local signature that starts at most 32,760 bytes further on.
+// local signature that starts at most 32,760 bytes further on, else the first local header the
+// central directory names (found through the end record at the tail, its offsets moved by the
+// length of a stub they do not count).
 ZipStart LocateZipStart(ByteWindow& in);
 
 // Walks local headers from the first one, then the central directory, then the end record, and

@@ -202,32 +202,120 @@ Bytes WithStub(const Bytes& zip, size_t stub) {
   return b;
 }
 
-TEST(ZipReader, SelfExtractingStubsUpTo32760Bytes) {
+TEST(ZipReader, SelfExtractingStubsOfAnyLength) {
   Bytes zip = LoadFixture("plain.zip");
-  struct {
-    size_t stub;
-    bool listed;
-  } cases[] = {{0, true}, {1, true}, {3, true}, {4, true}, {20000, true}, {32759, true}, {32760, true}, {32761, false}, {40000, false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.stub);
-    Bytes sfx = WithStub(zip, c.stub);
+  // Up to 32,760 bytes the scan finds the first local header; longer stubs (today's
+  // self-extractors run to 80 KB and more) are found through the end record.
+  for (size_t stub : {0, 1, 3, 4, 20000, 32759, 32760, 32761, 40000, 84848, 200000}) {
+    SCOPED_TRACE(stub);
+    Bytes sfx = WithStub(zip, stub);
     ql::ByteSource src = ql::MemorySource(sfx.data(), sfx.size());
     ql::ByteWindow w(src);
     ql::ZipStart start = ql::LocateZipStart(w);
-    EXPECT_EQ(start.found, c.listed);
-    if (c.listed) EXPECT_EQ(start.offset, c.stub);
-    qltest::Listing l = ListArchive(Kind::kZip, sfx);
-    if (c.listed) {
+    EXPECT_TRUE(start.found);
+    EXPECT_FALSE(start.spanning);
+    EXPECT_EQ(start.offset, stub);
+    for (bool throughReads : {false, true}) {
+      RunOptions o;
+      o.throughReads = throughReads;
+      qltest::Listing l = ListArchive(Kind::kZip, sfx, o);
       EXPECT_EQ(l.outcome.result, 1);
+      EXPECT_EQ(l.outcome.message, 0u);
       EXPECT_EQ(l.list, PlainLines());
+      EXPECT_EQ(l.outcome.fileCount, 4u);
+      EXPECT_EQ(l.outcome.totalLength, 4229u);
       EXPECT_EQ(l.outcome.archiveSize, sfx.size());
-    } else {
-      EXPECT_EQ(l.outcome.result, -1);
-      EXPECT_EQ(l.outcome.message, ql::kMsgZipDamaged);
-      EXPECT_EQ(l.outcome.messageArg, "C:\\A.ZIP");
-      EXPECT_TRUE(l.list.empty());
     }
   }
+}
+
+TEST(ZipReader, LongStubWithoutAUsableEndRecordIsDamaged) {
+  Bytes plain = LoadFixture("plain.zip");
+  ASSERT_EQ(plain[plain.size() - 2], 0);  // no archive comment: the end record is the last 22 bytes
+  Bytes noEnd(plain.begin(), plain.end() - 22);
+  Bytes noLocal = plain;
+  noLocal[0] = 'X';  // the local header the central directory names is gone
+  Bytes shortDirectory = plain;
+  shortDirectory[plain.size() - 22 + 12] = 0xFF;  // central directory larger than the file
+  shortDirectory[plain.size() - 22 + 15] = 0x7F;
+  struct {
+    const char* what;
+    Bytes bytes;
+  } cases[] = {
+      {"no end record", noEnd},
+      {"only an end record", LoadFixture("empty.zip")},
+      {"no local header where the central directory says", noLocal},
+      {"central directory larger than the file", shortDirectory},
+      {"no archive at all", Bytes(3000, 'x')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes sfx = WithStub(c.bytes, 40000);
+    ql::ByteSource src = ql::MemorySource(sfx.data(), sfx.size());
+    ql::ByteWindow w(src);
+    EXPECT_FALSE(ql::LocateZipStart(w).found);
+    qltest::Listing l = ListArchive(Kind::kZip, sfx);
+    EXPECT_EQ(l.outcome.result, -1);
+    EXPECT_EQ(l.outcome.message, ql::kMsgZipDamaged);
+    EXPECT_EQ(l.outcome.messageArg, "C:\\A.ZIP");
+    EXPECT_TRUE(l.list.empty());
+    EXPECT_EQ(l.outcome.fileCount, 0u);
+  }
+}
+
+Bytes ReadWholeFile(const std::string& path) {
+  Bytes b;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return b;
+  unsigned char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
+  fclose(f);
+  return b;
+}
+
+// Self-extractors made the usual way with Info-ZIP: Debian's unzipsfx stub (over 80 KB) with an
+// archive appended, as it is and after zip -A has moved the offsets past the stub.
+TEST(ZipReader, InfoZipSelfExtractorsBehindALongStub) {
+  Bytes stub = ReadWholeFile("/usr/bin/unzipsfx");
+  ASSERT_GT(stub.size(), ql::kZipStartLimit);
+  char dirTemplate[] = "/tmp/ql-readers-XXXXXX";
+  std::string dir = mkdtemp(dirTemplate);
+  std::string fixtures = qltest::FixturePath("");
+  std::string script = "cd " + dir + " && for z in plain streamed; do cat /usr/bin/unzipsfx " + fixtures +
+                       "$z.zip > $z.exe && cp $z.exe $z-adjusted.exe && zip -q -A $z-adjusted.exe; done";
+  ASSERT_EQ(std::system(script.c_str()), 0);
+  struct {
+    const char* file;
+    size_t lines;
+    uint32_t count;
+    uint64_t totalSize;
+  } cases[] = {
+      {"plain.exe", 4, 4, 3057},
+      {"plain-adjusted.exe", 4, 4, 3057},
+      {"streamed.exe", 3, 3, 59},
+      {"streamed-adjusted.exe", 3, 3, 59},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Bytes sfx = ReadWholeFile(dir + "/" + c.file);
+    ASSERT_GT(sfx.size(), stub.size());
+    ql::ByteSource src = ql::MemorySource(sfx.data(), sfx.size());
+    ql::ByteWindow w(src);
+    ql::ZipStart start = ql::LocateZipStart(w);
+    EXPECT_TRUE(start.found);
+    EXPECT_EQ(start.offset, stub.size());
+    qltest::Listing l = ListArchive(Kind::kZip, sfx);
+    EXPECT_EQ(l.outcome.result, 1);
+    EXPECT_EQ(l.outcome.message, 0u);
+    EXPECT_EQ(l.list.size(), c.lines);
+    if (c.lines == 4) EXPECT_EQ(l.list, PlainLines());
+    EXPECT_EQ(l.outcome.fileCount, c.count);
+    EXPECT_EQ(l.outcome.totalSize, c.totalSize);
+  }
+  // zip -A did change the offsets: both forms are really covered.
+  EXPECT_NE(ReadWholeFile(dir + "/plain.exe"), ReadWholeFile(dir + "/plain-adjusted.exe"));
+  std::system(("rm -rf " + dir).c_str());
 }
 
 TEST(ZipReader, StreamedEntriesFindTheirSizesThroughTheEndRecord) {
@@ -242,6 +330,7 @@ TEST(ZipReader, StreamedEntriesFindTheirSizesThroughTheEndRecord) {
   } cases[] = {
       // A stub the central directory's offsets do not count.
       {"behind a stub", WithStub(streamed, 20000), 1},
+      {"behind a stub longer than the scan", WithStub(streamed, 90000), 1},
       {"bytes appended after the archive", appended, 1},
       {"no end record to find the sizes by", withoutEnd, -1},
   };
