@@ -1,6 +1,7 @@
 #include "readers/arj_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -40,6 +41,22 @@ void Add(LineSink* s, const std::string& line) {
   if (s && s->add) s->add(s->ctx, line.data(), line.size());
 }
 
+// CRC-32 (the ZIP and ARJ polynomial) of `n` bytes.
+uint32_t Crc32(const uint8_t* p, size_t n) {
+  static const auto table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  uint32_t c = 0xFFFFFFFFu;
+  for (size_t i = 0; i < n; ++i) c = table[(c ^ p[i]) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
 // The NUL-terminated string at the start of `p` (all of it without a NUL).
 std::string_view CString(const uint8_t* p, size_t n) {
   const void* nul = memchr(p, 0, n);
@@ -68,10 +85,13 @@ class ArjWalk {
       size_t basic = Le16(h + 2);
       if (basic == 0) break;  // end marker
       if (basic > kArjHeaderMax || basic < kFixedMin) return Damaged();
-      h = in_.Get(pos, 4 + basic, &got);
-      if (got < 4 + basic) break;
+      // The basic header and its CRC. A header whose CRC does not match is damaged: its sizes
+      // and name cannot be trusted, and ARJ itself refuses it.
+      h = in_.Get(pos, 4 + basic + 4, &got);
+      if (got < 4 + basic + 4) break;
+      if (Crc32(h + 4, basic) != Le32(h + 4 + basic)) return Damaged();
       if (!Header(pos, h + 4, basic)) return Damaged();
-      // Header CRC, then the chain of extended headers, each with its own CRC.
+      // Then the chain of extended headers, each with its own CRC.
       uint64_t at = pos + 4 + basic + 4;
       bool cut = false;
       for (;;) {

@@ -2,6 +2,8 @@
 // here for the cases arj does not write (30-byte headers, volume labels, damage).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -180,6 +182,16 @@ void Put32(Bytes* b, uint32_t v) {
   Put16(b, static_cast<uint16_t>(v >> 16));
 }
 
+// CRC-32 as ARJ keeps it for each header, bit by bit.
+uint32_t Crc32(const Bytes& bytes) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (unsigned char byte : bytes) {
+    c ^= byte;
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}
+
 void Append(Bytes* b, const Header& h) {
   Bytes basic;
   basic.push_back(static_cast<unsigned char>(30 + h.extra));
@@ -207,7 +219,7 @@ void Append(Bytes* b, const Header& h) {
   b->push_back(0xEA);
   Put16(b, static_cast<uint16_t>(basic.size()));
   b->insert(b->end(), basic.begin(), basic.end());
-  Put32(b, 0x12345678);  // header CRC, not checked by a listing
+  Put32(b, Crc32(basic));
   for (uint16_t n : h.extended) {
     Put16(b, n);
     b->insert(b->end(), n, 'E');
@@ -303,6 +315,83 @@ TEST(ArjReader, DamagedAndShortFiles) {
     EXPECT_EQ(l.outcome.fileCount, 0u);
     EXPECT_EQ(l.list.size(), c.lines);
   }
+}
+
+// Where each header of an archive starts, following the chain (the end marker last).
+std::vector<size_t> HeaderStarts(const Bytes& b) {
+  auto le16 = [&b](size_t at) { return static_cast<size_t>(b[at] | (b[at + 1] << 8)); };
+  std::vector<size_t> starts;
+  size_t pos = 0;
+  while (pos + 4 <= b.size()) {
+    starts.push_back(pos);
+    size_t basic = le16(pos + 2);
+    if (basic == 0) break;
+    size_t at = pos + 4 + basic + 4;
+    while (size_t n = le16(at)) at += 2 + n + 4;
+    at += 2;
+    const unsigned char* f = b.data() + pos + 4;
+    size_t size = f[6] == 2 ? 0 : (f[12] | (f[13] << 8) | (f[14] << 16) | (static_cast<size_t>(f[15]) << 24));
+    pos = at + size;
+  }
+  return starts;
+}
+
+bool PeerRefuses(const Bytes& bytes) {
+  char name[] = "/tmp/ql-readers-XXXXXX.arj";
+  int fd = mkstemps(name, 4);
+  if (fd < 0) return false;
+  bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  close(fd);
+  int status = written ? std::system(("arj l " + std::string(name) + " >/dev/null 2>&1").c_str()) : 0;
+  unlink(name);
+  return written && status != 0;
+}
+
+TEST(ArjReader, HeaderWhoseCrcDoesNotMatchIsDamaged) {
+  // header_crc.arj: one byte of its file header's compressed size changed, as a bad disk would.
+  qltest::Listing fixture = ListArchive(Kind::kArj, LoadFixture("header_crc.arj"));
+  EXPECT_EQ(fixture.outcome.result, -1);
+  EXPECT_EQ(fixture.outcome.message, ql::kMsgBadArj);
+  EXPECT_TRUE(fixture.list.empty());
+  EXPECT_TRUE(PeerRefuses(LoadFixture("header_crc.arj")));
+
+  Bytes good = LoadFixture("dos.arj");
+  std::vector<size_t> at = HeaderStarts(good);
+  ASSERT_EQ(at.size(), 6u);  // main header, four files, end marker
+  auto name = [&](size_t k) { return at[k] + 4 + good[at[k] + 4]; };  // after the fixed part
+  auto crc = [&](size_t k) { return at[k] + 4 + (good[at[k] + 2] | (good[at[k] + 3] << 8)); };
+  struct {
+    const char* what;
+    size_t offset;
+    size_t linesBefore;  // the title, README and its comment, EMPTY.TXT, main.c
+  } cases[] = {
+      {"main header: archive name", name(0) + 1, 0},
+      {"main header: its CRC", crc(0), 0},
+      {"first file: compressed size", at[1] + 4 + 12 + 2, 1},
+      {"first file: its comment", crc(1) - 2, 1},
+      {"third file: name", name(3) + 4, 4},
+      {"last file: date", at[4] + 4 + 10, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes bad = good;
+    bad[c.offset] ^= 0x01;
+    for (bool throughReads : {false, true}) {
+      RunOptions o;
+      o.throughReads = throughReads;
+      o.withFile = true;
+      qltest::Listing l = ListArchive(Kind::kArj, bad, o);
+      EXPECT_EQ(l.outcome.result, -1);
+      EXPECT_EQ(l.outcome.message, ql::kMsgBadArj);
+      EXPECT_EQ(l.outcome.fileCount, 0u);
+      EXPECT_FALSE(l.outcome.complete);
+      EXPECT_EQ(l.list.size(), c.linesBefore);
+    }
+    EXPECT_TRUE(PeerRefuses(bad));
+  }
+  // The same archive unchanged lists, and arj takes it.
+  EXPECT_EQ(ListArchive(Kind::kArj, good).outcome.result, 4);
+  EXPECT_FALSE(PeerRefuses(good));
 }
 
 TEST(ArjReader, FileEndingWithoutEndMarkerKeepsWhatWasRead) {
