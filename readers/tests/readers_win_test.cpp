@@ -220,34 +220,74 @@ TEST_F(BrowserStandIn, MissingZipIsNothingToDo) {
   EXPECT_EQ(SendMessageA(fullList, LB_GETCOUNT, 0, 0), 0);
 }
 
+std::vector<char> FixtureBytes(const char* name) {
+  std::ifstream f(Fixture(name), std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(f), {});
+}
+
+// Writes `stub` filler bytes followed by `zip` to `path`.
+bool WriteWithStub(const std::string& path, DWORD stub, const std::vector<char>& zip) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  std::string pad(stub, 'M');
+  f.write(pad.data(), static_cast<std::streamsize>(pad.size()));
+  f.write(zip.data(), static_cast<std::streamsize>(zip.size()));
+  return static_cast<bool>(f);
+}
+
 TEST_F(BrowserStandIn, FindZipStartPositionsTheFileAfterAStub) {
-  std::vector<char> zip;
-  {
-    std::ifstream f(Fixture("plain.zip"), std::ios::binary);
-    zip.assign(std::istreambuf_iterator<char>(f), {});
-  }
+  std::vector<char> zip = FixtureBytes("plain.zip");
   ASSERT_FALSE(zip.empty());
+  std::vector<char> noEnd(zip.begin(), zip.end() - 22);  // plain.zip has no archive comment
   std::string path = TempPath("ql-readers-sfx.exe");
-  for (DWORD stub : {0u, 20000u, 32760u, 32761u}) {
-    SCOPED_TRACE(stub);
-    {
-      std::ofstream f(path, std::ios::binary | std::ios::trunc);
-      std::string pad(stub, 'M');
-      f.write(pad.data(), static_cast<std::streamsize>(pad.size()));
-      f.write(zip.data(), static_cast<std::streamsize>(zip.size()));
-    }
+  struct {
+    DWORD stub;
+    const std::vector<char>* bytes;
+    bool found;
+  } cases[] = {
+      {0, &zip, true},          {20000, &zip, true},  {32760, &zip, true},
+      {32761, &zip, true},      {84848, &zip, true},  // longer stubs are found through the end record
+      {84848, &noEnd, false},  {20000, &noEnd, true},  // the scan needs no end record
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.stub << (c.bytes == &noEnd ? " without end record" : ""));
+    ASSERT_TRUE(WriteWithStub(path, c.stub, *c.bytes));
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    SetFilePointer(h, 7, nullptr, FILE_BEGIN);
     bool spanning = true;
     bool found = ql::FindZipStart(h, &spanning);
     DWORD at = SetFilePointer(h, 0, nullptr, FILE_CURRENT);
+    char sig[4] = {};
+    DWORD got = 0;
+    ReadFile(h, sig, 4, &got, nullptr);
     CloseHandle(h);
-    EXPECT_EQ(found, stub <= 32760);
+    EXPECT_EQ(found, c.found);
     EXPECT_FALSE(spanning);
     if (found) {
-      EXPECT_EQ(at, stub);
+      EXPECT_EQ(at, c.stub);
+      EXPECT_EQ(std::string(sig, got), std::string("PK\3\4", 4));
     }
   }
+  DeleteFileA(path.c_str());
+}
+
+TEST_F(BrowserStandIn, ZipBehindALongStubIsListed) {
+  std::vector<char> zip = FixtureBytes("comments.zip");
+  ASSERT_FALSE(zip.empty());
+  std::string path = TempPath("ql-readers-long-sfx.exe");
+  const DWORD stub = 84848;
+  ASSERT_TRUE(WriteWithStub(path, stub, zip));
+  BoxCatcher boxes;
+  ASSERT_EQ(ql::ReadZipDirectory(path.c_str(), fullList, "*.*", nullptr), 1);
+  std::vector<std::string> lines = Lines(fullList);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[1], "DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p");
+  // Comment references count from the start of the file, stub included.
+  EXPECT_EQ(lines[2], "> File Comment: " + std::to_string(stub + 3361) + " 14");
+  EXPECT_EQ(Word(8), static_cast<LONG>(stub + zip.size()));
+  EXPECT_EQ(Word(16), 4);
+  EXPECT_EQ(Word(20), 3057);
+  EXPECT_TRUE(boxes.boxes.empty());
   DeleteFileA(path.c_str());
 }
 
