@@ -126,6 +126,63 @@ void WriteTotals(HWND window, const ListOutcome& r) {
   SetWindowLongA(window, kWordTotalSize, Word32(r.totalSize));
 }
 
+BrowserQueries g_browserQueries;
+
+char DriveLetterOf(const std::string& path) {
+  if (path.size() < 2 || path[1] != ':') return 0;
+  char c = path[0];
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+  return c >= 'A' && c <= 'Z' ? c : 0;
+}
+
+std::string CurrentDir() {
+  char buf[MAX_PATH] = "";
+  DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+  return n && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+std::string ProgramDir() {
+  char buf[MAX_PATH] = "";
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  if (!n || n >= sizeof buf) return {};
+  char* slash = std::strrchr(buf, '\\');
+  if (slash) *slash = 0;
+  return buf;
+}
+
+// The directory remembered for a drive: the window's own, else, for the current drive, the
+// current directory itself, else the drive's "=X:" entry, else its root.
+std::string RememberedDir(HWND window, char letter, const std::string& current) {
+  char buf[MAX_PATH] = "";
+  if (window && g_browserQueries.recallDriveDir &&
+      g_browserQueries.recallDriveDir(window, letter, buf, sizeof buf) && buf[0])
+    return buf;
+  if (letter == DriveLetterOf(current)) return current;
+  char name[4] = {'=', letter, ':', 0};
+  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  if (n && n < sizeof buf) return std::string(buf, n);
+  return std::string(1, letter) + ":\\";
+}
+
+// Around an ARJ read the current directory is the one remembered for the program's drive;
+// afterwards it is the one remembered for the drive that was current, both taken before the read.
+class CurrentDirAroundRead {
+ public:
+  explicit CurrentDirAroundRead(HWND window) {
+    std::string current = CurrentDir();
+    char drive = DriveLetterOf(current);
+    back_ = drive ? RememberedDir(window, drive, current) : current;
+    char programDrive = DriveLetterOf(ProgramDir());
+    if (programDrive) SetCurrentDirAndDrive(RememberedDir(window, programDrive, current).c_str());
+  }
+  void Restore() {
+    if (!back_.empty()) SetCurrentDirAndDrive(back_.c_str());
+  }
+
+ private:
+  std::string back_;
+};
+
 void ShowReaderMessage(HWND owner, const ListOutcome& r, UINT icon) {
   if (!r.message) return;
   if (r.messageArg.empty()) ShowStringMessage(owner, r.message);
@@ -193,7 +250,6 @@ int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const c
   if (list) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     qlList = IsQlListBox(list);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
   }
   bool both = window && list;
   auto redraw = [list] {
@@ -202,11 +258,19 @@ int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const c
     InvalidateRect(list, nullptr, TRUE);
     UpdateWindow(list);
   };
+  // A window that shows no archive has nothing to read: its list stays as it is.
+  if (both && g_browserQueries.showsArchive && !g_browserQueries.showsArchive(window)) {
+    redraw();
+    return 0;
+  }
+  if (list) SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  CurrentDirAroundRead dir(window);
   FileSource f;
   f.file = OpenShared(path);
   if (f.file == INVALID_HANDLE_VALUE) {
     ShowStringMessageArg(window, IDS_ARCHIVE_NOT_CREATED, path, MB_OK | MB_ICONQUESTION);
     if (both) SetWindowLongA(window, kWordFileCount, 0);
+    dir.Restore();
     redraw();
     return -1;
   }
@@ -230,8 +294,11 @@ int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const c
     else if (!r.complete) SetWindowLongA(window, kWordFileCount, 0);
   }
   ShowReaderMessage(window, r, MB_ICONEXCLAMATION);
+  dir.Restore();
   redraw();
   return r.result;
 }
+
+void SetBrowserQueries(const BrowserQueries& queries) { g_browserQueries = queries; }
 
 }  // namespace ql

@@ -27,7 +27,20 @@ int ReadZipDirectory(const char* path, HWND list, const char* mask, HANDLE out);
 
 // Lists an ARJ archive. `window` is the browser window (or none) whose words and listing text
 // are written; `form` 1 gives full lines, 0 bare names. Returns the number of file entries
-// listed, 0 when there is nothing to do, -1 after a message.
+// listed, 0 when there is nothing to do (also for a window that shows no archive), -1 after a
+// message. During the read the current directory is the one remembered for the program's drive
+// (the window's, else the drive's "=X:" entry, else its root); afterwards the one remembered for
+// the drive that was current (the window's, else the directory that was current).
 int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const char* mask, HANDLE out);
+
+// What the ARJ reader asks about the browser window it fills; the browser windows answer. Until
+// they are set, every window counts as showing an archive and remembers no directories.
+struct BrowserQueries {
+  // Whether the window's record holds an archive path.
+  bool (*showsArchive)(HWND window) = nullptr;
+  // The directory the window remembers for a drive letter; false when it remembers none.
+  bool (*recallDriveDir)(HWND window, char letter, char* out, size_t outSize) = nullptr;
+};
+void SetBrowserQueries(const BrowserQueries& queries);
 
 }  // namespace ql

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -335,6 +337,107 @@ TEST_F(BrowserStandIn, ArjFailuresShowTheirMessages) {
     EXPECT_EQ(boxes.boxes[0].question, c.question);
     EXPECT_EQ(Word(16), 0);
   }
+}
+
+// Answers the ARJ reader's questions about the stand-in window: whether it shows an archive, and
+// which directories it remembers per drive. Forgotten again at the end of the test.
+struct StandInQueries {
+  StandInQueries() { ql::SetBrowserQueries({Shows, Recall}); }
+  ~StandInQueries() {
+    ql::SetBrowserQueries({});
+    noArchive = nullptr;
+    remembered.clear();
+  }
+  static bool Shows(HWND w) { return w != noArchive; }
+  static bool Recall(HWND, char letter, char* out, size_t n) {
+    auto it = remembered.find(letter);
+    if (it == remembered.end()) return false;
+    lstrcpynA(out, it->second.c_str(), static_cast<int>(n));
+    return true;
+  }
+  static HWND noArchive;
+  static std::map<char, std::string> remembered;
+};
+HWND StandInQueries::noArchive = nullptr;
+std::map<char, std::string> StandInQueries::remembered;
+
+std::string CurrentDir() {
+  char buf[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof buf, buf);
+  return buf;
+}
+
+TEST_F(BrowserStandIn, ArjWindowWithoutAnArchiveReadsNothing) {
+  StandInQueries queries;
+  StandInQueries::noArchive = window;
+  SendMessageA(fullList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("left over"));
+  BoxCatcher boxes;
+  EXPECT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), fullList, 1, "*.*", nullptr), 0);
+  EXPECT_EQ(Lines(fullList), std::vector<std::string>{"left over"});
+  for (int word : {8, 12, 16, 20}) EXPECT_EQ(Word(word), 0x5A5A) << word;
+  EXPECT_EQ(ListingTitle(), "");
+  // Without a window, or without its list, there is no record to ask: the archive is read.
+  EXPECT_EQ(ql::ReadArjDirectory(nullptr, Fixture("dos.arj").c_str(), plainList, 0, "*.*", nullptr), 4);
+  EXPECT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), nullptr, 1, "*.*", nullptr), 4);
+  EXPECT_TRUE(boxes.boxes.empty());
+  // Once the window shows an archive, it is read into the list.
+  StandInQueries::noArchive = nullptr;
+  EXPECT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), fullList, 1, "*.*", nullptr), 4);
+  EXPECT_EQ(Lines(fullList).size(), 6u);
+  EXPECT_EQ(Word(16), 4);
+}
+
+TEST_F(BrowserStandIn, ArjReadRunsInTheDirectoryRememberedForTheProgramsDrive) {
+  char module[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, module, sizeof module);
+  const char programDrive = static_cast<char>(toupper(static_cast<unsigned char>(module[0])));
+  std::string work = TempPath("ql-readers-cwd");
+  CreateDirectoryA(work.c_str(), nullptr);
+  // The relative archive names below resolve only in the fixtures' directory, on another drive.
+  ASSERT_NE(toupper(static_cast<unsigned char>(work[0])), programDrive);
+  std::string fixtures = Fixture("");
+  fixtures.pop_back();
+  const std::string saved = CurrentDir();
+  const std::string envName = std::string("=") + programDrive + ":";
+  char savedEnv[MAX_PATH] = "";
+  const bool hadEnv = GetEnvironmentVariableA(envName.c_str(), savedEnv, sizeof savedEnv) > 0;
+
+  StandInQueries queries;
+  enum Where { kNone, kFixtures, kWork };
+  const std::string dirs[] = {"", fixtures, work};
+  struct {
+    const char* what;
+    bool withWindow;
+    Where remembered;  // what the window remembers for the program's drive
+    Where entry;       // what the drive's "=X:" entry names
+    const char* path;
+    int result;
+    size_t boxes;
+  } cases[] = {
+      {"the window's directory for the drive", true, kFixtures, kNone, "dos.arj", 4, 0},
+      {"the window's directory before the drive's entry", true, kFixtures, kWork, "dirs.arj", 2, 0},
+      {"the drive's entry, for a window that remembers none", true, kNone, kFixtures, "dos.arj", 4, 0},
+      {"the drive's entry, without a window", false, kWork, kFixtures, "dirs.arj", 2, 0},
+      {"a name found nowhere", true, kFixtures, kFixtures, "no-such.arj", -1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));
+    const std::string before = CurrentDir();
+    StandInQueries::remembered.clear();
+    if (c.remembered != kNone) StandInQueries::remembered[programDrive] = dirs[c.remembered];
+    SetEnvironmentVariableA(envName.c_str(), c.entry != kNone ? dirs[c.entry].c_str() : nullptr);
+    BoxCatcher boxes;
+    EXPECT_EQ(ql::ReadArjDirectory(c.withWindow ? window : nullptr, c.path, c.withWindow ? fullList : plainList,
+                                   1, "*.*", nullptr),
+              c.result);
+    EXPECT_EQ(boxes.boxes.size(), c.boxes);
+    // Afterwards the directory that was current is current again.
+    EXPECT_EQ(CurrentDir(), before);
+  }
+  SetEnvironmentVariableA(envName.c_str(), hadEnv ? savedEnv : nullptr);
+  SetCurrentDirectoryA(saved.c_str());
+  RemoveDirectoryA(work.c_str());
 }
 
 }  // namespace
