@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -192,7 +193,10 @@ TEST(SwitchDialogConfirm, ClearsTheKeysWithoutControlsAndSetsPathBits) {
 
 class OldPkzipProbe : public ::testing::Test {
  protected:
-  std::string path = ::testing::TempDir() + "probe_pkzip.exe";
+  // A name of its own per test and run: tests running in parallel never share the file.
+  std::string path = ::testing::TempDir() + "probe_pkzip_" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                     std::to_string(std::random_device{}()) + ".exe";
   void Write(const char* text, long offset) {
     FILE* f = fopen(path.c_str(), "wb");
     ASSERT_NE(nullptr, f);
@@ -222,12 +226,6 @@ TEST_F(OldPkzipProbe, MissingFileKeepsThePreviousValue) {
   EXPECT_FALSE(ProbeOldPkzip(path + ".missing", false));
   EXPECT_TRUE(ProbeOldPkzip(path + ".missing", true));
 }
-
-}  // namespace
-}  // namespace ql
-
-namespace ql {
-namespace {
 
 TEST(ZipOptionsDialog, BoxesCheckOnlyOnTheExactText) {
   EXPECT_TRUE(ZipOptionsBoxChecked(Sw::ZipDpmi, "On"));
