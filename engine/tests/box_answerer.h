@@ -35,23 +35,22 @@ class BoxAnswerer {
     }
     return TRUE;
   }
-  static BOOL CALLBACK FindText(HWND hwnd, LPARAM lp) {
-    char cls[32] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (_stricmp(cls, "Static") == 0) {
-      char text[1024] = "";
-      GetWindowTextA(hwnd, text, sizeof text);
-      if (text[0]) *reinterpret_cast<std::string*>(lp) = text;
+  // The text of a box: its last static control with text (the icon is a static without).
+  static std::string BoxText(HWND box) {
+    std::string text;
+    for (HWND c = FindWindowExA(box, nullptr, "Static", nullptr); c; c = FindWindowExA(box, c, "Static", nullptr)) {
+      char buf[1024] = "";
+      GetWindowTextA(c, buf, sizeof buf);
+      if (buf[0]) text = buf;
     }
-    return TRUE;
+    return text;
   }
   void Run() {
     while (!stop_) {
       HWND box = nullptr;
       EnumThreadWindows(thread_, FindBox, reinterpret_cast<LPARAM>(&box));
       if (box) {
-        std::string text;
-        EnumChildWindows(box, FindText, reinterpret_cast<LPARAM>(&text));
+        std::string text = BoxText(box);
         {
           std::lock_guard<std::mutex> lock(mutex_);
           texts_.push_back(text);
