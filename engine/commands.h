@@ -1,7 +1,10 @@
 // Command builders of the archive operations: from the switch set and an operation's inputs to
 // the exact DOS command line (for the runner's `cmndargs`) or the "|"-separated engine string,
 // plus the list file `ql5files`. Platform-free; the Win32 half writes the files and runs them.
+// One source per family: commands_add.cpp, commands_extract.cpp, commands_delete.cpp, with the
+// paths and the list file in list_file.cpp and the option fragments in command_fragments.cpp.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -112,6 +115,12 @@ Command ExpressAdd(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
 Command FreshenOrUpdate(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
                         const std::string& archive, bool update, bool express, bool encrypted);
 
+// Freshen and update in a browser window: the space the archiver may need (the selected members'
+// sizes plus the archive's size) must fit on the archive's drive and on the work directory's
+// drive; floppy drives A and B are not checked. True when the operation is refused (3005).
+bool FreshenLacksSpace(unsigned long long needed, unsigned long long archiveDriveFree,
+                       unsigned long long workDriveFree, char archiveDrive);
+
 // N1: the path of a new archive from the dialog's directory text and file name.
 struct NewArchiveTarget {
   std::string directory;  // the resolved directory (ask 421 when it does not exist)
@@ -121,6 +130,9 @@ struct NewArchiveTarget {
 NewArchiveTarget ResolveNewArchive(const std::string& dirText, const std::string& fileName,
                                    ArchiveKind kind, const std::string& currentDir,
                                    const std::function<std::string(const std::string&)>& fullDirName);
+// The resolved directory as the archive's path uses it, the form the "New Files" list keeps:
+// without a trailing "\", except a drive root "X:\" (a bare "X:" gets its "\").
+std::string NewArchiveDirectory(const std::string& directory);
 
 // -------------------------------------------------------------------------------------------
 // Extract, test and view.
@@ -180,15 +192,5 @@ Command ExpressDelete(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
 
 // Strings the builders refuse with.
 constexpr int kMsgDeleteAll = IDS_DELETE_ALL_CORRUPTS;
-
-}  // namespace ql
-
-namespace ql {
-
-// Freshen and update in a browser window: the space the archiver may need (the selected members'
-// sizes plus the archive's size) must fit on the archive's drive and on the work directory's
-// drive; floppy drives A and B are not checked. True when the operation is refused (3005).
-bool FreshenLacksSpace(unsigned long long needed, unsigned long long archiveDriveFree,
-                       unsigned long long workDriveFree, char archiveDrive);
 
 }  // namespace ql

@@ -190,10 +190,6 @@ void ConfirmSwitchesDialog(SwitchSet& s, bool zipDialog, const WriteSwitchKey& w
 
 bool UseEngine(const SwitchSet& s) { return !On(s, Sw::UsePkzip) && !On(s, Sw::MultiVolume); }
 
-}  // namespace ql
-
-namespace ql {
-
 void SetArchivePassword(SwitchSet& s, const std::string& text) {
   s.archivePassword = text.substr(0, 39);
 }

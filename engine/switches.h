@@ -114,10 +114,6 @@ bool UseEngine(const SwitchSet& s);
 // `QuietFragment`: appended to an engine string when no progress display is wanted.
 extern const char* const kQuietFragment;  // "|" " -q"
 
-}  // namespace ql
-
-namespace ql {
-
 // `ArchivePassword` takes at most 39 characters of what the password dialog gives.
 void SetArchivePassword(SwitchSet& s, const std::string& text);
 

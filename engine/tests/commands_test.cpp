@@ -690,6 +690,24 @@ TEST(NewArchive, TargetPath) {
   }
 }
 
+// The directory the "New Files" list keeps: the resolved one as the archive's path uses it.
+TEST(NewArchive, DirectoryAsThePathUsesIt) {
+  struct DCase {
+    const char* resolved;
+    const char* kept;
+  } cases[] = {
+      {R"(D:\OUT)", R"(D:\OUT)"}, {R"(C:\HOME\NEW\)", R"(C:\HOME\NEW)"}, {R"(C:\)", R"(C:\)"},
+      {"D:", R"(D:\)"},           {R"(C:\A\\)", R"(C:\A)"},               {R"(\\SERVER\SHARE)", R"(\\SERVER\SHARE)"},
+  };
+  for (const DCase& c : cases) EXPECT_EQ(c.kept, NewArchiveDirectory(c.resolved)) << c.resolved;
+  auto none = [](const std::string&) { return std::string(); };
+  for (const char* typed : {"D:", R"(D:\)", R"(D:\OUT\)", R"(.\SUB)", "NEWDIR", R"(NEWDIR\\)"}) {
+    NewArchiveTarget t = ResolveNewArchive(typed, "A", ArchiveKind::Zip, R"(C:\HOME)", none);
+    std::string kept = NewArchiveDirectory(t.directory);
+    EXPECT_EQ((kept.back() == '\\' ? kept : kept + "\\") + "A.Zip", t.path) << typed;
+  }
+}
+
 TEST(ArchiveNames, KindFromName) {
   ArchiveKind k;
   EXPECT_TRUE(ArchiveKindFromName(R"(C:\A.zip)", false, &k));
@@ -708,12 +726,6 @@ TEST(ListFiles, NamesFromDirectoryLines) {
   EXPECT_EQ("A\r\nB C\r\n", ListFileContent({"A", "B C"}));
 }
 
-}  // namespace
-}  // namespace ql
-
-namespace ql {
-namespace {
-
 TEST(FreshenSpace, RefusedWhenEitherDriveLacksSpaceExceptOnFloppies) {
   struct SpaceCase {
     unsigned long long needed, archiveFree, workFree;
@@ -726,12 +738,6 @@ TEST(FreshenSpace, RefusedWhenEitherDriveLacksSpaceExceptOnFloppies) {
   for (const SpaceCase& c : cases)
     EXPECT_EQ(c.refused, FreshenLacksSpace(c.needed, c.archiveFree, c.workFree, c.drive)) << c.needed << c.drive;
 }
-
-}  // namespace
-}  // namespace ql
-
-namespace ql {
-namespace {
 
 // A member name holding a line break must not add a name of its own to the list file: deleting
 // "A.TXT\r\n*.*" would otherwise delete every member behind the refusal of deleting all.

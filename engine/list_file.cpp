@@ -1,0 +1,118 @@
+// What every command carries besides its options: the paths of the program's files and of the
+// work directory, arguments quoted for the archivers, the list file ql5files and the names it
+// takes, the archive type from a name, and the pieces of paths the builders take apart.
+#include "engine/command_parts.h"
+
+#include "common/mask.h"
+
+namespace ql {
+
+std::string ProgramFile(const std::string& dir, const std::string& name) {
+  if (dir.size() + 13 >= 260) return dir + "\\?";
+  return dir + "\\" + name;
+}
+
+std::string WorkNoSlash(const std::string& workDir) {
+  std::string w = workDir;
+  while (w.size() > 1 && w.back() == '\\' && !(w.size() == 3 && w[1] == ':')) w.pop_back();
+  return w;
+}
+
+std::string WorkSlash(const std::string& workDir) {
+  std::string w = WorkNoSlash(workDir);
+  if (w.empty() || w.back() != '\\') w += '\\';
+  return w;
+}
+
+std::string CmndargsPath(const std::string& workDir) { return WorkSlash(workDir) + "cmndargs"; }
+std::string ListFilePath(const std::string& workDir) { return WorkSlash(workDir) + "ql5files"; }
+
+std::string QuoteArg(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+  std::string q = "\"";
+  size_t slashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++slashes;
+      continue;
+    }
+    if (c == '"') q.append(slashes * 2 + 1, '\\');
+    else q.append(slashes, '\\');
+    slashes = 0;
+    q += c;
+  }
+  q.append(slashes * 2, '\\');
+  q += '"';
+  return q;
+}
+
+std::string RunnerCommandLine(const std::string& runnerPath, const std::string& workDir,
+                              bool showWindow, bool viewMode) {
+  std::string cmd = QuoteArg(runnerPath) + " " + QuoteArg(WorkNoSlash(workDir));
+  if (viewMode) cmd += " -T";
+  if (!showWindow) cmd += " -B";
+  return cmd;
+}
+
+bool ListableName(const std::string& name) {
+  return !name.empty() && name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+std::string ListFileContent(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names)
+    if (ListableName(n)) out += n + "\r\n";
+  return out;
+}
+
+std::vector<std::string> AddNamesFromLines(const std::vector<std::string>& nameFields,
+                                           const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const std::string& f : nameFields) {
+    if (f.empty() || f[0] == '>') continue;
+    std::string name = f;
+    if (f[0] == '[') {
+      if (f.size() < 2 || f[1] == '-' || f[1] == '.') continue;
+      size_t close = f.find(']');
+      name = f.substr(1, close == std::string::npos ? std::string::npos : close - 1) + "\\*.*";
+    }
+    out.push_back(prefix.empty() ? name : prefix + "\\" + name);
+  }
+  return out;
+}
+
+bool ArchiveKindFromName(const std::string& path, bool exeHoldsZip, ArchiveKind* kind) {
+  if (MatchFileMask(path, "*.ZIP") || (exeHoldsZip && MatchFileMask(path, "*.EXE"))) {
+    *kind = ArchiveKind::Zip;
+    return true;
+  }
+  if (MatchFileMask(path, "*.ARJ")) {
+    *kind = ArchiveKind::Arj;
+    return true;
+  }
+  return false;
+}
+
+namespace command_parts {
+
+std::string DriveRoot(const std::string& dir) {
+  if (dir.size() >= 2 && dir[1] == ':') return std::string(1, dir[0]) + ":\\";
+  return "\\";
+}
+
+std::string DirOf(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return "";
+  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
+  return path.substr(0, slash);
+}
+
+std::string AfterLastSlash(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FirstField(const std::string& line) { return line.substr(0, line.find('\t')); }
+
+}  // namespace command_parts
+}  // namespace ql
