@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -20,7 +20,7 @@ RunResult DeleteFromArchive(const RunnerSetup& setup, SwitchSet& s, const Delete
     if (g_lastDeleteAnswer != DeleteAnswer::Yes && g_lastDeleteAnswer != DeleteAnswer::YesToAll)
       return RunResult::Refused;
   }
-  EnginePaths paths{setup.programDir, setup.workDir};
+  EnginePaths paths = EnginePathsOf(setup);
   // Deleting every member is refused before a password is asked for.
   Command cmd = DeleteMembers(s, paths, req.kind, req.archive, req.encrypted, req.selectedLines,
                               req.entryCount);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/extract_win.h"
+#include "engine/operations_win.h"
 
 namespace ql {
 

@@ -1,7 +1,9 @@
 #include "engine/extract_win.h"
 
-#include "app/shared_win.h"
+#include <shellapi.h>
+
 #include "common/mask.h"
+#include "common/shared_win.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
 
@@ -12,20 +14,10 @@ namespace {
 // "C:\\": the text after the first character is ":\\".
 bool IsDriveRoot(const std::string& path) { return path.size() == 3 && path.compare(1, 2, ":\\") == 0; }
 
-bool DirectoryExists(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
 bool EnsureTargetDirectory(HWND owner, const std::string& target) {
-  if (IsDriveRoot(target) || DirectoryExists(target)) return true;
-  if (ShowStringMessageArg(owner, IDS_CREATE_DIRECTORY_ASK, target.c_str(),
-                           MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return false;
-  CreateDirectoryPath(target.c_str());
-  return DirectoryExists(target);
+  return IsDriveRoot(target) || OfferToCreateDirectory(owner, target);
 }
 
 RunResult ExtractArchiveFiles(const RunnerSetup& setup, SwitchSet& s, const std::string& directory,
@@ -69,11 +61,53 @@ RunResult ExtractArchiveFiles(const RunnerSetup& setup, SwitchSet& s, const std:
       }
       kind = ArchiveKind::Arj;
     }
-    RunResult r = RunCommand(setup, ExtractWholeArchive(s, EnginePaths{setup.programDir, setup.workDir},
-                                                        kind, path, target));
+    RunResult r = RunCommand(setup, ExtractWholeArchive(s, EnginePathsOf(setup), kind, path, target));
     if (r != RunResult::Done) return r;
   }
   return RunResult::Done;
+}
+
+RunResult ExtractMembersTo(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                           const std::string& archive, bool encrypted,
+                           const std::vector<std::string>& names, const std::string& target,
+                           const AskPassword& askPassword) {
+  if (names.empty()) {
+    ShowStringMessage(setup.owner, IDS_SELECT_IN_ARCHIVE);
+    return RunResult::Refused;
+  }
+  if (!EnsureTargetDirectory(setup.owner, target)) return RunResult::Refused;
+  PasswordRule rule =
+      kind == ArchiveKind::Zip ? PasswordRule::ExtractMembersZip : PasswordRule::ExtractEither;
+  if (NeedsPassword(rule, s, encrypted) && !askPassword(s)) return RunResult::Refused;
+  return RunCommand(setup,
+                    ExtractMembers(s, EnginePathsOf(setup), kind, archive, encrypted, names, target));
+}
+
+RunResult TestArchiveFile(const RunnerSetup& setup, SwitchSet& s, const std::string& archive,
+                          TestFrom from, const AskPassword& askPassword) {
+  ArchiveKind kind;
+  if (!ArchiveKindOfFile(setup.owner, archive, &kind, true)) return RunResult::Refused;
+  PasswordRule rule =
+      from == TestFrom::DirectoryFile ? PasswordRule::ExtractSwitch : PasswordRule::TestArchive;
+  if (NeedsPassword(rule, s, false) && !askPassword(s)) return RunResult::Refused;
+  return RunCommand(setup, TestArchive(s, EnginePathsOf(setup), kind, archive, from));
+}
+
+void OpenWithShell(const std::string& path) {
+  HINSTANCE r = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(r) <= 32) ShowStringMessage(nullptr, IDS_CANNOT_RUN);
+}
+
+RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                            const std::string& archive, bool encrypted, const std::string& line,
+                            const AskPassword& askPassword, const OpenFile& open) {
+  if (line.empty() || line[0] == '>' || line[0] == '[') return RunResult::Done;
+  std::string member = line.substr(0, line.find('\t'));
+  if (NeedsPassword(PasswordRule::ExtractEither, s, encrypted) && !askPassword(s))
+    return RunResult::Refused;
+  RunResult r = RunCommand(setup, ViewMember(s, EnginePathsOf(setup), kind, archive, encrypted, member));
+  if (r == RunResult::Done) open(ViewedFile(setup.workDir, member));
+  return r;
 }
 
 }  // namespace ql

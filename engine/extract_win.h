@@ -1,5 +1,5 @@
-// Extraction operations that need the file system: target confirmation and the extract of whole
-// archive files.
+// Extract, test and view with the file system: the extraction target, the extract of selected
+// members and of whole archive files, the test of an archive file, and the view of a member.
 #pragma once
 #include <windows.h>
 
@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/runner_win.h"
+#include "engine/operations_win.h"
 
 namespace ql {
-
-// Asks for the password into the switch set; false when the user cancelled.
-using AskPassword = std::function<bool(SwitchSet& s)>;
 
 // An extraction target that is not a drive root and does not exist: string 421 asks whether to
 // create it. False when the answer is not Yes or the directory cannot be made.
@@ -25,5 +22,26 @@ bool EnsureTargetDirectory(HWND owner, const std::string& target);
 RunResult ExtractArchiveFiles(const RunnerSetup& setup, SwitchSet& s, const std::string& directory,
                               const std::vector<std::string>& names, const std::string& target,
                               const AskPassword& askPassword);
+
+// Extract the selected members of an archive window into `target` (offered for creation when
+// missing). Refused with 3014 when no member is selected.
+RunResult ExtractMembersTo(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                           const std::string& archive, bool encrypted,
+                           const std::vector<std::string>& names, const std::string& target,
+                           const AskPassword& askPassword);
+
+// Test of an archive file (Express, a window's archive, or a file selected in a directory list).
+RunResult TestArchiveFile(const RunnerSetup& setup, SwitchSet& s, const std::string& archive,
+                          TestFrom from, const AskPassword& askPassword);
+
+// Opens a file with the shell (the view of a member hands its extracted copy to it).
+using OpenFile = std::function<void(const std::string& path)>;
+void OpenWithShell(const std::string& path);
+
+// View the member of a listing line: extracted into the work directory, then opened. Marker
+// lines (">") and directory lines ("[") are ignored.
+RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                            const std::string& archive, bool encrypted, const std::string& line,
+                            const AskPassword& askPassword, const OpenFile& open = OpenWithShell);
 
 }  // namespace ql

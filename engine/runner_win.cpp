@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -37,6 +37,8 @@ bool PumpMessages(const RunnerSetup& setup) {
 
 }  // namespace
 
+EnginePaths EnginePathsOf(const RunnerSetup& setup) { return EnginePaths{setup.programDir, setup.workDir}; }
+
 bool ArchiverBusy() { return g_waiting; }
 
 bool WriteWholeFile(const std::string& path, const std::string& content) {
@@ -64,10 +66,7 @@ RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool
     return RunResult::NotCreated;
   }
 
-  char current[MAX_PATH + 1] = "";
-  GetCurrentDirectoryA(sizeof current, current);
-  current[256] = '\0';
-  SetEnvironmentVariableA("QLWORK", current);
+  SetEnvironmentVariableA("QLWORK", CurrentDirectory().substr(0, 256).c_str());
 
   // Started with CreateProcess rather than WinExec, so that the wait can watch the process.
   std::string line = RunnerCommandLine(setup.runnerPath, setup.workDir, showWindow, viewMode);
@@ -190,8 +189,7 @@ RunResult RunCommand(const RunnerSetup& setup, const Command& cmd) {
       return RunResult::NotCreated;
     }
   }
-  char saved[MAX_PATH + 1] = "";
-  GetCurrentDirectoryA(sizeof saved, saved);
+  std::string saved = CurrentDirectory();
   if (!cmd.currentDir.empty() && SetCurrentDirAndDrive(cmd.currentDir.c_str())) {
     // Archivers add from and extract into the current directory: never run one elsewhere.
     MessageBeep(MB_ICONEXCLAMATION);
@@ -203,7 +201,7 @@ RunResult RunCommand(const RunnerSetup& setup, const Command& cmd) {
     case Via::UnzipEngine: r = CallUnzipEngine(setup, cmd.text); break;
     default: r = RunArchiver(setup, cmd.text, cmd.showWindow, cmd.viewMode); break;
   }
-  SetCurrentDirAndDrive(saved);
+  SetCurrentDirAndDrive(saved.c_str());
   return r;
 }
 

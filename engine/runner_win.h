@@ -21,6 +21,9 @@ struct RunnerSetup {
   bool (*translateAccelerators)(MSG* msg) = nullptr;
 };
 
+// The program and work directories the command builders name.
+EnginePaths EnginePathsOf(const RunnerSetup& setup);
+
 enum class RunResult {
   Done,          // the runner finished (deleted cmndargs) or the engine returned
   RunnerEnded,   // the runner process ended without deleting cmndargs

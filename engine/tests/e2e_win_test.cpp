@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/express_win.h"
+#include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/tests/box_answerer.h"
 #include "engine/tests/win_test_util.h"
