@@ -4,13 +4,12 @@
 
 #include <cstring>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "engine/switches_win.h"
 #include "resources/ids.h"
 
 namespace ql {
 
-SwitchSet g_switches;
 DialogHost g_dialogHost;
 
 namespace {
@@ -287,12 +286,6 @@ bool PickDirectory(HWND owner, const char* title, std::string* dir) {
   return ok;
 }
 
-std::string CurrentDirectory() {
-  char buf[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof buf, buf);
-  return buf;
-}
-
 struct TargetDialog {
   std::string defaultTarget;
   std::string result;
@@ -375,11 +368,6 @@ INT_PTR CALLBACK DeleteProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-bool DirectoryExistsHere(const std::string& dir) {
-  DWORD a = GetFileAttributesA(dir.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The full name of an existing directory, tried as the current directory with the critical-error
 // box suppressed; "" when it cannot be entered.
 std::string FullDirName(const std::string& dir) {
@@ -437,7 +425,7 @@ INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           }
           c->kind = Checked(dlg, IDC_NEW_ARJ) ? ArchiveKind::Arj : ArchiveKind::Zip;
           NewArchiveTarget t = ResolveNewArchive(dir, name, c->kind, CurrentDirectory(), FullDirName);
-          if (t.directory.size() > 2 && !DirectoryExistsHere(t.directory)) {
+          if (t.directory.size() > 2 && !DirectoryExists(t.directory)) {
             if (ShowStringMessageArg(dlg, IDS_CREATE_DIRECTORY_ASK, t.directory.c_str(), MB_YESNO | MB_ICONQUESTION) !=
                 IDYES) {
               EndDialog(dlg, IDCANCEL);

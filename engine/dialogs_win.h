@@ -10,12 +10,9 @@
 
 #include "engine/commands.h"
 #include "engine/delete_win.h"
-#include "engine/switches.h"
+#include "engine/switches_win.h"  // the switches dialogs edit g_switches
 
 namespace ql {
-
-// The process-wide switch set.
-extern SwitchSet g_switches;
 
 // Where the dialogs write their keys and find their help.
 struct DialogHost {

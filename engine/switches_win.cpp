@@ -8,6 +8,8 @@
 
 namespace ql {
 
+SwitchSet g_switches;
+
 void LoadSwitchesFromIni(SwitchSet& s, const std::string& iniPath, const std::string& programDir) {
   LoadSwitchSet(s, [&](const char* key, const char* def) {
     // The switches are read through a 5-character buffer; the path storage word is read whole.

@@ -1,10 +1,15 @@
-// The switch set and the settings file: the start-up read and the writer the dialogs use.
+// The process-wide switch set and the settings file: the start-up read and the writer the
+// dialogs use.
 #pragma once
 #include <string>
 
 #include "engine/switches.h"
 
 namespace ql {
+
+// The process-wide switch set: read at start-up, changed by the switches dialogs, given to every
+// archive operation.
+extern SwitchSet g_switches;
 
 // The start-up read of section "switches" of the settings file (every value through a
 // 5-character buffer), then the `OldPkzip` probe of PKZIP.EXE in the program directory.
