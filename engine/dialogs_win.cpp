@@ -124,15 +124,17 @@ INT_PTR CALLBACK PathStorageProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
   return FALSE;
 }
 
+// The background of the path storage note, made when the note is first drawn.
+HBRUSH g_lightGrey = nullptr;
+
 // The note is drawn grey unless "Exclude All Path Names" is selected.
 INT_PTR CALLBACK PathStorageDlgProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
-  static HBRUSH lightGrey = nullptr;
   if (m == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(l) == GetDlgItem(dlg, IDC_PATH_NOTE)) {
     HDC dc = reinterpret_cast<HDC>(w);
-    if (!lightGrey) lightGrey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
+    if (!g_lightGrey) g_lightGrey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
     SetBkColor(dc, RGB(0xC0, 0xC0, 0xC0));
     SetTextColor(dc, Checked(dlg, IDC_PATH_NONE) ? RGB(0, 0, 0) : RGB(0x80, 0x80, 0x80));
-    return reinterpret_cast<INT_PTR>(lightGrey);
+    return reinterpret_cast<INT_PTR>(g_lightGrey);
   }
   return PathStorageProc(dlg, m, w, l);
 }
@@ -441,9 +443,8 @@ INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
             }
             c->openExisting = true;
           }
-          c->directory = t.directory;
+          c->directory = NewArchiveDirectory(t.directory);
           c->path = t.path;
-          PushHistory(c->history, dir);
           EndDialog(dlg, IDOK);
           return TRUE;
         }
@@ -511,14 +512,9 @@ bool NewArchiveDialog(HWND owner, NewArchiveChoice* choice) {
   return RunDialog(owner, "NEW_ARCHIVE", NewArchiveProc, reinterpret_cast<LPARAM>(choice)) == IDOK;
 }
 
-void PushHistory(std::vector<std::string>& history, const std::string& entry) {
-  for (size_t i = 0; i < history.size(); ++i)
-    if (lstrcmpiA(history[i].c_str(), entry.c_str()) == 0) {
-      history.erase(history.begin() + static_cast<long>(i));
-      break;
-    }
-  history.insert(history.begin(), entry);
-  if (history.size() > 10) history.resize(10);
+void ReleaseDialogObjects() {
+  if (g_lightGrey) DeleteObject(g_lightGrey);
+  g_lightGrey = nullptr;
 }
 
 }  // namespace ql

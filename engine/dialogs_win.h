@@ -42,9 +42,10 @@ bool ConfirmTargetDialog(HWND owner, const std::string& defaultTarget, std::stri
 DeleteAnswer ConfirmDeleteDialog(HWND owner, const std::string& question, const std::string& names);
 
 // The new archive dialog. `directory` starts as the source directory; `history` is the "New Files"
-// list, newest first, and comes back with the chosen directory in front. On OK `path` is the
-// new archive's path (not created) and `kind` its type; `openExisting` is set when the named
-// file existed and the user chose to open it.
+// list, newest first, and only fills the directory box. On OK `directory` is the chosen directory
+// as the archive's path uses it (no trailing "\", except a drive root "X:\"), which the caller
+// keeps in the "New Files" list; `path` is the new archive's path (not created) and `kind` its
+// type; `openExisting` is set when the named file existed and the user chose to open it.
 struct NewArchiveChoice {
   std::string directory;
   std::vector<std::string> history;
@@ -53,7 +54,9 @@ struct NewArchiveChoice {
   bool openExisting = false;
 };
 bool NewArchiveDialog(HWND owner, NewArchiveChoice* choice);
-// Puts `entry` in front of a history list of at most ten entries (an equal entry moves up).
-void PushHistory(std::vector<std::string>& history, const std::string& entry);
+
+// Frees the GDI objects the dialogs make once and keep (the brush of the path storage note); for
+// the end of the program. A dialog opened afterwards makes them again.
+void ReleaseDialogObjects();
 
 }  // namespace ql

@@ -8,9 +8,11 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "resources/ids.h"
 #include "tests/support/win_test_support.h"
 
@@ -74,8 +76,41 @@ void Click(HWND dialog, int id) {
   SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+// The entries of a combo box's list, in their order.
+std::vector<std::string> ComboEntries(HWND dialog, int id) {
+  std::vector<std::string> entries;
+  LRESULT n = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    char text[300] = "";
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
 bool IsChecked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+// Opens the Zip switches dialog and from it the path storage dialog, where `inPathStorage` acts and
+// chooses the button that ends it; the switches dialog then ends with `switchesButton`.
+void ThroughPathStorage(const std::function<int(HWND pathStorage)>& inPathStorage, int switchesButton) {
+  std::atomic<int> step{0};
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog& s) {
+    if (s.title == "Path Storage Switches") {
+      Shoot(d, s.title);
+      int button = inPathStorage(d);
+      step = 2;
+      return button;
+    }
+    if (step == 0) {
+      step = 1;
+      PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_SW_PATH_STORAGE, BN_CLICKED), 0);
+      return 0;
+    }
+    return step == 2 ? switchesButton : 0;
+  });
+  OpenZipSwitches(nullptr);
+}
 
 class DialogsTest : public ::testing::Test {
  protected:
@@ -172,24 +207,14 @@ TEST_F(DialogsTest, CancelChangesNothingAndSetsTheCancelledFlag) {
 TEST_F(DialogsTest, PathStorageChoiceTakesEffectWhenTheSwitchesDialogIsConfirmed) {
   // The path dialog opens from the switches dialog; the switches dialog is confirmed after it.
   for (bool confirm : {false, true}) {
-    std::atomic<int> step{0};
     std::atomic<bool> noteGreyBefore{false};
-    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog& s) {
-      if (s.title == "Path Storage Switches") {
-        Shoot(d, s.title);
-        noteGreyBefore = IsChecked(d, IDC_PATH_NONE);
-        Click(d, IDC_PATH_RELATIVE);
-        step = 2;
-        return IDOK;
-      }
-      if (step == 0) {
-        step = 1;
-        PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_SW_PATH_STORAGE, BN_CLICKED), 0);
-        return 0;
-      }
-      return step == 2 ? (confirm ? IDOK : IDCANCEL) : 0;
-    });
-    OpenZipSwitches(nullptr);
+    ThroughPathStorage(
+        [&](HWND d) {
+          noteGreyBefore = IsChecked(d, IDC_PATH_NONE);
+          Click(d, IDC_PATH_RELATIVE);
+          return IDOK;
+        },
+        confirm ? IDOK : IDCANCEL);
     EXPECT_TRUE(noteGreyBefore) << "None is derived when nothing was chosen";
     if (confirm) {
       EXPECT_EQ(PathStorage::Relative, PathMode(g_switches));
@@ -200,6 +225,36 @@ TEST_F(DialogsTest, PathStorageChoiceTakesEffectWhenTheSwitchesDialogIsConfirmed
       g_switches.pathStorageChoice = 0;
     }
   }
+}
+
+// The path storage note's brush is made once, kept between openings, and freed by the release
+// at the end of the program; the dialog makes a new one when it is opened again.
+TEST_F(DialogsTest, TheNoteBrushLastsUntilTheDialogObjectsAreReleased) {
+  auto noteBrush = [] {
+    std::atomic<HBRUSH> brush{nullptr};
+    ThroughPathStorage(
+        [&](HWND d) {
+          HWND note = GetDlgItem(d, IDC_PATH_NOTE);
+          HDC dc = GetDC(note);
+          brush = reinterpret_cast<HBRUSH>(
+              SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(note)));
+          ReleaseDC(note, dc);
+          return IDCANCEL;
+        },
+        IDCANCEL);
+    return brush.load();
+  };
+  HBRUSH first = noteBrush();
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(OBJ_BRUSH, static_cast<int>(GetObjectType(first)));
+  EXPECT_EQ(first, noteBrush()) << "one brush for every opening";
+  ReleaseDialogObjects();
+  EXPECT_EQ(0, static_cast<int>(GetObjectType(first))) << "the brush is deleted";
+  ReleaseDialogObjects();  // a second release finds nothing to free
+  HBRUSH again = noteBrush();
+  ASSERT_NE(nullptr, again);
+  EXPECT_EQ(OBJ_BRUSH, static_cast<int>(GetObjectType(again)));
+  ReleaseDialogObjects();
 }
 
 TEST_F(DialogsTest, ZipOptionsReadTheirKeysAfreshAndWriteThem) {
@@ -317,16 +372,19 @@ TEST_F(DialogsTest, NewArchiveNamedReportBecomesReportZipInANewDirectory) {
   std::string newDir = dir / "made here";
   NewArchiveChoice c;
   c.directory = dir.path();
-  c.history = {"C:\\OLD"};
+  const std::vector<std::string> history = {"C:\\OLD", "C:\\OLDER"};
+  c.history = history;
   std::atomic<bool> zipChecked{false};
+  std::vector<std::string> offered;  // read on the watcher's thread, looked at after it ended
   std::vector<SeenDialog> seen;
   {
     DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog& s) {
       if (s.title == "Create A New Archive") {
         Shoot(d, s.title);
         zipChecked = IsChecked(d, IDC_NEW_ZIP);
+        offered = ComboEntries(d, IDC_NEW_DIRECTORY);
         SetDlgItemTextA(d, IDC_NEW_FILE_NAME, "REPORT");
-        SetDlgItemTextA(d, IDC_NEW_DIRECTORY, newDir.c_str());
+        SetDlgItemTextA(d, IDC_NEW_DIRECTORY, (newDir + "\\").c_str());
         return IDOK;
       }
       return IDYES;  // create the directory
@@ -334,6 +392,7 @@ TEST_F(DialogsTest, NewArchiveNamedReportBecomesReportZipInANewDirectory) {
     ASSERT_TRUE(NewArchiveDialog(nullptr, &c));
     seen = watcher.Seen();
   }
+  EXPECT_EQ(history, offered) << "the history fills the directory box, newest first";
   EXPECT_TRUE(zipChecked);
   ASSERT_EQ(2u, seen.size());
   EXPECT_NE(std::string::npos, seen[1].text.find("Does not exist."));
@@ -342,9 +401,30 @@ TEST_F(DialogsTest, NewArchiveNamedReportBecomesReportZipInANewDirectory) {
   EXPECT_EQ(newDir + "\\REPORT.Zip", c.path);
   EXPECT_EQ(ArchiveKind::Zip, c.kind);
   EXPECT_FALSE(c.openExisting);
-  ASSERT_EQ(2u, c.history.size());
-  EXPECT_EQ(newDir, c.history[0]);
+  EXPECT_EQ(newDir, c.directory) << "the chosen directory, without its trailing backslash, for the caller to keep";
+  EXPECT_EQ(history, c.history) << "the dialog only reads the history";
   EXPECT_FALSE(qltest::FileExists(c.path)) << "the first add creates it";
+}
+
+TEST_F(DialogsTest, NewArchiveInADriveRootKeepsTheRootWithItsBackslash) {
+  std::string name = "QLROOT" + std::to_string(GetCurrentProcessId());
+  NewArchiveChoice c;
+  c.directory = dir.path();
+  {
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog& s) {
+      if (s.title != "Create A New Archive") return IDNO;  // no question is expected
+      SetDlgItemTextA(d, IDC_NEW_FILE_NAME, name.c_str());
+      SetDlgItemTextA(d, IDC_NEW_DIRECTORY, "C:\\");
+      Click(d, IDC_NEW_ARJ);
+      return IDOK;
+    });
+    ASSERT_TRUE(NewArchiveDialog(nullptr, &c));
+    EXPECT_EQ(1u, watcher.Seen().size());
+  }
+  EXPECT_EQ("C:\\", c.directory);
+  EXPECT_EQ("C:\\" + name + ".Arj", c.path);
+  EXPECT_EQ(ArchiveKind::Arj, c.kind);
+  EXPECT_FALSE(c.openExisting);
 }
 
 TEST_F(DialogsTest, NewArchiveRefusesAnEmptyNameAndAnEmptyDirectory) {
