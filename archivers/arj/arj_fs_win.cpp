@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <iostream>
 
 #include "archivers/arj/arj_format.h"
 #include "archivers/arj/arj_fs.h"
@@ -208,7 +207,12 @@ std::string VolumeLabel(const std::string& path) {
 }
 
 bool ReadLine(std::string* line) {
-  if (!std::getline(std::cin, *line)) return false;
+  // getc on stdin reads exactly what std::getline(std::cin) did (cin is synchronised with
+  // stdio) without bringing in the iostreams and their locales.
+  line->clear();
+  int c = getc(stdin);
+  if (c == EOF) return false;
+  for (; c != EOF && c != '\n'; c = getc(stdin)) line->push_back(static_cast<char>(c));
   if (!line->empty() && line->back() == '\r') line->pop_back();
   return true;
 }

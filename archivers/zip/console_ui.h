@@ -1,12 +1,21 @@
 // The console side of pkzip and pkunzip: log lines on stdout, questions on stdin.
 #pragma once
 #include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "archivers/zip/ops.h"
 
 namespace qlzip {
+
+// One line of standard input without its line end; false at the end of input. Through stdio:
+// the iostreams would bring their locale machinery into the programs.
+inline bool ReadInputLine(std::string& line) {
+  line.clear();
+  int c = std::getc(stdin);
+  if (c == EOF) return false;
+  for (; c != EOF && c != '\n'; c = std::getc(stdin)) line.push_back(static_cast<char>(c));
+  return true;
+}
 
 class ConsoleUi : public Ui {
  public:
@@ -24,7 +33,7 @@ class ConsoleUi : public Ui {
     std::fflush(stdout);
     std::string line, out;
     bool any = false;
-    while (std::getline(std::cin, line)) {
+    while (ReadInputLine(line)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.empty()) break;
       if (any) out += "\r\n";
@@ -39,7 +48,7 @@ class ConsoleUi : public Ui {
     std::printf("%s exists. Overwrite (y/n/a)? ", path.c_str());
     std::fflush(stdout);
     std::string line;
-    if (!std::getline(std::cin, line)) {
+    if (!ReadInputLine(line)) {
       std::printf("n\n");
       return kNo;
     }
@@ -50,7 +59,7 @@ class ConsoleUi : public Ui {
     std::printf("Password: ");
     std::fflush(stdout);
     std::string line;
-    if (!std::getline(std::cin, line)) return false;
+    if (!ReadInputLine(line)) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     password = line;
     return !line.empty();
