@@ -5,7 +5,13 @@
 #       also as name_san (ASan + UBSan + fuzzer coverage) for tests and fuzzers.
 #   ql_win_library(name SOURCES ... [LIBS ...] [EXTERNAL ...])   Win32 tree only.
 #   ql_program(name [WIN32|CONSOLE|DLL] SOURCES ... [LIBS ...] [EXTERNAL ...] [DEF file] [OUTPUT_NAME n])
-#       Something that ships in the program directory build/quillon/ (Win32 tree only).
+#       Something that ships in the program directory build/quillon/ (Win32 tree only). It links
+#       without unused sections and is stripped; its symbols stay beside the tree's other
+#       build products as debug/<file>.debug (gdb: symbol-file). Tests keep their debug info.
+#   ql_size_sources(files...)
+#       Win32 tree: these sources of the current directory are compiled for size (-Os): code whose
+#       speed does not matter (command lines, dialogs, orchestration). Codecs keep the build type's
+#       level.
 #   ql_native_tool(name SOURCES ... [LIBS ...] [EXTERNAL ...])   build/native/bin/, optimised.
 #   ql_native_test(name SOURCES ... [LIBS ...] [EXTERNAL ...])   GoogleTest under ASan/UBSan.
 #   ql_fuzzer(name SOURCES ... [LIBS ...] [EXTERNAL ...] CORPUS dir)
@@ -16,6 +22,7 @@
 
 set(QL_PROGRAM_DIR "${CMAKE_BINARY_DIR}/program" CACHE PATH "Program directory of the Win32 build")
 set(QL_NATIVE_BIN "${CMAKE_BINARY_DIR}/bin")
+set(QL_DEBUG_DIR "${CMAKE_BINARY_DIR}/debug")
 set(QL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(QL_FUZZ_OK ON)
@@ -30,6 +37,9 @@ if(QL_WIN32)
   add_custom_target(programs)
   add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 NOMINMAX)
   add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+  # Every function and object in its own section, so that programs can leave out what they never
+  # reach (--gc-sections in ql_program).
+  add_compile_options(-ffunction-sections -fdata-sections)
 else()
   add_compile_options(-Wall -Wextra)
 endif()
@@ -90,7 +100,20 @@ function(ql_program name)
   if(A_OUTPUT_NAME)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${A_OUTPUT_NAME})
   endif()
+  target_link_options(${name} PRIVATE -Wl,--gc-sections)
+  file(MAKE_DIRECTORY ${QL_DEBUG_DIR})
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${name}>
+            ${QL_DEBUG_DIR}/$<TARGET_FILE_NAME:${name}>.debug
+    COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${name}>
+    VERBATIM)
   add_dependencies(programs ${name})
+endfunction()
+
+function(ql_size_sources)
+  if(QL_WIN32)
+    set_source_files_properties(${ARGN} PROPERTIES COMPILE_OPTIONS -Os)
+  endif()
 endfunction()
 
 function(ql_native_tool name)
