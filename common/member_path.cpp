@@ -1,62 +1,76 @@
 #include "common/member_path.h"
 
+#include <cstring>
+
 namespace ql {
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Device names keep their meaning with any extension and trailing blanks: "nul.txt", "aux .txt".
-bool IsDeviceName(const std::string& part) {
-  std::string base = part.substr(0, part.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  base = Upper(base);
+bool IsDeviceName(const char* part, size_t n) {
+  size_t end = 0;
+  while (end < n && part[end] != '.') ++end;
+  while (end > 0 && part[end - 1] == ' ') --end;
+  char base[8];
+  if (end >= sizeof base) return false;  // longer than every device name
+  for (size_t i = 0; i < end; ++i) base[i] = Upper(part[i]);
+  base[end] = 0;
   static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
-  for (const char* n : kNames)
-    if (base == n) return true;
-  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+  for (const char* name : kNames)
+    if (strcmp(base, name) == 0) return true;
+  return end == 4 && (memcmp(base, "COM", 3) == 0 || memcmp(base, "LPT", 3) == 0) &&
          base[3] >= '0' && base[3] <= '9';
 }
 
-bool Refuse(std::string& clean, std::string& why, const char* reason) {
-  clean.clear();
-  why = reason;
+bool Refuse(char* clean, size_t room, const char** why, const char* reason) {
+  if (room) clean[0] = 0;
+  *why = reason;
   return false;
 }
 
 }  // namespace
 
-bool SafeMemberPath(const std::string& stored, std::string& clean, std::string& why) {
-  clean.clear();
-  if (stored.empty()) return Refuse(clean, why, "empty name");
-  for (unsigned char c : stored)
-    if (c < 0x20 || c == 0x7F) return Refuse(clean, why, "control character in name");
-  std::string s = stored;
-  for (char& c : s)
-    if (c == '\\') c = '/';
-  if (s[0] == '/')
-    return Refuse(clean, why, s.size() > 1 && s[1] == '/' ? "network (UNC) path" : "absolute path");
-  if (s.find(':') != std::string::npos) return Refuse(clean, why, "drive letter or colon in name");
-  size_t p = 0;
-  while (p <= s.size()) {
-    size_t q = s.find('/', p);
-    if (q == std::string::npos) q = s.size();
-    std::string part = s.substr(p, q - p);
-    p = q + 1;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") return Refuse(clean, why, "\"..\" in path");
-    if (part.find_first_not_of(". ") == std::string::npos) return Refuse(clean, why, "name made of dots");
-    if (part.back() == '.' || part.back() == ' ') return Refuse(clean, why, "name ends in a dot or blank");
-    if (IsDeviceName(part)) return Refuse(clean, why, "device name");
-    if (part.find_first_of("<>\"|?*") != std::string::npos)
-      return Refuse(clean, why, "character not allowed in file names");
-    if (!clean.empty()) clean += '/';
-    clean += part;
+bool SafeMemberPath(const char* stored, size_t size, char* clean, size_t room, const char** why) {
+  if (room) clean[0] = 0;
+  if (size == 0) return Refuse(clean, room, why, "empty name");
+  for (size_t i = 0; i < size; ++i) {
+    unsigned char c = static_cast<unsigned char>(stored[i]);
+    if (c < 0x20 || c == 0x7F) return Refuse(clean, room, why, "control character in name");
   }
-  if (clean.empty()) return Refuse(clean, why, "no file name");
+  if (IsSeparator(stored[0]))
+    return Refuse(clean, room, why,
+                  size > 1 && IsSeparator(stored[1]) ? "network (UNC) path" : "absolute path");
+  if (memchr(stored, ':', size)) return Refuse(clean, room, why, "drive letter or colon in name");
+  static const char kNotAllowed[] = "<>\"|?*";
+  size_t used = 0;
+  for (size_t p = 0; p <= size;) {
+    size_t q = p;
+    while (q < size && !IsSeparator(stored[q])) ++q;
+    const char* part = stored + p;
+    const size_t n = q - p;
+    p = q + 1;
+    if (n == 0 || (n == 1 && part[0] == '.')) continue;
+    if (n == 2 && part[0] == '.' && part[1] == '.')
+      return Refuse(clean, room, why, "\"..\" in path");
+    bool dots = true;
+    for (size_t k = 0; k < n && dots; ++k) dots = part[k] == '.' || part[k] == ' ';
+    if (dots) return Refuse(clean, room, why, "name made of dots");
+    if (part[n - 1] == '.' || part[n - 1] == ' ')
+      return Refuse(clean, room, why, "name ends in a dot or blank");
+    if (IsDeviceName(part, n)) return Refuse(clean, room, why, "device name");
+    for (size_t k = 0; k < n; ++k)
+      if (memchr(kNotAllowed, part[k], sizeof kNotAllowed - 1))
+        return Refuse(clean, room, why, "character not allowed in file names");
+    if (used + (used ? 1 : 0) + n + 1 > room) return Refuse(clean, room, why, "name too long");
+    if (used) clean[used++] = '/';
+    memcpy(clean + used, part, n);
+    used += n;
+    clean[used] = 0;
+  }
+  if (used == 0) return Refuse(clean, room, why, "no file name");
   return true;
 }
 

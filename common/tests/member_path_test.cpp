@@ -29,3 +29,24 @@ TEST(SafeMemberPath, RefusesWhatCouldLandOutsideTheTarget) {
 }
 
 }  // namespace
+
+namespace {
+
+// The plain-buffer form the self-extractor uses: the same answers, a bounded output.
+TEST(SafeMemberPath, PlainBufferFormGivesTheSameAnswersWithinItsRoom) {
+  char clean[16];
+  const char* why = nullptr;
+  ASSERT_TRUE(ql::SafeMemberPath("./sub\\\\a.txt", 12, clean, sizeof clean, &why));
+  EXPECT_STREQ(clean, "sub/a.txt");
+  // Exactly room for "sub/a.txt" and its terminator, then one byte less.
+  EXPECT_TRUE(ql::SafeMemberPath("sub/a.txt", 9, clean, 10, &why));
+  EXPECT_FALSE(ql::SafeMemberPath("sub/a.txt", 9, clean, 9, &why));
+  EXPECT_STREQ(clean, "");
+  // The size counts, not a terminator: a NUL inside the name is a control character.
+  EXPECT_FALSE(ql::SafeMemberPath("a\0b", 3, clean, sizeof clean, &why));
+  EXPECT_STREQ(why, "control character in name");
+  EXPECT_FALSE(ql::SafeMemberPath("ok/../x", 7, clean, sizeof clean, &why));
+  EXPECT_STREQ(clean, "");
+}
+
+}  // namespace
