@@ -1,10 +1,13 @@
 // ARJ compression methods: 0 (stored), 1-3 (LZ77 + static Huffman), 4 (LZ77 + unary codes),
-// and the garble key stream. Platform-free; data flows through pull/push callbacks.
+// and the garble key stream. Platform-free; data flows through pull/push callbacks. Decoding
+// itself lives in arj_decode.h.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "archivers/arj/arj_decode.h"
 
 namespace arj {
 
@@ -28,15 +31,9 @@ class Garble {
   size_t index_ = 0;
 };
 
-enum class DecodeResult {
-  kOk,
-  kBadData,     // the stream is not a valid stream of the method (or the password is wrong)
-  kWriteError,  // the sink refused
-  kUnsupported  // unknown method
-};
-
 // Decodes one entry's data: `comp_size` bytes are pulled from `in` (garble removed when
-// `garble` is given), exactly `orig_size` bytes are pushed to `out`.
+// `garble` is given), exactly `orig_size` bytes are pushed to `out`. Never kNoMemory: a failed
+// allocation throws std::bad_alloc.
 DecodeResult Decode(int method, uint32_t comp_size, uint32_t orig_size, const ReadFn& in,
                     Garble* garble, const WriteFn& out);
 

@@ -9,27 +9,6 @@
 namespace arj {
 namespace {
 
-struct CrcTables {
-  uint32_t t[8][256];
-  CrcTables() {
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-      t[0][i] = c;
-    }
-    for (uint32_t i = 0; i < 256; ++i)
-      for (int k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
-  }
-};
-const CrcTables& Tables() {
-  static const CrcTables tables;
-  return tables;
-}
-
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 void Put16(std::vector<uint8_t>* o, uint32_t v) {
   o->push_back(static_cast<uint8_t>(v));
   o->push_back(static_cast<uint8_t>(v >> 8));
@@ -58,23 +37,8 @@ std::vector<std::string> SplitComponents(const std::string& s) {
 
 }  // namespace
 
-uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) {
-  const auto& t = Tables().t;
-  const uint8_t* p = static_cast<const uint8_t*>(data);
-  while (size >= 8) {
-    uint32_t a = crc ^ Get32(p);
-    uint32_t b = Get32(p + 4);
-    crc = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^
-          t[3][b & 0xFF] ^ t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
-    p += 8;
-    size -= 8;
-  }
-  while (size--) crc = (crc >> 8) ^ t[0][(crc ^ *p++) & 0xFF];
-  return crc;
-}
-
 uint32_t Header::ResumePosition() const {
-  if (extra.size() >= 4) return Get32(extra.data());
+  if (extra.size() >= 4) return ReadLe32(extra.data());
   return 0;
 }
 
@@ -90,58 +54,34 @@ void Header::SetResumePosition(uint32_t pos) {
 }
 
 ParseResult ParseHeader(const uint8_t* data, size_t size, Header* h, size_t* used) {
-  if (size < 4) return ParseResult::kTruncated;
-  if (data[0] != kIdLo || data[1] != kIdHi) return ParseResult::kBadId;
-  size_t basic = Get16(data + 2);
-  if (basic == 0) {
-    *used = 4;
-    return ParseResult::kEnd;
-  }
-  if (basic > kMaxBasicSize || basic < 30) return ParseResult::kBadSize;
-  if (size < 4 + basic + 4) return ParseResult::kTruncated;
-  const uint8_t* b = data + 4;
-  if (Crc32(b, basic) != Get32(b + basic)) return ParseResult::kBadCrc;
-  size_t first = b[0];
-  if (first < 30 || first > basic) return ParseResult::kBadSize;
-  h->first_size = b[0];
-  h->version = b[1];
-  h->min_version = b[2];
-  h->host_os = b[3];
-  h->flags = b[4];
-  h->method = b[5];
-  h->file_type = b[6];
-  h->garble_mod = b[7];
-  h->mtime = Get32(b + 8);
-  h->comp_size = Get32(b + 12);
-  h->orig_size = Get32(b + 16);
-  h->crc = Get32(b + 20);
-  h->entry_pos = Get16(b + 24);
-  h->access_mode = Get16(b + 26);
-  h->byte28 = b[28];
-  h->byte29 = b[29];
-  h->extra.assign(b + 30, b + first);
-  const char* s = reinterpret_cast<const char*>(b + first);
-  size_t rest = basic - first;
-  size_t nlen = strnlen(s, rest);
-  h->name.assign(s, nlen);
-  h->comment.clear();
-  if (nlen < rest) {
-    const char* c = s + nlen + 1;
-    h->comment.assign(c, strnlen(c, rest - nlen - 1));
-  }
-  size_t pos = 4 + basic + 4;
+  HeaderFields f;
+  ParseResult r = ParseHeaderFields(data, size, &f, used);
+  if (r != ParseResult::kOk) return r;
+  h->first_size = f.first_size;
+  h->version = f.version;
+  h->min_version = f.min_version;
+  h->host_os = f.host_os;
+  h->flags = f.flags;
+  h->method = f.method;
+  h->file_type = f.file_type;
+  h->garble_mod = f.garble_mod;
+  h->mtime = f.mtime;
+  h->comp_size = f.comp_size;
+  h->orig_size = f.orig_size;
+  h->crc = f.crc;
+  h->entry_pos = f.entry_pos;
+  h->access_mode = f.access_mode;
+  h->byte28 = f.byte28;
+  h->byte29 = f.byte29;
+  h->extra.assign(f.extra, f.extra + f.extra_size);
+  h->name.assign(f.name, f.name_size);
+  h->comment.assign(f.comment, f.comment_size);
   h->ext_headers.clear();
-  for (;;) {
-    if (size < pos + 2) return ParseResult::kTruncated;
-    size_t n = Get16(data + pos);
-    pos += 2;
-    if (n == 0) break;
-    if (size < pos + n + 4) return ParseResult::kTruncated;
-    if (Crc32(data + pos, n) != Get32(data + pos + n)) return ParseResult::kBadCrc;
-    h->ext_headers.emplace_back(data + pos, data + pos + n);
-    pos += n + 4;
+  for (const uint8_t *p = f.ext_chain, *end = p + f.ext_chain_size; p < end;) {
+    size_t n = ReadLe16(p);
+    h->ext_headers.emplace_back(p + 2, p + 2 + n);
+    p += 2 + n + 4;
   }
-  *used = pos;
   return ParseResult::kOk;
 }
 

@@ -1,41 +1,13 @@
-// ARJ archive format: CRC-32, header blocks, time stamps, names. Platform-free.
+// ARJ archive format: header blocks as values, time stamps, names. Platform-free.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "archivers/arj/arj_block.h"
+
 namespace arj {
-
-// CRC-32 as used by ARJ and ZIP (reflected 0xEDB88320). `crc` is the running register: start
-// with 0xFFFFFFFF, finish by inverting.
-uint32_t Crc32Update(uint32_t crc, const void* data, size_t size);
-inline uint32_t Crc32(const void* data, size_t size) {
-  return ~Crc32Update(0xFFFFFFFFu, data, size);
-}
-
-constexpr uint8_t kIdLo = 0x60, kIdHi = 0xEA;
-constexpr size_t kMaxBasicSize = 2600;
-constexpr size_t kMaxCommentSize = 2048;
-
-enum Flags : uint8_t {
-  kGarbled = 0x01,
-  kVolume = 0x04,
-  kExtFile = 0x08,
-  kPathSym = 0x10,
-};
-
-enum FileType : uint8_t {
-  kBinary = 0,
-  kText = 1,
-  kMainHeader = 2,
-  kDirectory = 3,
-  kVolumeLabel = 4,
-  kChapterLabel = 5,
-  kUnixSpecial = 6,
-};
-
-enum HostOs : uint8_t { kHostDos = 0, kHostUnix = 2, kHostNeXT = 8, kHostWin32 = 11 };
 
 // One header block, main or local, with every field kept so that it can be written back.
 struct Header {
@@ -65,15 +37,6 @@ struct Header {
   void SetResumePosition(uint32_t pos);
   bool IsFile() const { return file_type == kBinary || file_type == kText; }
   bool UnixTimes() const { return host_os == kHostUnix || host_os == kHostNeXT; }
-};
-
-enum class ParseResult {
-  kOk,
-  kEnd,        // the end marker (basic size 0)
-  kTruncated,  // not enough bytes
-  kBadId,
-  kBadSize,
-  kBadCrc,
 };
 
 // Parses one header block from `data`. On kOk `used` is the length of the whole block through

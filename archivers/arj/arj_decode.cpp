@@ -1,0 +1,361 @@
+#include "archivers/arj/arj_decode.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace arj {
+namespace {
+
+constexpr int kMaxMatch = 256;
+constexpr int kThreshold = 3;
+constexpr int kNC = 255 + kMaxMatch + 2 - kThreshold;  // 510
+constexpr int kNP = 17;
+constexpr int kNT = 19;
+constexpr int kCBit = 9;
+constexpr int kPBit = 5;
+constexpr int kTBit = 5;
+constexpr int kMaxCodeLen = 16;
+constexpr size_t kInBuf = 1 << 16;
+constexpr size_t kTableSize = size_t(1) << kMaxCodeLen;
+
+template <typename T>
+T Min(T a, T b) {
+  return a < b ? a : b;
+}
+
+class BitReader {
+ public:
+  BitReader(const DecodeIo& io, uint32_t limit, uint8_t* buf) : io_(io), left_(limit), buf_(buf) {
+    Fill();
+  }
+  uint32_t Peek(int n) {
+    if (count_ < 32) Fill();
+    return n == 0 ? 0 : static_cast<uint32_t>(bits_ >> (64 - n));
+  }
+  void Skip(int n) {
+    bits_ <<= n;
+    count_ -= n;
+  }
+  uint32_t Get(int n) {
+    uint32_t v = Peek(n);
+    Skip(n);
+    return v;
+  }
+  // True once bits beyond the compressed data have been consumed.
+  bool Overrun() const { return static_cast<int64_t>(overrun_) * 8 > count_; }
+
+ private:
+  void Fill() {
+    while (count_ <= 56) {
+      if (pos_ == end_) Refill();
+      uint8_t b = 0;
+      if (pos_ < end_) {
+        b = buf_[pos_++];
+      } else {
+        ++overrun_;
+      }
+      bits_ |= static_cast<uint64_t>(b) << (56 - count_);
+      count_ += 8;
+    }
+  }
+  void Refill() {
+    pos_ = end_ = 0;
+    if (left_ == 0) return;
+    size_t want = Min<size_t>(kInBuf, left_);
+    size_t got = io_.read(io_.context, buf_, want);
+    if (got > want) got = want;
+    if (got == 0) {
+      left_ = 0;
+      return;
+    }
+    left_ -= static_cast<uint32_t>(got);
+    end_ = got;
+  }
+
+  const DecodeIo& io_;
+  uint32_t left_;
+  uint8_t* buf_;
+  size_t pos_ = 0, end_ = 0;
+  uint64_t bits_ = 0;
+  int count_ = 0;
+  uint32_t overrun_ = 0;
+};
+
+// Canonical Huffman lookup: one table indexed by the next `bits_` bits.
+class HuffTable {
+ public:
+  explicit HuffTable(uint16_t* table) : table_(table) {}
+  bool Build(const uint8_t* len, int n) {
+    single_ = -1;
+    int maxlen = 0;
+    unsigned count[kMaxCodeLen + 1] = {};
+    for (int i = 0; i < n; ++i) {
+      if (len[i] > kMaxCodeLen) return false;
+      if (len[i]) {
+        ++count[len[i]];
+        if (len[i] > maxlen) maxlen = len[i];
+      }
+    }
+    if (maxlen == 0) return false;
+    uint32_t kraft = 0;
+    for (int l = 1; l <= kMaxCodeLen; ++l) kraft += count[l] << (kMaxCodeLen - l);
+    if (kraft > (1u << kMaxCodeLen)) return false;
+    bits_ = maxlen;
+    const size_t size = size_t(1) << bits_;
+    for (size_t i = 0; i < size; ++i) table_[i] = 0xFFFF;
+    uint32_t next[kMaxCodeLen + 2] = {};
+    uint32_t code = 0;
+    for (int l = 1; l <= kMaxCodeLen; ++l) {
+      next[l] = code;
+      code = (code + count[l]) << 1;
+    }
+    for (int s = 0; s < n; ++s) {
+      int l = len[s];
+      if (!l) continue;
+      uint32_t c = next[l]++;
+      size_t start = size_t(c) << (bits_ - l), span = size_t(1) << (bits_ - l);
+      uint16_t v = static_cast<uint16_t>((s << 5) | l);
+      for (size_t i = start; i < start + span; ++i) table_[i] = v;
+    }
+    return true;
+  }
+  void SetSingle(int symbol) { single_ = symbol; }
+  int Decode(BitReader& br) const {
+    if (single_ >= 0) return single_;
+    uint16_t v = table_[br.Peek(bits_)];
+    if (v == 0xFFFF) return -1;
+    br.Skip(v & 31);
+    return v >> 5;
+  }
+
+ private:
+  int bits_ = 0;
+  int single_ = -1;
+  uint16_t* table_;
+};
+
+// Output history plus a flush buffer.
+class OutWindow {
+ public:
+  static constexpr size_t kKeep = 32768;
+  static constexpr size_t kSlideAt = kKeep + 65536;
+  static constexpr size_t kSize = kSlideAt + kMaxMatch + 16;
+  OutWindow(const DecodeIo& io, uint8_t* buf) : io_(io), buf_(buf) {}
+  bool Room() {
+    if (pos_ < kSlideAt) return true;
+    if (!Flush()) return false;
+    memmove(buf_, buf_ + pos_ - kKeep, kKeep);
+    pos_ = flushed_ = kKeep;
+    return true;
+  }
+  bool Flush() {
+    if (pos_ > flushed_ && !io_.write(io_.context, buf_ + flushed_, pos_ - flushed_)) return false;
+    flushed_ = pos_;
+    return true;
+  }
+  void Put(uint8_t b) {
+    buf_[pos_++] = b;
+    ++total_;
+  }
+  // Copies `len` bytes from `dist` back; false when that reaches before the start.
+  bool Copy(uint32_t dist, uint32_t len) {
+    if (dist > total_ || dist > kKeep) return false;
+    uint8_t* d = buf_ + pos_;
+    const uint8_t* s = d - dist;
+    for (uint32_t i = 0; i < len; ++i) d[i] = s[i];
+    pos_ += len;
+    total_ += len;
+    return true;
+  }
+  uint64_t total() const { return total_; }
+
+ private:
+  const DecodeIo& io_;
+  uint8_t* buf_;
+  size_t pos_ = 0, flushed_ = 0;
+  uint64_t total_ = 0;
+};
+
+// Everything methods 1-4 need, in one allocation.
+struct Workspace {
+  uint8_t in[kInBuf];
+  uint8_t window[OutWindow::kSize];
+  uint16_t c_table[kTableSize];
+  uint16_t p_table[kTableSize];
+  uint16_t t_table[kTableSize];
+};
+
+class HuffDecoder {
+ public:
+  HuffDecoder(BitReader& br, Workspace* ws)
+      : br_(br), t_table_(ws->t_table), c_table_(ws->c_table), p_table_(ws->p_table) {}
+
+  DecodeResult Run(uint32_t orig_size, OutWindow& w) {
+    uint32_t block_left = 0;
+    while (w.total() < orig_size) {
+      if (br_.Overrun()) return DecodeResult::kBadData;
+      if (!w.Room()) return DecodeResult::kWriteError;
+      if (block_left == 0) {
+        block_left = br_.Get(16);
+        if (block_left == 0) block_left = 65536;
+        if (!ReadPtLen(kNT, kTBit, 3, &t_table_) || !ReadCLen() ||
+            !ReadPtLen(kNP, kPBit, -1, &p_table_))
+          return DecodeResult::kBadData;
+      }
+      --block_left;
+      int c = c_table_.Decode(br_);
+      if (c < 0) return DecodeResult::kBadData;
+      if (c < 256) {
+        w.Put(static_cast<uint8_t>(c));
+        continue;
+      }
+      uint32_t len = static_cast<uint32_t>(c) - (256 - kThreshold);
+      int p = p_table_.Decode(br_);
+      if (p < 0) return DecodeResult::kBadData;
+      uint32_t dist = 0;
+      if (p > 0) dist = (1u << (p - 1)) + (p > 1 ? br_.Get(p - 1) : 0);
+      uint64_t left = orig_size - w.total();
+      if (len > left) len = static_cast<uint32_t>(left);
+      if (!w.Copy(dist + 1, len)) return DecodeResult::kBadData;
+    }
+    return br_.Overrun() ? DecodeResult::kBadData : DecodeResult::kOk;
+  }
+
+ private:
+  bool ReadPtLen(int nn, int nbit, int special, HuffTable* table) {
+    uint8_t len[kNT] = {};
+    int n = static_cast<int>(br_.Get(nbit));
+    if (n == 0) {
+      int c = static_cast<int>(br_.Get(nbit));
+      if (c >= nn) return false;
+      table->SetSingle(c);
+      if (nn == kNT) memset(pt_len_, 0, sizeof pt_len_);
+      return true;
+    }
+    if (n > nn) return false;
+    int i = 0;
+    while (i < n) {
+      int c = static_cast<int>(br_.Peek(3));
+      if (c == 7) {
+        uint32_t look = br_.Peek(16);
+        uint32_t mask = 1u << 12;
+        while (mask & look) {
+          mask >>= 1;
+          ++c;
+        }
+        if (c > kMaxCodeLen) return false;
+        br_.Skip(c - 3);
+      } else {
+        br_.Skip(3);
+      }
+      len[i++] = static_cast<uint8_t>(c);
+      if (i == special) {
+        int z = static_cast<int>(br_.Get(2));
+        while (z-- > 0 && i < nn) len[i++] = 0;
+      }
+    }
+    if (nn == kNT) memcpy(pt_len_, len, sizeof len);
+    return table->Build(len, nn);
+  }
+
+  bool ReadCLen() {
+    uint8_t len[kNC] = {};
+    int n = static_cast<int>(br_.Get(kCBit));
+    if (n == 0) {
+      int c = static_cast<int>(br_.Get(kCBit));
+      if (c >= kNC) return false;
+      c_table_.SetSingle(c);
+      return true;
+    }
+    if (n > kNC) return false;
+    int i = 0;
+    while (i < n) {
+      int c = t_table_.Decode(br_);
+      if (c < 0) return false;
+      if (c <= 2) {
+        int run = c == 0 ? 1 : (c == 1 ? static_cast<int>(br_.Get(4)) + 3
+                                       : static_cast<int>(br_.Get(kCBit)) + 20);
+        if (i + run > n) return false;
+        while (run-- > 0) len[i++] = 0;
+      } else {
+        len[i++] = static_cast<uint8_t>(c - 2);
+      }
+    }
+    return c_table_.Build(len, kNC);
+  }
+
+  BitReader& br_;
+  uint8_t pt_len_[kNT] = {};
+  HuffTable t_table_, c_table_, p_table_;
+};
+
+DecodeResult DecodeFastest(BitReader& br, uint32_t orig_size, OutWindow& w) {
+  while (w.total() < orig_size) {
+    if (br.Overrun()) return DecodeResult::kBadData;
+    if (!w.Room()) return DecodeResult::kWriteError;
+    int k = 0;
+    while (k < 7 && br.Get(1)) ++k;
+    uint32_t l = (1u << k) - 1 + (k ? br.Get(k) : 0);
+    if (l == 0) {
+      w.Put(static_cast<uint8_t>(br.Get(8)));
+      continue;
+    }
+    uint32_t len = l + 2;
+    int j = 0;
+    while (j < 4 && br.Get(1)) ++j;
+    uint32_t dist = (1u << (9 + j)) - 512 + br.Get(9 + j);
+    uint64_t left = orig_size - w.total();
+    if (len > left) len = static_cast<uint32_t>(left);
+    if (!w.Copy(dist + 1, len)) return DecodeResult::kBadData;
+  }
+  return br.Overrun() ? DecodeResult::kBadData : DecodeResult::kOk;
+}
+
+DecodeResult DecodeStored(uint32_t comp_size, uint32_t orig_size, const DecodeIo& io) {
+  if (comp_size < orig_size) return DecodeResult::kBadData;
+  uint8_t* buf = static_cast<uint8_t*>(malloc(kInBuf));
+  if (!buf) return DecodeResult::kNoMemory;
+  DecodeResult r = DecodeResult::kOk;
+  uint32_t left = orig_size;
+  while (left > 0) {
+    size_t want = Min<size_t>(kInBuf, left);
+    size_t got = io.read(io.context, buf, want);
+    if (got == 0 || got > want) {
+      r = DecodeResult::kBadData;
+      break;
+    }
+    if (!io.write(io.context, buf, got)) {
+      r = DecodeResult::kWriteError;
+      break;
+    }
+    left -= static_cast<uint32_t>(got);
+  }
+  free(buf);
+  return r;
+}
+
+}  // namespace
+
+DecodeResult DecodeStream(int method, uint32_t comp_size, uint32_t orig_size, const DecodeIo& io) {
+  if (method == 0) return DecodeStored(comp_size, orig_size, io);
+  if (method < 1 || method > 4) return DecodeResult::kUnsupported;
+  if (orig_size == 0) return DecodeResult::kOk;
+  Workspace* ws = static_cast<Workspace*>(malloc(sizeof(Workspace)));
+  if (!ws) return DecodeResult::kNoMemory;
+  DecodeResult r;
+  {
+    BitReader br(io, comp_size, ws->in);
+    OutWindow w(io, ws->window);
+    if (method == 4) {
+      r = DecodeFastest(br, orig_size, w);
+    } else {
+      HuffDecoder d(br, ws);
+      r = d.Run(orig_size, w);
+    }
+    if (r == DecodeResult::kOk && !w.Flush()) r = DecodeResult::kWriteError;
+  }
+  free(ws);
+  return r;
+}
+
+}  // namespace arj
