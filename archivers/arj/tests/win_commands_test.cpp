@@ -49,7 +49,9 @@ struct Result {
 Result RunIn(const std::string& dir, const std::string& command, const std::string& input = "") {
   char tmp[MAX_PATH];
   GetTempPathA(MAX_PATH, tmp);
-  std::string in_path = std::string(tmp) + "arjtest.in", out_path = std::string(tmp) + "arjtest.out";
+  // Per process: ctest runs the tests of this file side by side, sharing the prefix's temp directory.
+  const std::string stem = std::string(tmp) + "arjtest" + std::to_string(GetCurrentProcessId());
+  const std::string in_path = stem + ".in", out_path = stem + ".out";
   Write(in_path, input);
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE in = CreateFileA(in_path.c_str(), GENERIC_READ, FILE_SHARE_READ, &sa, OPEN_EXISTING, 0, nullptr);
@@ -73,6 +75,8 @@ Result RunIn(const std::string& dir, const std::string& command, const std::stri
   CloseHandle(in);
   CloseHandle(out);
   r.output = Read(out_path);
+  DeleteFileA(in_path.c_str());
+  DeleteFileA(out_path.c_str());
   return r;
 }
 
