@@ -1,9 +1,11 @@
 // ARJ.EXE under Wine, driven by the command texts Quillon builds for its ARJ operations:
 // adds from the list file with every fragment, extracts, tests, view, delete, comments,
-// convert, self-extracting, repair, join, rename, run from archive, virus scan.
+// convert, self-extracting, repair, join, rename, run from archive, virus scan; and the
+// self-extractor module those self-extracting archives carry.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -288,9 +290,8 @@ TEST_F(ArjCommands, ConvertSfxRepairRunScan) {
   EXPECT_TRUE(Exists(work_ + "\\one.txt"));
 }
 
-TEST_F(ArjCommands, RefusesNamesThatLeaveTheTarget) {
-  // Built by hand: members that try to climb out or name devices.
-  const std::string arc = root_ + "\\EVIL.ARJ";
+// Built by hand: members that try to climb out or name devices, and one good member ok.txt.
+void WriteClimbingArchive(const std::string& arc) {
   FILE* f = fopen(arc.c_str(), "wb");
   arj::ArchiveWriter w(f);
   arj::Header m;
@@ -313,11 +314,112 @@ TEST_F(ArjCommands, RefusesNamesThatLeaveTheTarget) {
   }
   w.Finish();
   fclose(f);
+}
+
+TEST_F(ArjCommands, RefusesNamesThatLeaveTheTarget) {
+  const std::string arc = root_ + "\\EVIL.ARJ";
+  WriteClimbingArchive(arc);
   const std::string t = root_ + "\\target\\inner";
   CreateDirectoryA(t.c_str(), nullptr);
   Result r = RunIn(t, arj_ + " X " + arc + " -jyo");
   EXPECT_EQ(r.code, 1u) << r.output;
   EXPECT_TRUE(Exists(t + "\\ok.txt"));
+  EXPECT_FALSE(Exists(root_ + "\\target\\up.txt"));
+  EXPECT_FALSE(Exists(root_ + "\\target\\up2.txt"));
+  EXPECT_FALSE(Exists("C:\\rooted.txt"));
+}
+
+int64_t WriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA ad;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &ad)) return -1;
+  ULARGE_INTEGER u = {{ad.ftLastWriteTime.dwLowDateTime, ad.ftLastWriteTime.dwHighDateTime}};
+  return static_cast<int64_t>(u.QuadPart / 10000000ULL);
+}
+
+// The self-extractor module: every method, directories, a target directory, the overwrite
+// question answered by end of input, -y, and the files' times.
+TEST_F(ArjCommands, SelfExtractorUnpacksEveryMethodIntoATarget) {
+  const std::string arc = root_ + "\\ALL.ARJ";
+  CreateDirectoryA((src_ + "\\empty").c_str(), nullptr);
+  Result r = RunIn(src_, arj_ + " A " + arc + " -r -a1 -m1" + WorkFrag());
+  ASSERT_EQ(r.code, 0u) << r.output;
+  for (int m : {0, 2, 3, 4}) {
+    const std::string name = "m" + std::to_string(m) + ".txt";
+    Write(src_ + "\\" + name, Text(3000, m + 2));
+    r = RunIn(src_, arj_ + " A " + arc + " " + name + " -m" + std::to_string(m) + WorkFrag());
+    ASSERT_EQ(r.code, 0u) << r.output;
+  }
+  r = RunIn(root_, arj_ + " F " + arc + " -je" + WorkFrag());
+  ASSERT_EQ(r.code, 0u) << r.output;
+  const std::string exe = root_ + "\\ALL.EXE";
+  ASSERT_TRUE(Exists(exe)) << r.output;
+
+  const std::string out = root_ + "\\out";
+  r = RunIn(root_, exe + " out\\");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_NE(r.output.find("All files OK"), std::string::npos) << r.output;
+  EXPECT_EQ(Read(out + "\\readme.txt"), Text(3000, 7));
+  EXPECT_EQ(Read(out + "\\data.bin"), std::string(5000, '\x01') + Text(10, 3));
+  EXPECT_EQ(Read(out + "\\sub\\note.txt"), "a note\r\n");
+  for (int m : {0, 2, 3, 4})
+    EXPECT_EQ(Read(out + "\\m" + std::to_string(m) + ".txt"), Text(3000, m + 2)) << m;
+  DWORD empty = GetFileAttributesA((out + "\\empty").c_str());
+  EXPECT_TRUE(empty != INVALID_FILE_ATTRIBUTES && (empty & FILE_ATTRIBUTE_DIRECTORY));
+  // DOS times keep even seconds.
+  EXPECT_LE(std::abs(WriteTime(out + "\\readme.txt") - WriteTime(src_ + "\\readme.txt")), 2);
+
+  // Existing files: no answer (end of input) keeps them, with a warning; -y replaces them.
+  Write(out + "\\readme.txt", "mine");
+  r = RunIn(root_, exe + " out\\");
+  EXPECT_EQ(r.code, 1u) << r.output;
+  EXPECT_NE(r.output.find("readme.txt exists. Overwrite?"), std::string::npos) << r.output;
+  EXPECT_EQ(Read(out + "\\readme.txt"), "mine");
+  r = RunIn(root_, exe + " -y out\\");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_EQ(Read(out + "\\readme.txt"), Text(3000, 7));
+}
+
+// The self-extractor module with a garbled archive, names that climb out, and a bad switch.
+TEST_F(ArjCommands, SelfExtractorPasswordsAndUnsafeNames) {
+  Result r = RunIn(src_, arj_ + " A " + root_ + "\\LOCK.ARJ readme.txt -gsecret -je" + WorkFrag());
+  ASSERT_EQ(r.code, 0u) << r.output;
+  const std::string exe = root_ + "\\LOCK.EXE";
+  ASSERT_TRUE(Exists(exe)) << r.output;
+  const std::string u1 = root_ + "\\u1", u2 = root_ + "\\u2", u3 = root_ + "\\u3", u4 = root_ + "\\u4";
+  for (const std::string& d : {u1, u2, u3, u4}) CreateDirectoryA(d.c_str(), nullptr);
+  r = RunIn(u1, exe + " -gsecret");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_EQ(Read(u1 + "\\readme.txt"), Text(3000, 7));
+  r = RunIn(u2, exe + " -g?", "secret\r\n");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_NE(r.output.find("Enter password: "), std::string::npos) << r.output;
+  EXPECT_EQ(Read(u2 + "\\readme.txt"), Text(3000, 7));
+  // A wrong password shows as a CRC error and leaves nothing behind; none at all is a warning.
+  r = RunIn(u3, exe + " -gwrong");
+  EXPECT_EQ(r.code, 3u) << r.output;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((u3 + "\\*.*").c_str(), &fd);
+  int files = 0;
+  if (h != INVALID_HANDLE_VALUE) {
+    do files += (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  EXPECT_EQ(files, 0) << r.output;
+  r = RunIn(u4, exe);
+  EXPECT_EQ(r.code, 1u) << r.output;
+  EXPECT_FALSE(Exists(u4 + "\\readme.txt"));
+  r = RunIn(u4, exe + " -x*.txt");
+  EXPECT_EQ(r.code, 7u) << r.output;
+
+  const std::string evil = root_ + "\\EVIL.ARJ";
+  WriteClimbingArchive(evil);
+  Write(root_ + "\\EVIL.EXE", Read(ProgramDir() + "\\ARJSFX.EXE") + Read(evil));
+  const std::string t = root_ + "\\target\\inner";
+  CreateDirectoryA(t.c_str(), nullptr);
+  r = RunIn(t, root_ + "\\EVIL.EXE -y");
+  EXPECT_EQ(r.code, 1u) << r.output;
+  EXPECT_EQ(Read(t + "\\ok.txt"), "x");
   EXPECT_FALSE(Exists(root_ + "\\target\\up.txt"));
   EXPECT_FALSE(Exists(root_ + "\\target\\up2.txt"));
   EXPECT_FALSE(Exists("C:\\rooted.txt"));
