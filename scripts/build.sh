@@ -10,8 +10,12 @@ if [ "$what" = native ] || [ "$what" = all ]; then
   cmake --build build/native -j"$jobs" "$@"
 fi
 if [ "$what" = win32 ] || [ "$what" = all ]; then
+  # The Win32 tree is built for i686; on a machine that cannot run 32-bit code, for x86_64, so that
+  # its tests run under 64-bit Wine.
+  toolchain=cmake/mingw-i686.cmake
+  [ "$(sh scripts/wine-arch.sh)" = win64 ] && toolchain=cmake/mingw-x86_64.cmake
   [ -f build/win32/CMakeCache.txt ] ||
-    cmake -S . -B build/win32 --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S . -B build/win32 --toolchain $toolchain -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DQL_PROGRAM_DIR="$(pwd)/build/quillon" >/dev/null
   cmake --build build/win32 -j"$jobs" "$@"
 fi

@@ -245,19 +245,24 @@ std::string ProcessCurrentDirectory(HANDLE process) {
   BasicInformation info = {};
   ULONG got = 0;
   if (!query || query(process, 0, &info, sizeof info, &got) != 0 || !info.pebBase) return std::string();
-  // 32-bit layouts: PEB.ProcessParameters at 0x10; CurrentDirectory.DosPath at 0x24 of the parameters.
+  // PEB.ProcessParameters and CurrentDirectory.DosPath of the parameters, 32- and 64-bit layouts.
+#ifdef _WIN64
+  const size_t kParametersAt = 0x20, kDosPathAt = 0x38;
+#else
+  const size_t kParametersAt = 0x10, kDosPathAt = 0x24;
+#endif
   auto read = [&](const void* at, void* into, SIZE_T size) {
     SIZE_T done = 0;
     return ReadProcessMemory(process, at, into, size, &done) && done == size;
   };
   char* params = nullptr;
-  if (!read(static_cast<char*>(info.pebBase) + 0x10, &params, sizeof params) || !params) return std::string();
+  if (!read(static_cast<char*>(info.pebBase) + kParametersAt, &params, sizeof params) || !params) return std::string();
   struct {
     USHORT length;
     USHORT maximum;
     wchar_t* buffer;
   } dosPath = {};
-  if (!read(params + 0x24, &dosPath, sizeof dosPath) || !dosPath.buffer) return std::string();
+  if (!read(params + kDosPathAt, &dosPath, sizeof dosPath) || !dosPath.buffer) return std::string();
   std::wstring wide(dosPath.length / 2, L'\0');
   if (!wide.empty() && !read(dosPath.buffer, &wide[0], dosPath.length)) return std::string();
   char narrow[MAX_PATH * 2] = "";
