@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 
 namespace ql {
 
@@ -184,43 +184,6 @@ void SaveRecentEntry(const char* section, const char* stem, const char* value, s
   std::vector<std::string> next = SaveRecentValues(ReadRecentEntries(section, stem, length), stored, length);
   for (size_t n = 1; n <= next.size(); ++n)
     if (!next[n - 1].empty()) IniWrite(section, RecentKey(stem, n).c_str(), next[n - 1].c_str());
-}
-
-// ---- paths ----
-
-std::string ShortPathForm(const char* path) {
-  if (!path) return std::string();
-  std::string p(path);
-  bool full = (p.size() > 1 && p[1] == ':') || (!p.empty() && (p[0] == '.' || p[0] == '\\'));
-  if (!full || p.size() > kMaxPath) return std::string();
-  size_t start = 0;
-  std::string out;
-  if (p.size() >= 3 && p[1] == ':' && p[2] == '\\') {
-    out = p.substr(0, 3);
-    start = 3;
-  } else if (p.size() >= 2 && p[1] == ':') {
-    out = p.substr(0, 2);
-    start = 2;
-  }
-  while (start < p.size()) {
-    size_t slash = p.find('\\', start);
-    size_t end = slash == std::string::npos ? p.size() : slash;
-    std::string component = p.substr(start, end - start);
-    std::string prefix = p.substr(0, end);
-    if (component.empty() || component == "." || component == "..") {
-      out += component;
-    } else {
-      WIN32_FIND_DATAA fd;
-      HANDLE find = FindFirstFileA(prefix.c_str(), &fd);
-      if (find == INVALID_HANDLE_VALUE) return std::string();
-      FindClose(find);
-      out += fd.cAlternateFileName[0] ? fd.cAlternateFileName : fd.cFileName;
-    }
-    if (slash == std::string::npos) break;
-    out += '\\';
-    start = slash + 1;
-  }
-  return out;
 }
 
 void SetProgramModulePath(const char* path) { g_modulePathOverride = path ? path : ""; }

@@ -85,10 +85,6 @@ void SetModeSetting(bool manager);
 void SaveRecentEntry(const char* section, const char* stem, const char* value, size_t length, bool keepFile);
 std::vector<std::string> ReadRecentEntries(const char* section, const char* stem, size_t length);
 
-// The short (8.3) form of a full path, component by component; empty when a component is not found
-// or the path is not a full one.
-std::string ShortPathForm(const char* path);
-
 // The program takes its directory from its own executable's path; this replaces that path (tests run
 // the program's code from a test executable with a program directory of their own).
 void SetProgramModulePath(const char* path);

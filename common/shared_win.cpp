@@ -1,4 +1,6 @@
-#include "app/shared_win.h"
+#include "common/shared_win.h"
+
+#include "resources/ids.h"
 
 #include <cctype>
 #include <cstdio>
@@ -23,6 +25,17 @@ int ShowStringMessage(HWND owner, UINT id) {
   return AppMessageBox(owner, text, "Quillon", MB_OK | MB_ICONEXCLAMATION);
 }
 
+INT_PTR RunDialogTemplate(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
+  INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, param);
+  if (r == -1) {
+    char text[160] = "";
+    LoadStringA(GetModuleHandleA(nullptr), IDS_CANNOT_CREATE_DIALOG, text, 100);
+    lstrcatA(text, name ? name : "");
+    AppMessageBox(owner, text, "Quillon", MB_OK | MB_ICONSTOP);
+  }
+  return r;
+}
+
 int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style) {
   char format[1024] = "";
   LoadStringA(GetModuleHandleA(nullptr), id, format, sizeof format);
@@ -33,9 +46,6 @@ int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style) {
   return AppMessageBox(owner, text.c_str(), "Quillon", style);
 }
 
-}  // namespace ql
-
-namespace ql {
 
 bool SetCurrentDirAndDrive(const char* path) {
   if (!path || !*path || !SetCurrentDirectoryA(path)) return true;
@@ -133,6 +143,53 @@ void CleanScratchDir(const char* workDirectory) {
     FindClose(find);
   }
   RemoveDirectoryA(scratch.c_str());
+}
+
+std::string CurrentDirectory() {
+  char buf[MAX_PATH + 1] = "";
+  DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+  if (n == 0 || n >= sizeof buf) return {};
+  return buf;
+}
+
+bool DirectoryExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ShortPathForm(const char* path) {
+  if (!path) return std::string();
+  std::string p(path);
+  bool full = (p.size() > 1 && p[1] == ':') || (!p.empty() && (p[0] == '.' || p[0] == '\\'));
+  if (!full || p.size() > MAX_PATH) return std::string();
+  size_t start = 0;
+  std::string out;
+  if (p.size() >= 3 && p[1] == ':' && p[2] == '\\') {
+    out = p.substr(0, 3);
+    start = 3;
+  } else if (p.size() >= 2 && p[1] == ':') {
+    out = p.substr(0, 2);
+    start = 2;
+  }
+  while (start < p.size()) {
+    size_t slash = p.find('\\', start);
+    size_t end = slash == std::string::npos ? p.size() : slash;
+    std::string component = p.substr(start, end - start);
+    std::string prefix = p.substr(0, end);
+    if (component.empty() || component == "." || component == "..") {
+      out += component;
+    } else {
+      WIN32_FIND_DATAA fd;
+      HANDLE find = FindFirstFileA(prefix.c_str(), &fd);
+      if (find == INVALID_HANDLE_VALUE) return std::string();
+      FindClose(find);
+      out += fd.cAlternateFileName[0] ? fd.cAlternateFileName : fd.cFileName;
+    }
+    if (slash == std::string::npos) break;
+    out += '\\';
+    start = slash + 1;
+  }
+  return out;
 }
 
 }  // namespace ql

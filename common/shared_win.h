@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 namespace ql {
 
@@ -18,6 +19,10 @@ int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style);
 
 // True when the last modal dialog ended with Cancel; every dialog opener sets it.
 extern bool g_cancelled;
+
+// Runs the dialog template `name` of the program's resources. A template that cannot be made is
+// reported (string 101 and the name, stop icon) and gives -1.
+INT_PTR RunDialogTemplate(HWND owner, const char* name, DLGPROC proc, LPARAM param);
 
 // Makes `path` the current directory and, on success, sets the per-drive entry "=X:" of its drive to
 // the directory read back, so that child processes inherit it. Returns true when it FAILED.
@@ -35,6 +40,16 @@ uint32_t DriveFreeBytes(char drive);
 // Stops at the first entry that cannot be deleted and returns false; true when the directory is gone.
 // A drive root or an empty path is refused. The current directory is not changed.
 bool RemoveDirectoryTree(const char* directory);
+
+// The process's current directory; empty when it cannot be read.
+std::string CurrentDirectory();
+
+// True when `path` names an existing directory.
+bool DirectoryExists(const std::string& path);
+
+// The short (8.3) form of a full path, component by component; empty when a component is not found
+// or the path is not a full one.
+std::string ShortPathForm(const char* path);
 
 // Empties and removes the scratch directory tmp41720 of `workDirectory` when it exists.
 void CleanScratchDir(const char* workDirectory);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
