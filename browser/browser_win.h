@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "readers/readers_win.h"
+
 namespace ql {
 
 // What the browser windows take from the program around them. The frame fills it in at start
@@ -35,7 +37,12 @@ struct BrowserHost {
   bool (*associated)(std::string_view extension) = nullptr;
   // A double-click on a line of an archive list: view that member.
   void (*viewMember)(HWND browser, const char* line) = nullptr;
+  // F1: opens the help file at a context.
+  void (*showHelp)(HWND owner, unsigned context) = nullptr;
 };
+
+// The help context F1 opens in a browser window.
+constexpr unsigned kBrowserHelpContext = 7087;
 extern BrowserHost g_browserHost;
 
 // ActiveBrowser: the active browser window, none when no window is active.
@@ -49,18 +56,6 @@ constexpr int kMaxWindows = 32;
 constexpr int kArchiveTypeZip = 2;
 constexpr int kArchiveTypeArj = 3;
 
-// Child window words of a browser window.
-enum BrowserWord : int {
-  kWordArchiveType = 0,
-  kWordListingTextBlock = 4,
-  kWordArchiveBytes = 8,
-  kWordTotalLengthBytes = 12,
-  kWordFileCountValue = 16,
-  kWordTotalSizeBytes = 20,
-  kWordSlot = 24,
-  kWordEncryptedFlag = 28,
-};
-constexpr int kBrowserExtraBytes = 40;
 constexpr int kListingTextBytes = 794;
 constexpr int kPerDriveDirBytes = 150;
 
@@ -73,8 +68,6 @@ constexpr int kDirListIdBase = 1032;
 
 // Private message of a browser window carrying a drop record.
 constexpr UINT kDropRecordMessage = WM_USER + 50;
-// Command that gives the focus to the window's focused list.
-constexpr int kFocusCommand = 402;
 
 // The last Select All action of a window (0 before the first).
 constexpr int32_t kSelectAllSelect = 1;
@@ -109,6 +102,12 @@ struct WindowRecord {
 extern WindowRecord* g_windowTable;
 bool AllocateWindowTable();
 void FreeWindowTable();
+// Destroys every browser window (at close, and before Close All opens a fresh one).
+void CloseAllBrowserWindows();
+// Makes the active window's directory current (when the frame is activated).
+void MakeActiveBrowserDirectoryCurrent();
+// Gives every window's lists and headers the host's list font.
+void ApplyListFontToBrowsers();
 
 // The record of a browser window (null for other windows) and its slot (-1).
 int SlotOf(HWND browser);
@@ -132,6 +131,8 @@ bool RegisterBrowserClasses(HINSTANCE instance);
 // The list-item bitmaps, loaded once at start.
 void LoadItemBitmaps();
 void FreeItemBitmaps();
+// Releases the memory context the lines are measured in (at shutdown; made again when needed).
+void ReleaseItemMeasurer();
 HBITMAP ItemBitmap(const char* name);
 
 // Opens a browser window. `style` 0, WS_MINIMIZE or WS_MAXIMIZE; x, y, width and height may be
@@ -146,7 +147,9 @@ int FillDirectoryList(int slot);
 
 // Reads a ZIP archive into `list` with redrawing off, inside the current-directory switch.
 int LoadZipIntoWindow(const char* path, HWND list, const char* mask, HANDLE out);
-// Reads the window's archive again; a vanished or empty archive clears the window.
+// Reads the window's archive again after an operation changed it. An archive that vanished (from
+// a window that listed entries) or that holds no entries any more is cleared through the frame's
+// Clear Archive Window command, posted with the window as its control handle.
 void RefreshArchiveWindow(int slot);
 // Forgets the window's archive: empty path, list and words, mask "*.*", title "[Untitled]".
 void ClearArchiveWindow(HWND browser);
@@ -162,6 +165,8 @@ std::vector<int> SelectedIndexes(HWND list);
 // Status texts of the panes: 3051 for the active window's directory, 3052 for its archive.
 void ShowDirectoryTotals(HWND browser);
 void ShowArchiveTotals(HWND browser);
+// The directory header's text: the window's directory, in its short form while short names show.
+void SetDirHeaderText(const WindowRecord* r);
 // Puts "Ready" into the hint pane.
 void ShowReadyHint();
 // The ListKind word of a qllistbox or qlstatic.
@@ -174,10 +179,6 @@ int StoredExtent(HWND list);
 void DrawListItem(const DRAWITEMSTRUCT* dis);
 // The item height of owner-drawn lists and of the drive box.
 int ItemHeight();
-
-}  // namespace ql
-
-namespace ql {
 
 // Select All on `list` of `browser`: flips the window's state between selecting every item (in the
 // directory list every item but drives and directories) and clearing the selection. For the

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "browser/browser_win.h"
 #include "browser/dir_lines.h"
 #include "browser/item_format.h"
@@ -53,33 +53,9 @@ size_t BaseNameLength(const char* path) {
   return dot ? static_cast<size_t>(dot - base) : std::strlen(base);
 }
 
-std::string CurrentDirectory() {
-  char buf[MAX_PATH] = "";
-  DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-  if (n == 0 || n >= sizeof buf) return {};
-  return buf;
-}
-
 std::string StripTrailingBackslash(std::string s) {
   if (s.size() > 3 && s.back() == '\\') s.pop_back();
   return s;
-}
-
-std::string DriveEnvironmentDir(char letter) {
-  char name[4] = {'=', static_cast<char>(letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter), ':', 0};
-  char buf[MAX_PATH] = "";
-  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-  if (n == 0 || n >= sizeof buf) return {};
-  return buf;
-}
-
-// The directory a window remembers for a drive, else the drive's "=X:" entry, else its root.
-std::string DirForDrive(HWND browser, char letter) {
-  char buf[kPerDriveDirBytes] = "";
-  if (browser && RecallDriveDir(browser, letter, buf, sizeof buf)) return buf;
-  std::string env = DriveEnvironmentDir(letter);
-  if (!env.empty()) return env;
-  return std::string(1, letter) + ":\\";
 }
 
 char DriveLetterOf(const std::string& path) {
@@ -88,14 +64,6 @@ char DriveLetterOf(const std::string& path) {
     return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
   }
   return 0;
-}
-
-std::string ProgramDirectory() {
-  char buf[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, buf, sizeof buf);
-  char* slash = std::strrchr(buf, '\\');
-  if (slash) *slash = 0;
-  return buf;
 }
 
 HICON IconFor(HWND h, const WindowRecord* r) {
@@ -140,15 +108,6 @@ void Layout(HWND h, WindowRecord* r, int cw, int ch) {
   if (d) EndDeferWindowPos(d);
 }
 
-std::string HeaderDirText(const char* dir) {
-  if (g_shortNameDisplay) {
-    char shortPath[MAX_PATH] = "";
-    DWORD n = GetShortPathNameA(dir, shortPath, sizeof shortPath);
-    if (n > 0 && n < sizeof shortPath) return shortPath;
-  }
-  return dir;
-}
-
 void UpdateCloseItem(HWND h) {
   HMENU sys = GetSystemMenu(h, FALSE);
   if (sys) EnableMenuItem(sys, SC_CLOSE, MF_BYCOMMAND | (BrowserWindowCount() <= 1 ? MF_GRAYED : MF_ENABLED));
@@ -157,7 +116,7 @@ void UpdateCloseItem(HWND h) {
 void OnActivate(HWND h, WindowRecord* r) {
   g_activeBrowser = h;
   SetCurrentDirAndDrive(r->curDir);
-  SetWindowTextA(r->hwndDirHeader, HeaderDirText(r->curDir).c_str());
+  SetDirHeaderText(r);
   r->hwndFocusList = r->hwndDirList;
   char letter = DriveLetterOf(r->curDir);
   if (letter && g_browserHost.selectDrive) g_browserHost.selectDrive(static_cast<char>(letter - 'A' + 'a'));
@@ -244,7 +203,7 @@ LRESULT OnCreate(HWND h, LPARAM l) {
   char* t = static_cast<char*>(GlobalLock(text));
   lstrcpynA(t, name, 268);
   GlobalUnlock(text);
-  SetWindowLongPtrA(h, kWordListingTextBlock, reinterpret_cast<LONG_PTR>(text));
+  SetWindowLongPtrA(h, kWordListingText, reinterpret_cast<LONG_PTR>(text));
 
   if (*name) {
     const bool zip = type == kArchiveTypeZip;
@@ -272,9 +231,9 @@ LRESULT OnCreate(HWND h, LPARAM l) {
 }
 
 void OnDestroy(HWND h) {
-  HGLOBAL text = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(h, kWordListingTextBlock));
+  HGLOBAL text = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(h, kWordListingText));
   if (text) GlobalFree(text);
-  SetWindowLongPtrA(h, kWordListingTextBlock, 0);
+  SetWindowLongPtrA(h, kWordListingText, 0);
   if (g_activeBrowser == h) g_activeBrowser = nullptr;
   if (!g_windowTable) return;
   int slot = GetWindowLongA(h, kWordSlot);
@@ -299,18 +258,36 @@ void PaintBrowser(HWND h, WindowRecord* r) {
   InvalidateRect(r->hwndArchiveHeader, nullptr, TRUE);
   if (g_activeBrowser == h) {
     ShowArchiveTotals(h);
-    SetWindowTextA(r->hwndDirHeader, HeaderDirText(r->curDir).c_str());
+    SetDirHeaderText(r);
     ShowDirectoryTotals(h);
   }
 }
 
 }  // namespace
 
+void SetDirHeaderText(const WindowRecord* r) {
+  if (!r || !r->hwndDirHeader) return;
+  std::string text = r->curDir;
+  if (g_shortNameDisplay) {
+    std::string shortForm = ShortPathForm(r->curDir);
+    if (!shortForm.empty()) text = shortForm;
+  }
+  SetWindowTextA(r->hwndDirHeader, text.c_str());
+}
+
 void ShowReadyHint() {
   if (g_browserHost.setPaneText) g_browserHost.setPaneText(IDC_PANE_HINT, LoadText(IDS_READY).c_str());
 }
 
+// For the ARJ reader: a browser window whose record holds no archive path has nothing to read
+// (other windows have no record to ask).
+static bool ShowsArchive(HWND h) {
+  WindowRecord* r = RecordOf(h);
+  return !r || r->archivePath[0] != 0;
+}
+
 bool AllocateWindowTable() {
+  SetBrowserQueries({ShowsArchive, RecallDriveDir});
   if (g_windowTable) return true;
   g_tableBlock = GlobalAlloc(GHND, sizeof(WindowRecord) * kMaxWindows + 2);
   if (!g_tableBlock) return false;
@@ -385,20 +362,13 @@ bool RecallDriveDir(HWND browser, char letter, char* out, size_t outSize) {
 }
 
 int LoadZipIntoWindow(const char* path, HWND list, const char* mask, HANDLE out) {
-  HWND browser = list ? GetParent(list) : nullptr;
-  // Around the read the current directory sits on the program's drive.
-  std::string saved = CurrentDirectory();
-  char curDrive = DriveLetterOf(saved);
-  char progDrive = DriveLetterOf(ProgramDirectory());
-  bool switched = curDrive && progDrive && curDrive != progDrive;
-  if (switched) SetCurrentDirAndDrive(DirForDrive(browser, progDrive).c_str());
+  CurrentDirAroundRead dir(list ? GetParent(list) : nullptr, true);
   if (list) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
   int result = ReadZipDirectory(path, list, mask, out);
   if (list) {
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
   }
-  if (switched) SetCurrentDirAndDrive(DirForDrive(browser, curDrive).c_str());
   return result;
 }
 
@@ -410,7 +380,7 @@ void ClearArchiveWindow(HWND browser) {
   lstrcpynA(r->archiveMask, "*.*", sizeof r->archiveMask);
   SetTitleOf(browser, "");
   ApplyWindowIcon(browser);
-  for (int w : {kWordArchiveBytes, kWordTotalLengthBytes, kWordFileCountValue, kWordTotalSizeBytes, kWordEncryptedFlag})
+  for (int w : {kWordArchiveSize, kWordTotalLength, kWordFileCount, kWordTotalSize, kWordEncrypted})
     SetWindowLongA(browser, w, 0);
   InvalidateRect(browser, nullptr, TRUE);
   InvalidateRect(r->hwndArchiveList, nullptr, TRUE);
@@ -421,27 +391,53 @@ void RefreshArchiveWindow(int slot) {
   if (!g_windowTable || slot < 0 || slot >= kMaxWindows || !g_windowTable[slot].inUse) return;
   WindowRecord* r = &g_windowTable[slot];
   HWND h = r->hwndChild;
-  if (!r->archivePath[0]) return;
+  if (!h || !IsWindow(h) || !r->archivePath[0]) return;
+  HWND frame = g_browserHost.mdiClient ? GetParent(g_browserHost.mdiClient) : nullptr;
+  auto clear = [&] {
+    if (frame) PostMessageA(frame, WM_COMMAND, IDM_CLEAR_ARCHIVE, reinterpret_cast<LPARAM>(h));
+    else ClearArchiveWindow(h);
+  };
   if (GetFileAttributesA(r->archivePath) == INVALID_FILE_ATTRIBUTES) {
-    ClearArchiveWindow(h);
+    if (GetWindowLongA(h, kWordFileCount) > 0) clear();
     return;
   }
+  SendMessageA(r->hwndArchiveList, WM_SETREDRAW, FALSE, 0);
   SendMessageA(r->hwndArchiveList, LB_RESETCONTENT, 0, 0);
-  int result;
-  if (GetWindowLongA(h, kWordArchiveType) == kArchiveTypeArj) {
-    SendMessageA(r->hwndArchiveList, WM_SETREDRAW, FALSE, 0);
-    result = ReadArjDirectory(h, r->archivePath, r->hwndArchiveList, 1, r->archiveMask, nullptr);
-    SendMessageA(r->hwndArchiveList, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(r->hwndArchiveList, nullptr, TRUE);
-  } else {
-    result = LoadZipIntoWindow(r->archivePath, r->hwndArchiveList, r->archiveMask, nullptr);
-  }
-  if (result < 0 || GetWindowLongA(h, kWordFileCountValue) == 0) {
-    ClearArchiveWindow(h);
+  if (GetWindowLongA(h, kWordArchiveType) == kArchiveTypeArj)
+    ReadArjDirectory(h, r->archivePath, r->hwndArchiveList, 1, r->archiveMask, nullptr);
+  else
+    LoadZipIntoWindow(r->archivePath, r->hwndArchiveList, r->archiveMask, nullptr);
+  SendMessageA(r->hwndArchiveList, WM_SETREDRAW, TRUE, 0);
+  if (GetWindowLongA(h, kWordFileCount) == 0) {
+    clear();
     return;
   }
   InvalidateRect(h, nullptr, TRUE);
+  UpdateWindow(h);
   if (g_activeBrowser == h) ShowArchiveTotals(h);
+}
+
+void CloseAllBrowserWindows() {
+  if (!g_windowTable || !g_browserHost.mdiClient) return;
+  for (int i = 0; i < kMaxWindows; ++i) {
+    HWND h = g_windowTable[i].hwndChild;
+    if (h && IsWindow(h)) SendMessageA(g_browserHost.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(h), 0);
+  }
+}
+
+void MakeActiveBrowserDirectoryCurrent() {
+  WindowRecord* r = RecordOf(g_activeBrowser);
+  if (r) SetCurrentDirAndDrive(r->curDir);
+}
+
+void ApplyListFontToBrowsers() {
+  if (!g_windowTable) return;
+  for (int i = 0; i < kMaxWindows; ++i) {
+    const WindowRecord& r = g_windowTable[i];
+    if (!r.hwndChild) continue;
+    for (HWND c : {r.hwndArchiveList, r.hwndDirList, r.hwndArchiveHeader, r.hwndDirHeader})
+      if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(g_browserHost.listFont), TRUE);
+  }
 }
 
 HWND CreateBrowserWindow(const char* archive, int archiveType, const char* dirMask, const char* archiveMask,
@@ -527,9 +523,9 @@ void ShowArchiveTotals(HWND browser) {
     Pane(IDC_PANE_ARCHIVE_TOTALS, ArchiveTotalsText(0, 0, 0));
     return;
   }
-  double length = static_cast<double>(static_cast<uint32_t>(GetWindowLongA(browser, kWordTotalLengthBytes)));
-  double size = static_cast<double>(static_cast<uint32_t>(GetWindowLongA(browser, kWordTotalSizeBytes)));
-  Pane(IDC_PANE_ARCHIVE_TOTALS, ArchiveTotalsText(GetWindowLongA(browser, kWordFileCountValue), size, length));
+  double length = static_cast<double>(static_cast<uint32_t>(GetWindowLongA(browser, kWordTotalLength)));
+  double size = static_cast<double>(static_cast<uint32_t>(GetWindowLongA(browser, kWordTotalSize)));
+  Pane(IDC_PANE_ARCHIVE_TOTALS, ArchiveTotalsText(GetWindowLongA(browser, kWordFileCount), size, length));
 }
 
 LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
@@ -596,6 +592,12 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_MOUSEMOVE:
       ShowReadyHint();
       break;
+    case WM_KEYDOWN:
+      if (w == VK_F1 && g_browserHost.showHelp) {
+        g_browserHost.showHelp(h, kBrowserHelpContext);
+        return 0;
+      }
+      break;
     case WM_MEASUREITEM: {
       MEASUREITEMSTRUCT* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
       mis->itemHeight = ItemHeight();
@@ -609,7 +611,7 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (!r) break;
       HWND from = reinterpret_cast<HWND>(l);
       const int code = HIWORD(w);
-      if (LOWORD(w) == kFocusCommand && !from) {
+      if (LOWORD(w) == IDM_TAKE_FOCUS && !from) {
         if (r->hwndFocusList && IsWindow(r->hwndFocusList)) {
           SetFocus(r->hwndFocusList);
         } else if (code == 0) {

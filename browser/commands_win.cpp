@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "browser/browser_win.h"
 #include "browser/dir_lines.h"
 #include "browser/item_format.h"
@@ -106,21 +106,11 @@ void SetNameDisplay(int shortNames) {
   for (int i = 0; i < kMaxWindows; ++i) {
     WindowRecord* r = &g_windowTable[i];
     if (!r->hwndChild || !IsWindow(r->hwndChild)) continue;
-    std::string text = r->curDir;
-    if (g_shortNameDisplay) {
-      char shortPath[MAX_PATH] = "";
-      DWORD n = GetShortPathNameA(r->curDir, shortPath, sizeof shortPath);
-      if (n > 0 && n < sizeof shortPath) text = shortPath;
-    }
-    SetWindowTextA(r->hwndDirHeader, text.c_str());
+    SetDirHeaderText(r);
     InvalidateRect(r->hwndDirList, nullptr, TRUE);
     InvalidateRect(r->hwndArchiveList, nullptr, TRUE);
   }
 }
-
-}  // namespace ql
-
-namespace ql {
 
 namespace {
 

@@ -13,8 +13,9 @@ void MeasureListLine(HWND list, const char* line);
 
 namespace {
 
-// Words after the base class's own: list box 0 ListKind, 4 stored extent; header 0 ListKind,
-// 4 scroll position, 8 total text width of its list.
+// Words after the base class's own: list box 0 ListKind, 4 stored extent (kept when the list is
+// emptied, so columns only grow during the window's life); header 0 ListKind, 4 scroll position,
+// 8 total text width of its list.
 constexpr int kKindWord = 0;
 constexpr int kExtentWord = 4;
 constexpr int kScrollWord = 4;
@@ -140,9 +141,6 @@ LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case LB_INSERTSTRING:
       MeasureListLine(h, reinterpret_cast<const char*>(l));
       break;
-    case LB_RESETCONTENT:
-      SetWindowLongA(h, g_browserHost.listBoxBaseExtra + kExtentWord, 0);
-      break;
     case LB_SETHORIZONTALEXTENT: {
       HWND header = HeaderOf(h);
       if (header) SetWindowLongA(header, g_browserHost.staticBaseExtra + kTextWidthWord, static_cast<LONG>(w));
@@ -150,6 +148,12 @@ LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     }
     case WM_MOUSEMOVE:
       ShowReadyHint();
+      break;
+    case WM_KEYDOWN:
+      if (w == VK_F1 && RecordOf(GetParent(h)) && g_browserHost.showHelp) {
+        g_browserHost.showHelp(GetParent(h), kBrowserHelpContext);
+        return 0;
+      }
       break;
     case WM_KEYUP: {
       WindowRecord* r = RecordOf(GetParent(h));

@@ -4,7 +4,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "browser/browser_win.h"
 #include "browser/dir_lines.h"
 
@@ -96,7 +96,7 @@ int FillDirectoryList(int slot) {
 
   SetCurrentDirAndDrive(saved);
   SetCursor(oldCursor);
-  if (r && r->hwndDirHeader) SetWindowTextA(r->hwndDirHeader, r->curDir);
+  SetDirHeaderText(r);
   SetErrorMode(oldMode);
   return 1;
 }

@@ -153,8 +153,18 @@ struct Measurer {
     overhang = haveWidths ? tm.tmOverhang : 0;
     return true;
   }
+
+  void Release() {
+    if (dc) {
+      if (oldFont) SelectObject(dc, oldFont);
+      DeleteDC(dc);
+    }
+    *this = Measurer{};
+  }
 };
 static Measurer g_measurer;
+
+void ReleaseItemMeasurer() { g_measurer.Release(); }
 
 // Measures `line` for `list` and widens the list's extent and its kind's columns when it needs more.
 void MeasureListLine(HWND list, const char* line) {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "readers/arj_reader.h"
 #include "readers/zip_reader.h"
 #include "resources/ids.h"
@@ -135,12 +135,6 @@ char DriveLetterOf(const std::string& path) {
   return c >= 'A' && c <= 'Z' ? c : 0;
 }
 
-std::string CurrentDir() {
-  char buf[MAX_PATH] = "";
-  DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-  return n && n < sizeof buf ? std::string(buf, n) : std::string();
-}
-
 std::string ProgramDir() {
   char buf[MAX_PATH] = "";
   DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
@@ -164,24 +158,23 @@ std::string RememberedDir(HWND window, char letter, const std::string& current) 
   return std::string(1, letter) + ":\\";
 }
 
-// Around an ARJ read the current directory is the one remembered for the program's drive;
-// afterwards it is the one remembered for the drive that was current, both taken before the read.
-class CurrentDirAroundRead {
- public:
-  explicit CurrentDirAroundRead(HWND window) {
-    std::string current = CurrentDir();
-    char drive = DriveLetterOf(current);
-    back_ = drive ? RememberedDir(window, drive, current) : current;
-    char programDrive = DriveLetterOf(ProgramDir());
-    if (programDrive) SetCurrentDirAndDrive(RememberedDir(window, programDrive, current).c_str());
-  }
-  void Restore() {
-    if (!back_.empty()) SetCurrentDirAndDrive(back_.c_str());
-  }
+}  // namespace
 
- private:
-  std::string back_;
-};
+CurrentDirAroundRead::CurrentDirAroundRead(HWND window, bool onlyFromAnotherDrive) {
+  std::string current = CurrentDirectory();
+  char drive = DriveLetterOf(current);
+  char programDrive = DriveLetterOf(ProgramDir());
+  if (!programDrive || (onlyFromAnotherDrive && (!drive || drive == programDrive))) return;
+  back_ = drive ? RememberedDir(window, drive, current) : current;
+  SetCurrentDirAndDrive(RememberedDir(window, programDrive, current).c_str());
+}
+
+void CurrentDirAroundRead::Restore() {
+  if (!back_.empty()) SetCurrentDirAndDrive(back_.c_str());
+  back_.clear();
+}
+
+namespace {
 
 void ShowReaderMessage(HWND owner, const ListOutcome& r, UINT icon) {
   if (!r.message) return;
@@ -264,7 +257,7 @@ int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const c
     return 0;
   }
   if (list) SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  CurrentDirAroundRead dir(window);
+  CurrentDirAroundRead dir(window, false);
   FileSource f;
   f.file = OpenShared(path);
   if (f.file == INVALID_HANDLE_VALUE) {

@@ -3,17 +3,32 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace ql {
 
-// Browser window words the readers write (32-bit each, in the window's extra bytes).
-enum ReaderWindowWord : int {
+// The words of a browser window (32-bit each, in the window's extra bytes); the readers write the
+// listing text and the totals.
+enum BrowserWindowWord : int {
+  kWordArchiveType = 0,  // 2 ZIP, 3 ARJ
+#ifdef _WIN64
+  kWordListingText = 40,  // a 64-bit build keeps the block's handle in a slot of pointer size
+#else
   kWordListingText = 4,  // handle of the block holding the listing's name, column title and separator
+#endif
   kWordArchiveSize = 8,
   kWordTotalLength = 12,
   kWordFileCount = 16,
   kWordTotalSize = 20,
+  kWordSlot = 24,  // the window's slot in the window table
   kWordEncrypted = 28,
 };
+#ifdef _WIN64
+constexpr int kBrowserExtraBytes = 48;
+#else
+constexpr int kBrowserExtraBytes = 40;
+#endif
+
 
 // Tests whether an open file is a ZIP archive (also a self-extracting one). When it is, the file
 // is left positioned at the first local header. `spanning` (optional) tells whether the file
@@ -42,5 +57,20 @@ struct BrowserQueries {
   bool (*recallDriveDir)(HWND window, char letter, char* out, size_t outSize) = nullptr;
 };
 void SetBrowserQueries(const BrowserQueries& queries);
+
+// The current directory around a read into a browser window: the directory remembered for the
+// program's drive during the read (only when the current drive is another one, with
+// `onlyFromAnotherDrive`), then the one remembered for the drive that was current.
+class CurrentDirAroundRead {
+ public:
+  CurrentDirAroundRead(HWND window, bool onlyFromAnotherDrive);
+  ~CurrentDirAroundRead() { Restore(); }
+  void Restore();
+  CurrentDirAroundRead(const CurrentDirAroundRead&) = delete;
+  CurrentDirAroundRead& operator=(const CurrentDirAroundRead&) = delete;
+
+ private:
+  std::string back_;
+};
 
 }  // namespace ql

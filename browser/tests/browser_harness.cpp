@@ -8,6 +8,7 @@
 namespace qlbrowsertest {
 
 std::map<int, std::string> g_panes;
+std::vector<WORD> g_frameCommands;
 
 namespace {
 
@@ -26,6 +27,12 @@ LRESULT CALLBACK FrameProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_DRAWITEM:
       ql::DrawListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(l));
       return TRUE;
+    case WM_COMMAND:
+      g_frameCommands.push_back(LOWORD(w));
+      // As the program's frame does: Clear Archive Window for the window named in lParam.
+      if (LOWORD(w) == IDM_CLEAR_ARCHIVE && ql::RecordOf(reinterpret_cast<HWND>(l)))
+        ql::ClearArchiveWindow(reinterpret_cast<HWND>(l));
+      return DefFrameProcA(h, g_client, m, w, l);
     default:
       return DefFrameProcA(h, g_client, m, w, l);
   }
@@ -67,6 +74,7 @@ TestFrame::TestFrame(int width, int height) {
   ql::LoadItemBitmaps();
   ql::AllocateWindowTable();
   g_panes.clear();
+  g_frameCommands.clear();
   frame_ = CreateWindowExA(0, "QlBrowserTestFrame", "Quillon", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, width,
                            height, nullptr, nullptr, inst, nullptr);
   client_ = g_client;

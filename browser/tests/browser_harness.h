@@ -16,6 +16,8 @@ namespace qlbrowsertest {
 
 // Texts written to the status panes, by pane id.
 extern std::map<int, std::string> g_panes;
+// Commands the test frame received, in order.
+extern std::vector<WORD> g_frameCommands;
 
 // A frame window with an MDI client, set up as the browser windows' host.
 class TestFrame {

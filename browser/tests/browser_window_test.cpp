@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -201,8 +202,8 @@ TEST_F(BrowserTest, ZipWindowListsTheArchiveWithItsWords) {
   EXPECT_TRUE(readme) << lines[1];
   EXPECT_TRUE(comment);
   EXPECT_EQ(GetWindowLongA(h, kWordArchiveType), kArchiveTypeZip);
-  EXPECT_GT(GetWindowLongA(h, kWordFileCountValue), 0);
-  EXPECT_GT(GetWindowLongA(h, kWordArchiveBytes), 0);
+  EXPECT_GT(GetWindowLongA(h, kWordFileCount), 0);
+  EXPECT_GT(GetWindowLongA(h, kWordArchiveSize), 0);
   EXPECT_EQ(ListKindOf(r->hwndArchiveList), 2);
   EXPECT_EQ(ListKindOf(r->hwndArchiveHeader), 2);
   EXPECT_EQ(ListKindOf(r->hwndDirList), 1);
@@ -254,7 +255,7 @@ TEST_F(BrowserTest, NameTooLongAndUnreadableArchivesDestroyTheWindow) {
   EXPECT_EQ(SendMessageA(RecordOf(later)->hwndArchiveList, LB_GETCOUNT, 0, 0), 0);
 }
 
-TEST_F(BrowserTest, RefreshClearsAVanishedArchive) {
+TEST_F(BrowserTest, RefreshReadsAgainAndClearsAVanishedOrEmptiedArchiveThroughTheFrame) {
   ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
   HWND h = Open("plain.zip");
   ASSERT_TRUE(h);
@@ -262,19 +263,56 @@ TEST_F(BrowserTest, RefreshClearsAVanishedArchive) {
   LRESULT before = SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0);
   ASSERT_GT(before, 0);
   RefreshArchiveWindow(SlotOf(h));
+  Drain();
   EXPECT_EQ(SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0), before);
+  EXPECT_TRUE(g_frameCommands.empty());
+
+  // The archive vanished: the frame is asked to clear the window (command 1052 naming it).
   ASSERT_TRUE(DeleteFileA((dir_ / "plain.zip").c_str()));
   RefreshArchiveWindow(SlotOf(h));
+  Drain();
+  EXPECT_EQ(g_frameCommands, std::vector<WORD>{IDM_CLEAR_ARCHIVE});
   EXPECT_EQ(SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0), 0);
   EXPECT_EQ(r->archivePath[0], 0);
   EXPECT_STREQ(r->archiveMask, "*.*");
-  EXPECT_EQ(GetWindowLongA(h, kWordFileCountValue), 0);
+  EXPECT_EQ(GetWindowLongA(h, kWordFileCount), 0);
   char title[64] = "";
   GetWindowTextA(h, title, sizeof title);
   EXPECT_STREQ(title, "[Untitled]");
-  // The same archive can be opened again now.
+
+  // A window that names an archive not yet made (no entries listed) is left alone.
+  g_frameCommands.clear();
+  HWND fresh = Open((dir_ / "fresh.zip").c_str());
+  ASSERT_TRUE(fresh);
+  RefreshArchiveWindow(SlotOf(fresh));
+  Drain();
+  EXPECT_TRUE(g_frameCommands.empty());
+  EXPECT_NE(RecordOf(fresh)->archivePath[0], 0);
+
+  // An archive left without entries is cleared the same way (after the reader's message).
+  BoxWatcher boxes;
   ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
-  EXPECT_TRUE(Open("plain.zip"));
+  HWND again = Open("plain.zip");
+  ASSERT_TRUE(again);
+  ASSERT_TRUE(CopyFixture("empty.zip", dir_ / "plain.zip"));
+  RefreshArchiveWindow(SlotOf(again));
+  Drain();
+  EXPECT_EQ(g_frameCommands, std::vector<WORD>{IDM_CLEAR_ARCHIVE});
+  EXPECT_EQ(RecordOf(again)->archivePath[0], 0);
+}
+
+TEST_F(BrowserTest, F1OpensTheWindowsHelpContext) {
+  static std::vector<unsigned> contexts;
+  contexts.clear();
+  g_browserHost.showHelp = [](HWND, unsigned context) { contexts.push_back(context); };
+  HWND h = Open("");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  SendMessageA(r->hwndDirList, WM_KEYDOWN, VK_F1, 0);
+  SendMessageA(r->hwndArchiveList, WM_KEYDOWN, VK_F1, 0);
+  SendMessageA(h, WM_KEYDOWN, VK_F1, 0);
+  g_browserHost.showHelp = nullptr;
+  EXPECT_EQ(contexts, (std::vector<unsigned>{kBrowserHelpContext, kBrowserHelpContext, kBrowserHelpContext}));
 }
 
 TEST_F(BrowserTest, PerDriveDirectories) {
@@ -315,10 +353,36 @@ TEST_F(BrowserTest, ColumnsAndExtentOnlyGrow) {
   SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("a\ta\t1\t1\t0%\t01-02-96\t 1:00a"));
   EXPECT_EQ(StoredExtent(list), wide);
   EXPECT_EQ(r->zipColumns[0], wideCol);
-  // Emptying the list forgets its extent, but the window's columns stay.
+  // Emptying the list keeps its extent and the window's columns: a narrower listing after it
+  // does not shrink them.
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  EXPECT_EQ(StoredExtent(list), 0);
+  EXPECT_EQ(StoredExtent(list), wide);
   EXPECT_EQ(r->zipColumns[0], wideCol);
+  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("a\ta\t1\t1\t0%\t01-02-96\t 1:00a"));
+  EXPECT_EQ(StoredExtent(list), wide);
+  EXPECT_EQ(r->zipColumns[0], wideCol);
+  EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), wide);
+}
+
+TEST_F(BrowserTest, ReReadingANarrowerArchiveKeepsTheColumns) {
+  ASSERT_TRUE(CopyFixture("long_name.zip", dir_ / "a.zip"));
+  HWND h = Open((dir_ / "a.zip").c_str());
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  HWND list = r->hwndArchiveList;
+  ASSERT_EQ(ListLines(list).size(), 1u);
+  const int wide = StoredExtent(list);
+  int32_t columns[6];
+  std::copy(r->zipColumns, r->zipColumns + 6, columns);
+  ASSERT_GT(wide, 0);
+  // The same archive, now holding only short names, read again as after an operation.
+  ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "a.zip"));
+  RefreshArchiveWindow(SlotOf(h));
+  Drain();
+  EXPECT_EQ(ListLines(list).size(), 4u);
+  EXPECT_EQ(StoredExtent(list), wide);
+  EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), wide);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(r->zipColumns[i], columns[i]) << i;
 }
 
 TEST_F(BrowserTest, FocusFollowsTheListAndActivation) {
@@ -331,7 +395,7 @@ TEST_F(BrowserTest, FocusFollowsTheListAndActivation) {
   EXPECT_EQ(r->hwndFocusList, r->hwndArchiveList);
   // Command 402 puts the focus back on the focused list.
   SetFocus(frame_.frame());
-  SendMessageA(h, WM_COMMAND, kFocusCommand, 0);
+  SendMessageA(h, WM_COMMAND, IDM_TAKE_FOCUS, 0);
   EXPECT_EQ(GetFocus(), r->hwndArchiveList);
   // A second window becomes the active one; the first is active again when chosen.
   HWND other = Open();
@@ -366,11 +430,6 @@ TEST_F(BrowserTest, EverySelectedItemIsReturned) {
   EXPECT_EQ(sel.back(), 2999);
 }
 
-}  // namespace
-}  // namespace ql
-
-namespace ql {
-namespace {
 
 TEST_F(BrowserTest, SelectAllTwiceOnTheDirectoryList) {
   CreateDirectoryA((dir_ / "sub").c_str(), nullptr);
@@ -580,11 +639,6 @@ TEST_F(BrowserTest, CaretOfAnUnfocusedListIsFramedNotFilled) {
   DeleteDC(dc);
 }
 
-}  // namespace
-}  // namespace ql
-
-namespace ql {
-namespace {
 
 TEST_F(BrowserTest, NameColumnIsTheNameAsTheSystemMeasuresIt) {
   const char* names[] = {"Wide WWW name.zip", "iiiiiiiiiiiiiiiiiiiiiiii.txt", "Mixed Case 123 (copy).doc"};

@@ -12,7 +12,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = inst;
   wc.lpszClassName = "QlReadersDemo";
-  wc.cbWndExtra = 40;
+  wc.cbWndExtra = ql::kBrowserExtraBytes;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   RegisterClassA(&wc);
   WNDCLASSA lb = {};

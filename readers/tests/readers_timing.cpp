@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = inst;
   wc.lpszClassName = "QlReadersTiming";
-  wc.cbWndExtra = 40;
+  wc.cbWndExtra = ql::kBrowserExtraBytes;
   RegisterClassA(&wc);
   WNDCLASSA lb = {};
   GetClassInfoA(nullptr, "LISTBOX", &lb);

@@ -79,7 +79,7 @@ class BrowserStandIn : public ::testing::Test {
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = kChildClass;
-    wc.cbWndExtra = 40;
+    wc.cbWndExtra = ql::kBrowserExtraBytes;
     RegisterClassA(&wc);
     WNDCLASSA lb = {};
     GetClassInfoA(nullptr, "LISTBOX", &lb);
@@ -99,7 +99,7 @@ class BrowserStandIn : public ::testing::Test {
     ASSERT_NE(fullList, nullptr);
     ASSERT_NE(plainList, nullptr);
     listing = GlobalAlloc(GHND, 794);
-    SetWindowLongPtrA(window, 4, reinterpret_cast<LONG_PTR>(listing));
+    SetWindowLongPtrA(window, ql::kWordListingText, reinterpret_cast<LONG_PTR>(listing));
     for (int word : {8, 12, 16, 20, 28}) SetWindowLongA(window, word, 0x5A5A);
   }
   void TearDown() override {

@@ -1,0 +1,205 @@
+#include "browser/bars_win.h"
+
+#include <commctrl.h>
+
+#include "browser/browser_win.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+HWND g_toolBar = nullptr;
+HWND g_buttonBar = nullptr;
+HWND g_statusBar = nullptr;
+
+namespace {
+
+void CreateToolBar(HWND frame, const BarOptions& options) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  g_toolBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_BORDER | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0,
+                              0, 0, frame, reinterpret_cast<HMENU>(IDC_TOOLBAR), inst, nullptr);
+  if (!g_toolBar) return;
+  SendMessageA(g_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(g_toolBar, TB_SETBITMAPSIZE, 0, MAKELONG(20, 17));
+  SendMessageA(g_toolBar, TB_SETBUTTONSIZE, 0, MAKELONG(27, 24));
+  TBADDBITMAP bm{inst, IDB_TOOLBAR};
+  SendMessageA(g_toolBar, TB_ADDBITMAP, 17, reinterpret_cast<LPARAM>(&bm));
+  struct B {
+    int image, command;
+    BYTE style, state;
+  } buttons[] = {
+      {178, 0, TBSTYLE_SEP, 0},
+      {16, IDM_PARENT_DIR, TBSTYLE_BUTTON, 0},
+      {0, 0, TBSTYLE_SEP, 0},
+      {0, IDM_NEW_ARCHIVE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {1, IDM_OPEN, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {2, IDM_EXTRACT, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {3, IDM_ADD, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {4, IDM_DELETE_FOCUSED, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {5, IDM_SELECT_ALL_FOCUSED, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {6, IDM_PRINT_LISTING, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {7, IDM_SCAN_DIRECTORY, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {8, IDM_BY_FILE_TYPE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {9, IDM_FILE_STATISTICS, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {10, IDM_MAIL_BUTTON, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {12, IDM_CLEAR_ARCHIVE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {13, IDM_HELP_CONTENTS, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {0, 0, TBSTYLE_SEP, 0},
+      {14, IDM_LONG_NAMES, TBSTYLE_CHECKGROUP, TBSTATE_ENABLED | TBSTATE_CHECKED},
+      {15, IDM_SHORT_NAMES, TBSTYLE_CHECKGROUP, TBSTATE_ENABLED},
+  };
+  for (const auto& b : buttons) {
+    TBBUTTON t{};
+    t.iBitmap = b.image;
+    t.idCommand = b.command;
+    t.fsStyle = b.style;
+    t.fsState = b.state;
+    SendMessageA(g_toolBar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&t));
+  }
+  HWND box = CreateWindowExA(0, "COMBOBOX", nullptr,
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_SORT |
+                                 CBS_HASSTRINGS,
+                             5, 3, 165, 150, g_toolBar, reinterpret_cast<HMENU>(IDC_DRIVE_BOX), inst, nullptr);
+  if (box) {
+    if (options.driveBoxFont) SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(options.driveBoxFont), FALSE);
+    SendMessageA(box, CB_DIR, DDL_DRIVES | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>("*.*"));
+    int h = ItemHeight();
+    SendMessageA(box, CB_SETITEMHEIGHT, 0, h);
+    SendMessageA(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), h - 1);
+    char cwd[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    if (cwd[1] == ':') SelectDriveItem(static_cast<char>(cwd[0] | 0x20));
+  }
+  if (options.showToolbar) ShowWindow(g_toolBar, SW_SHOW);
+}
+
+void CreateStatusBar(HWND frame) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  g_statusBar = CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | 0x100, 0, 0, 0, 0, frame,
+                                reinterpret_cast<HMENU>(IDC_STATUS_BAR), inst, nullptr);
+  if (!g_statusBar) return;
+  for (int pane : {IDC_PANE_HINT, IDC_PANE_DIR_TOTALS, IDC_PANE_MODE, IDC_PANE_ARCHIVE_TOTALS}) {
+    DWORD align = pane == IDC_PANE_HINT ? 0 : 0x001;
+    CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | 0x200 | align, 0, 0, 0, 0, g_statusBar,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(pane)), inst, nullptr);
+  }
+  SetPaneText(IDC_PANE_HINT, "Ready");
+}
+
+// The status bar and its panes: light grey, a raised or sunken frame, the text aligned by style.
+LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT rc;
+    GetClientRect(h, &rc);
+    HBRUSH grey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
+    FillRect(dc, &rc, grey);
+    DeleteObject(grey);
+    LONG style = GetWindowLongA(h, GWL_STYLE);
+    if (style & 0x300) {
+      bool raised = (style & 0x100) != 0;
+      HPEN light = CreatePen(PS_SOLID, 1, RGB(0xFF, 0xFF, 0xFF));
+      HPEN dark = CreatePen(PS_SOLID, 1, RGB(0x80, 0x80, 0x80));
+      HGDIOBJ old = SelectObject(dc, raised ? light : dark);
+      MoveToEx(dc, 0, rc.bottom - 1, nullptr);
+      LineTo(dc, 0, 0);
+      LineTo(dc, rc.right - 1, 0);
+      SelectObject(dc, raised ? dark : light);
+      LineTo(dc, rc.right - 1, rc.bottom - 1);
+      LineTo(dc, 0, rc.bottom - 1);
+      SelectObject(dc, old);
+      DeleteObject(light);
+      DeleteObject(dark);
+    }
+    char text[256] = "";
+    GetWindowTextA(h, text, sizeof text);
+    if (*text) {
+      HGDIOBJ oldFont = g_browserHost.listFont ? SelectObject(dc, g_browserHost.listFont) : nullptr;
+      SetBkMode(dc, TRANSPARENT);
+      RECT tr = rc;
+      tr.left += 4;
+      UINT align = (style & 0x001) ? DT_CENTER : (style & 0x002) ? DT_RIGHT : DT_LEFT;
+      DrawTextA(dc, text, -1, &tr, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      if (oldFont) SelectObject(dc, oldFont);
+    }
+    EndPaint(h, &ps);
+    return 0;
+  }
+  if (m == WM_ERASEBKGND) return 1;
+  return DefWindowProcA(h, m, w, l);
+}
+
+}  // namespace
+
+bool RegisterBarClasses(HINSTANCE instance) {
+  // The drive bar, its buttons and the gauge draw nothing of their own yet: plain windows.
+  struct ClassDef {
+    const char* name;
+    WNDPROC proc;
+    UINT style;
+    int classBytes, windowBytes;
+    HBRUSH background;
+  };
+  const HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  const ClassDef classes[] = {
+      {"QLButtonbar", DefWindowProcA, 0, 0, 32, face},
+      {"qlbutton", DefWindowProcA, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, 8, 32, face},
+      {"statusbar3D", StatusBarProc, 0, 0, 16, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
+      {"gasguage3D", DefWindowProcA, 0, 0, 16, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH))},
+  };
+  bool ok = true;
+  for (const ClassDef& c : classes) {
+    WNDCLASSA wc = {};
+    wc.style = c.style;
+    wc.lpfnWndProc = c.proc;
+    wc.cbClsExtra = c.classBytes;
+    wc.cbWndExtra = c.windowBytes;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = c.background;
+    wc.lpszClassName = c.name;
+    ok = RegisterClassA(&wc) != 0 && ok;
+  }
+  return ok;
+}
+
+void CreateBars(HWND frame, const BarOptions& options) {
+  InitCommonControls();
+  CreateToolBar(frame, options);
+  g_buttonBar = CreateWindowExA(0, "QLButtonbar", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_BORDER, 0, 0, 0, 0, frame,
+                                reinterpret_cast<HMENU>(IDC_DRIVE_BAR), GetModuleHandleA(nullptr), nullptr);
+  if (g_buttonBar && options.showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
+  CreateStatusBar(frame);
+}
+
+int BarHeight() {
+  if (!g_toolBar) return 0;
+  RECT rc;
+  GetWindowRect(g_toolBar, &rc);
+  return rc.bottom - rc.top > 0 ? rc.bottom - rc.top : 28;
+}
+
+void SetPaneText(int pane, const char* text) {
+  if (!g_statusBar) return;
+  HWND h = GetDlgItem(g_statusBar, pane);
+  if (!h) return;
+  char now[256] = "";
+  GetWindowTextA(h, now, sizeof now);
+  if (lstrcmpA(now, text) == 0) return;
+  SetWindowTextA(h, text);
+  InvalidateRect(h, nullptr, TRUE);
+}
+
+void EnableParentButton(bool enabled) {
+  if (g_toolBar) SendMessageA(g_toolBar, TB_ENABLEBUTTON, IDM_PARENT_DIR, MAKELONG(enabled ? TRUE : FALSE, 0));
+}
+
+void SelectDriveItem(char letter) {
+  HWND box = g_toolBar ? GetDlgItem(g_toolBar, IDC_DRIVE_BOX) : nullptr;
+  if (!box) return;
+  char item[6] = {'[', '-', letter, '-', ']', 0};
+  LRESULT i = SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item));
+  if (i != CB_ERR) SendMessageA(box, CB_SETCURSEL, i, 0);
+}
+
+}  // namespace ql
