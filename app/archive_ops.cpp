@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "app/dispatch.h"
 #include "app/frame.h"
-#include "app/later_steps.h"
 #include "app/settings.h"
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
+#include "common/shared_win.h"
 #include "engine/dialogs_win.h"
 #include "engine/express_win.h"
+#include "engine/add_win.h"
 #include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/switches_win.h"
@@ -45,7 +47,7 @@ ArchiveKind KindOf(HWND browser) {
   return GetWindowLongA(browser, kWordArchiveType) == kArchiveTypeArj ? ArchiveKind::Arj : ArchiveKind::Zip;
 }
 
-bool Encrypted(HWND browser) { return GetWindowLongA(browser, kWordEncryptedFlag) != 0; }
+bool Encrypted(HWND browser) { return GetWindowLongA(browser, kWordEncrypted) != 0; }
 
 std::vector<std::string> SelectedLines(HWND list) {
   std::vector<std::string> lines;
@@ -64,12 +66,6 @@ std::vector<std::string> NamesOf(const std::vector<std::string>& lines) {
     names.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
   }
   return names;
-}
-
-std::string CurrentDirectory() {
-  char buf[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof buf, buf);
-  return buf;
 }
 
 // The extraction target: the settings target, or the one confirmed in its dialog.
@@ -167,7 +163,7 @@ void Freshen(HWND frame, HWND browser, bool update) {
       int64_t size = LineSizeField(line);
       if (size > 0) needed += static_cast<unsigned long long>(size);
     }
-    needed += static_cast<uint32_t>(GetWindowLongA(browser, kWordArchiveBytes));
+    needed += static_cast<uint32_t>(GetWindowLongA(browser, kWordArchiveSize));
     encrypted = Encrypted(browser);
   } else {
     std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
@@ -219,43 +215,20 @@ void AddSelection(HWND frame, HWND browser, bool move) {
   ReadAgain(browser, true);
 }
 
-std::vector<std::string> ReadHistory() {
+// The "New Files" list of the new archive dialog, newest first.
+std::vector<std::string> NewFilesHistory() {
   std::vector<std::string> h;
-  for (int i = 1; i <= 10; ++i) {
-    std::string key = "New" + std::to_string(i);
-    std::string v = IniString("New Files", key.c_str(), "");
-    if (!v.empty()) h.push_back(v);
-  }
+  for (std::string& v : ReadRecentEntries("New Files", "New", 10))
+    if (!v.empty()) h.push_back(std::move(v));
   return h;
-}
-
-void WriteHistory(const std::vector<std::string>& h) {
-  for (size_t i = 0; i < h.size() && i < 10; ++i) {
-    std::string key = "New" + std::to_string(i + 1);
-    IniWrite("New Files", key.c_str(), h[i].c_str());
-  }
 }
 
 // Express mode's "Select An Archive File": starts in the remembered Express archive directory and
 // remembers the directory of the choice. Empty when cancelled.
 std::string ChooseExpressArchive(HWND frame) {
   std::string start = IniString("Express File Dir", "ExpArcDir", g_settings ? g_settings->SourceDirectory : "");
-  char file[121] = "";
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = frame;
-  ofn.lpstrFilter = "Archives *Arj *.Zip *.Exe\0*.arj;*.zip;*.exe\0";
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = start.c_str();
-  ofn.lpstrTitle = "Select An Archive File";
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameA(&ofn)) {
-    g_cancelled = true;
-    return "";
-  }
-  g_cancelled = false;
-  std::string chosen = file;
+  if (!ChooseArchiveFile(frame, start.c_str())) return "";
+  std::string chosen = g_chosenFile;
   size_t slash = chosen.find_last_of('\\');
   if (slash != std::string::npos) {
     std::string dir = chosen.substr(0, slash);
@@ -304,9 +277,9 @@ bool NewArchiveFor(HWND frame, HWND browser) {
     }
   NewArchiveChoice c;
   c.directory = g_settings ? g_settings->SourceDirectory : "";
-  c.history = ReadHistory();
+  c.history = NewFilesHistory();
   if (!NewArchiveDialog(frame, &c)) return false;
-  WriteHistory(c.history);
+  SaveRecentEntry("New Files", "New", c.directory.c_str(), 10, false);
   if (c.openExisting) {
     OpenBrowserWindow(c.path.c_str(), c.kind == ArchiveKind::Arj ? kArchiveTypeArj : kArchiveTypeZip, "*.*", "*.*");
     return false;
@@ -329,7 +302,7 @@ void DeleteArchiveSelection(HWND frame, HWND browser) {
   req.archive = r->archivePath;
   req.encrypted = Encrypted(browser);
   req.selectedLines = SelectedLines(r->hwndArchiveList);
-  req.entryCount = GetWindowLongA(browser, kWordFileCountValue);
+  req.entryCount = GetWindowLongA(browser, kWordFileCount);
   req.confirm = (g_confirmFlags & kConfirmDelete) != 0;
   if (req.selectedLines.empty()) return;
   DeleteFromArchive(SetupFor(browser), g_switches, req,

@@ -9,13 +9,15 @@
 
 #include "app/archive_ops.h"
 #include "app/frame.h"
-#include "app/later_steps.h"
 #include "app/menu_help.h"
 #include "app/settings.h"
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "app/startup.h"
+#include "browser/bars_win.h"
 #include "browser/browser_win.h"
+#include "common/shared_win.h"
 #include "engine/dialogs_win.h"
+#include "engine/switches_win.h"
 #include "common/mask.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
@@ -29,15 +31,10 @@ namespace {
 
 constexpr const char* kCaption = "Quillon";
 
-// Controls of the Select Files By Type dialog.
-constexpr int IDC_SELBYTYPE_SELECT = 327;
-constexpr int IDC_SELBYTYPE_DESELECT = 328;
-constexpr int IDC_SELBYTYPE_EDIT = 329;
-
-// Commands whose operations come with later parts of the program.
-const UINT kLaterCommands[] = {
+// Menu commands whose operations this version does not have: they say so.
+const UINT kUnavailableCommands[] = {
     IDM_COPY, IDM_RUN, IDM_RENAME_IN_ARJ, IDM_COMMENT_TITLE, IDM_COMMENT_FILES_ALT1, IDM_COMMENT_FILES_ALT2,
-    IDM_COMMENT_FILES, IDM_JOIN_ARJ, IDM_DEFAULTS, IDM_SETUP_PRINTER, IDM_APPLICATIONS, IDM_ABOUT, IDM_MAKE_DIR,
+    IDM_COMMENT_FILES, IDM_JOIN_ARJ, IDM_DEFAULTS, IDM_SETUP_PRINTER, IDM_APPLICATIONS, IDM_MAKE_DIR,
     IDM_CHANGE_DIR, IDM_MOVE_FILES, IDM_FONTS, IDM_PRINT_LISTING, IDM_ASSOCIATE, IDM_REPAIR_ARJ, IDM_REPAIR_ZIP,
     IDM_SCAN_DRIVE, IDM_SCAN_DIRECTORY, IDM_CONVERT_ZIP_TO_ARJ, IDM_CONVERT_ARJ_TO_ZIP, IDM_CONVERT_ARC_TO_ARJ,
     IDM_CONVERT_ARC_TO_ZIP, IDM_CONVERT_LZH_TO_ARJ, IDM_CONVERT_LZH_TO_ZIP, IDM_SFX_ARJ, IDM_SFX_ZIP,
@@ -48,8 +45,8 @@ const UINT kLaterCommands[] = {
     IDM_EX_SFX_ZIP, IDM_EX_REPAIR_ARJ, IDM_EX_REPAIR_ZIP, IDM_EX_SETUP_PRINTER, IDM_EX_EXTRACT,
 };
 
-bool IsLaterCommand(UINT id) {
-  for (UINT c : kLaterCommands)
+bool IsUnavailableCommand(UINT id) {
+  for (UINT c : kUnavailableCommands)
     if (c == id) return true;
   return false;
 }
@@ -66,9 +63,8 @@ std::string PaneText(int pane) {
   return buf;
 }
 
-// Commands whose operations come with later parts of the program reach this.
 void NotAvailable(HWND frame) {
-  AppMessageBox(frame, "This command is not available yet.", kCaption, MB_OK | MB_ICONINFORMATION);
+  AppMessageBox(frame, LoadText(IDS_NOT_AVAILABLE).c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 WindowRecord* Active() { return RecordOf(g_activeBrowser); }
@@ -100,7 +96,7 @@ void ToggleBar(HWND frame, UINT id, bool* flag, const char* key) {
 }
 
 void ToggleProgress(HWND frame) {
-  bool on = !ViewArchiveProgressOn();
+  bool on = !g_switches.viewArchiveProgress;
   for (auto [menu, id] : {std::pair<HMENU, UINT>{g_managerMenu, IDM_ARCHIVE_PROGRESS},
                           std::pair<HMENU, UINT>{g_res.expressMenu, IDM_EX_ARCHIVE_PROGRESS}})
     if (menu) CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
@@ -151,26 +147,22 @@ void CloseAll() {
   OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*");
 }
 
-// The Select Files By Type dialog, made in memory: an edit with its hint, Select, Deselect,
-// Cancel and Help.
-struct SelByTypeState {
-  HWND list;
-};
-
+// Select Files By Type: patterns select or deselect items of the focused list.
 INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   switch (m) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(d, DWLP_USER, l);
       SendDlgItemMessageA(d, IDC_SELBYTYPE_EDIT, EM_LIMITTEXT, 64, 0);
+      PlaceDialog(d);
       return TRUE;
-    case WM_COMMAND: {
-      auto* st = reinterpret_cast<SelByTypeState*>(GetWindowLongPtrA(d, DWLP_USER));
+    case WM_COMMAND:
       switch (LOWORD(w)) {
         case IDC_SELBYTYPE_SELECT:
         case IDC_SELBYTYPE_DESELECT: {
           char text[65] = "";
           GetDlgItemTextA(d, IDC_SELBYTYPE_EDIT, text, sizeof text);
-          if (st && st->list) SelectByPatterns(st->list, text, LOWORD(w) == IDC_SELBYTYPE_SELECT);
+          HWND list = reinterpret_cast<HWND>(GetWindowLongPtrA(d, DWLP_USER));
+          if (list) SelectByPatterns(list, text, LOWORD(w) == IDC_SELBYTYPE_SELECT);
           g_cancelled = false;
           EndDialog(d, LOWORD(w));
           return TRUE;
@@ -179,72 +171,38 @@ INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
           g_cancelled = true;
           EndDialog(d, IDCANCEL);
           return TRUE;
-        case IDHELP:
+        case IDC_HELP_BUTTON:
           Help(d, HELP_CONTEXT, 7066);
           return TRUE;
       }
       break;
-    }
+    case WM_KEYDOWN:
+      if (w == VK_F1) Help(d, HELP_CONTEXT, 7066);
+      break;
   }
   return FALSE;
-}
-
-// Appends a word-aligned item of a dialog template in memory.
-void AddItem(std::string* t, DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls, const char* text) {
-  while (t->size() % 4) t->push_back('\0');
-  DLGITEMTEMPLATE it{};
-  it.style = style | WS_CHILD | WS_VISIBLE;
-  it.x = x;
-  it.y = y;
-  it.cx = cx;
-  it.cy = cy;
-  it.id = id;
-  t->append(reinterpret_cast<const char*>(&it), sizeof it);
-  WORD c[2] = {0xFFFF, cls};
-  t->append(reinterpret_cast<const char*>(c), sizeof c);
-  for (const char* p = text; ; ++p) {
-    WORD ch = static_cast<unsigned char>(*p);
-    t->append(reinterpret_cast<const char*>(&ch), 2);
-    if (!*p) break;
-  }
-  WORD extra = 0;
-  t->append(reinterpret_cast<const char*>(&extra), 2);
 }
 
 void SelectFilesByType(HWND frame) {
   HWND list = FocusedList();
   if (!list) return;
-  std::string t;
-  DLGTEMPLATE dt{};
-  dt.style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT;
-  dt.cdit = 7;
-  dt.cx = 220;
-  dt.cy = 78;
-  t.append(reinterpret_cast<const char*>(&dt), sizeof dt);
-  auto wstr = [&](const char* s) {
-    for (const char* p = s; ; ++p) {
-      WORD ch = static_cast<unsigned char>(*p);
-      t.append(reinterpret_cast<const char*>(&ch), 2);
-      if (!*p) break;
-    }
-  };
-  WORD none[2] = {0, 0};
-  t.append(reinterpret_cast<const char*>(none), sizeof none);  // no menu, default class
-  wstr("Select Files By Type");
-  WORD pt = 8;
-  t.append(reinterpret_cast<const char*>(&pt), 2);
-  wstr("MS Sans Serif");
-  AddItem(&t, SS_LEFT, 8, 10, 44, 10, 0xFFFF, 0x0082, "&New Type:");
-  AddItem(&t, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 54, 8, 100, 12, IDC_SELBYTYPE_EDIT, 0x0081, "");
-  AddItem(&t, SS_LEFT, 54, 24, 110, 10, 0xFFFF, 0x0082, "( *.* or *.doc for example)");
-  AddItem(&t, BS_DEFPUSHBUTTON | WS_TABSTOP, 164, 6, 50, 14, IDC_SELBYTYPE_SELECT, 0x0080, "&Select");
-  AddItem(&t, BS_PUSHBUTTON | WS_TABSTOP, 164, 24, 50, 14, IDC_SELBYTYPE_DESELECT, 0x0080, "&Deselect");
-  AddItem(&t, BS_PUSHBUTTON | WS_TABSTOP, 164, 42, 50, 14, IDCANCEL, 0x0080, "Cancel");
-  AddItem(&t, BS_PUSHBUTTON | WS_TABSTOP, 164, 60, 50, 14, IDHELP, 0x0080, "&Help");
-  while (t.size() % 4) t.push_back('\0');
-  SelByTypeState st{list};
-  DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(t.data()), frame,
-                          SelByTypeProc, reinterpret_cast<LPARAM>(&st));
+  RunDialogTemplate(frame, "SelByType", SelByTypeProc, reinterpret_cast<LPARAM>(list));
+}
+
+INT_PTR CALLBACK AboutProc(HWND d, UINT m, WPARAM w, LPARAM) {
+  switch (m) {
+    case WM_INITDIALOG:
+      PlaceDialog(d);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) {
+        g_cancelled = LOWORD(w) == IDCANCEL;
+        EndDialog(d, LOWORD(w));
+        return TRUE;
+      }
+      break;
+  }
+  return FALSE;
 }
 
 bool IsZipProgram(const char* path) {
@@ -274,19 +232,19 @@ bool OpenArchiveByName(const char* path) {
   return false;
 }
 
-bool ChooseArchiveFile(HWND frame) {
+bool ChooseArchiveFile(HWND frame, const char* startDir) {
   char file[MAX_PATH] = "";
-  char dir[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof dir, dir);
+  std::string start = startDir && *startDir ? startDir : CurrentDirectory();
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = g_frame ? g_frame : frame;
   ofn.lpstrFilter = "Archives *Arj *.Zip *.Exe\0*.arj;*.zip;*.exe\0";
   ofn.lpstrFile = file;
   ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = dir;
+  ofn.lpstrInitialDir = start.c_str();
   ofn.lpstrTitle = "Select An Archive File";
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_LONGNAMES | OFN_PATHMUSTEXIST;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_LONGNAMES | OFN_PATHMUSTEXIST |
+              OFN_FILEMUSTEXIST;
   g_chosenFile[0] = 0;
   if (!GetOpenFileNameA(&ofn)) {
     g_cancelled = true;
@@ -413,8 +371,14 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
     case IDM_CLOSE_ALL:
       CloseAll();
       return 0;
-    case IDM_CLEAR_ARCHIVE:
-      if (g_activeBrowser) ClearArchiveWindow(g_activeBrowser);
+    case IDM_CLEAR_ARCHIVE: {
+      // A refresh that found its archive gone names its window; the button clears the active one.
+      HWND window = l && RecordOf(reinterpret_cast<HWND>(l)) ? reinterpret_cast<HWND>(l) : g_activeBrowser;
+      if (window) ClearArchiveWindow(window);
+      return 0;
+    }
+    case IDM_ABOUT:
+      RunDialogTemplate(frame, "ABOUTBOX", AboutProc, 0);
       return 0;
     case IDM_PARENT_DIR:
       if (g_activeBrowser) GoToParentDirectory(g_activeBrowser);
@@ -440,7 +404,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
     default:
       break;
   }
-  if (IsLaterCommand(id)) {
+  if (IsUnavailableCommand(id)) {
     NotAvailable(frame);
     return 0;
   }

@@ -23,8 +23,9 @@ void OnFrameEnterIdle(HWND frame, WPARAM source, LPARAM window);
 void OnFrameMouseMove();
 // Files dropped from another program.
 void OnFrameDropFiles(HWND frame, HDROP drop);
-// The open-file dialog "Select An Archive File"; true when a file was chosen (into g_chosenFile).
-bool ChooseArchiveFile(HWND frame);
+// The open-file dialog "Select An Archive File", starting in `startDir` (the current directory when
+// null or empty); true when a file was chosen (into g_chosenFile).
+bool ChooseArchiveFile(HWND frame, const char* startDir = nullptr);
 // Opens `path` in a new browser window of the kind its name says; false when it names no archive.
 bool OpenArchiveByName(const char* path);
 

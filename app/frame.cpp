@@ -6,11 +6,15 @@
 #include <string>
 
 #include "app/dispatch.h"
-#include "app/later_steps.h"
 #include "app/settings.h"
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "app/startup.h"
+#include "app/archive_ops.h"
+#include "browser/bars_win.h"
 #include "browser/browser_win.h"
+#include "common/shared_win.h"
+#include "engine/dialogs_win.h"
+#include "engine/switches_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -56,21 +60,38 @@ void RebuildUserMenus(HMENU menu, bool shifted) {
   RebuildUserPopup(GetSubMenu(menu, MANAGER_POS_MACROS + shift), "Macro Desc", "Macro", 36, IDM_MACRO_FIRST);
 }
 
-void GreyMailItems(bool includingLogOn) {
-  const UINT items[] = {IDM_MAIL_LOGON, IDM_MAIL_LOGOFF,    IDM_MAIL_SEND,  IDM_MAIL_FIND_FIRST,
-                        IDM_MAIL_FIND_NEXT, IDM_MAIL_READ, IDM_MAIL_DELETE};
-  for (UINT id : items) {
-    if (id == IDM_MAIL_LOGON && !includingLogOn) continue;
-    for (HMENU menu : {g_managerMenu, g_res.expressMenu})
-      if (menu) EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
-  }
+// The browser windows' totals belong to Manager mode; Express mode keeps those panes empty.
+void BrowserPaneText(int pane, const char* text) {
+  if (!g_managerMode && (pane == IDC_PANE_DIR_TOTALS || pane == IDC_PANE_ARCHIVE_TOTALS)) return;
+  SetPaneText(pane, text);
+}
+
+// What the browser windows take from the frame: fonts, icons, the panes, the bars, the view of a member.
+void ConnectBrowserHost() {
+  BrowserHost& h = g_browserHost;
+  h.instance = GetModuleHandleA(nullptr);
+  h.mdiClient = g_mdiClient;
+  h.listFont = ListFontHandle();
+  if (g_listLineHeight > 0) h.lineHeight = g_listLineHeight;
+  if (g_listCharWidth > 0) h.charWidth = g_listCharWidth;
+  h.zipIcon = g_res.zipIcon;
+  h.arjIcon = g_res.arjIcon;
+  h.noArchiveIcon = g_res.noArchiveIcon;
+  h.setPaneText = BrowserPaneText;
+  h.selectDrive = SelectDriveItem;
+  h.enableParentButton = EnableParentButton;
+  h.barHeight = BarHeight;
+  h.viewMember = [](HWND browser, const char* line) { ViewMemberLine(browser, line); };
+  h.showHelp = [](HWND owner, unsigned context) {
+    if (g_helpFile[0]) WinHelpA(owner, g_helpFile, HELP_CONTEXT, context);
+  };
 }
 
 // ---- creation: the start-up load ----
 
 bool AllocateFrameBlocks() {
   g_confirmFlags = 0;
-  if (!AllocatePrintState() || !AllocateWindowTable()) return false;
+  if (!AllocateWindowTable()) return false;
   for (char*& text : g_scratchText) text = static_cast<char*>(GlobalAlloc(GPTR, 514));
   g_mailSubject = static_cast<char*>(GlobalAlloc(GPTR, 514));
   g_mailNote = static_cast<char*>(GlobalAlloc(GPTR, 4098));
@@ -82,7 +103,6 @@ void FreeFrameBlocks() {
   FreeBlock(g_mailSubject);
   FreeBlock(g_mailNote);
   FreeWindowTable();
-  FreePrintState();
 }
 
 void CreateMdiClient(HWND frame, bool shown) {
@@ -111,13 +131,13 @@ void SendSizeMessage(HWND frame) {
 void TakeCommandLine(HWND frame) {
   switch (ClassifyStartPath(g_commandLineBuffer)) {
     case StartRequest::Zip:
-      OpenBrowserWindow(g_commandLineBuffer, kArchiveZip, "*.*", "*.*");
+      OpenBrowserWindow(g_commandLineBuffer, kArchiveTypeZip, "*.*", "*.*");
       break;
     case StartRequest::Arj:
-      OpenBrowserWindow(g_commandLineBuffer, kArchiveArj, "*.*", "*.*");
+      OpenBrowserWindow(g_commandLineBuffer, kArchiveTypeArj, "*.*", "*.*");
       break;
     case StartRequest::None:
-      if (!g_activeBrowser) OpenBrowserWindow("", kArchiveZip, "*.*", "*.*");
+      if (!g_activeBrowser) OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*");
       break;
     case StartRequest::Invalid:
       ShowStringMessage(frame, IDS_INVALID_ARCHIVE_NAME);
@@ -146,8 +166,7 @@ bool OnCreate(HWND frame) {
     return true;
   }
   LoadHelpFilePath();
-  ProbeOldPkzip();
-  LoadSwitchSet();
+  LoadArchiveSwitches();
   LoadConfirmations();
   LoadBarFlags();
   if (g_managerMenu) {
@@ -161,20 +180,22 @@ bool OnCreate(HWND frame) {
   DrawMenuBar(frame);
   LoadItemBitmaps();
   LoadListFont(frame);
+  ConnectBrowserHost();
   ApplyListFontToBrowsers();
   std::string mode = IniString("switches", "Mode", "Manager", 16);
   CreateMdiClient(frame, EqualsIgnoreCase(mode, "Manager"));
-  CreateBars(frame);
+  ConnectBrowserHost();
+  BarOptions bars;
+  bars.showToolbar = g_showToolbar;
+  bars.showDriveBar = g_showDriveBar;
+  bars.driveBoxFont = DriveBoxFontHandle();
+  CreateBars(frame, bars);
   CreateWorkDirectory();
   GreyMailItems(false);
   SwitchMode(frame, ChooseStartMode(mode, g_commandLineBuffer[0] != '\0') == Mode::Express);
   RegisterArchiveAssociation();
-  LoadPathStorage();
-  BuildAssociationTable();
   LoadSaveArchiveNames();
   SendSizeMessage(frame);
-  if (g_confirmFlags & kSaveArchiveNames) RestoreWindowList();
-  ArrangeRestoredWindows();
   if (g_managerMode && g_mdiClient) {
     ShowWindow(g_mdiClient, SW_SHOW);
     UpdateWindow(g_mdiClient);
@@ -205,7 +226,6 @@ void OnPaint(HWND frame) {
 void OnSettingChange(LPARAM l) {
   const char* section = reinterpret_cast<const char*>(l);
   if (!section || lstrcmpiA(section, "Extensions") != 0) return;
-  BuildAssociationTable();
   for (int i = 0; g_windowTable && i < kMaxWindows; ++i) {
     const WindowRecord& r = g_windowTable[i];
     if (!r.hwndChild) continue;
@@ -228,10 +248,8 @@ void OnClose(HWND frame) {
     ShowStringMessage(frame, IDS_SHELL_OPEN);
     return;
   }
-  if (MailLoggedOn()) MailLogOff();
   // A frame whose start ended early (no runner) has nothing of its own to save.
   if (g_startupComplete) {
-    if (g_confirmFlags & kSaveArchiveNames) SaveWindowList();
     CloseAllBrowserWindows();
     SaveFramePlacement(frame);
   }
@@ -240,7 +258,6 @@ void OnClose(HWND frame) {
 
 void OnDestroy(HWND frame) {
   DragAcceptFiles(frame, FALSE);
-  Stop3dControls();
   if (g_helpFile[0]) WinHelpA(frame, g_helpFile, HELP_QUIT, 0);
   FreeFrameBlocks();
   // The menu not attached to the frame is not destroyed with it.
@@ -250,6 +267,8 @@ void OnDestroy(HWND frame) {
     *menu = nullptr;
   }
   FreeItemBitmaps();
+  ReleaseItemMeasurer();
+  ReleaseDialogObjects();
   if (g_settings) {
     CleanScratchDir(g_settings->WorkDirectory);
     RemoveDirectoryTree(g_settings->WorkDirectory);
@@ -259,10 +278,6 @@ void OnDestroy(HWND frame) {
   g_frame = nullptr;
   g_startupComplete = false;
   PostQuitMessage(0);
-}
-
-void ArrangeChildren(UINT message, WPARAM how) {
-  if (g_managerMode && g_mdiClient) SendMessageA(g_mdiClient, message, how, 0);
 }
 
 // Commands without a handler of the frame go to the active browser window, then to the MDI default
@@ -277,21 +292,7 @@ LRESULT ForwardCommand(HWND frame, WPARAM w, LPARAM l) {
 
 LRESULT OnCommand(HWND frame, WPARAM w, LPARAM l) {
   LRESULT done = DispatchFrameCommand(frame, w, l);
-  if (done != -1) return done;
-  switch (LOWORD(w)) {
-    case IDM_EXIT:
-    case IDM_EX_EXIT: PostMessageA(frame, WM_CLOSE, 0, 0); return 0;
-    case IDM_MODE_EXPRESS: SwitchMode(frame, true); return 0;
-    case IDM_EX_MODE_MANAGER: SwitchMode(frame, false); return 0;
-    case IDM_MODE_MANAGER:
-    case IDM_EX_MODE_EXPRESS: return 0;
-    case IDM_CASCADE: ArrangeChildren(WM_MDICASCADE, 0); return 0;
-    case IDM_TILE:
-    case IDM_TILE_VERTICALLY: ArrangeChildren(WM_MDITILE, MDITILE_VERTICAL); return 0;
-    case IDM_TILE_HORIZONTALLY: ArrangeChildren(WM_MDITILE, MDITILE_HORIZONTAL); return 0;
-    case IDM_ARRANGE_ICONS: ArrangeChildren(WM_MDIICONARRANGE, 0); return 0;
-    default: return ForwardCommand(frame, w, l);
-  }
+  return done != -1 ? done : ForwardCommand(frame, w, l);
 }
 
 // The first instance's side of the hand-over: the second instance waits in SendMessage meanwhile.
@@ -325,14 +326,24 @@ LRESULT OnHandOver(HWND frame) {
     if (!dir.empty()) SetCurrentDirAndDrive(dir.c_str());
   }
   switch (ClassifyHandedPath(path)) {
-    case StartRequest::Zip: OpenBrowserWindow(path.c_str(), kArchiveZip, "*.*", "*.*"); break;
-    case StartRequest::Arj: OpenBrowserWindow(path.c_str(), kArchiveArj, "*.*", "*.*"); break;
+    case StartRequest::Zip: OpenBrowserWindow(path.c_str(), kArchiveTypeZip, "*.*", "*.*"); break;
+    case StartRequest::Arj: OpenBrowserWindow(path.c_str(), kArchiveTypeArj, "*.*", "*.*"); break;
     default: break;
   }
   return 1;
 }
 
 }  // namespace
+
+void GreyMailItems(bool includingLogOn) {
+  const UINT items[] = {IDM_MAIL_LOGON,     IDM_MAIL_LOGOFF, IDM_MAIL_SEND,  IDM_MAIL_FIND_FIRST,
+                        IDM_MAIL_FIND_NEXT, IDM_MAIL_READ,   IDM_MAIL_DELETE};
+  for (UINT id : items) {
+    if (id == IDM_MAIL_LOGON && !includingLogOn) continue;
+    for (HMENU menu : {g_managerMenu, g_res.expressMenu})
+      if (menu) EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
+  }
+}
 
 // ---- modes and layout ----
 
@@ -354,7 +365,7 @@ void SwitchMode(HWND window, bool toExpress) {
     if (!SetMenu(frame, menu)) return;
   }
 
-  bool progress = ViewArchiveProgressOn();
+  bool progress = g_switches.viewArchiveProgress;
   if (toExpress) {
     g_currentAccel = g_res.expressAccel;
     if (g_res.expressMenu)

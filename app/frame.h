@@ -15,6 +15,10 @@ extern bool g_startupComplete;
 extern char* g_mailSubject;
 extern char* g_mailNote;
 
+// Greys the mail commands of both menus: all seven when the mail library is missing, all but Log On
+// while no mail session is open.
+void GreyMailItems(bool includingLogOn);
+
 // Switches `window`'s frame to Express or Manager mode: menu, accelerators, bars, panes, Mode key, title.
 void SwitchMode(HWND window, bool toExpress);
 

@@ -3,20 +3,21 @@
 #include <commctrl.h>
 #include <mapi.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/frame.h"
-#include "app/later_steps.h"
 #include "app/settings.h"
-#include "app/shared_win.h"
+#include "browser/bars_win.h"
+#include "browser/browser_win.h"
+#include "common/shared_win.h"
+#include "common/shared_win.h"
 #include "resources/ids.h"
 
 namespace ql {
 
 char g_commandLineBuffer[kCommandLineBufferSize] = "";
-SuperclassBase g_listBoxBase = {nullptr, 0};
-SuperclassBase g_staticBase = {nullptr, 0};
 SharedResources g_res = {};
 HACCEL g_currentAccel = nullptr;
 HWND g_frame = nullptr;
@@ -83,14 +84,6 @@ void FreeMailLibrary() {
   g_mailLibrary = nullptr;
 }
 
-void GreyMailMenuItems(HWND frame) {
-  const UINT items[] = {IDM_MAIL_LOGON,     IDM_MAIL_LOGOFF, IDM_MAIL_SEND,  IDM_MAIL_FIND_FIRST,
-                        IDM_MAIL_FIND_NEXT, IDM_MAIL_READ,   IDM_MAIL_DELETE};
-  for (HMENU menu : {GetMenu(frame), g_managerMenu, g_res.expressMenu})
-    if (menu)
-      for (UINT id : items) EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
-}
-
 // The outgoing message of the mail commands.
 MapiRecipDesc g_mailOriginator = {};
 MapiMessage g_mailMessage = {};
@@ -142,38 +135,6 @@ void FreeSharedResources() {
   g_currentAccel = nullptr;
 }
 
-bool RegisterClassOf(HINSTANCE inst, const char* name, WNDPROC proc, UINT style, int extra, HICON icon,
-                     HBRUSH background, const char* menu) {
-  WNDCLASSA wc = {};
-  wc.style = style;
-  wc.lpfnWndProc = proc;
-  wc.cbWndExtra = extra;
-  wc.hInstance = inst;
-  wc.hIcon = icon;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszMenuName = menu;
-  wc.lpszClassName = name;
-  return RegisterClassA(&wc) != 0;
-}
-
-// A system class under a new name: its own procedure chains to the base one, its own 20 bytes of
-// window words follow the base class's.
-bool RegisterSuperclass(HINSTANCE inst, const char* base, const char* name, WNDPROC proc, SuperclassBase* keep,
-                        bool windowBackground) {
-  WNDCLASSA wc = {};
-  if (!GetClassInfoA(nullptr, base, &wc)) return false;
-  keep->proc = wc.lpfnWndProc;
-  keep->extraBytes = wc.cbWndExtra;
-  wc.lpfnWndProc = proc;
-  wc.cbWndExtra += 20;
-  wc.hInstance = inst;
-  wc.lpszClassName = name;
-  wc.style &= ~CS_GLOBALCLASS;
-  if (windowBackground) wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  return RegisterClassA(&wc) != 0;
-}
-
 const char* const kOwnClasses[] = {"MDICHILD",   "qllistbox", "qlstatic",    "QLButtonbar", "QLResizebox",
                                    "qlbutton",   "statusbar3D", "gasguage3D", "Quillon5"};
 
@@ -181,19 +142,18 @@ void UnregisterClasses(HINSTANCE inst) {
   for (const char* name : kOwnClasses) UnregisterClassA(name, inst);
 }
 
+// The browser windows' classes, the bars' classes, and the frame's.
 bool RegisterClasses(HINSTANCE inst) {
-  HBRUSH window = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  if (!RegisterClassOf(inst, "MDICHILD", BrowserWindowProc, CS_DBLCLKS, 40, nullptr, window, nullptr))
-    return false;
-  RegisterSuperclass(inst, "listbox", "qllistbox", ListBoxProc, &g_listBoxBase, false);
-  RegisterSuperclass(inst, "static", "qlstatic", StaticTextProc, &g_staticBase, true);
-  HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  RegisterClassOf(inst, "QLButtonbar", ButtonBarProc, 0, 0, nullptr, face, nullptr);
-  RegisterClassOf(inst, "QLResizebox", ResizeBoxProc, 0, 0, nullptr, face, nullptr);
-  RegisterClassOf(inst, "qlbutton", BarButtonProc, 0, 0, nullptr, face, nullptr);
-  RegisterClassOf(inst, "statusbar3D", StatusBarProc, 0, 0, nullptr, face, nullptr);
-  RegisterClassOf(inst, "gasguage3D", GaugeProc, 0, 0, nullptr, face, nullptr);
-  return RegisterClassOf(inst, kFrameClass, FrameWindowProc, 0, 0, g_res.frameIcon, window, IDR_MANAGER);
+  if (!RegisterBrowserClasses(inst) || !RegisterBarClasses(inst)) return false;
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = FrameWindowProc;
+  wc.hInstance = inst;
+  wc.hIcon = g_res.frameIcon;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszMenuName = IDR_MANAGER;
+  wc.lpszClassName = kFrameClass;
+  return RegisterClassA(&wc) != 0;
 }
 
 int Coordinate(const char* key) {
@@ -240,9 +200,12 @@ HANDLE CreateHandOverFile(std::string* created) {
 
 void RefuseLongCommandLine(HWND owner, const std::string& path) {
   std::string shown = path.size() > 120 ? path.substr(0, 120) + "..." : path;
-  std::string text = "This command line is too long for Quillon (" + std::to_string(path.size()) +
-                     " characters; at most " + std::to_string(kCommandLineBufferSize - 1) +
-                     " are accepted):\n" + shown;
+  char format[256] = "";
+  LoadStringA(GetModuleHandleA(nullptr), IDS_COMMAND_LINE_TOO_LONG, format, sizeof format);
+  std::string text(sizeof format + shown.size() + 32, '\0');
+  int n = snprintf(&text[0], text.size(), format, static_cast<unsigned>(path.size()),
+                   static_cast<unsigned>(kCommandLineBufferSize - 1), shown.c_str());
+  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
   AppMessageBox(owner, text.c_str(), "Quillon", MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -304,7 +267,6 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
     return nullptr;
   }
   InitCommonControls();
-  Start3dControls(inst);
 
   HWND frame = CreateWindowExA(0, kFrameClass, kFrameTitle,
                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, Coordinate("x"), Coordinate("y"),
@@ -315,7 +277,7 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
   }
   ShowFrame(frame, show);
   UpdateWindow(frame);
-  if (!LoadMailLibrary()) GreyMailMenuItems(frame);
+  if (!LoadMailLibrary()) GreyMailItems(true);
   PrepareMailMessage();
   return frame;
 }

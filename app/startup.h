@@ -19,15 +19,6 @@ constexpr const char* kHandOverFile = "temp.ql5";
 // The command line as one path; read by the frame's creation handler and the hand-over.
 extern char g_commandLineBuffer[kCommandLineBufferSize];
 
-// The system classes the two superclasses chain to, and the base class's own extra bytes (the
-// superclass's words follow them).
-struct SuperclassBase {
-  WNDPROC proc;
-  int extraBytes;
-};
-extern SuperclassBase g_listBoxBase;
-extern SuperclassBase g_staticBase;
-
 // Resources loaded once at start and kept for the whole run.
 struct SharedResources {
   HACCEL managerAccel;

@@ -92,8 +92,8 @@
 
 // ---------------------------------------------------------------------------------------------
 // Frame children and bar controls.
-#define IDC_TOOLBAR 100
-#define IDC_DRIVE_BUTTON_FIRST 100   // drive buttons of the drive bar: 100 + drive position
+#define IDM_DRIVE_BUTTON_FIRST 100   // sent to the drive bar: choose the drive 100 + (letter - 'A')
+#define IDC_TOOLBAR 189
 #define IDC_DRIVE_BOX 162
 #define IDC_MDI_CLIENT 188
 #define IDC_STATUS_BAR 193
@@ -194,7 +194,7 @@
 #define IDM_SHORT_NAMES 1056
 
 // Drive-bar focus commands.
-#define IDM_DRIVE_BAR_FOCUS 402
+#define IDM_TAKE_FOCUS 402          // a browser window or a bar takes the keyboard focus
 #define IDM_DRIVE_BAR_NEIGHBOUR 403
 
 // Mail menu items.
@@ -312,6 +312,8 @@
 #define IDS_CANNOT_DELETE_DIR 3076
 #define IDS_NO_ITEMS_TO_DELETE 3078
 #define IDS_SELECT_AN_ITEM 3079
+#define IDS_COMMAND_LINE_TOO_LONG 3100 // "%u characters; at most %u" and the start of the line
+#define IDS_NOT_AVAILABLE 3101       // a command this version does not have
 
 // Strings: status-bar hints of menu items and tool tips.
 #define IDS_READY 2000
@@ -397,6 +399,11 @@
 // The templates are named resources: "ZipSwitches", "ArjSwitches", "PathStorage", "ZipOptions",
 // "DefaultZIP", "PASSWORD", "NEW_ARCHIVE", "ConfirmTarget", "ConfirmDelete".
 #define IDC_HELP_BUTTON 374
+
+// Controls of "SelByType" (Select Files By Type).
+#define IDC_SELBYTYPE_SELECT 327
+#define IDC_SELBYTYPE_DESELECT 328
+#define IDC_SELBYTYPE_EDIT 329
 #define IDC_SW_PASSWORD 937
 #define IDC_SW_MAXIMUM 938
 #define IDC_SW_FASTER 939
@@ -422,7 +429,7 @@
 #define IDC_PATH_FULL 409
 #define IDC_PATH_RELATIVE 410
 #define IDC_PATH_NONE 411
-#define IDC_PATH_NOTE 100
+#define IDC_PATH_NOTE 408
 #define IDC_OPT_COMPATIBILITY 1037
 #define IDC_OPT_NO_DPMI 1038
 #define IDC_OPT_NO_NET 1046

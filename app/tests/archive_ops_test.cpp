@@ -19,7 +19,7 @@
 #include "app/dispatch.h"
 #include "app/frame.h"
 #include "app/settings.h"
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
 #include "engine/dialogs_win.h"
@@ -214,7 +214,7 @@ TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
   for (const std::string& line : ql::ListLines(r->hwndArchiveList))
     if (line[0] != '>') members.insert(FirstField(line));
   EXPECT_EQ(all, members);
-  EXPECT_EQ(9, GetWindowLongA(b, ql::kWordFileCountValue));
+  EXPECT_EQ(9, GetWindowLongA(b, ql::kWordFileCount));
 
   // Extract everything: the target is confirmed, offered for creation and made.
   Forget();

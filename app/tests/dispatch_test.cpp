@@ -11,7 +11,7 @@
 
 #include "app/dispatch.h"
 #include "app/frame.h"
-#include "app/later_steps.h"
+#include "browser/bars_win.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
@@ -179,7 +179,7 @@ TEST_F(DispatchTest, SelectAllTwiceClearArchiveWindowAndTheToolbarSelectAll) {
   char title[64] = "";
   GetWindowTextA(ql::g_activeBrowser, title, sizeof title);
   EXPECT_STREQ(title, "[Untitled]");
-  EXPECT_EQ(GetWindowLongA(ql::g_activeBrowser, ql::kWordFileCountValue), 0);
+  EXPECT_EQ(GetWindowLongA(ql::g_activeBrowser, ql::kWordFileCount), 0);
 }
 
 TEST_F(DispatchTest, ParentDirectoryAtARootGreysTheButton) {

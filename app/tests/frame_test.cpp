@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/later_steps.h"
+#include "browser/bars_win.h"
 #include "app/settings.h"
-#include "app/shared_win.h"
+#include "common/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
 #include "resources/ids.h"
@@ -46,7 +46,7 @@ std::vector<OpenedWindow> OpenedWindows() {
     for (HWND k : g_knownWindows) known = known || k == r.hwndChild;
     if (known) continue;
     OpenedWindow w;
-    HGLOBAL text = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(r.hwndChild, ql::kWordListingTextBlock));
+    HGLOBAL text = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(r.hwndChild, ql::kWordListingText));
     if (const char* name = text ? static_cast<const char*>(GlobalLock(text)) : nullptr) {
       w.archive = name;
       GlobalUnlock(text);
@@ -387,9 +387,9 @@ TEST_F(FrameTest, CommandsTheFrameDoesNotHandleReachTheActiveChild) {
   HWND child = reinterpret_cast<HWND>(SendMessageA(ql::g_mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
   ASSERT_NE(nullptr, child);
   g_childCommands.clear();
-  SendMessageA(frame_, WM_COMMAND, IDM_DRIVE_BAR_FOCUS, 0);  // not the frame's: the active window's
+  SendMessageA(frame_, WM_COMMAND, IDM_TAKE_FOCUS, 0);  // not the frame's: the active window's
   SendMessageA(frame_, WM_COMMAND, IDM_MODE_MANAGER, 0);     // the frame's own: not passed on
-  EXPECT_EQ(std::vector<WORD>{IDM_DRIVE_BAR_FOCUS}, g_childCommands);
+  EXPECT_EQ(std::vector<WORD>{IDM_TAKE_FOCUS}, g_childCommands);
   SendMessageA(ql::g_mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
   UnregisterClassA("QlRecordingChild", wc.hInstance);
 }
