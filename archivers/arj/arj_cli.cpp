@@ -10,6 +10,7 @@
 #include <set>
 
 #include "archivers/arj/arj_archive.h"
+#include "archivers/arj/arj_extract_steps.h"
 #include "archivers/arj/arj_fs.h"
 #include "common/mask.h"
 
@@ -259,8 +260,7 @@ class Arj {
   int exit_ = kExitOk;
   std::string archive_path_;
   std::string temp_path_;
-  bool overwrite_all_ = false;
-  bool skip_all_ = false;
+  OverwriteAnswers answers_;
   uint8_t garble_counter_ = 0;
   std::string split_name_;
 };
@@ -719,27 +719,13 @@ bool Arj::ExtractEntry(size_t* vi, size_t* index, std::vector<std::unique_ptr<Vo
     return true;
   }
   int64_t mtime = DecodeTime(h);
-  if (o_.new_extract && exists) return true;
-  if ((o_.freshen_extract || o_.update_extract) && exists && existing.mtime >= mtime) return true;
-  if (o_.freshen_extract && !exists) return true;
-  if (exists && !o_.yes_overwrite && !overwrite_all_) {
-    if (skip_all_) return true;
-    char a = 0;
-    for (;;) {
-      Ask(target + " exists. Overwrite? (Yes/No/All/Skip all/Quit) ", &a);
-      if (a == 'Y' || a == 'N' || a == 'A' || a == 'S' || a == 'Q' || a == 0) break;
-    }
-    if (a == 'A') overwrite_all_ = true;
-    if (a == 'S') skip_all_ = true;
-    if (a == 'Q') {
-      Raise(kExitWarning);
-      return false;
-    }
-    if (a != 'Y' && a != 'A') {
-      Raise(kExitWarning);
-      return true;
-    }
-  }
+  const ExtractRules rules = {o_.new_extract, o_.freshen_extract, o_.update_extract,
+                              o_.yes_overwrite};
+  const ExtractChoice choice =
+      ChooseExtract(rules, exists, existing.mtime, mtime, &answers_,
+                    [&](char* answer) { Ask(target + kOverwriteQuestion, answer); });
+  if (choice == ExtractChoice::kDeclined || choice == ExtractChoice::kQuit) Raise(kExitWarning);
+  if (choice != ExtractChoice::kWrite) return choice != ExtractChoice::kQuit;
   std::string dir = DirPart(target);
   if (!dir.empty() && !fs::MakeDirs(dir)) {
     Error(kExitWrite, "Can't create directory %s", dir.c_str());
@@ -768,19 +754,12 @@ bool Arj::ExtractEntry(size_t* vi, size_t* index, std::vector<std::unique_ptr<Vo
   const uint16_t mode = h.access_mode;
   bool ok = WriteSplitData(vi, index, sink, &crc_ok, chain);
   if (fclose(f) != 0) ok = false;
-  if (!ok) {
+  if (!KeepWritten(
+          ok, crc_ok, o_.recover, target.c_str(),
+          [this](const char* format, auto... args) { Say(format, args...); },
+          [this] { Raise(kExitCrc); })) {
     fs::RemoveFile(temp);
-    Say("\n");
     return true;
-  }
-  if (!crc_ok) {
-    Say("CRC error!\n");
-    Raise(kExitCrc);
-    if (!o_.recover) {
-      fs::RemoveFile(temp);
-      return true;
-    }
-    Say("Keeping the damaged data of %s (-jr)\n", target.c_str());
   }
   if (exists) fs::SetAttributes(target, kHostDos, 0, false);  // clear read-only
   if (!fs::MoveReplace(temp, target)) {

@@ -6,6 +6,8 @@
 #include <new>
 #include <vector>
 
+#include "archivers/arj/arj_method.h"
+
 namespace arj {
 
 void Garble::Apply(uint8_t* data, size_t size) {
@@ -13,16 +15,6 @@ void Garble::Apply(uint8_t* data, size_t size) {
 }
 
 namespace {
-
-constexpr int kMaxMatch = 256;
-constexpr int kThreshold = 3;
-constexpr int kNC = 255 + kMaxMatch + 2 - kThreshold;  // 510
-constexpr int kNP = 17;
-constexpr int kNT = 19;
-constexpr int kCBit = 9;
-constexpr int kPBit = 5;
-constexpr int kTBit = 5;
-constexpr int kMaxCodeLen = 16;
 
 // ---------------------------------------------------------------------------------------------
 // Encoding

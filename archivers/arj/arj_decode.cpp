@@ -3,18 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archivers/arj/arj_method.h"
+
 namespace arj {
 namespace {
 
-constexpr int kMaxMatch = 256;
-constexpr int kThreshold = 3;
-constexpr int kNC = 255 + kMaxMatch + 2 - kThreshold;  // 510
-constexpr int kNP = 17;
-constexpr int kNT = 19;
-constexpr int kCBit = 9;
-constexpr int kPBit = 5;
-constexpr int kTBit = 5;
-constexpr int kMaxCodeLen = 16;
 constexpr size_t kInBuf = 1 << 16;
 constexpr size_t kTableSize = size_t(1) << kMaxCodeLen;
 

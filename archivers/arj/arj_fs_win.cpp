@@ -4,6 +4,7 @@
 
 #include "archivers/arj/arj_format.h"
 #include "archivers/arj/arj_fs.h"
+#include "archivers/arj/arj_win_file.h"
 
 namespace arj {
 namespace fs {
@@ -22,21 +23,8 @@ std::string Native(const std::string& p) {
   return s;
 }
 
-int64_t FileTimeToUnix(const FILETIME& ft) {
-  ULARGE_INTEGER u;
-  u.LowPart = ft.dwLowDateTime;
-  u.HighPart = ft.dwHighDateTime;
-  return static_cast<int64_t>(u.QuadPart / 10000000ULL) - 11644473600LL;
-}
-
-FILETIME UnixToFileTime(int64_t t) {
-  ULARGE_INTEGER u;
-  u.QuadPart = static_cast<ULONGLONG>(t + 11644473600LL) * 10000000ULL;
-  FILETIME ft;
-  ft.dwLowDateTime = u.LowPart;
-  ft.dwHighDateTime = u.HighPart;
-  return ft;
-}
+using win::FileTimeToUnix;
+using win::UnixToFileTime;
 
 void FromFindData(const WIN32_FIND_DATAA& fd, FileInfo* fi) {
   fi->is_dir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -125,27 +113,11 @@ bool MoveReplace(const std::string& from, const std::string& to) {
 }
 
 void SetFileTime(const std::string& path, int64_t mtime) {
-  HANDLE h = CreateFileA(Native(path).c_str(), FILE_WRITE_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
-  FILETIME ft = UnixToFileTime(mtime);
-  ::SetFileTime(h, nullptr, nullptr, &ft);
-  CloseHandle(h);
+  win::SetUnixMtime(Native(path).c_str(), mtime);
 }
 
 void SetAttributes(const std::string& path, uint8_t host_os, uint16_t mode, bool is_dir) {
-  DWORD a;
-  if (host_os == kHostUnix || host_os == kHostNeXT) {
-    a = (mode & 0200) ? 0 : FILE_ATTRIBUTE_READONLY;
-  } else {
-    // read-only, hidden, system, archive; never the directory or label bits
-    a = mode & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                FILE_ATTRIBUTE_ARCHIVE);
-  }
-  if (is_dir) a |= FILE_ATTRIBUTE_DIRECTORY;
-  if (a == 0) a = FILE_ATTRIBUTE_NORMAL;
-  SetFileAttributesA(Native(path).c_str(), a);
+  SetFileAttributesA(Native(path).c_str(), win::AttributesFor(host_os, mode, is_dir));
 }
 
 uint16_t ModeForHeader(const FileInfo& info) {
@@ -182,13 +154,7 @@ uint32_t UnixToDos(int64_t t) {
   return (static_cast<uint32_t>(date) << 16) | time;
 }
 
-int64_t DosToUnix(uint32_t dos) {
-  FILETIME local, ft;
-  if (!DosDateTimeToFileTime(static_cast<WORD>(dos >> 16), static_cast<WORD>(dos), &local) ||
-      !LocalFileTimeToFileTime(&local, &ft))
-    return 0;
-  return FileTimeToUnix(ft);
-}
+int64_t DosToUnix(uint32_t dos) { return win::LocalDosToUnix(dos); }
 
 int64_t Now() {
   FILETIME ft;

@@ -6,9 +6,10 @@
 //
 // A copy of it travels inside every self-extracting archive, so it is built without the C++
 // library: no exceptions, no std::string or streams, msvcrt's stdio for the console and Win32 for
-// files. The header parser, the decoders and the member-name check are the archiver's own
-// (arj_block, arj_decode, common/member_path). It reads one volume: entries that continue in
-// another volume are reported, not extracted.
+// files. The header parser, the decoders, the member-name check, the overwrite rules and the
+// file times are the archiver's own (arj_block, arj_decode, common/member_path,
+// arj_extract_steps, arj_win_file). It reads one volume: entries that continue in another volume
+// are reported, not extracted.
 #include <windows.h>
 
 #include <cstdarg>
@@ -18,6 +19,8 @@
 
 #include "archivers/arj/arj_block.h"
 #include "archivers/arj/arj_decode.h"
+#include "archivers/arj/arj_extract_steps.h"
+#include "archivers/arj/arj_win_file.h"
 #include "common/member_path.h"
 
 namespace {
@@ -167,30 +170,10 @@ void DirPart(const char* path, Text* out) {
   }
 }
 
-int64_t FileTimeToUnix(const FILETIME& ft) {
-  ULARGE_INTEGER u;
-  u.LowPart = ft.dwLowDateTime;
-  u.HighPart = ft.dwHighDateTime;
-  return static_cast<int64_t>(u.QuadPart / 10000000ULL) - 11644473600LL;
-}
-
-FILETIME UnixToFileTime(int64_t t) {
-  ULARGE_INTEGER u;
-  u.QuadPart = static_cast<ULONGLONG>(t + 11644473600LL) * 10000000ULL;
-  FILETIME ft;
-  ft.dwLowDateTime = u.LowPart;
-  ft.dwHighDateTime = u.HighPart;
-  return ft;
-}
-
 // An entry's time in Unix seconds: Unix hosts store it so, the others as local DOS time.
 int64_t EntryTime(uint8_t host_os, uint32_t mtime) {
   if (host_os == kHostUnix || host_os == kHostNeXT) return static_cast<int64_t>(mtime);
-  FILETIME local, ft;
-  if (!DosDateTimeToFileTime(static_cast<WORD>(mtime >> 16), static_cast<WORD>(mtime), &local) ||
-      !LocalFileTimeToFileTime(&local, &ft))
-    return 0;
-  return FileTimeToUnix(ft);
+  return win::LocalDosToUnix(mtime);
 }
 
 struct FileState {
@@ -204,7 +187,7 @@ bool Stat(const char* path, FileState* st) {
   WIN32_FILE_ATTRIBUTE_DATA ad;
   if (!GetFileAttributesExA(p.c_str(), GetFileExInfoStandard, &ad)) return false;
   st->is_dir = (ad.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  st->mtime = FileTimeToUnix(ad.ftLastWriteTime);
+  st->mtime = win::FileTimeToUnix(ad.ftLastWriteTime);
   return true;
 }
 
@@ -252,28 +235,6 @@ void RemoveFile(const char* path) {
 bool MoveReplace(const char* from, const char* to) {
   SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
-}
-
-void SetTime(const char* path, int64_t mtime) {
-  HANDLE h = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
-  FILETIME ft = UnixToFileTime(mtime);
-  SetFileTime(h, nullptr, nullptr, &ft);
-  CloseHandle(h);
-}
-
-// Applies what the archive says about a file's attributes (DOS bits or Unix permissions).
-void SetAttributes(const char* path, uint8_t host_os, uint16_t mode) {
-  DWORD a;
-  if (host_os == kHostUnix || host_os == kHostNeXT) {
-    a = (mode & 0200) ? 0 : FILE_ATTRIBUTE_READONLY;
-  } else {
-    a = mode & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                FILE_ATTRIBUTE_ARCHIVE);
-  }
-  if (a == 0) a = FILE_ATTRIBUTE_NORMAL;
-  SetFileAttributesA(path, a);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -523,8 +484,7 @@ class Extractor {
   Options& o_;
   Archive archive_;
   Text name_;  // the current entry's name
-  bool overwrite_all_ = false;
-  bool skip_all_ = false;
+  OverwriteAnswers answers_;
 };
 
 bool Extractor::NeedPassword() {
@@ -646,29 +606,15 @@ bool Extractor::ExtractEntry() {
   const int64_t mtime = EntryTime(h.host_os, h.mtime);
   const uint8_t host = h.host_os;
   const uint16_t mode = h.access_mode;
-  if (o_.only_new && exists) return true;
-  if ((o_.freshen || o_.update) && exists && existing.mtime >= mtime) return true;
-  if (o_.freshen && !exists) return true;
-  if (exists && !o_.yes && !overwrite_all_) {
-    if (skip_all_) return true;
-    Text question(target.c_str());
-    question.Append(" exists. Overwrite? (Yes/No/All/Skip all/Quit) ");
-    char a = 0;
-    for (;;) {
-      Ask(question.c_str(), &a);
-      if (a == 'Y' || a == 'N' || a == 'A' || a == 'S' || a == 'Q' || a == 0) break;
-    }
-    if (a == 'A') overwrite_all_ = true;
-    if (a == 'S') skip_all_ = true;
-    if (a == 'Q') {
-      Raise(kExitWarning);
-      return false;
-    }
-    if (a != 'Y' && a != 'A') {
-      Raise(kExitWarning);
-      return true;
-    }
-  }
+  const ExtractRules rules = {o_.only_new, o_.freshen, o_.update, o_.yes};
+  const ExtractChoice choice =
+      ChooseExtract(rules, exists, existing.mtime, mtime, &answers_, [&](char* answer) {
+        Text question(target.c_str());
+        question.Append(kOverwriteQuestion);
+        Ask(question.c_str(), answer);
+      });
+  if (choice == ExtractChoice::kDeclined || choice == ExtractChoice::kQuit) Raise(kExitWarning);
+  if (choice != ExtractChoice::kWrite) return choice != ExtractChoice::kQuit;
   Text dir;
   DirPart(target.c_str(), &dir);
   if (!dir.empty() && !MakeDirs(dir.c_str())) {
@@ -696,19 +642,12 @@ bool Extractor::ExtractEntry() {
   bool crc_ok = true;
   bool ok = WriteData(f, &crc_ok);
   if (!CloseHandle(f)) ok = false;
-  if (!ok) {
+  if (!KeepWritten(
+          ok, crc_ok, o_.recover, target.c_str(),
+          [](const char* format, auto... args) { Say(format, args...); },
+          [] { Raise(kExitCrc); })) {
     RemoveFile(temp.c_str());
-    Say("\n");
     return true;
-  }
-  if (!crc_ok) {
-    Say("CRC error!\n");
-    Raise(kExitCrc);
-    if (!o_.recover) {
-      RemoveFile(temp.c_str());
-      return true;
-    }
-    Say("Keeping the damaged data of %s (-jr)\n", target.c_str());
   }
   if (exists) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);  // clear read-only
   if (!MoveReplace(temp.c_str(), target.c_str())) {
@@ -716,8 +655,8 @@ bool Extractor::ExtractEntry() {
     Error(kExitWrite, "Can't write %s", target.c_str());
     return true;
   }
-  SetTime(target.c_str(), mtime);
-  SetAttributes(target.c_str(), host, mode);
+  win::SetUnixMtime(target.c_str(), mtime);
+  SetFileAttributesA(target.c_str(), win::AttributesFor(host, mode, false));
   if (crc_ok) Say("OK\n");
   return true;
 }

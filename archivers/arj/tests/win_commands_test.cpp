@@ -425,4 +425,100 @@ TEST_F(ArjCommands, SelfExtractorPasswordsAndUnsafeNames) {
   EXPECT_FALSE(Exists("C:\\rooted.txt"));
 }
 
+void SetWriteTime(const std::string& path, int64_t unix_seconds) {
+  HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  ULARGE_INTEGER u;
+  u.QuadPart = static_cast<ULONGLONG>(unix_seconds + 11644473600LL) * 10000000ULL;
+  FILETIME ft = {u.LowPart, u.HighPart};
+  SetFileTime(h, nullptr, nullptr, &ft);
+  CloseHandle(h);
+}
+
+int Count(const std::string& s, const std::string& what) {
+  int n = 0;
+  for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+  return n;
+}
+
+// The self-extractor module's overwrite question (No, Yes, a letter that is no answer, All,
+// Skip all, Quit), -n, -u and -f against older and newer files, and -jr keeping damaged data.
+TEST_F(ArjCommands, SelfExtractorAnswersTheOverwriteQuestion) {
+  Result r = RunIn(src_, arj_ + " A " + root_ + "\\ANS.ARJ readme.txt data.bin -je" + WorkFrag());
+  ASSERT_EQ(r.code, 0u) << r.output;
+  const std::string exe = root_ + "\\ANS.EXE";
+  ASSERT_TRUE(Exists(exe)) << r.output;
+  const std::string readme = root_ + "\\out\\readme.txt", data = root_ + "\\out\\data.bin";
+  const std::string readme_text = Text(3000, 7), data_text = std::string(5000, '\x01') + Text(10, 3);
+  const std::string question = " exists. Overwrite? (Yes/No/All/Skip all/Quit) ";
+  r = RunIn(root_, exe + " out\\");
+  ASSERT_EQ(r.code, 0u) << r.output;
+  auto mine = [&] {
+    Write(readme, "mine");
+    Write(data, "mine");
+  };
+
+  // No keeps the first file, Yes replaces the second; a No is a warning.
+  mine();
+  r = RunIn(root_, exe + " out\\", "n\r\ny\r\n");
+  EXPECT_EQ(r.code, 1u) << r.output;
+  EXPECT_NE(r.output.find("out\\readme.txt" + question), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("out\\data.bin" + question + "Extracting data.bin"), std::string::npos)
+      << r.output;
+  EXPECT_EQ(Read(readme), "mine");
+  EXPECT_EQ(Read(data), data_text);
+  // A letter that is no answer asks again; All answers for the files after it too.
+  mine();
+  r = RunIn(root_, exe + " out\\", "x\r\n  a\r\n");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_EQ(Count(r.output, "out\\readme.txt" + question), 2) << r.output;
+  EXPECT_EQ(Count(r.output, question), 2) << r.output;
+  EXPECT_NE(r.output.find("All files OK"), std::string::npos) << r.output;
+  EXPECT_EQ(Read(readme), readme_text);
+  EXPECT_EQ(Read(data), data_text);
+  // Skip all keeps every file without asking again; Quit stops at once. Both are warnings.
+  for (const char* answer : {"s\r\n", "Q\r\n"}) {
+    mine();
+    r = RunIn(root_, exe + " out\\", answer);
+    EXPECT_EQ(r.code, 1u) << answer << r.output;
+    EXPECT_EQ(Count(r.output, question), 1) << answer << r.output;
+    EXPECT_EQ(r.output.find("Extracting"), std::string::npos) << answer << r.output;
+    EXPECT_EQ(Read(readme), "mine") << answer;
+    EXPECT_EQ(Read(data), "mine") << answer;
+  }
+
+  // -n leaves what exists; -u and -f replace only what is older than the entry, unasked with -y;
+  // -f makes nothing new.
+  r = RunIn(root_, exe + " -n out\\");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_EQ(Count(r.output, question), 0) << r.output;
+  EXPECT_EQ(Read(readme), "mine");
+  EXPECT_EQ(Read(data), "mine");
+  SetWriteTime(readme, 1900000000);  // 2030
+  SetWriteTime(data, 946684800);     // 2000
+  r = RunIn(root_, exe + " -u -y out\\");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_EQ(Read(readme), "mine");
+  EXPECT_EQ(Read(data), data_text);
+  DeleteFileA(readme.c_str());
+  Write(data, "mine");
+  SetWriteTime(data, 946684800);
+  r = RunIn(root_, exe + " -f out\\", "y\r\n");
+  EXPECT_EQ(r.code, 0u) << r.output;
+  EXPECT_EQ(Count(r.output, question), 1) << r.output;
+  EXPECT_FALSE(Exists(readme));
+  EXPECT_EQ(Read(data), data_text);
+
+  // A wrong password is a CRC error; -jr keeps what came out, and says so.
+  r = RunIn(src_, arj_ + " A " + root_ + "\\JR.ARJ readme.txt -gsecret -je" + WorkFrag());
+  ASSERT_EQ(r.code, 0u) << r.output;
+  r = RunIn(root_, root_ + "\\JR.EXE -gwrong -jr jr\\");
+  EXPECT_EQ(r.code, 3u) << r.output;
+  EXPECT_NE(r.output.find("readme.txt                               CRC error!"), std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("Keeping the damaged data of jr\\readme.txt (-jr)"), std::string::npos)
+      << r.output;
+  EXPECT_TRUE(Exists(root_ + "\\jr\\readme.txt"));
+}
+
 }  // namespace
