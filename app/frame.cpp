@@ -51,6 +51,13 @@ void RebuildUserPopup(HMENU popup, const char* section, const char* stem, int co
   }
 }
 
+// While a browser window is maximised its system menu stands first in the menu bar and every
+// popup one position further right.
+int ManagerMenuShift(HMENU menu) {
+  HMENU first = GetSubMenu(menu, 0);
+  return first && GetMenuState(first, IDM_NEW_ARCHIVE, MF_BYCOMMAND) != static_cast<UINT>(-1) ? 0 : 1;
+}
+
 // The Applications and Macros popups of the Manager menu, one position further right while a
 // maximised browser window puts its system menu first.
 void RebuildUserMenus(HMENU menu, bool shifted) {
@@ -142,6 +149,7 @@ void TakeCommandLine(HWND frame) {
     case StartRequest::Invalid:
       ShowStringMessage(frame, IDS_INVALID_ARCHIVE_NAME);
       g_commandLineBuffer[0] = '\0';
+      if (!g_activeBrowser) OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*");
       break;
   }
 }
@@ -351,14 +359,13 @@ void SwitchMode(HWND window, bool toExpress) {
   HWND frame = window;
   if (GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) frame = GetAncestor(frame, GA_ROOT);
   if (!frame || !(GetWindowLongA(frame, GWL_STYLE) & WS_CAPTION)) return;
-  BOOL maximised = FALSE;
-  if (!toExpress && g_mdiClient) SendMessageA(g_mdiClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximised));
-  bool shifted = !toExpress && maximised && g_activeBrowser;
   g_managerMode = !toExpress;
 
   HMENU menu = toExpress ? g_res.expressMenu : g_managerMenu;
   if (g_mdiClient && menu) {
-    HMENU windowMenu = toExpress ? nullptr : GetSubMenu(menu, MANAGER_POS_WINDOW + (shifted ? 1 : 0));
+    // The Window popup is taken where it stands now; setting the menu may put a maximised
+    // window's system menu in front of it.
+    HMENU windowMenu = toExpress ? nullptr : GetSubMenu(menu, MANAGER_POS_WINDOW + ManagerMenuShift(menu));
     SendMessageA(g_mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), reinterpret_cast<LPARAM>(windowMenu));
     if (GetMenu(frame) != menu) return;
   } else if (menu) {
@@ -386,8 +393,11 @@ void SwitchMode(HWND window, bool toExpress) {
       if (g_buttonBar && g_showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
       ShowWindow(g_mdiClient, SW_SHOW);
     }
-    RebuildUserMenus(g_managerMenu, shifted);
+    if (g_managerMenu) RebuildUserMenus(g_managerMenu, ManagerMenuShift(g_managerMenu) != 0);
     SetPaneText(IDC_PANE_MODE, "Manager Mode");
+    // The totals panes stayed empty in Express mode.
+    ShowDirectoryTotals(g_activeBrowser);
+    ShowArchiveTotals(g_activeBrowser);
     SetModeSetting(true);
   }
   SetWindowTextA(frame, toExpress ? "Quillon - Express Mode" : "Quillon - Manager Mode");
@@ -400,8 +410,10 @@ void LayoutFrame(HWND, int width, int height) {
   int s = g_listLineHeight + 8;
   int n = (g_showToolbar ? 1 : 0) + (g_showDriveBar ? 1 : 0);
   if (height < n * t + s) return;
+  // The client keeps its Manager size while Express mode hides it, so that windows opened
+  // meanwhile come up at a usable size.
+  if (g_mdiClient) MoveWindow(g_mdiClient, 0, n * t + 1, width, height - n * t - s - 1, MdiClientShown());
   if (g_managerMode) {
-    if (MdiClientShown()) MoveWindow(g_mdiClient, 0, n * t + 1, width, height - n * t - s - 1, TRUE);
     if (g_toolBar && g_showToolbar) SendMessageA(g_toolBar, WM_SIZE, 0, 0);
     if (g_buttonBar && g_showDriveBar) MoveWindow(g_buttonBar, 0, g_showToolbar ? t : 0, width, t, TRUE);
   }
@@ -417,6 +429,10 @@ void LayoutFrame(HWND, int width, int height) {
       if (pane) MoveWindow(pane, lefts[i], 3, w2 / 3 - 10, h - 6, TRUE);
     }
     if (HWND mode = GetDlgItem(g_statusBar, IDC_PANE_MODE)) MoveWindow(mode, w - w / 8 - 6, 3, w / 8, h - 6, TRUE);
+    if (g_managerMode && !g_activeBrowser) {
+      ShowDirectoryTotals(nullptr);
+      ShowArchiveTotals(nullptr);
+    }
   }
   if (g_managerMode) {
     for (HWND bar : {g_toolBar, g_buttonBar}) {

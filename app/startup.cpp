@@ -268,12 +268,24 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
   }
   InitCommonControls();
 
-  HWND frame = CreateWindowExA(0, kFrameClass, kFrameTitle,
-                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, Coordinate("x"), Coordinate("y"),
-                               Coordinate("w"), Coordinate("h"), nullptr, nullptr, inst, nullptr);
+  // The system takes its default for y only together with x (and for the height only with the
+  // width): a coordinate given alone is applied once the frame exists.
+  const int x = Coordinate("x"), y = Coordinate("y"), w = Coordinate("w"), h = Coordinate("h");
+  const bool both = x != CW_USEDEFAULT && y != CW_USEDEFAULT;
+  const bool size = w != CW_USEDEFAULT && h != CW_USEDEFAULT;
+  HWND frame = CreateWindowExA(0, kFrameClass, kFrameTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                               both ? x : CW_USEDEFAULT, both ? y : CW_USEDEFAULT, size ? w : CW_USEDEFAULT,
+                               size ? h : CW_USEDEFAULT, nullptr, nullptr, inst, nullptr);
   if (!frame) {
     ExitInstance(inst);
     return nullptr;
+  }
+  if ((!both && (x != CW_USEDEFAULT || y != CW_USEDEFAULT)) || (!size && (w != CW_USEDEFAULT || h != CW_USEDEFAULT))) {
+    RECT rc;
+    GetWindowRect(frame, &rc);
+    SetWindowPos(frame, nullptr, x != CW_USEDEFAULT ? x : rc.left, y != CW_USEDEFAULT ? y : rc.top,
+                 w != CW_USEDEFAULT ? w : rc.right - rc.left, h != CW_USEDEFAULT ? h : rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ShowFrame(frame, show);
   UpdateWindow(frame);
