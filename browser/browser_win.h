@@ -151,6 +151,9 @@ int LoadZipIntoWindow(const char* path, HWND list, const char* mask, HANDLE out)
 // a window that listed entries) or that holds no entries any more is cleared through the frame's
 // Clear Archive Window command, posted with the window as its control handle.
 void RefreshArchiveWindow(int slot);
+// The window takes a new archive (not made yet, as New Archive names it): the old listing and
+// totals go, and the columns, title and icon become those of `archiveType`.
+void AssignArchiveToWindow(HWND browser, const char* path, int archiveType);
 // Forgets the window's archive: empty path, list and words, mask "*.*", title "[Untitled]".
 void ClearArchiveWindow(HWND browser);
 

@@ -387,6 +387,25 @@ void ClearArchiveWindow(HWND browser) {
   if (g_activeBrowser == browser) ShowArchiveTotals(browser);
 }
 
+void AssignArchiveToWindow(HWND browser, const char* path, int archiveType) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r || (archiveType != kArchiveTypeZip && archiveType != kArchiveTypeArj)) return;
+  // What the window listed belongs to the archive it showed before.
+  SendMessageA(r->hwndArchiveList, LB_RESETCONTENT, 0, 0);
+  for (int w : {kWordArchiveSize, kWordTotalLength, kWordFileCount, kWordTotalSize, kWordEncrypted})
+    SetWindowLongA(browser, w, 0);
+  lstrcpynA(r->archivePath, path ? path : "", sizeof r->archivePath);
+  lstrcpynA(r->archiveMask, "*.*", sizeof r->archiveMask);
+  SetWindowLongA(browser, kWordArchiveType, archiveType);
+  SetListKind(r->hwndArchiveList, archiveType);
+  SetListKind(r->hwndArchiveHeader, archiveType);
+  SetTitleOf(browser, r->archivePath);
+  ApplyWindowIcon(browser);
+  InvalidateRect(r->hwndArchiveHeader, nullptr, TRUE);
+  InvalidateRect(r->hwndArchiveList, nullptr, TRUE);
+  if (g_activeBrowser == browser) ShowArchiveTotals(browser);
+}
+
 void RefreshArchiveWindow(int slot) {
   if (!g_windowTable || slot < 0 || slot >= kMaxWindows || !g_windowTable[slot].inUse) return;
   WindowRecord* r = &g_windowTable[slot];

@@ -197,6 +197,15 @@ LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 LRESULT CALLBACK StaticTextProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   switch (m) {
+    case WM_SETTEXT:
+      // The system's static control paints its new text at once, past WM_PAINT; a column header
+      // keeps the text as data and draws only what PaintHeader draws.
+      if (RecordOf(GetParent(h))) {
+        LRESULT r = DefWindowProcA(h, m, w, l);
+        InvalidateRect(h, nullptr, TRUE);
+        return r;
+      }
+      break;
     case WM_PAINT:
       if (RecordOf(GetParent(h))) {
         PaintHeader(h);
@@ -280,6 +289,9 @@ LRESULT CALLBACK ResizeBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (!drag.drawn) return 0;
       InvertBar(drag.bar);
       HWND parent = GetParent(h);
+      // Lists repainted during the drag took parts of the inverted bar into their own pixels:
+      // everything under the window is drawn again.
+      RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       const int top = g_browserHost.barHeight ? g_browserHost.barHeight() : 0;
       const int left = drag.bar.left - drag.parentClient.left;
       const int height = drag.parentClient.bottom - drag.parentClient.top;
@@ -292,12 +304,14 @@ LRESULT CALLBACK ResizeBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       RECT rc;
       GetClientRect(parent, &rc);
       SendMessageA(parent, WM_SIZE, IsZoomed(parent) ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(rc.right, rc.bottom));
-      InvalidateRect(parent, nullptr, TRUE);
       return 0;
     }
     case WM_CAPTURECHANGED:
       if (g_drag.splitter == h && reinterpret_cast<HWND>(l) != h) {
-        if (g_drag.drawn) InvertBar(g_drag.bar);
+        if (g_drag.drawn) {
+          InvertBar(g_drag.bar);
+          RedrawWindow(GetParent(h), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
         g_drag = SplitterDrag{};
       }
       return 0;

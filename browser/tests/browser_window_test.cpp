@@ -567,6 +567,49 @@ TEST_F(BrowserTest, SplitterDragStaysBetweenItsLimits) {
   EXPECT_EQ(r->splitterPos, 200);
 }
 
+TEST_F(BrowserTest, SplitterDragEndsWithTheListsDrawnAgain) {
+  HWND h = CreateBrowserWindow("", kArchiveTypeZip, "*.none", "*.*", 0, 0, 0, 800, 400, 0);
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  Drain();
+  // Dragged out and back to where it was: the split does not change, but the inverted bar
+  // passed over the lists, which are painted again.
+  RECT sp;
+  GetWindowRect(r->hwndSplitter, &sp);
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  SendMessageA(r->hwndSplitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+  SendMessageA(r->hwndSplitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(origin.x + 350 - sp.left, 10));
+  SendMessageA(r->hwndSplitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(origin.x + r->splitterPos - sp.left, 10));
+  ASSERT_FALSE(GetUpdateRect(r->hwndArchiveList, nullptr, FALSE));
+  SendMessageA(r->hwndSplitter, WM_LBUTTONUP, 0, MAKELPARAM(origin.x + r->splitterPos - sp.left, 10));
+  EXPECT_TRUE(GetUpdateRect(r->hwndArchiveList, nullptr, FALSE));
+  EXPECT_TRUE(GetUpdateRect(r->hwndDirList, nullptr, FALSE));
+}
+
+TEST_F(BrowserTest, ColumnHeadersDrawNoTextOfTheirOwn) {
+  HWND h = Open();
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  // The directory header holds the directory as its text but shows only its background.
+  SetWindowTextA(r->hwndDirHeader, "WWWWWWWWWWWWWWWWWWWW");
+  UpdateWindow(r->hwndDirHeader);
+  EXPECT_EQ("WWWWWWWWWWWWWWWWWWWW", [&] {
+    char t[64] = "";
+    GetWindowTextA(r->hwndDirHeader, t, sizeof t);
+    return std::string(t);
+  }());
+  RECT rc;
+  GetClientRect(r->hwndDirHeader, &rc);
+  HDC dc = GetDC(r->hwndDirHeader);
+  const COLORREF back = GetSysColor(COLOR_WINDOW);
+  int other = 0;
+  for (int y = 0; y < rc.bottom; ++y)
+    for (int x = 0; x < rc.right && x < 200; ++x) other += GetPixel(dc, x, y) != back;
+  ReleaseDC(r->hwndDirHeader, dc);
+  EXPECT_EQ(0, other);
+}
+
 TEST_F(BrowserTest, ShortNamesInTheDirectoryHeader) {
   std::string sub = dir_ / "Program Files";
   CreateDirectoryA(sub.c_str(), nullptr);
