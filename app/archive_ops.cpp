@@ -47,6 +47,10 @@ ArchiveKind KindOf(HWND browser) {
   return GetWindowLongA(browser, kWordArchiveType) == kArchiveTypeArj ? ArchiveKind::Arj : ArchiveKind::Zip;
 }
 
+// Whether an operation ran its archiver: a refusal, a No or a Cancel leaves the lists (and what
+// the user selected in them) as they were.
+bool Ran(RunResult r) { return r == RunResult::Done || r == RunResult::RunnerEnded; }
+
 bool Encrypted(HWND browser) { return GetWindowLongA(browser, kWordEncrypted) != 0; }
 
 std::vector<std::string> SelectedLines(HWND list) {
@@ -93,6 +97,7 @@ void Extract(HWND frame, HWND browser) {
   WindowRecord* r = RecordOf(browser);
   if (!r) return;
   RunnerSetup setup = SetupFor(browser);
+  RunResult result = RunResult::Refused;
   if (r->hwndFocusList == r->hwndArchiveList) {
     std::vector<std::string> names = NamesOf(SelectedLines(r->hwndArchiveList));
     if (names.empty()) {
@@ -101,8 +106,8 @@ void Extract(HWND frame, HWND browser) {
     }
     std::string target;
     if (!ChooseTarget(frame, &target)) return;
-    ExtractMembersTo(setup, g_switches, KindOf(browser), r->archivePath, Encrypted(browser), names, target,
-                     PasswordAsker(frame));
+    result = ExtractMembersTo(setup, g_switches, KindOf(browser), r->archivePath, Encrypted(browser), names,
+                              target, PasswordAsker(frame));
   } else {
     std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
     if (names.empty()) {
@@ -116,10 +121,10 @@ void Extract(HWND frame, HWND browser) {
       }
     std::string target;
     if (!ChooseTarget(frame, &target)) return;
-    ExtractArchiveFiles(setup, g_switches, r->curDir, names, target, PasswordAsker(frame));
+    result = ExtractArchiveFiles(setup, g_switches, r->curDir, names, target, PasswordAsker(frame));
   }
   SetCurrentDirAndDrive(r->curDir);
-  ReadAgain(browser, false);
+  if (Ran(result)) ReadAgain(browser, false);
 }
 
 std::string InDirectory(const char* dir, const std::string& name) {
@@ -183,16 +188,7 @@ void Freshen(HWND frame, HWND browser, bool update) {
 }
 
 void SetWindowArchive(HWND browser, const std::string& path, ArchiveKind kind) {
-  WindowRecord* r = RecordOf(browser);
-  if (!r) return;
-  lstrcpynA(r->archivePath, path.c_str(), sizeof r->archivePath);
-  SetWindowLongA(browser, kWordArchiveType, kind == ArchiveKind::Arj ? kArchiveTypeArj : kArchiveTypeZip);
-  SetWindowTextA(browser, path.c_str());
-  HICON icon = kind == ArchiveKind::Arj ? g_browserHost.arjIcon : g_browserHost.zipIcon;
-  if (icon) {
-    SendMessageA(browser, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(browser, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  }
+  AssignArchiveToWindow(browser, path.c_str(), kind == ArchiveKind::Arj ? kArchiveTypeArj : kArchiveTypeZip);
 }
 
 void AddSelection(HWND frame, HWND browser, bool move) {
@@ -305,11 +301,20 @@ void DeleteArchiveSelection(HWND frame, HWND browser) {
   req.entryCount = GetWindowLongA(browser, kWordFileCount);
   req.confirm = (g_confirmFlags & kConfirmDelete) != 0;
   if (req.selectedLines.empty()) return;
-  DeleteFromArchive(SetupFor(browser), g_switches, req,
-                    [frame](const std::string& q, const std::string& n) { return ConfirmDeleteDialog(frame, q, n); },
-                    PasswordAsker(frame));
+  // Comment, title and label lines are not members: they are passed over, and a selection of
+  // nothing else is refused.
+  bool anyMember = false;
+  for (const std::string& line : req.selectedLines) anyMember |= !IsMarkerLine(line);
+  if (!anyMember) {
+    ShowStringMessage(frame, IDS_CANT_DELETE_COMMENTS);
+    return;
+  }
+  RunResult result = DeleteFromArchive(
+      SetupFor(browser), g_switches, req,
+      [frame](const std::string& q, const std::string& n) { return ConfirmDeleteDialog(frame, q, n); },
+      PasswordAsker(frame));
   SetCurrentDirAndDrive(r->curDir);
-  ReadAgain(browser, true);
+  if (Ran(result)) ReadAgain(browser, true);
 }
 
 void AddDroppedFilesTo(HWND frame, HWND browser) {

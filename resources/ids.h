@@ -314,6 +314,7 @@
 #define IDS_SELECT_AN_ITEM 3079
 #define IDS_COMMAND_LINE_TOO_LONG 3100 // "%u characters; at most %u" and the start of the line
 #define IDS_NOT_AVAILABLE 3101       // a command this version does not have
+#define IDS_CANT_DELETE_COMMENTS 3102  // "You can't delete file comments."
 
 // Strings: status-bar hints of menu items and tool tips.
 #define IDS_READY 2000

@@ -22,6 +22,7 @@
 #include "common/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
+#include "browser/item_format.h"
 #include "engine/dialogs_win.h"
 #include "resources/ids.h"
 #include "tests/support/win_test_support.h"
@@ -82,6 +83,8 @@ class ArchiveOpsTest : public ::testing::TestWithParam<Archiver> {
   std::mutex mutex;
   std::vector<SeenDialog> seen;
   std::string pendingNewDir;
+  std::string newName = "REPORT";
+  bool answerNo = false;
 
   void SetUp() override {
     cwd = qltest::CurrentDirectory();
@@ -129,8 +132,9 @@ class ArchiveOpsTest : public ::testing::TestWithParam<Archiver> {
       seen.push_back(s);
     }
     if (s.title == "Create A New Archive") {
-      SetDlgItemTextA(d, IDC_NEW_FILE_NAME, "REPORT");
-      SetDlgItemTextA(d, IDC_NEW_DIRECTORY, archives.c_str());
+      SetDlgItemTextA(d, IDC_NEW_FILE_NAME, newName.c_str());
+      // Typed with a trailing backslash: the history keeps the directory as the path uses it.
+      SetDlgItemTextA(d, IDC_NEW_DIRECTORY, (archives + "\\").c_str());
       if (GetParam() == Archiver::Arj) SendMessageA(GetDlgItem(d, IDC_NEW_ARJ), BM_CLICK, 0, 0);
       return IDOK;
     }
@@ -140,7 +144,7 @@ class ArchiveOpsTest : public ::testing::TestWithParam<Archiver> {
       SetDlgItemTextA(d, IDC_TARGET_FIELD, target.c_str());
       return IDOK;
     }
-    if (s.title == "Confirm Delete") return IDC_DELETE_YES;
+    if (s.title == "Confirm Delete") return answerNo ? IDC_DELETE_NO : IDC_DELETE_YES;
     return qltest::PressDefault(d, s);
   }
 
@@ -194,6 +198,9 @@ TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
   const std::string archive = archives + (arj ? "\\REPORT.Arj" : "\\REPORT.Zip");
   EXPECT_STREQ(archive.c_str(), r->archivePath);
   EXPECT_EQ(arj ? ql::kArchiveTypeArj : ql::kArchiveTypeZip, GetWindowLongA(b, ql::kWordArchiveType));
+  // The column header and the list take the columns of the new archive's type.
+  EXPECT_EQ(arj ? ql::kListArj : ql::kListZip, ql::ListKindOf(r->hwndArchiveHeader));
+  EXPECT_EQ(arj ? ql::kListArj : ql::kListZip, ql::ListKindOf(r->hwndArchiveList));
   EXPECT_TRUE(qltest::FileExists(archives));
   EXPECT_FALSE(qltest::FileExists(archive));
   {
@@ -246,6 +253,16 @@ TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
   PumpUntil([] { return false; }, 0);
   EXPECT_EQ("a member no program opens\r\n", qltest::ReadTextFile(prog + "\\QL5TEMP\\NOTE.QQX"));
 
+  // Answering No deletes nothing and leaves the selection as it was.
+  Forget();
+  answerNo = true;
+  ASSERT_EQ(7, Select(r->hwndArchiveList, {"A.TXT", "F1.TXT", "F2.TXT", "F3.TXT", "F4.TXT", "F5.TXT", "F6.TXT"}));
+  Command(IDM_DELETE_MEMBERS);
+  answerNo = false;
+  ASSERT_EQ(1u, Seen().size());
+  EXPECT_EQ(7, SendMessageA(r->hwndArchiveList, LB_GETSELCOUNT, 0, 0));
+  EXPECT_EQ(9, GetWindowLongA(b, ql::kWordFileCount));
+
   // Delete seven members: six names and "..." are shown.
   Forget();
   ASSERT_EQ(7, Select(r->hwndArchiveList, {"A.TXT", "F1.TXT", "F2.TXT", "F3.TXT", "F4.TXT", "F5.TXT", "F6.TXT"}));
@@ -271,6 +288,14 @@ TEST_P(ArchiveOpsTest, CreateAddExtractTestViewAndDelete) {
   ASSERT_EQ(2u, asked.size());
   EXPECT_EQ("Deleting all of the files in an archive will corrupt it!", asked[1].text);
   EXPECT_EQ(before, qltest::ReadTextFile(archive));
+
+  // New Archive on this window: the old listing and totals go with the old archive.
+  newName = "SECOND";
+  Command(IDM_NEW_ARCHIVE);
+  EXPECT_STREQ((archives + (arj ? "\\SECOND.Arj" : "\\SECOND.Zip")).c_str(), r->archivePath);
+  EXPECT_EQ(0, SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0));
+  EXPECT_EQ(0, GetWindowLongA(b, ql::kWordFileCount));
+  EXPECT_EQ(0, GetWindowLongA(b, ql::kWordTotalLength));
 }
 
 // Freshen from the archive window: the archive's directory becomes current, and a file there that
