@@ -103,18 +103,15 @@ bool ReadOn(const ReadSwitchKey& read, const char* key, bool def) {
 }  // namespace
 
 void LoadSwitchSet(SwitchSet& s, const ReadSwitchKey& read) {
-  // Radio groups: a later key of a group counts only when no earlier one was on.
+  // The compression keys form a radio group: a later one counts only when no earlier one was on.
+  // Every other key sets its own bit; the extraction-order radio rule belongs to the dialog.
   bool compressionTaken = false;
-  bool orderTaken = false;
   for (const SwitchRecord& r : kSwitchTable) {
     if (r.radio == Radio::PathStorage) continue;
     bool on = ReadOn(read, r.key, r.defaultOn);
     if (r.radio == Radio::Compression) {
       if (compressionTaken) on = false;
       compressionTaken |= on;
-    } else if (r.radio == Radio::ExtractOrder) {
-      if (orderTaken) on = false;
-      orderTaken |= on;
     }
     SetOn(s, r.id, on);
   }

@@ -1,5 +1,7 @@
 #include "engine/switches.h"
 
+#include "engine/commands.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -75,7 +77,7 @@ TEST(SwitchLoad, ValuesCountAsOnOnlyWhenTheyReadAsOn) {
   }
 }
 
-TEST(SwitchLoad, RadioGroupsKeepTheFirstKeyThatIsOn) {
+TEST(SwitchLoad, CompressionKeepsTheFirstKeyOnAndEveryOrderKeySetsItsOwnBit) {
   FakeIni ini;
   ini.values["faster_compression"] = "On";
   ini.values["no_compression"] = "On";
@@ -87,9 +89,14 @@ TEST(SwitchLoad, RadioGroupsKeepTheFirstKeyThatIsOn) {
   EXPECT_TRUE(On(s, Sw::FasterCompression));
   EXPECT_FALSE(On(s, Sw::NoCompression));
   EXPECT_TRUE(On(s, Sw::ExtractBySize));
-  EXPECT_FALSE(On(s, Sw::ExtractInReverseOrder));
+  EXPECT_TRUE(On(s, Sw::ExtractInReverseOrder)) << "a sort key and the reverse order go together";
   EXPECT_TRUE(On(s, Sw::OverwriteExisting));
   EXPECT_FALSE(On(s, Sw::ExtractOnlyNewer));
+  SetOn(s, Sw::UsePkzip, true);
+  Command cmd = ExtractMembers(s, EnginePaths{"C:\\QL", "C:\\QL\\QL5TEMP"}, ArchiveKind::Zip, "C:\\A.ZIP", false,
+                               {"X.TXT"}, "C:\\OUT");
+  EXPECT_NE(cmd.text.find(" -es"), std::string::npos) << cmd.text;
+  EXPECT_NE(cmd.text.find(" -er"), std::string::npos) << cmd.text;
 }
 
 TEST(SwitchLoad, PathStorageFromStorePathnames) {
