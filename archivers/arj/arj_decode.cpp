@@ -130,15 +130,16 @@ class HuffTable {
 // Output history plus a flush buffer.
 class OutWindow {
  public:
-  static constexpr size_t kKeep = 32768;
-  static constexpr size_t kSlideAt = kKeep + 65536;
+  static constexpr size_t kMaxKeep = 65536;
+  static constexpr size_t kSlideAt = kMaxKeep + 65536;
   static constexpr size_t kSize = kSlideAt + kMaxMatch + 16;
-  OutWindow(const DecodeIo& io, uint8_t* buf) : io_(io), buf_(buf) {}
+  // `keep`: the longest distance a back reference may span (at most kMaxKeep).
+  OutWindow(const DecodeIo& io, uint8_t* buf, size_t keep) : io_(io), buf_(buf), keep_(keep) {}
   bool Room() {
     if (pos_ < kSlideAt) return true;
     if (!Flush()) return false;
-    memmove(buf_, buf_ + pos_ - kKeep, kKeep);
-    pos_ = flushed_ = kKeep;
+    memmove(buf_, buf_ + pos_ - keep_, keep_);
+    pos_ = flushed_ = keep_;
     return true;
   }
   bool Flush() {
@@ -152,7 +153,7 @@ class OutWindow {
   }
   // Copies `len` bytes from `dist` back; false when that reaches before the start.
   bool Copy(uint32_t dist, uint32_t len) {
-    if (dist > total_ || dist > kKeep) return false;
+    if (dist > total_ || dist > keep_) return false;
     uint8_t* d = buf_ + pos_;
     const uint8_t* s = d - dist;
     for (uint32_t i = 0; i < len; ++i) d[i] = s[i];
@@ -165,11 +166,12 @@ class OutWindow {
  private:
   const DecodeIo& io_;
   uint8_t* buf_;
+  size_t keep_;
   size_t pos_ = 0, flushed_ = 0;
   uint64_t total_ = 0;
 };
 
-// Everything methods 1-4 need, in one allocation.
+// Everything methods 1-4 (and the LHA methods sharing their coding) need, in one allocation.
 struct Workspace {
   uint8_t in[kInBuf];
   uint8_t window[OutWindow::kSize];
@@ -180,8 +182,9 @@ struct Workspace {
 
 class HuffDecoder {
  public:
-  HuffDecoder(BitReader& br, Workspace* ws)
-      : br_(br), t_table_(ws->t_table), c_table_(ws->c_table), p_table_(ws->p_table) {}
+  HuffDecoder(BitReader& br, Workspace* ws, int np, int pbit)
+      : br_(br), np_(np), pbit_(pbit), t_table_(ws->t_table), c_table_(ws->c_table),
+        p_table_(ws->p_table) {}
 
   DecodeResult Run(uint32_t orig_size, OutWindow& w) {
     uint32_t block_left = 0;
@@ -192,7 +195,7 @@ class HuffDecoder {
         block_left = br_.Get(16);
         if (block_left == 0) block_left = 65536;
         if (!ReadPtLen(kNT, kTBit, 3, &t_table_) || !ReadCLen() ||
-            !ReadPtLen(kNP, kPBit, -1, &p_table_))
+            !ReadPtLen(np_, pbit_, -1, &p_table_))
           return DecodeResult::kBadData;
       }
       --block_left;
@@ -278,6 +281,7 @@ class HuffDecoder {
   }
 
   BitReader& br_;
+  int np_, pbit_;
   uint8_t pt_len_[kNT] = {};
   HuffTable t_table_, c_table_, p_table_;
 };
@@ -327,28 +331,41 @@ DecodeResult DecodeStored(uint32_t comp_size, uint32_t orig_size, const DecodeIo
   return r;
 }
 
-}  // namespace
-
-DecodeResult DecodeStream(int method, uint32_t comp_size, uint32_t orig_size, const DecodeIo& io) {
-  if (method == 0) return DecodeStored(comp_size, orig_size, io);
-  if (method < 1 || method > 4) return DecodeResult::kUnsupported;
+DecodeResult DecodeCoded(int method, const HuffParams& params, uint32_t comp_size,
+                         uint32_t orig_size, const DecodeIo& io) {
   if (orig_size == 0) return DecodeResult::kOk;
   Workspace* ws = static_cast<Workspace*>(malloc(sizeof(Workspace)));
   if (!ws) return DecodeResult::kNoMemory;
   DecodeResult r;
   {
     BitReader br(io, comp_size, ws->in);
-    OutWindow w(io, ws->window);
+    OutWindow w(io, ws->window, params.window);
     if (method == 4) {
       r = DecodeFastest(br, orig_size, w);
     } else {
-      HuffDecoder d(br, ws);
+      HuffDecoder d(br, ws, params.np, params.pbit);
       r = d.Run(orig_size, w);
     }
     if (r == DecodeResult::kOk && !w.Flush()) r = DecodeResult::kWriteError;
   }
   free(ws);
   return r;
+}
+
+}  // namespace
+
+DecodeResult DecodeStream(int method, uint32_t comp_size, uint32_t orig_size, const DecodeIo& io) {
+  if (method == 0) return DecodeStored(comp_size, orig_size, io);
+  if (method < 1 || method > 4) return DecodeResult::kUnsupported;
+  return DecodeCoded(method, HuffParams{kNP, kPBit, 32768}, comp_size, orig_size, io);
+}
+
+DecodeResult DecodeHuffman(const HuffParams& params, uint32_t comp_size, uint32_t orig_size,
+                           const DecodeIo& io) {
+  if (params.np < 1 || params.np > kNT || params.pbit < 1 || params.pbit > 8 ||
+      params.window < 1 || params.window > 65536)
+    return DecodeResult::kUnsupported;
+  return DecodeCoded(1, params, comp_size, orig_size, io);
 }
 
 }  // namespace arj

@@ -28,6 +28,17 @@ struct DecodeIo {
 // written when the result is kOk.
 DecodeResult DecodeStream(int method, uint32_t comp_size, uint32_t orig_size, const DecodeIo& io);
 
+// The block structure of methods 1-3 with other position-code parameters, as LHA's -lh5- to
+// -lh7- use it: `np` position codes whose count is stored in `pbit` bits, back references
+// spanning at most `window` bytes (up to 65536). Methods 1-3 are {17, 5, 32768}.
+struct HuffParams {
+  int np;
+  int pbit;
+  uint32_t window;
+};
+DecodeResult DecodeHuffman(const HuffParams& params, uint32_t comp_size, uint32_t orig_size,
+                           const DecodeIo& io);
+
 // Garble: every data byte is XORed with (modifier + password[i]), i cycling over the password;
 // `index` carries the position in the password from one call to the next.
 inline void GarbleBytes(const char* password, size_t password_size, uint8_t modifier,
