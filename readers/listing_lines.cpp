@@ -75,7 +75,8 @@ void AppendZipFileLine(std::string* out, std::string_view name, uint64_t length,
   out->push_back('-');
   AppendInt(out, when.day, 2, '0');
   out->push_back('-');
-  AppendInt(out, when.year - 1900, 2, '0');
+  // Two digits of the year: years from 2000 on would otherwise show as 100 and more.
+  AppendInt(out, when.year % 100, 2, '0');
   out->push_back('\t');
   int hour = when.hour;
   char half = hour >= 12 ? 'p' : 'a';

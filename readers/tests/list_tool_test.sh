@@ -17,8 +17,8 @@ check() {  # what expected actual
 out=$("$list" "$fx/plain.zip"); rc=$?
 check "plain.zip exit" 0 "$rc"
 check "plain.zip lines" "DOCS\\README.TXT${tab}DOCS\\README.TXT${tab}1200${tab}28${tab}98%${tab}04-15-96${tab} 9:05p
-EMPTY.TXT${tab}EMPTY.TXT${tab}0${tab}0${tab}00%${tab}01-01-101${tab}12:30a
-src\\main.c${tab}src\\main.c${tab}29${tab}29${tab}00%${tab}01-01-101${tab}12:00p
+EMPTY.TXT${tab}EMPTY.TXT${tab}0${tab}0${tab}00%${tab}01-01-01${tab}12:30a
+src\\main.c${tab}src\\main.c${tab}29${tab}29${tab}00%${tab}01-01-01${tab}12:00p
 NOISE.BIN${tab}NOISE.BIN${tab}3000${tab}3000${tab}00%${tab}04-15-96${tab}12:07a
 = archive size 3469, total length 4229, file count 4, total size 3057, encrypted 0" "$out"
 

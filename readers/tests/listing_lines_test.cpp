@@ -21,15 +21,15 @@ TEST(ListingLines, ZipFileLines) {
       {"example", "DOCS\\README.TXT", 1234, 567, 1996, 4, 15, 21, 5,
        "DOCS\\README.TXT\tDOCS\\README.TXT\t1234\t567\t55%\t04-15-96\t 9:05p"},
       {"empty entry", "E", 0, 0, 1996, 4, 15, 9, 5, "E\tE\t0\t0\t00%\t04-15-96\t 9:05a"},
-      {"half past midnight 2001", "N", 10, 10, 2001, 1, 1, 0, 30, "N\tN\t10\t10\t00%\t01-01-101\t12:30a"},
-      {"noon", "N", 10, 5, 2001, 1, 1, 12, 0, "N\tN\t10\t5\t50%\t01-01-101\t12:00p"},
+      {"half past midnight 2001, two digits of the year", "N", 10, 10, 2001, 1, 1, 0, 30, "N\tN\t10\t10\t00%\t01-01-01\t12:30a"},
+      {"noon", "N", 10, 5, 2001, 1, 1, 12, 0, "N\tN\t10\t5\t50%\t01-01-01\t12:00p"},
       {"one minute to midnight", "N", 3, 1, 1999, 12, 31, 23, 59, "N\tN\t3\t1\t67%\t12-31-99\t11:59p"},
       {"stored and encrypted grows", "N", 29, 41, 1996, 4, 15, 13, 0, "N\tN\t29\t41\t-41%\t04-15-96\t 1:00p"},
       {"grew by a little", "N", 100, 104, 1996, 4, 15, 1, 1, "N\tN\t100\t104\t-4%\t04-15-96\t 1:01a"},
       {"size times 100 beyond 32 bits", "N", 100000000, 50000000, 1996, 4, 15, 1, 1,
        "N\tN\t100000000\t50000000\t50%\t04-15-96\t 1:01a"},
       {"entries over 4 GB", "N", 5000000000ull, 4900000000ull, 2010, 6, 1, 10, 10,
-       "N\tN\t5000000000\t4900000000\t02%\t06-01-110\t10:10a"},
+       "N\tN\t5000000000\t4900000000\t02%\t06-01-10\t10:10a"},
   };
   for (const ZipLineCase& c : cases) {
     std::string line;

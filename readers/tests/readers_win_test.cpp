@@ -183,8 +183,8 @@ TEST_F(BrowserStandIn, ZipIntoOutputFileWritesLinesWithCrLf) {
   EXPECT_EQ(text,
             "DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p\r\n"
             "> File Comment: Readme comment\r\n"
-            "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-101\t12:30a\r\n"
-            "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p\r\n"
+            "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-01\t12:30a\r\n"
+            "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-01\t12:00p\r\n"
             "> File Comment: Main note\r\n"
             "NOISE.BIN\tNOISE.BIN\t3000\t3000\t00%\t04-15-96\t12:07a\r\n"
             "> Title Comment: Archive title line one\r\nline two\r\n");

@@ -24,8 +24,8 @@ using Bytes = std::vector<unsigned char>;
 
 const char* const kPlainLines[] = {
     "DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
-    "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-101\t12:30a",
-    "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p",
+    "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-01\t12:30a",
+    "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-01\t12:00p",
     "NOISE.BIN\tNOISE.BIN\t3000\t3000\t00%\t04-15-96\t12:07a",
 };
 
@@ -44,26 +44,26 @@ TEST(ZipReader, ListsArchivesMadeByPeers) {
       {"plain.zip", PlainLines(), 4229, 3057, 4, false},
       {"enc_last.zip",
        {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
-        "src\\main.c\tsrc\\main.c\t29\t41\t-41%\t01-01-101\t12:00p"},
+        "src\\main.c\tsrc\\main.c\t29\t41\t-41%\t01-01-01\t12:00p"},
        1229, 69, 2, true},
       {"enc_first.zip",
        {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t40\t97%\t04-15-96\t 9:05p",
-        "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p"},
+        "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-01\t12:00p"},
        1229, 69, 2, false},
-      {"stored_enc.zip", {"src\\main.c\tsrc\\main.c\t29\t41\t-41%\t01-01-101\t12:00p"}, 29, 41, 1, true},
+      {"stored_enc.zip", {"src\\main.c\tsrc\\main.c\t29\t41\t-41%\t01-01-01\t12:00p"}, 29, 41, 1, true},
       // Written to a pipe: sizes only in data descriptors and the central directory.
       {"streamed.zip",
        {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
-        "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-101\t12:30a",
-        "src\\main.c\tsrc\\main.c\t29\t31\t-6%\t01-01-101\t12:00p"},
+        "EMPTY.TXT\tEMPTY.TXT\t0\t0\t00%\t01-01-01\t12:30a",
+        "src\\main.c\tsrc\\main.c\t29\t31\t-6%\t01-01-01\t12:00p"},
        1229, 59, 3, false},
       {"bsdtar.zip",
        {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
-        "src\\main.c\tsrc\\main.c\t29\t31\t-6%\t01-01-101\t12:00p"},
+        "src\\main.c\tsrc\\main.c\t29\t31\t-6%\t01-01-01\t12:00p"},
        1229, 59, 2, false},
       {"zip64_forced.zip",
        {"DOCS\\README.TXT\tDOCS\\README.TXT\t1200\t28\t98%\t04-15-96\t 9:05p",
-        "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-101\t12:00p"},
+        "src\\main.c\tsrc\\main.c\t29\t29\t00%\t01-01-01\t12:00p"},
        1229, 57, 2, false},
   };
   for (const FixtureCase& c : cases) {
