@@ -58,8 +58,10 @@ void PaintHeader(HWND h) {
   DeleteObject(back);
   const int kind = ListKindOf(h);
   WindowRecord* r = RecordOf(GetParent(h));
-  // A window without an archive has no columns yet: its header stays blank.
-  if (r && r->archivePath[0] && (kind == kListZip || kind == kListArj)) {
+  // A window without an archive, or whose list has not been measured yet (a new archive), has no
+  // columns: its header stays blank rather than drawing the titles on top of each other.
+  const int32_t* known = !r ? nullptr : kind == kListZip ? r->zipColumns : kind == kListArj ? r->arjColumns : nullptr;
+  if (r && r->archivePath[0] && known && known[0] > 0) {
     HGDIOBJ oldFont = g_browserHost.listFont ? SelectObject(dc, g_browserHost.listFont) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
