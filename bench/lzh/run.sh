@@ -19,7 +19,7 @@ if [ ! -f "$W/a.lzh.$MB" ]; then
   rm -rf "$W"
   mkdir -p "$W/tree"
   python3 "$ROOT/bench/arj/make_tree.py" "$W/tree" "$MB"
-  (cd "$W/tree" && find . -type f | sort | xargs "$MAKE" ../a.lzh 2 -lh5-)
+  (cd "$W/tree" && find . -type f | sort | "$MAKE" ../a.lzh 2 -lh5-)
   touch "$W/a.lzh.$MB"
 fi
 ls -l "$W/a.lzh"
@@ -30,6 +30,9 @@ hyperfine --warmup 1 --runs "${RUNS:-5}" --export-json "$W/times.json" \
   -n lhasa "cd '$W/peer' && lha -xqf ../a.lzh"
 
 # Both trees must hold the same bytes.
+rm -rf "$W/ours" "$W/peer"; mkdir -p "$W/peer"
+"$OURS" e "$W/a.lzh" "$W/ours/" >/dev/null
+(cd "$W/peer" && lha -xqf ../a.lzh)
 diff -r "$W/ours" "$W/peer" >/dev/null || { echo "qllzh and lhasa extracted different trees" >&2; exit 1; }
 python3 - "$W/times.json" <<'PY'
 import json, sys

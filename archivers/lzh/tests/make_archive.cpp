@@ -1,8 +1,10 @@
 // qllzh-make: writes an LZH archive of the given files with the test writer (bench/lzh uses it;
 // Debian has no LZH archiver).
-// usage: qllzh-make ARCHIVE LEVEL METHOD FILE...   (METHOD: -lh0-, -lh5-, -lh6-, -lh7-)
+// usage: qllzh-make ARCHIVE LEVEL METHOD [FILE...]   (METHOD: -lh0-, -lh5-, -lh6-, -lh7-)
+// Without FILE arguments the names are read from standard input, one a line.
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,20 +12,24 @@
 #include "archivers/lzh/tests/lzh_writer.h"
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    fprintf(stderr, "usage: qllzh-make ARCHIVE LEVEL METHOD FILE...\n");
+  if (argc < 4) {
+    fprintf(stderr, "usage: qllzh-make ARCHIVE LEVEL METHOD [FILE...]\n");
     return 2;
   }
+  std::vector<std::string> names(argv + 4, argv + argc);
+  if (names.empty())
+    for (std::string line; std::getline(std::cin, line);)
+      if (!line.empty()) names.push_back(line);
   std::vector<lzhtest::Member> members;
-  for (int i = 4; i < argc; ++i) {
-    std::ifstream f(argv[i], std::ios::binary);
+  for (const std::string& path : names) {
+    std::ifstream f(path, std::ios::binary);
     if (!f) {
-      fprintf(stderr, "%s: cannot open\n", argv[i]);
+      fprintf(stderr, "%s: cannot open\n", path.c_str());
       return 2;
     }
     std::stringstream ss;
     ss << f.rdbuf();
-    std::string name = argv[i];
+    std::string name = path;
     while (name.compare(0, 2, "./") == 0) name.erase(0, 2);
     members.push_back({name, ss.str(), argv[3], ""});
   }
