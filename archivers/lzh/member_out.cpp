@@ -31,7 +31,7 @@ bool SplitArchiveAndTarget(const std::vector<std::string>& words, std::string* a
                            std::string* target) {
   bool found = false;
   size_t split = words.empty() ? 0 : 1;
-  for (size_t k = 1; k <= words.size(); ++k) {
+  for (size_t k = words.size(); k >= 1; --k) {
     arj::fs::FileInfo info;
     if (arj::fs::Stat(Join(words, 0, k), &info) && !info.is_dir) {
       split = k;

@@ -38,7 +38,7 @@ class MemberFile {
 
 // Callers that do not quote paths with blanks (Quillon's conversions: "PROGRAM e SOURCE TARGET\")
 // hand them over in pieces. From `words` (the arguments after the command), finds the archive:
-// the shortest run of leading words that, joined by blanks, names an existing file; the rest,
+// the longest run of leading words that, joined by blanks, names an existing file; the rest,
 // joined by blanks, is the target directory. A '"' left at the end of the target (a quoted
 // path ending in a backslash, "DIR\", reaches programs as DIR\") is dropped. False when no
 // leading run names a file: `archive` is then the first word and `target` the rest.

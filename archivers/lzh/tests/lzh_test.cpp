@@ -310,6 +310,7 @@ TEST(LzhProgram, PathsWithBlanksArriveInPieces) {
   ScratchDir dir;
   arjtest::MakeDirs(dir / "src dir");
   WriteFile(dir / "src dir/my src.lzh", MakeArchive({{"f.txt", "pieces", "-lh5-", ""}}, 2));
+  WriteFile(dir / "src dir/my", "a file named like the first piece of the archive's name");
   struct Case { std::vector<std::string> args; std::string target; };
   const std::vector<Case> cases = {
       {{"e", dir / "src", "dir/my", "src.lzh", dir / "the", "target/"}, "the target"},
