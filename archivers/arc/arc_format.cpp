@@ -3,27 +3,17 @@
 #include <cstring>
 #include <vector>
 
+#include "archivers/lzh/le_read.h"
+
 namespace arc {
 namespace {
 
 constexpr uint8_t kMarker = 0x1A;
 constexpr uint8_t kRepeat = 0x90;  // RLE90: 0x90 n repeats the previous byte to n copies
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-bool ReadAll(const ReadFn& in, uint8_t* buf, size_t size) {
-  while (size > 0) {
-    size_t got = in(buf, size);
-    if (got == 0 || got > size) return false;
-    buf += got;
-    size -= got;
-  }
-  return true;
-}
+using qlx::Get16;
+using qlx::Get32;
+using qlx::ReadAll;
 
 // The final stage: counts, checks the size and the CRC, and buffers the writes.
 class Output {

@@ -3,9 +3,8 @@
 #include <cctype>
 
 #include "archivers/arj/arj_fs.h"
-#include "archivers/lzh/archive_file.h"
 #include "archivers/lzh/lzh_format.h"
-#include "archivers/lzh/member_out.h"
+#include "archivers/lzh/member_run.h"
 
 namespace lzh {
 namespace {
@@ -19,12 +18,40 @@ const char kUsage[] =
     "Members are never written outside TARGETDIR. Exit code 0: all well; 1: damage or\n"
     "members not extracted; 2: command or file error.\n";
 
-enum class Mode { kExtract, kList, kTest };
-
 int64_t EntryTime(const Entry& e) {
   if (e.unix_time >= 0) return e.unix_time;
   return e.dos_time ? arj::fs::DosToUnix(e.dos_time) : -1;
 }
+
+class LzhFormat : public qlx::MemberFormat {
+ public:
+  Header Next(const qlx::ByteReader& in, uint64_t, const char** message) override {
+    e_ = Entry();
+    HeaderResult hr = ReadHeader(in, &e_);
+    if (hr == HeaderResult::kEnd) return Header::kEnd;
+    if (hr == HeaderResult::kOk) return Header::kMember;
+    *message = HeaderMessage(hr);
+    return Header::kBad;
+  }
+  const std::string& name() const override { return e_.name; }
+  uint32_t comp_size() const override { return e_.comp_size; }
+  uint32_t orig_size() const override { return e_.orig_size; }
+  bool is_dir() const override { return e_.is_dir(); }
+  int64_t unix_time() const override { return EntryTime(e_); }
+  bool method_supported() const override { return MethodSupported(e_.method); }
+  std::string method_label() const override { return e_.method; }
+  void PrintRow(FILE* out) const override {
+    fprintf(out, "%10lu %8lu %s %04X  %s\n", static_cast<unsigned long>(e_.orig_size),
+            static_cast<unsigned long>(e_.comp_size), e_.method.c_str(), e_.crc, e_.name.c_str());
+  }
+  const char* Decode(const qlx::ByteReader& in, const qlx::ByteWriter& out) const override {
+    DataResult r = DecodeData(e_, in, out);
+    return r == DataResult::kOk ? nullptr : DataMessage(r);
+  }
+
+ private:
+  Entry e_;
+};
 
 }  // namespace
 
@@ -33,114 +60,19 @@ int RunCli(const std::vector<std::string>& args, FILE* out) {
     fputs(kUsage, out);
     return 2;
   }
-  Mode mode;
+  qlx::RunMode mode;
   switch (tolower(static_cast<unsigned char>(args[0][0]))) {
     case 'e':
-    case 'x': mode = Mode::kExtract; break;
-    case 'l': mode = Mode::kList; break;
-    case 't': mode = Mode::kTest; break;
+    case 'x': mode = qlx::RunMode::kExtract; break;
+    case 'l': mode = qlx::RunMode::kList; break;
+    case 't': mode = qlx::RunMode::kTest; break;
     default: fputs(kUsage, out); return 2;
   }
-  std::string archive, target;
-  qlx::SplitArchiveAndTarget(std::vector<std::string>(args.begin() + 1, args.end()), &archive,
-                             &target);
-  if (mode != Mode::kExtract && !target.empty()) {
-    fputs(kUsage, out);
-    return 2;
-  }
-  qlx::ArchiveFile file;
-  if (!file.Open(archive)) {
-    fprintf(out, "%s: cannot open\n", archive.c_str());
-    return 2;
-  }
-  ReadFn header_in = [&](uint8_t* b, size_t n) { return file.Read(b, n); };
-  int failures = 0, members = 0;
-  uint64_t total_orig = 0, total_comp = 0;
-  if (mode == Mode::kList) fprintf(out, "  Original   Packed Method  CRC   Name\n");
-  for (;;) {
-    const uint64_t header_at = file.pos();
-    Entry e;
-    HeaderResult hr = ReadHeader(header_in, &e);
-    if (hr == HeaderResult::kEnd) {
-      if (members == 0 && header_at == 0 && file.size() == 0) {
-        fprintf(out, "%s: not an LZH archive\n", archive.c_str());
-        return 1;
-      }
-      break;
-    }
-    if (hr != HeaderResult::kOk) {
-      fprintf(out, "%s: %s at offset %llu\n", archive.c_str(), HeaderMessage(hr),
-              static_cast<unsigned long long>(header_at));
-      ++failures;
-      break;
-    }
-    ++members;
-    const uint64_t data_at = file.pos();
-    if (data_at + e.comp_size > file.size()) {
-      fprintf(out, "%s: the archive ends inside the data (%s)\n", e.name.c_str(),
-              archive.c_str());
-      ++failures;
-      break;
-    }
-    total_orig += e.orig_size;
-    total_comp += e.comp_size;
-    if (mode == Mode::kList) {
-      fprintf(out, "%10lu %8lu %s %04X  %s\n", static_cast<unsigned long>(e.orig_size),
-              static_cast<unsigned long>(e.comp_size), e.method.c_str(), e.crc, e.name.c_str());
-    } else if (!MethodSupported(e.method)) {
-      fprintf(out, "%s: unsupported method %s\n", e.name.c_str(), e.method.c_str());
-      ++failures;
-    } else {
-      uint32_t left = e.comp_size;
-      ReadFn data_in = [&](uint8_t* b, size_t n) {
-        if (n > left) n = left;
-        size_t got = file.Read(b, n);
-        left -= static_cast<uint32_t>(got);
-        return got;
-      };
-      std::string why;
-      if (mode == Mode::kTest) {
-        DataResult r = DecodeData(e, data_in, [](const uint8_t*, size_t) { return true; });
-        fprintf(out, "%s: %s\n", e.name.c_str(), r == DataResult::kOk ? "OK" : DataMessage(r));
-        if (r != DataResult::kOk) ++failures;
-      } else if (e.is_dir()) {
-        if (!qlx::MakeMemberDir(target, e.name, &why)) {
-          fprintf(out, "%s: %s\n", e.name.c_str(), why.c_str());
-          ++failures;
-        }
-      } else {
-        qlx::MemberFile member;
-        if (!member.Open(target, e.name, &why)) {
-          fprintf(out, "%s: %s\n", e.name.c_str(), why.c_str());
-          ++failures;
-        } else {
-          DataResult r = DecodeData(e, data_in, [&](const uint8_t* b, size_t n) {
-            return member.Write(b, n);
-          });
-          if (r != DataResult::kOk) {
-            member.Discard();
-            fprintf(out, "%s: %s, not extracted\n", e.name.c_str(), DataMessage(r));
-            ++failures;
-          } else if (!member.Commit(EntryTime(e), &why)) {
-            fprintf(out, "%s: %s\n", e.name.c_str(), why.c_str());
-            ++failures;
-          } else {
-            fprintf(out, "%s: extracted\n", e.name.c_str());
-          }
-        }
-      }
-    }
-    if (!file.Seek(data_at + e.comp_size)) {
-      ++failures;
-      break;
-    }
-  }
-  if (mode == Mode::kList) {
-    fprintf(out, "%10llu %8llu        %d member(s)\n", static_cast<unsigned long long>(total_orig),
-            static_cast<unsigned long long>(total_comp), members);
-  }
-  if (failures) fprintf(out, "%d error(s)\n", failures);
-  return failures ? 1 : 0;
+  static const qlx::FormatText kText = {kUsage, "LZH", "  Original   Packed Method  CRC   Name",
+                                        "        "};
+  LzhFormat format;
+  return qlx::RunMembers(format, kText, mode, std::vector<std::string>(args.begin() + 1, args.end()),
+                         false, out);
 }
 
 }  // namespace lzh

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "archivers/arj/arj_decode.h"
+#include "archivers/lzh/le_read.h"
 
 namespace lzh {
 namespace {
@@ -20,21 +21,9 @@ struct CrcTable {
 };
 const CrcTable kCrc;
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-bool ReadAll(const ReadFn& in, uint8_t* buf, size_t size) {
-  while (size > 0) {
-    size_t got = in(buf, size);
-    if (got == 0 || got > size) return false;
-    buf += got;
-    size -= got;
-  }
-  return true;
-}
+using qlx::Get16;
+using qlx::Get32;
+using qlx::ReadAll;
 
 // Stored names use '\' or 0xFF between directories; the result uses '/'.
 std::string Slashes(const uint8_t* p, size_t n) {

@@ -10,6 +10,7 @@
 
 #include "archivers/arc/arc_cli.h"
 #include "archivers/arc/arc_format.h"
+#include "archivers/arc/tests/arc_member.h"
 #include "archivers/arj/tests/test_util.h"
 
 using arjtest::ReadFile;
@@ -18,20 +19,10 @@ using arjtest::WriteFile;
 
 namespace {
 
-struct CliResult {
-  int code;
-  std::string output;
-};
+using arjtest::CliResult;
 
 CliResult Cli(const std::vector<std::string>& args) {
-  char* buf = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buf, &size);
-  int code = arc::RunCli(args, out);
-  fclose(out);
-  CliResult r{code, std::string(buf, size)};
-  free(buf);
-  return r;
+  return arjtest::CaptureCli(arc::RunCli, args);
 }
 
 uint16_t Crc(const std::string& d) {
@@ -60,24 +51,7 @@ arc::DataResult Decode(int method, const std::string& packed, const std::string&
       });
 }
 
-// One member's header and data, as ARC writes them.
-std::string Member(int method, const std::string& name, const std::string& packed,
-                   const std::string& original) {
-  std::string h = "\x1a";
-  h += static_cast<char>(method);
-  std::string n = name;
-  n.resize(13, '\0');
-  h += n;
-  auto put = [&](uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) h += static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  put(static_cast<uint32_t>(packed.size()), 4);
-  put(0x5B8A, 2);  // 10 Dec 2025
-  put(0x6000, 2);  // 12:00
-  put(Crc(original), 2);
-  if (method != 1) put(static_cast<uint32_t>(original.size()), 4);
-  return h + packed;
-}
+using arctest::Member;
 
 const std::string kEnd("\x1a\x00", 2);
 

@@ -3,77 +3,21 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "archivers/lzh/lzh_format.h"
+#include "archivers/arc/tests/arc_member.h"
+#include "archivers/arj/tests/win_test_util.h"
 
 namespace {
 
-std::string ProgramDir() {
-  std::string p = "Z:" + std::string(QL_PROGRAM_DIR);
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
+using wintest::ProgramDir;
+using wintest::Read;
+using wintest::RunProgram;
+using wintest::Write;
 
-void Write(const std::string& path, const std::string& data) {
-  std::ofstream f(path, std::ios::binary);
-  f << data;
-}
+using arctest::Member;
 
-std::string Read(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-DWORD RunProgram(const std::string& dir, const std::string& command) {
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::vector<char> cmd(command.begin(), command.end());
-  cmd.push_back(0);
-  DWORD code = 99;
-  if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     dir.c_str(), &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
-  return code;
-}
-
-std::string ScratchDir() {
-  char tmp[MAX_PATH];
-  GetTempPathA(MAX_PATH, tmp);
-  std::string d = std::string(tmp) + "qlarc" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(d.c_str(), nullptr);
-  return d;
-}
-
-// One member's header and data, as ARC writes them.
-std::string Member(int method, const std::string& name, const std::string& packed,
-                   const std::string& original) {
-  std::string h = "\x1a";
-  h += static_cast<char>(method);
-  std::string n = name;
-  n.resize(13, '\0');
-  h += n;
-  auto put = [&](uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) h += static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  put(static_cast<uint32_t>(packed.size()), 4);
-  put(0x5B8A, 2);
-  put(0x6000, 2);
-  put(lzh::Crc16(0, reinterpret_cast<const uint8_t*>(original.data()), original.size()), 2);
-  put(static_cast<uint32_t>(original.size()), 4);
-  return h + packed;
-}
+std::string ScratchDir() { return wintest::ScratchDir("qlarc"); }
 
 }  // namespace
 

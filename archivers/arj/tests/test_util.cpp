@@ -126,4 +126,16 @@ std::string CompareTrees(const std::string& a, const std::string& b) {
   return "";
 }
 
+CliResult CaptureCli(int (*run)(const std::vector<std::string>& args, FILE* out),
+                     const std::vector<std::string>& args) {
+  char* buf = nullptr;
+  size_t size = 0;
+  FILE* out = open_memstream(&buf, &size);
+  int code = run(args, out);
+  fclose(out);
+  CliResult r{code, std::string(buf, size)};
+  free(buf);
+  return r;
+}
+
 }  // namespace arjtest

@@ -1,6 +1,7 @@
 // Helpers for the ARJ tests: scratch directories, files, running programs.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,13 @@ RunResult Run(const std::string& dir, const std::string& command, const std::str
 // Our native archiver and Debian's arj.
 std::string OurArj();
 bool HavePeerArj();
+// An in-process command line: `run(args, out)` with what it writes to `out` captured.
+struct CliResult {
+  int code;
+  std::string output;
+};
+CliResult CaptureCli(int (*run)(const std::vector<std::string>& args, FILE* out),
+                     const std::vector<std::string>& args);
 // Compares two directory trees file by file (names and contents); returns "" when equal.
 std::string CompareTrees(const std::string& a, const std::string& b);
 

@@ -12,27 +12,13 @@
 #include <vector>
 
 #include "archivers/arj/arj_archive.h"
+#include "archivers/arj/tests/win_test_util.h"
 
 namespace {
 
-std::string ProgramDir() {
-  std::string p = "Z:" + std::string(QL_PROGRAM_DIR);
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
-
-void Write(const std::string& path, const std::string& data) {
-  std::ofstream f(path, std::ios::binary);
-  f << data;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
+using wintest::ProgramDir;
+using wintest::Read;
+using wintest::Write;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

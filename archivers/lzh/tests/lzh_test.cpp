@@ -22,20 +22,10 @@ using lzhtest::Member;
 
 namespace {
 
-struct CliResult {
-  int code;
-  std::string output;
-};
+using arjtest::CliResult;
 
 CliResult Cli(const std::vector<std::string>& args) {
-  char* buf = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buf, &size);
-  int code = lzh::RunCli(args, out);
-  fclose(out);
-  CliResult r{code, std::string(buf, size)};
-  free(buf);
-  return r;
+  return arjtest::CaptureCli(lzh::RunCli, args);
 }
 
 // Decodes a member's packed data in memory.

@@ -3,58 +3,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
+#include "archivers/arj/tests/win_test_util.h"
 #include "archivers/lzh/tests/lzh_writer.h"
 
 namespace {
 
-std::string ProgramDir() {
-  std::string p = "Z:" + std::string(QL_PROGRAM_DIR);
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
+using wintest::ProgramDir;
+using wintest::Read;
+using wintest::RunProgram;
+using wintest::Write;
 
-void Write(const std::string& path, const std::string& data) {
-  std::ofstream f(path, std::ios::binary);
-  f << data;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-DWORD RunProgram(const std::string& dir, const std::string& command) {
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::vector<char> cmd(command.begin(), command.end());
-  cmd.push_back(0);
-  DWORD code = 99;
-  if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     dir.c_str(), &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
-  return code;
-}
-
-std::string ScratchDir() {
-  char tmp[MAX_PATH];
-  GetTempPathA(MAX_PATH, tmp);
-  std::string d = std::string(tmp) + "qllzh" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(d.c_str(), nullptr);
-  return d;
-}
+std::string ScratchDir() { return wintest::ScratchDir("qllzh"); }
 
 }  // namespace
 
