@@ -36,19 +36,8 @@ arc::DataResult Decode(int method, const std::string& packed, const std::string&
   e.comp_size = static_cast<uint32_t>(packed.size());
   e.orig_size = static_cast<uint32_t>(expect.size());
   e.crc = Crc(expect);
-  size_t pos = 0;
   return arc::DecodeData(
-      e,
-      [&](uint8_t* b, size_t n) {
-        n = std::min(n, packed.size() - pos);
-        memcpy(b, packed.data() + pos, n);
-        pos += n;
-        return n;
-      },
-      [&](const uint8_t* b, size_t n) {
-        out->append(reinterpret_cast<const char*>(b), n);
-        return true;
-      });
+      e, arjtest::StringReader(packed), arjtest::StringWriter(out));
 }
 
 using arctest::Member;

@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <random>
 #include <sstream>
 
@@ -136,6 +139,23 @@ CliResult CaptureCli(int (*run)(const std::vector<std::string>& args, FILE* out)
   CliResult r{code, std::string(buf, size)};
   free(buf);
   return r;
+}
+
+std::function<size_t(uint8_t*, size_t)> StringReader(const std::string& data) {
+  auto pos = std::make_shared<size_t>(0);  // copies of the reader share the position
+  return [&data, pos](uint8_t* b, size_t n) {
+    n = std::min(n, data.size() - *pos);
+    memcpy(b, data.data() + *pos, n);
+    *pos += n;
+    return n;
+  };
+}
+
+std::function<bool(const uint8_t*, size_t)> StringWriter(std::string* out) {
+  return [out](const uint8_t* b, size_t n) {
+    out->append(reinterpret_cast<const char*>(b), n);
+    return true;
+  };
 }
 
 }  // namespace arjtest

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ struct CliResult {
 };
 CliResult CaptureCli(int (*run)(const std::vector<std::string>& args, FILE* out),
                      const std::vector<std::string>& args);
+// A decoder's input reading `data` (which must outlive it) from the start, and its output
+// appending to `out`.
+std::function<size_t(uint8_t*, size_t)> StringReader(const std::string& data);
+std::function<bool(const uint8_t*, size_t)> StringWriter(std::string* out);
 // Compares two directory trees file by file (names and contents); returns "" when equal.
 std::string CompareTrees(const std::string& a, const std::string& b);
 

@@ -36,19 +36,8 @@ lzh::DataResult DecodeBytes(const std::string& method, const std::string& packed
   e.comp_size = static_cast<uint32_t>(packed.size());
   e.orig_size = static_cast<uint32_t>(original.size());
   e.crc = lzhtest::Crc16(original);
-  size_t pos = 0;
   return lzh::DecodeData(
-      e,
-      [&](uint8_t* b, size_t n) {
-        n = std::min(n, packed.size() - pos);
-        memcpy(b, packed.data() + pos, n);
-        pos += n;
-        return n;
-      },
-      [&](const uint8_t* b, size_t n) {
-        out->append(reinterpret_cast<const char*>(b), n);
-        return true;
-      });
+      e, arjtest::StringReader(packed), arjtest::StringWriter(out));
 }
 
 std::string Runs(size_t n) {
