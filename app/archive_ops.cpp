@@ -12,7 +12,6 @@
 #include "common/shared_win.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
-#include "common/shared_win.h"
 #include "engine/dialogs_win.h"
 #include "engine/express_win.h"
 #include "engine/add_win.h"

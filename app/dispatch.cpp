@@ -11,7 +11,6 @@
 #include "app/frame.h"
 #include "app/menu_help.h"
 #include "app/settings.h"
-#include "common/shared_win.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
@@ -149,6 +148,7 @@ void CloseAll() {
 
 // Select Files By Type: patterns select or deselect items of the focused list.
 INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
+  if (DialogHelpOrCancel(d, m, w, g_helpFile, 7066)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(d, DWLP_USER, l);
@@ -156,28 +156,14 @@ INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       PlaceDialog(d);
       return TRUE;
     case WM_COMMAND:
-      switch (LOWORD(w)) {
-        case IDC_SELBYTYPE_SELECT:
-        case IDC_SELBYTYPE_DESELECT: {
-          char text[65] = "";
-          GetDlgItemTextA(d, IDC_SELBYTYPE_EDIT, text, sizeof text);
-          HWND list = reinterpret_cast<HWND>(GetWindowLongPtrA(d, DWLP_USER));
-          if (list) SelectByPatterns(list, text, LOWORD(w) == IDC_SELBYTYPE_SELECT);
-          g_cancelled = false;
-          EndDialog(d, LOWORD(w));
-          return TRUE;
-        }
-        case IDCANCEL:
-          g_cancelled = true;
-          EndDialog(d, IDCANCEL);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          Help(d, HELP_CONTEXT, 7066);
-          return TRUE;
+      if (LOWORD(w) == IDC_SELBYTYPE_SELECT || LOWORD(w) == IDC_SELBYTYPE_DESELECT) {
+        char text[65] = "";
+        GetDlgItemTextA(d, IDC_SELBYTYPE_EDIT, text, sizeof text);
+        HWND list = reinterpret_cast<HWND>(GetWindowLongPtrA(d, DWLP_USER));
+        if (list) SelectByPatterns(list, text, LOWORD(w) == IDC_SELBYTYPE_SELECT);
+        EndDialog(d, LOWORD(w));
+        return TRUE;
       }
-      break;
-    case WM_KEYDOWN:
-      if (w == VK_F1) Help(d, HELP_CONTEXT, 7066);
       break;
   }
   return FALSE;
@@ -186,7 +172,7 @@ INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 void SelectFilesByType(HWND frame) {
   HWND list = FocusedList();
   if (!list) return;
-  RunDialogTemplate(frame, "SelByType", SelByTypeProc, reinterpret_cast<LPARAM>(list));
+  g_cancelled = RunDialogTemplate(frame, "SelByType", SelByTypeProc, reinterpret_cast<LPARAM>(list)) == IDCANCEL;
 }
 
 INT_PTR CALLBACK AboutProc(HWND d, UINT m, WPARAM w, LPARAM) {
@@ -196,7 +182,6 @@ INT_PTR CALLBACK AboutProc(HWND d, UINT m, WPARAM w, LPARAM) {
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) {
-        g_cancelled = LOWORD(w) == IDCANCEL;
         EndDialog(d, LOWORD(w));
         return TRUE;
       }
@@ -378,7 +363,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
       return 0;
     }
     case IDM_ABOUT:
-      RunDialogTemplate(frame, "ABOUTBOX", AboutProc, 0);
+      g_cancelled = RunDialogTemplate(frame, "ABOUTBOX", AboutProc, 0) == IDCANCEL;
       return 0;
     case IDM_PARENT_DIR:
       if (g_activeBrowser) GoToParentDirectory(g_activeBrowser);

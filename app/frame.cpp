@@ -12,7 +12,6 @@
 #include "app/archive_ops.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
-#include "common/shared_win.h"
 #include "engine/dialogs_win.h"
 #include "engine/switches_win.h"
 #include "resources/ids.h"
@@ -58,11 +57,10 @@ int ManagerMenuShift(HMENU menu) {
   return first && GetMenuState(first, IDM_NEW_ARCHIVE, MF_BYCOMMAND) != static_cast<UINT>(-1) ? 0 : 1;
 }
 
-// The Applications and Macros popups of the Manager menu, one position further right while a
-// maximised browser window puts its system menu first.
-void RebuildUserMenus(HMENU menu, bool shifted) {
+// The Applications and Macros popups of the Manager menu.
+void RebuildUserMenus(HMENU menu) {
   if (!menu) return;
-  int shift = shifted ? 1 : 0;
+  const int shift = ManagerMenuShift(menu);
   RebuildUserPopup(GetSubMenu(menu, MANAGER_POS_APPLICATIONS + shift), "Menu Text", "App", 16, IDM_APP_FIRST);
   RebuildUserPopup(GetSubMenu(menu, MANAGER_POS_MACROS + shift), "Macro Desc", "Macro", 36, IDM_MACRO_FIRST);
 }
@@ -89,9 +87,7 @@ void ConnectBrowserHost() {
   h.enableParentButton = EnableParentButton;
   h.barHeight = BarHeight;
   h.viewMember = [](HWND browser, const char* line) { ViewMemberLine(browser, line); };
-  h.showHelp = [](HWND owner, unsigned context) {
-    if (g_helpFile[0]) WinHelpA(owner, g_helpFile, HELP_CONTEXT, context);
-  };
+  h.showHelp = [](HWND owner, unsigned context) { ShowHelpContext(owner, g_helpFile, context); };
 }
 
 // ---- creation: the start-up load ----
@@ -181,18 +177,17 @@ bool OnCreate(HWND frame) {
     CheckMenuItem(g_managerMenu, IDM_SHOW_TOOLBAR, MF_BYCOMMAND | (g_showToolbar ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(g_managerMenu, IDM_SHOW_DRIVE_BAR, MF_BYCOMMAND | (g_showDriveBar ? MF_CHECKED : MF_UNCHECKED));
   }
-  RebuildUserMenus(g_managerMenu, false);
+  RebuildUserMenus(g_managerMenu);
   UINT zipOptions = MF_BYCOMMAND | (UsePkzipSetting() ? MF_ENABLED : MF_GRAYED);
   if (g_managerMenu) EnableMenuItem(g_managerMenu, IDM_ZIP_OPTIONS, zipOptions);
   if (g_res.expressMenu) EnableMenuItem(g_res.expressMenu, IDM_EX_ZIP_OPTIONS, zipOptions);
   DrawMenuBar(frame);
   LoadItemBitmaps();
   LoadListFont(frame);
-  ConnectBrowserHost();
-  ApplyListFontToBrowsers();
   std::string mode = IniString("switches", "Mode", "Manager", 16);
   CreateMdiClient(frame, EqualsIgnoreCase(mode, "Manager"));
   ConnectBrowserHost();
+  ApplyListFontToBrowsers();
   BarOptions bars;
   bars.showToolbar = g_showToolbar;
   bars.showDriveBar = g_showDriveBar;
@@ -393,7 +388,7 @@ void SwitchMode(HWND window, bool toExpress) {
       if (g_buttonBar && g_showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
       ShowWindow(g_mdiClient, SW_SHOW);
     }
-    if (g_managerMenu) RebuildUserMenus(g_managerMenu, ManagerMenuShift(g_managerMenu) != 0);
+    RebuildUserMenus(g_managerMenu);
     SetPaneText(IDC_PANE_MODE, "Manager Mode");
     // The totals panes stayed empty in Express mode.
     ShowDirectoryTotals(g_activeBrowser);

@@ -12,7 +12,6 @@
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
 #include "common/shared_win.h"
-#include "common/shared_win.h"
 #include "resources/ids.h"
 
 namespace ql {

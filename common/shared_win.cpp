@@ -25,6 +25,22 @@ int ShowStringMessage(HWND owner, UINT id) {
   return AppMessageBox(owner, text, "Quillon", MB_OK | MB_ICONEXCLAMATION);
 }
 
+void ShowHelpContext(HWND owner, const char* helpFile, DWORD context) {
+  if (helpFile && *helpFile) WinHelpA(owner, helpFile, HELP_CONTEXT, context);
+}
+
+bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context) {
+  if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON)) {
+    ShowHelpContext(dlg, helpFile, context);
+    return true;
+  }
+  if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) {
+    EndDialog(dlg, IDCANCEL);
+    return true;
+  }
+  return false;
+}
+
 INT_PTR RunDialogTemplate(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
   INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, param);
   if (r == -1) {

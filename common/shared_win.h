@@ -20,6 +20,13 @@ int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style);
 // True when the last modal dialog ended with Cancel; every dialog opener sets it.
 extern bool g_cancelled;
 
+// Opens the help file `helpFile` at `context`; nothing when there is no help file.
+void ShowHelpContext(HWND owner, const char* helpFile, DWORD context);
+
+// The Help button (374), F1 and Cancel of a dialog: help at `context`, or the end of the dialog
+// with IDCANCEL. True when the message was one of them.
+bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context);
+
 // Runs the dialog template `name` of the program's resources. A template that cannot be made is
 // reported (string 101 and the name, stop icon) and gives -1.
 INT_PTR RunDialogTemplate(HWND owner, const char* name, DLGPROC proc, LPARAM param);

@@ -21,33 +21,18 @@ constexpr DWORD kHelpPassword = 7091;
 constexpr DWORD kHelpNewArchive = 7016;
 constexpr DWORD kHelpTarget = 7061;
 
-void ShowHelp(HWND dlg, DWORD context) {
-  if (!g_dialogHost.helpFile.empty()) WinHelpA(dlg, g_dialogHost.helpFile.c_str(), HELP_CONTEXT, context);
-}
+void ShowHelp(HWND dlg, DWORD context) { ShowHelpContext(dlg, g_dialogHost.helpFile.c_str(), context); }
 
 // What every dialog does alike: F1 and its Help button open the help at the dialog's context, and
 // Cancel ends it. True when the message was one of those.
 bool HelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
-  if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON)) {
-    ShowHelp(dlg, context);
-    return true;
-  }
-  if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) {
-    EndDialog(dlg, IDCANCEL);
-    return true;
-  }
-  return false;
+  return DialogHelpOrCancel(dlg, m, w, g_dialogHost.helpFile.c_str(), context);
 }
 
 // Runs a dialog template; a template that cannot be made is reported and counts as OK.
 INT_PTR RunDialog(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
-  INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, param);
-  if (r == -1) {
-    std::string text = " Cannot create dialog box ";
-    text += name;
-    AppMessageBox(owner, text.c_str(), "Quillon", MB_OK | MB_ICONSTOP);
-    r = IDOK;
-  }
+  INT_PTR r = RunDialogTemplate(owner, name, proc, param);
+  if (r == -1) r = IDOK;
   g_cancelled = r == IDCANCEL;
   return r;
 }
@@ -184,8 +169,7 @@ INT_PTR CALLBACK SwitchesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           return TRUE;
         }
         case IDC_SW_PATH_STORAGE: {
-          INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), "PathStorage", dlg, PathStorageDlgProc, 0);
-          if (r == -1) AppMessageBox(dlg, " Cannot create dialog box PathStorage", "Quillon", MB_OK | MB_ICONSTOP);
+          RunDialogTemplate(dlg, "PathStorage", PathStorageDlgProc, 0);
           return TRUE;
         }
       }
