@@ -873,6 +873,8 @@ void ChangeDirectoryCommand(HWND frame) {
   if (!r || d.result.empty()) return;
   std::string now = NormalizeTargetDir(d.result);
   lstrcpynA(r->curDir, now.c_str(), sizeof r->curDir);
+  // Closing the dialog made the window's old directory current again (frame activation).
+  SetCurrentDirAndDrive(r->curDir);
   RememberDriveDir(r->hwndChild, r->curDir);
   RelistWindow(r->hwndChild);
 }

@@ -212,10 +212,14 @@ TEST_F(FileOpsTest, CopyIntoANewThreeLevelPathKeepsTheTimes) {
       << seen[1].text;
   for (const std::string& n : names) {
     EXPECT_EQ(ReadTextFile(target + "\\" + n), "content of " + n);
-    FILETIME c{}, w{};
+    FILETIME c{}, w{}, sourceCreated{}, sourceWritten{};
     ASSERT_TRUE(GetTimes(target + "\\" + n, &c, &w));
-    EXPECT_TRUE(SameTime(c, created)) << n;
+    ASSERT_TRUE(GetTimes(data_ / n, &sourceCreated, &sourceWritten));
     EXPECT_TRUE(SameTime(w, written)) << n;
+    // Wine on a Linux file system cannot set a file's creation time; where it can, the copy has it.
+    if (SameTime(sourceCreated, created)) {
+      EXPECT_TRUE(SameTime(c, created)) << n;
+    }
   }
   EXPECT_EQ(DirectoryNames(target).size(), 3u) << "no temporary file stays behind";
   EXPECT_FALSE(FileExists(target + "\\not selected.txt"));
@@ -316,12 +320,12 @@ TEST_F(FileOpsTest, OverwriteQuestionsYesToAllAndNo) {
     ASSERT_TRUE(WriteTextFile(out + "\\" + n, std::string("old ") + n));
   }
   Start();
-  int overwriteButton = IDC_DELETE_YES_ALL;
+  {
   DialogWatcher watcher(
       GetCurrentProcessId(), DialogWatcher::ThisThread(),
       Rules{{{"Copy File(s) To", Type(out)},
              {"Copying Files", Press(0)},
-             {"Confirm Overwrite", [&](HWND, const SeenDialog&) { return overwriteButton; }}}});
+             {"Confirm Overwrite", Press(IDC_DELETE_YES_ALL)}}});
   Select({"a.txt", "b.txt", "c.txt"});
   Command(IDM_COPY);
   std::vector<std::string> asked = Texts(watcher.Seen(), "Confirm Overwrite");
@@ -330,10 +334,10 @@ TEST_F(FileOpsTest, OverwriteQuestionsYesToAllAndNo) {
   EXPECT_NE(asked[0].find(data_ / "a.txt"), std::string::npos) << asked[0];
   EXPECT_NE(asked[0].find("File Date:"), std::string::npos);
   for (const char* n : {"a.txt", "b.txt", "c.txt"}) EXPECT_EQ(ReadTextFile(out + "\\" + n), std::string("new ") + n);
+  }
 
   // The next operation asks again; in a move, No keeps both the source and the target.
   for (const char* n : {"a.txt", "b.txt"}) ASSERT_TRUE(WriteTextFile(out + "\\" + n, std::string("old ") + n));
-  overwriteButton = IDC_DELETE_NO;
   Select({"a.txt", "b.txt"});
   DialogWatcher mover(GetCurrentProcessId(), DialogWatcher::ThisThread(),
                       Rules{{{"Move Files", Type(out)}, {"Confirm Overwrite", Press(IDC_DELETE_NO)}}});
@@ -469,7 +473,7 @@ TEST_F(FileOpsTest, ChangeDirectory) {
     EXPECT_EQ(watcher.Seen().size(), 1u);
   }
   EXPECT_EQ(lstrcmpiA(r_->curDir, (data_ / "sub").c_str()), 0) << r_->curDir;
-  EXPECT_EQ(lstrcmpiA(ql::CurrentDirectory().c_str(), (data_ / "sub").c_str()), 0);
+  EXPECT_EQ(lstrcmpiA(ql::CurrentDirectory().c_str(), (data_ / "sub").c_str()), 0) << ql::CurrentDirectory();
   EXPECT_NE(SendMessageA(r_->hwndDirList, LB_FINDSTRING, static_cast<WPARAM>(-1),
                          reinterpret_cast<LPARAM>("inside.txt")),
             LB_ERR);
@@ -504,10 +508,12 @@ TEST_F(FileOpsTest, DeleteRemovesADirectoryTreeAndFiles) {
   {
     // Yes to All on the first file deletes the others without asking; No keeps a file.
     Select({"a.txt", "b.txt"});
-    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
-                          Rules{{{"Confirm Delete", Press(IDC_DELETE_YES_ALL)}}});
-    Command(IDM_DELETE_FILES);
-    EXPECT_EQ(Texts(watcher.Seen(), "Confirm Delete").size(), 1u);
+    {
+      DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                            Rules{{{"Confirm Delete", Press(IDC_DELETE_YES_ALL)}}});
+      Command(IDM_DELETE_FILES);
+      EXPECT_EQ(Texts(watcher.Seen(), "Confirm Delete").size(), 1u);
+    }
     EXPECT_FALSE(FileExists(data_ / "a.txt"));
     EXPECT_FALSE(FileExists(data_ / "b.txt"));
     Select({"c.txt"});
