@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/archive_ops.h"
+#include "app/drop_dispatch.h"
 #include "app/frame.h"
 #include "app/menu_help.h"
 #include "app/settings.h"
@@ -169,7 +170,7 @@ void DeleteSelection(HWND frame, HWND list) {
     DeleteArchiveSelection(frame, g_activeBrowser);
     return;
   }
-  NotAvailable(frame);
+  DeleteWithTrashCan(frame, list);
 }
 
 void PickUp(HWND frame, bool move) {
@@ -179,7 +180,7 @@ void PickUp(HWND frame, bool move) {
     ShowStringMessage(frame, IDS_NO_SELECTION);
     return;
   }
-  AddSelectionToArchive(frame, move);
+  StartPickUp(frame, list, move);
 }
 
 void RefreshActive() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "browser/browser_win.h"
+#include "browser/drag_win.h"
 #include "browser/item_format.h"
 
 namespace ql {
@@ -128,6 +129,8 @@ std::vector<int> SelectedIndexes(HWND list) {
 }
 
 LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  LRESULT handled = 0;
+  if (HandleDragMessage(h, m, w, l, &handled)) return handled;
   switch (m) {
     case WM_SETFOCUS: {
       WindowRecord* r = RecordOf(GetParent(h));
