@@ -4,9 +4,11 @@
 #include <cstring>
 #include <string>
 
+#include "browser/bars_win.h"
 #include "browser/browser_win.h"
 #include "browser/drag_win.h"
 #include "browser/item_format.h"
+#include "resources/ids.h"
 
 namespace ql {
 
@@ -88,6 +90,11 @@ void SelectedTabFocus(HWND list, bool shift) {
     SetFocus(r->hwndArchiveList);
   } else if (list == r->hwndArchiveList && shift) {
     SetFocus(r->hwndDirList);
+  } else if (g_trashCan && IsWindowVisible(g_trashCan)) {
+    // The tool bar's control that takes the keyboard: the trash can.
+    SetFocus(g_trashCan);
+  } else if (g_buttonBar && IsWindowVisible(g_buttonBar)) {
+    SendMessageA(g_buttonBar, WM_COMMAND, IDM_TAKE_FOCUS, 0);
   }
 }
 

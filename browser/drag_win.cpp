@@ -150,6 +150,7 @@ void EndDrag(HWND list, LPARAM pos) {
   g_dropAction = move ? kDropMove : kDropCopy;
   ReleaseDrag();
 
+  if (pickUp) ShowReadyHint();
   const POINT screen = ScreenPoint(list, pos);
   HWND target = WindowFromPoint(screen);
   if (target == list || SelectionCount(list) <= 0) return;
@@ -454,6 +455,11 @@ void PaintTrashCan(HWND h) {
   GetClientRect(h, &rc);
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   DrawEdge(dc, &rc, g_trash.down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  if (GetFocus() == h) {
+    RECT focus = rc;
+    InflateRect(&focus, -3, -3);
+    DrawFocusRect(dc, &focus);
+  }
   HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TOOLBAR));
   if (strip) {
     HDC mem = CreateCompatibleDC(dc);
@@ -497,6 +503,26 @@ LRESULT CALLBACK TrashCanProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         InvalidateRect(h, nullptr, TRUE);
       }
       return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS;
+    case WM_KEYDOWN: {
+      // Reached by Tab from a list: Space or Enter deletes the focused list's selection (as Del
+      // does everywhere); Tab and Escape go back to the list.
+      HWND frame = GetAncestor(h, GA_ROOT);
+      if ((w == VK_SPACE || w == VK_RETURN) && frame) {
+        PostMessageA(frame, WM_COMMAND, IDM_DELETE_FOCUSED, 0);
+        return 0;
+      }
+      if ((w == VK_TAB || w == VK_ESCAPE) && g_activeBrowser) {
+        SendMessageA(g_activeBrowser, WM_COMMAND, IDM_TAKE_FOCUS, 0);
+        return 0;
+      }
+      break;
+    }
     case WM_DESTROY:
       if (g_trashCan == h) g_trashCan = nullptr;
       break;

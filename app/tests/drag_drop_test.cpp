@@ -4,6 +4,8 @@
 // unzip and arj judge the archives.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <mutex>
@@ -359,6 +361,32 @@ TEST_F(DragDropTest, AddPicksUpAndAClickOnAnArchiveListDropsThere) {
   EXPECT_TRUE(Seen().empty()) << Seen()[0].text;
 }
 
+// The trash can by keyboard: Tab from a list whose window has no archive entries reaches it, Space
+// there deletes the focused list's selection (Del does the same from anywhere), Tab goes back.
+TEST_F(DragDropTest, TheTrashCanIsReachedByTabAndDeletesWithSpace) {
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [this](HWND d, const SeenDialog& s) {
+    Answer(d, s);
+    return GetDlgItem(d, IDC_DELETE_YES) ? IDC_DELETE_YES : qltest::PressDefault(d, s);
+  });
+  ASSERT_NE(nullptr, Start());
+  ql::WindowRecord* r = ql::RecordOf(ql::g_activeBrowser);
+  ASSERT_TRUE(r && ql::g_trashCan);
+  ASSERT_EQ(1, Select(r->hwndDirList, {"F3.TXT"}));
+  SetFocus(r->hwndDirList);
+  SendMessageA(r->hwndDirList, WM_KEYDOWN, VK_TAB, 0);
+  SendMessageA(r->hwndDirList, WM_KEYUP, VK_TAB, 0);
+  ASSERT_EQ(ql::g_trashCan, GetFocus());
+  PostMessageA(ql::g_trashCan, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !qltest::FileExists(src + "\\F3.TXT"); }, 20000));
+  ASSERT_FALSE(Seen().empty());
+  EXPECT_NE(std::string::npos, Seen()[0].text.find("Do you really want to delete the following file?"))
+      << Seen()[0].text;
+  EXPECT_TRUE(qltest::FileExists(src + "\\F2.TXT"));
+  EXPECT_EQ(0u, Members(r->hwndDirList).count("F3.TXT")) << "the list is listed again";
+  SendMessageA(ql::g_trashCan, WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(r->hwndDirList, GetFocus());
+}
+
 // The drag cursors: three files with Shift held show "multmove"; Shift let go shows "multcopy";
 // over a window that takes nothing, "nodrop"; Escape ends the drag without a drop.
 TEST_F(DragDropTest, CursorsFollowTheModeAndTheWindowUnderThePointer) {
@@ -397,6 +425,39 @@ TEST_F(DragDropTest, CursorsFollowTheModeAndTheWindowUnderThePointer) {
   SendMessageA(f->hwndDirList, WM_LBUTTONUP, 0, MAKELPARAM(overList.x, overList.y));
   PumpUntil([] { return false; }, 0);
   EXPECT_EQ((std::set<std::string>{"D1.TXT"}), Members(t->hwndArchiveList)) << "nothing was dropped";
+}
+
+}  // namespace
+
+namespace {
+
+// The block handed to other programs takes every path, however many: no silent limit at 1,022.
+TEST(DropFilesBlock, HoldsEveryPathWithThePointAndTheFlags) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 1500; ++i) paths.push_back("C:\\Some Directory\\file " + std::to_string(i) + ".txt");
+  HGLOBAL block = ql::BuildDropFiles(paths, POINT{12, 34}, true);
+  ASSERT_NE(nullptr, block);
+  HDROP drop = static_cast<HDROP>(block);
+  ASSERT_EQ(1500u, DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+  for (UINT i : {0u, 1021u, 1022u, 1499u}) {
+    char name[MAX_PATH] = "";
+    DragQueryFileA(drop, i, name, sizeof name);
+    EXPECT_EQ(paths[i], name);
+  }
+  POINT pt{};
+  EXPECT_FALSE(DragQueryPoint(drop, &pt)) << "outside the client area";
+  EXPECT_EQ(12, pt.x);
+  EXPECT_EQ(34, pt.y);
+  auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+  EXPECT_EQ(20u, header->pFiles);
+  EXPECT_FALSE(header->fWide);
+  GlobalUnlock(block);
+  GlobalFree(block);
+
+  HGLOBAL none = ql::BuildDropFiles({}, POINT{0, 0}, false);
+  ASSERT_NE(nullptr, none);
+  EXPECT_EQ(0u, DragQueryFileA(static_cast<HDROP>(none), 0xFFFFFFFF, nullptr, 0));
+  GlobalFree(none);
 }
 
 }  // namespace
