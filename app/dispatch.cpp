@@ -9,6 +9,7 @@
 
 #include "app/archive_ops.h"
 #include "app/drop_dispatch.h"
+#include "app/file_commands.h"
 #include "app/frame.h"
 #include "app/menu_help.h"
 #include "app/settings.h"
@@ -18,6 +19,7 @@
 #include "common/shared_win.h"
 #include "engine/dialogs_win.h"
 #include "engine/switches_win.h"
+#include "fileops/file_ops_win.h"
 #include "common/mask.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
@@ -33,7 +35,6 @@ constexpr const char* kCaption = "Quillon";
 
 // Menu commands whose operations this version does not have: they say so.
 const UINT kUnavailableCommands[] = {
-    IDM_COPY,
     IDM_RUN,
     IDM_RENAME_IN_ARJ,
     IDM_COMMENT_TITLE,
@@ -44,9 +45,6 @@ const UINT kUnavailableCommands[] = {
     IDM_DEFAULTS,
     IDM_SETUP_PRINTER,
     IDM_APPLICATIONS,
-    IDM_MAKE_DIR,
-    IDM_CHANGE_DIR,
-    IDM_MOVE_FILES,
     IDM_FONTS,
     IDM_PRINT_LISTING,
     IDM_ASSOCIATE,
@@ -324,6 +322,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   }
 
   if (DispatchArchiveCommand(frame, id)) return 0;
+  if (DispatchFileCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:
@@ -357,7 +356,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
         ShowStringMessage(frame, IDS_NO_SELECTION);
         return 0;
       }
-      NotAvailable(frame);
+      RenameCommand(frame);
       return 0;
     case IDM_DELETE_DIR:
       if (r && HasSelection(FocusedList())) NotAvailable(frame);

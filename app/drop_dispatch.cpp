@@ -16,30 +16,9 @@
 #include "engine/dialogs_win.h"
 #include "engine/runner_win.h"
 #include "engine/switches_win.h"
+#include "fileops/file_ops_win.h"
 #include "readers/listing_lines.h"
 #include "resources/ids.h"
-
-#if __has_include("fileops/file_ops_win.h")
-#include "fileops/file_ops_win.h"
-#else
-namespace ql {
-namespace {
-// Until the file operations arrive: the drops that need them say so.
-bool CopyFilesToDirectory(HWND owner, const std::vector<std::string>&, const std::string&, bool) {
-  ShowStringMessage(owner, IDS_NOT_AVAILABLE);
-  return false;
-}
-bool ConfirmDragDrop(HWND owner, const std::vector<std::string>& names, const std::string& destination) {
-  std::string text = DropConfirmNames(names) + "\n" + destination;
-  return AppMessageBox(owner, text.c_str(), "Confirm Mouse Action", MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-bool DeleteDirectoryListSelection(HWND owner, HWND) {
-  ShowStringMessage(owner, IDS_NOT_AVAILABLE);
-  return false;
-}
-}  // namespace
-}  // namespace ql
-#endif
 
 namespace ql {
 
@@ -282,7 +261,7 @@ int DispatchDrop(HWND, DropRecord* record) {
       ShowStringMessage(frame, IDS_NO_DISK_SPACE);
       return 0;
     }
-    if (confirm && !ConfirmDragDrop(frame, names, target.directory)) return 0;
+    if (confirm && !ConfirmDragDrop(frame, names, target.directory, g_dropAction == kDropMove)) return 0;
     if (target.browser && GetWindowLongA(target.browser, kWordFileCount) == 0)
       SetWindowLongA(target.browser, kWordFileCount, 1);
   } else if (target.kind == kDropZip || target.kind == kDropArj) {
@@ -295,7 +274,8 @@ int DispatchDrop(HWND, DropRecord* record) {
       ShowStringMessage(frame, IDS_CANT_DRAG_COMMENTS);
       return 0;
     }
-    if (confirm && !ConfirmDragDrop(frame, names, tr->archivePath[0] ? tr->archivePath : "[Untitled] Archive"))
+    if (confirm && !ConfirmDragDrop(frame, names, tr->archivePath[0] ? tr->archivePath : "[Untitled] Archive",
+                                    g_dropAction == kDropMove))
       return 0;
     if (GetWindowLongA(target.browser, kWordFileCount) == 0) SetWindowLongA(target.browser, kWordFileCount, 1);
   } else {

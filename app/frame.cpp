@@ -11,6 +11,7 @@
 #include "common/shared_win.h"
 #include "app/startup.h"
 #include "app/archive_ops.h"
+#include "app/file_commands.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
 #include "engine/dialogs_win.h"
@@ -174,6 +175,7 @@ bool OnCreate(HWND frame) {
   LoadHelpFilePath();
   LoadArchiveSwitches();
   LoadConfirmations();
+  ConnectFileOps();
   LoadBarFlags();
   if (g_managerMenu) {
     CheckMenuItem(g_managerMenu, IDM_SHOW_TOOLBAR, MF_BYCOMMAND | (g_showToolbar ? MF_CHECKED : MF_UNCHECKED));

@@ -1,11 +1,11 @@
 #include "engine/dialogs_win.h"
 
-#include <shlobj.h>
 
 #include <cstring>
 
 #include "common/shared_win.h"
 #include "engine/switches_win.h"
+#include "fileops/file_ops_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -256,21 +256,9 @@ INT_PTR CALLBACK PasswordProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-// A directory picker; false when nothing was chosen.
-bool PickDirectory(HWND owner, const char* title, std::string* dir) {
-  char path[MAX_PATH] = "";
-  BROWSEINFOA bi{};
-  bi.hwndOwner = owner;
-  bi.pszDisplayName = path;
-  bi.lpszTitle = title;
-  bi.ulFlags = BIF_RETURNONLYFSDIRS;
-  LPITEMIDLIST item = SHBrowseForFolderA(&bi);
-  if (!item) return false;
-  bool ok = SHGetPathFromIDListA(item, path) != FALSE;
-  CoTaskMemFree(item);
-  if (ok) *dir = path;
-  return ok;
-}
+// A directory picker: the target-directory chooser of the file operations. False when nothing was
+// chosen.
+bool PickDirectory(HWND owner, std::string* dir) { return ChooseTargetDirectory(owner, dir); }
 
 struct TargetDialog {
   std::string defaultTarget;
@@ -301,7 +289,7 @@ INT_PTR CALLBACK TargetProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           return TRUE;
         case IDC_TARGET_SELECT: {
           std::string dir;
-          if (PickDirectory(dlg, "Target Extraction Directory", &dir)) SetDlgItemTextA(dlg, IDC_TARGET_FIELD, dir.c_str());
+          if (PickDirectory(dlg, &dir)) SetDlgItemTextA(dlg, IDC_TARGET_FIELD, dir.c_str());
           return TRUE;
         }
         case IDOK: {
@@ -390,7 +378,7 @@ INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
       switch (LOWORD(w)) {
         case IDC_NEW_BROWSE: {
           std::string dir;
-          if (PickDirectory(dlg, "Create A New Archive", &dir)) SetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir.c_str());
+          if (PickDirectory(dlg, &dir)) SetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir.c_str());
           return TRUE;
         }
         case IDC_NEW_SWITCHES:

@@ -459,3 +459,18 @@
 #define IDC_DELETE_YES 380
 #define IDC_DELETE_YES_ALL 381
 #define IDC_DELETE_NO 382
+
+// Controls of the file-operation dialogs: "Copying", "COPY_FILES", "Move_Files1", "GET_TARGET",
+// "RENAME", "CREATEDIR", "ChangeDir", and the confirmations "ConfirmOverwrite", "DeleteDir" and
+// "ConfirmDrag" (which share the question and names fields and the answer buttons of "ConfirmDelete").
+#define IDC_FO_CURRENT 1100     // the directory the operation starts from (static)
+#define IDC_FO_ENTRY 1101       // the typed target, new name or directory (edit)
+#define IDC_FO_BROWSE 1102      // "&Browse...": the target-directory chooser
+#define IDC_FO_OLD_NAME 1103    // Rename: the entry being renamed (read-only edit)
+#define IDC_FO_DIR_LIST 1104    // GET_TARGET: "&Drives/Directories"
+#define IDC_FO_ACTION 1105      // Copying: "Copying:" or "Moving:"; ConfirmDrag: "Copy To:" or "Move To:"
+#define IDC_FO_SOURCE 1106      // Copying: the file being copied
+#define IDC_FO_TARGET 1107      // Copying: where it goes
+#define IDC_FO_TARGET_DATE 1108 // ConfirmOverwrite: the existing file's date
+#define IDC_FO_SOURCE_DATE 1109 // ConfirmOverwrite: the new file's date
+#define IDS_CANNOT_DELETE_FILE 3110     // "Unable To Delete This File. ...:\n%s"
