@@ -144,9 +144,10 @@ void DropOnOtherProgram(HWND list, HWND target, POINT screen) {
   DropPathsOnWindow(GetParent(list), target, screen, paths);
 }
 
-void EndDrag(HWND list, LPARAM pos) {
+// `keys` and `pos` are the button-up message's: the Shift key as it was when the button came up.
+void EndDrag(HWND list, WPARAM keys, LPARAM pos) {
   const bool pickUp = g_drag.pickUp;
-  const bool move = pickUp ? g_drag.move : GetKeyState(VK_SHIFT) < 0;
+  const bool move = pickUp ? g_drag.move : (keys & MK_SHIFT) != 0;
   g_dropAction = move ? kDropMove : kDropCopy;
   ReleaseDrag();
 
@@ -386,7 +387,7 @@ bool HandleDragMessage(HWND list, UINT m, WPARAM w, LPARAM l, LRESULT* result) {
       if (g_drag.list != list || !g_drag.buttonDown) return false;
       if (g_drag.dragging) {
         if (!g_drag.heldClick && !g_drag.pickUp) CallListBase(list, m, w, l);
-        EndDrag(list, l);
+        EndDrag(list, w, l);
         return true;
       }
       const DragState was = g_drag;

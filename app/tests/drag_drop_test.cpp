@@ -283,6 +283,43 @@ TEST_F(DragDropTest, MembersDroppedOnADirectoryAreExtractedThere) {
   EXPECT_TRUE(Seen().empty()) << Seen()[0].text;
 }
 
+// Files dragged with Shift onto another window's directory list move there after the drop's
+// confirmation; directories cannot be dragged onto a directory (3047).
+TEST_F(DragDropTest, FilesMovedOntoADirectoryListAfterTheConfirmation) {
+  WritePrivateProfileStringA("Confirmation", "drag_n_drop", "True", (prog + "\\ql53intl.ini").c_str());
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [this](HWND d, const SeenDialog& s) {
+    if (s.title == "Copying Files" || s.title == "Moving Files") return 0;  // progress: closes itself
+    Answer(d, s);
+    return GetDlgItem(d, IDC_DELETE_YES) ? IDC_DELETE_YES : qltest::PressDefault(d, s);
+  });
+  ASSERT_NE(nullptr, Start());
+  HWND from = ql::g_activeBrowser;
+  HWND dirWindow = Open("", ql::kArchiveTypeZip);
+  ASSERT_NE(nullptr, dirWindow);
+  ShowDirectory(dirWindow, target);
+  Tile();
+  ql::WindowRecord* f = ql::RecordOf(from);
+  ql::WindowRecord* d = ql::RecordOf(dirWindow);
+  ASSERT_EQ(2, Select(f->hwndDirList, {"F1.TXT", "F2.TXT"}));
+  Drag(f->hwndDirList, d->hwndDirList, MK_SHIFT);
+  EXPECT_TRUE(PumpUntil([&] { return Members(d->hwndDirList).count("F2.TXT") == 1; }, 30000));
+  EXPECT_EQ("contents of F1.TXT\r\n", qltest::ReadTextFile(target + "\\F1.TXT"));
+  EXPECT_FALSE(qltest::FileExists(src + "\\F1.TXT")) << "moved";
+  EXPECT_FALSE(qltest::FileExists(src + "\\F2.TXT")) << "moved";
+  ASSERT_FALSE(Seen().empty());
+  EXPECT_EQ("Confirm Mouse Action", Seen()[0].title);
+  EXPECT_NE(std::string::npos, Seen()[0].text.find("F1.TXT F2.TXT")) << Seen()[0].text;
+  EXPECT_NE(std::string::npos, Seen()[0].text.find(target)) << Seen()[0].text;
+
+  // A directory in the selection: refused before anything is asked or copied.
+  const size_t before = Seen().size();
+  ASSERT_EQ(2, Select(f->hwndDirList, {"A.TXT", "[SUB]"}));
+  Drag(f->hwndDirList, d->hwndDirList);
+  ASSERT_TRUE(PumpUntil([&] { return Seen().size() > before; }, 20000));
+  EXPECT_EQ("You can copy and move files only\n.Use File Manager for Directory Copy and Move.", Seen().back().text);
+  EXPECT_FALSE(qltest::FileExists(target + "\\A.TXT"));
+}
+
 TEST_F(DragDropTest, DriveAndParentLinesOnTheTrashCanAreRefused) {
   DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
                         [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
