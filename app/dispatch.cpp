@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/archive_ops.h"
+#include "app/drop_dispatch.h"
 #include "app/file_commands.h"
 #include "app/frame.h"
 #include "app/menu_help.h"
@@ -167,7 +168,7 @@ void DeleteSelection(HWND frame, HWND list) {
     DeleteArchiveSelection(frame, g_activeBrowser);
     return;
   }
-  DeleteDirectoryListSelection(frame, g_activeBrowser);
+  DeleteWithTrashCan(frame, list);
 }
 
 void PickUp(HWND frame, bool move) {
@@ -177,7 +178,7 @@ void PickUp(HWND frame, bool move) {
     ShowStringMessage(frame, IDS_NO_SELECTION);
     return;
   }
-  AddSelectionToArchive(frame, move);
+  StartPickUp(frame, list, move);
 }
 
 void RefreshActive() {

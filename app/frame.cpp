@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/dispatch.h"
+#include "app/drop_dispatch.h"
 #include "app/settings.h"
 #include "common/shared_win.h"
 #include "app/startup.h"
@@ -89,6 +90,7 @@ void ConnectBrowserHost() {
   h.barHeight = BarHeight;
   h.viewMember = [](HWND browser, const char* line) { ViewMemberLine(browser, line); };
   h.showHelp = [](HWND owner, unsigned context) { ShowHelpContext(owner, g_helpFile, context); };
+  ConnectDropHost(h);
 }
 
 // ---- creation: the start-up load ----

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "browser/browser_win.h"
+#include "browser/drag_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -55,6 +56,7 @@ void CreateToolBar(HWND frame, const BarOptions& options) {
     t.fsState = b.state;
     SendMessageA(g_toolBar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&t));
   }
+  CreateTrashCan(g_toolBar);
   HWND box = CreateWindowExA(0, "COMBOBOX", nullptr,
                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_SORT |
                                  CBS_HASSTRINGS,
@@ -160,7 +162,7 @@ bool RegisterBarClasses(HINSTANCE instance) {
     wc.lpszClassName = c.name;
     ok = RegisterClassA(&wc) != 0 && ok;
   }
-  return ok;
+  return RegisterTrashCanClass(instance) && ok;
 }
 
 void CreateBars(HWND frame, const BarOptions& options) {

@@ -12,6 +12,15 @@
 
 namespace ql {
 
+// A drop, as the drop dispatcher receives it: the list the items come from and the window they
+// were dropped on (none for the Delete command, which deletes the selection).
+struct DropRecord {
+  HWND sourceList = nullptr;
+  int32_t zero = 0;
+  HWND target = nullptr;
+  int32_t rest[4] = {};
+};
+
 // What the browser windows take from the program around them. The frame fills it in at start
 // (tests fill it in themselves); the callbacks may be absent.
 struct BrowserHost {
@@ -39,6 +48,15 @@ struct BrowserHost {
   void (*viewMember)(HWND browser, const char* line) = nullptr;
   // F1: opens the help file at a context.
   void (*showHelp)(HWND owner, unsigned context) = nullptr;
+  // The drop dispatcher (a browser window's kDropRecordMessage): runs the operation of a drop.
+  // 1 when it finished or did nothing, 0 after a refusal or a cancel.
+  int (*dispatchDrop)(HWND browser, DropRecord* record) = nullptr;
+  // A drop on the MDI client: the new archive dialog names an archive and a window opens for it;
+  // that window's archive list, or null when cancelled.
+  HWND (*newArchiveWindowForDrop)() = nullptr;
+  // Members of an archive list dropped on another program: extracts the selected entries into the
+  // work area and gives the paths of the extracted files. False when nothing was extracted.
+  bool (*extractForOtherProgram)(HWND list, std::vector<std::string>* paths) = nullptr;
 };
 
 // The help context F1 opens in a browser window.

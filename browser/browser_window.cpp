@@ -667,7 +667,8 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       break;
     }
     case kDropRecordMessage:
-      return 1;
+      if (!g_browserHost.dispatchDrop || !l) return 1;
+      return g_browserHost.dispatchDrop(h, reinterpret_cast<DropRecord*>(l));
     default:
       break;
   }

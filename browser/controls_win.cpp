@@ -4,8 +4,11 @@
 #include <cstring>
 #include <string>
 
+#include "browser/bars_win.h"
 #include "browser/browser_win.h"
+#include "browser/drag_win.h"
 #include "browser/item_format.h"
+#include "resources/ids.h"
 
 namespace ql {
 
@@ -87,6 +90,11 @@ void SelectedTabFocus(HWND list, bool shift) {
     SetFocus(r->hwndArchiveList);
   } else if (list == r->hwndArchiveList && shift) {
     SetFocus(r->hwndDirList);
+  } else if (g_trashCan && IsWindowVisible(g_trashCan)) {
+    // The tool bar's control that takes the keyboard: the trash can.
+    SetFocus(g_trashCan);
+  } else if (g_buttonBar && IsWindowVisible(g_buttonBar)) {
+    SendMessageA(g_buttonBar, WM_COMMAND, IDM_TAKE_FOCUS, 0);
   }
 }
 
@@ -128,6 +136,8 @@ std::vector<int> SelectedIndexes(HWND list) {
 }
 
 LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  LRESULT handled = 0;
+  if (HandleDragMessage(h, m, w, l, &handled)) return handled;
   switch (m) {
     case WM_SETFOCUS: {
       WindowRecord* r = RecordOf(GetParent(h));

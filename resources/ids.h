@@ -316,6 +316,9 @@
 #define IDS_NOT_AVAILABLE 3101       // a command this version does not have
 #define IDS_CANT_DELETE_COMMENTS 3102  // "You can't delete file comments."
 
+// Drag and drop (dragdrop.rc).
+#define IDS_CANT_DRAG_COMMENTS 3150    // "You can't drag file comments."
+
 // Strings: status-bar hints of menu items and tool tips.
 #define IDS_READY 2000
 #define IDS_HINT_NEW_ARCHIVE 2001

@@ -1,0 +1,369 @@
+#include "app/drop_dispatch.h"
+
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/archive_ops.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "browser/drag_win.h"
+#include "browser/drop_rules.h"
+#include "common/shared_win.h"
+#include "engine/add_win.h"
+#include "engine/commands.h"
+#include "engine/dialogs_win.h"
+#include "engine/runner_win.h"
+#include "engine/switches_win.h"
+#include "fileops/file_ops_win.h"
+#include "readers/listing_lines.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+namespace {
+
+RunnerSetup SetupFor(HWND owner) {
+  RunnerSetup s;
+  if (g_settings) {
+    s.runnerPath = g_settings->RunnerPath;
+    s.programDir = g_settings->ProgramDirectory;
+    s.workDir = g_settings->WorkDirectory;
+  }
+  s.owner = owner;
+  s.shortNameDisplay = g_shortNameDisplay;
+  s.translateAccelerators = TranslateAppAccelerators;
+  return s;
+}
+
+bool Ran(RunResult r) { return r == RunResult::Done || r == RunResult::RunnerEnded; }
+
+HWND Frame() { return g_mdiClient ? GetParent(g_mdiClient) : nullptr; }
+
+bool IsClass(HWND h, const char* name) {
+  char buf[32] = "";
+  GetClassNameA(h, buf, sizeof buf);
+  return lstrcmpiA(buf, name) == 0;
+}
+
+ArchiveKind KindOf(HWND browser) {
+  return GetWindowLongA(browser, kWordArchiveType) == kArchiveTypeArj ? ArchiveKind::Arj : ArchiveKind::Zip;
+}
+
+bool Encrypted(HWND browser) { return GetWindowLongA(browser, kWordEncrypted) != 0; }
+
+std::vector<std::string> SelectedLinesOf(HWND list) {
+  std::vector<std::string> out;
+  std::vector<std::string> all = ListLines(list);
+  for (int i : SelectedIndexes(list))
+    if (i >= 0 && static_cast<size_t>(i) < all.size()) out.push_back(all[static_cast<size_t>(i)]);
+  return out;
+}
+
+std::string FirstField(const std::string& line) { return line.substr(0, line.find('\t')); }
+
+// Free bytes for the caller on a drive; 0 when it cannot be read.
+uint64_t DriveFree(char drive) {
+  if (!std::isalpha(static_cast<unsigned char>(drive))) return 0;
+  char root[4] = {drive, ':', '\\', 0};
+  ULARGE_INTEGER avail;
+  if (!GetDiskFreeSpaceExA(root, &avail, nullptr, nullptr)) return 0;
+  return avail.QuadPart;
+}
+
+char DriveOf(const std::string& path) { return path.size() >= 2 && path[1] == ':' ? path[0] : 0; }
+
+// The directory a drive button stands for: the one the window remembers for the drive, else the
+// drive's "=X:" entry, else its root.
+std::string DriveButtonDirectory(HWND browser, char letter) {
+  char dir[MAX_PATH] = "";
+  if (RecallDriveDir(browser, letter, dir, sizeof dir) && dir[0]) return dir;
+  char name[4] = {'=', static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':', 0};
+  DWORD n = GetEnvironmentVariableA(name, dir, sizeof dir);
+  if (n > 0 && n < sizeof dir) return dir;
+  return std::string(1, letter) + ":\\";
+}
+
+std::string InDirectory(const std::string& dir, const std::string& name) {
+  return dir.empty() || dir.back() == '\\' ? dir + name : dir + "\\" + name;
+}
+
+// Extracts the selected members of `list` (an archive list of `browser`) into `targetDir`, a
+// browser window's directory when `targetWindow`, else the work directory.
+RunResult ExtractDropped(HWND browser, const std::vector<std::string>& lines, bool targetWindow,
+                         const std::string& targetDir) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r || !r->archivePath[0]) return RunResult::Refused;
+  if (NeedsPassword(PasswordRule::ExtractEither, g_switches, Encrypted(browser)) &&
+      !AskPasswordDialog(Frame(), g_switches))
+    return RunResult::Refused;
+  RunnerSetup setup = SetupFor(browser);
+  return RunCommand(setup, DropExtract(g_switches, EnginePathsOf(setup), KindOf(browser), r->archivePath,
+                                       Encrypted(browser), lines, targetWindow, targetDir));
+}
+
+// The new archive for a drop on the MDI client: a window opens for it; its archive list.
+HWND NewArchiveWindowForDrop() {
+  HWND frame = Frame();
+  if (!frame || !NewArchiveFor(frame, nullptr)) return nullptr;
+  WindowRecord* r = RecordOf(g_activeBrowser);
+  return r ? r->hwndArchiveList : nullptr;
+}
+
+// Members dropped on another program: extracted into the work directory, where the program finds
+// them. The extraction without a target window keeps no paths, so each file is there by its last
+// name component.
+bool ExtractForOtherProgram(HWND list, std::vector<std::string>* paths) {
+  HWND browser = GetParent(list);
+  std::vector<std::string> lines = SelectedLinesOf(list);
+  std::vector<std::string> members;
+  for (const std::string& line : lines)
+    if (!IsMarkerLine(line) && !line.empty() && line[0] != '[') members.push_back(FirstField(line));
+  if (members.empty() || !g_settings) return false;
+  const std::string work = g_settings->WorkDirectory;
+  std::string saved = CurrentDirectory();
+  RunResult result = ExtractDropped(browser, lines, false, work);
+  SetCurrentDirAndDrive(saved.c_str());
+  if (!Ran(result)) return false;
+  for (const std::string& m : members) {
+    size_t slash = m.find_last_of("\\/");
+    std::string path = InDirectory(work, slash == std::string::npos ? m : m.substr(slash + 1));
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) paths->push_back(path);
+  }
+  return !paths->empty();
+}
+
+void RefillDirectory(HWND browser) {
+  int slot = SlotOf(browser);
+  if (slot < 0) return;
+  FillDirectoryList(slot);
+  InvalidateRect(browser, nullptr, TRUE);
+}
+
+void ReloadArchive(HWND browser) {
+  int slot = SlotOf(browser);
+  if (slot < 0) return;
+  RefreshArchiveWindow(slot);
+  InvalidateRect(browser, nullptr, TRUE);
+}
+
+// The target of a drop, classified.
+struct DropTarget {
+  int kind = 0;                 // kDropDirectory .. kDropDelete; 0: nothing happens
+  HWND browser = nullptr;       // the target list's window
+  std::string directory;        // kind 1: the destination directory
+};
+
+// Classifies the target; a ZIP or ARJ list whose window has no archive gets one first. False when
+// that was cancelled.
+bool ClassifyTarget(HWND frame, HWND sourceBrowser, HWND target, DropTarget* t) {
+  if (!target) {
+    t->kind = kDropDelete;
+    return true;
+  }
+  if (IsClass(target, "qlbutton")) {
+    char text[8] = "";
+    GetWindowTextA(target, text, sizeof text);
+    char letter = text[0];
+    if (!std::isalpha(static_cast<unsigned char>(letter))) letter = static_cast<char>(GetWindowLongA(target, 8));
+    if (!std::isalpha(static_cast<unsigned char>(letter))) return true;
+    t->kind = kDropDirectory;
+    t->directory = DriveButtonDirectory(sourceBrowser, letter);
+    return true;
+  }
+  if (IsTrashCan(target)) {
+    t->kind = kDropDelete;
+    return true;
+  }
+  if (IsClass(target, "MDIClient")) return true;  // another program's, or ours (handled at the drag's end)
+  WindowRecord* r = RecordOf(GetParent(target));
+  if (!r || !IsClass(target, "qllistbox")) return true;
+  t->browser = GetParent(target);
+  if (target == r->hwndDirList) {
+    t->kind = kDropDirectory;
+    t->directory = r->curDir;
+    return true;
+  }
+  if (!r->archivePath[0]) {
+    if (!NewArchiveFor(frame, t->browser) || !r->archivePath[0]) return false;
+  }
+  t->kind = KindOf(t->browser) == ArchiveKind::Arj ? kDropArj : kDropZip;
+  SetListKind(target, t->kind);
+  return true;
+}
+
+}  // namespace
+
+void ConnectDropHost(BrowserHost& host) {
+  host.dispatchDrop = DispatchDrop;
+  host.newArchiveWindowForDrop = NewArchiveWindowForDrop;
+  host.extractForOtherProgram = ExtractForOtherProgram;
+}
+
+int DispatchDrop(HWND, DropRecord* record) {
+  HWND frame = Frame();
+  if (!g_activeBrowser || !record || !record->sourceList || !g_settings) return 1;
+  const uint64_t workFree = DriveFree(DriveOf(g_settings->WorkDirectory));
+  HWND source = record->sourceList;
+  HWND sourceBrowser = GetParent(source);
+  WindowRecord* sr = RecordOf(sourceBrowser);
+  if (!sr) return 1;
+  const int sourceKind = source == sr->hwndDirList ? kDropDirectory
+                         : KindOf(sourceBrowser) == ArchiveKind::Arj ? kDropArj
+                                                                     : kDropZip;
+  if (sourceKind != kDropDirectory && !sr->archivePath[0]) return 1;
+
+  DropTarget target;
+  if (!ClassifyTarget(frame, sourceBrowser, record->target, &target)) return 0;
+  if (!target.kind) return 1;
+  WindowRecord* tr = RecordOf(target.browser);
+
+  // The selection.
+  std::vector<std::string> lines = SelectedLinesOf(source);
+  if (sourceKind == kDropDirectory && target.kind == kDropDirectory)
+    for (const std::string& line : lines)
+      if (!line.empty() && line[0] == '[') {
+        ShowStringMessage(frame, IDS_FILES_ONLY);
+        return 0;
+      }
+  uint64_t bytes = 0;
+  int count = 0;
+  bool anyMarker = false;
+  std::vector<std::string> names;
+  for (const std::string& line : lines) {
+    if (IsMarkerLine(line)) {
+      anyMarker = true;
+      continue;
+    }
+    ++count;
+    int64_t size = LineSizeField(line);
+    if (size > 0) bytes += static_cast<uint64_t>(size);
+    names.push_back(FirstField(line));
+  }
+  if (count == 0) return 1;
+
+  // Space and confirmation.
+  char destDrive = 0;
+  uint64_t archiveSize = 0;
+  if (target.kind == kDropDelete) {
+    destDrive = DriveOf(sr->curDir);
+  } else if (target.kind == kDropDirectory) {
+    destDrive = DriveOf(target.directory);
+  } else {
+    destDrive = DriveOf(tr->archivePath);
+    archiveSize = static_cast<uint32_t>(GetWindowLongA(target.browser, kWordArchiveSize));
+  }
+  const uint64_t needed = DropSpaceNeeded(bytes, target.kind, archiveSize);
+  const bool confirm = (g_confirmFlags & kConfirmMouse) != 0;
+  if (target.kind == kDropDirectory) {
+    if (DropLacksSpace(needed, workFree, DriveFree(destDrive), target.kind, destDrive, false)) {
+      ShowStringMessage(frame, IDS_NO_DISK_SPACE);
+      return 0;
+    }
+    if (confirm && !ConfirmDragDrop(frame, names, target.directory, g_dropAction == kDropMove)) return 0;
+    if (target.browser && GetWindowLongA(target.browser, kWordFileCount) == 0)
+      SetWindowLongA(target.browser, kWordFileCount, 1);
+  } else if (target.kind == kDropZip || target.kind == kDropArj) {
+    if (DropLacksSpace(needed, workFree, DriveFree(destDrive), target.kind, destDrive,
+                       On(g_switches, Sw::MultiVolume))) {
+      ShowStringMessage(frame, IDS_NO_DISK_SPACE);
+      return 0;
+    }
+    if (anyMarker) {
+      ShowStringMessage(frame, IDS_CANT_DRAG_COMMENTS);
+      return 0;
+    }
+    if (confirm && !ConfirmDragDrop(frame, names, tr->archivePath[0] ? tr->archivePath : "[Untitled] Archive",
+                                    g_dropAction == kDropMove))
+      return 0;
+    if (GetWindowLongA(target.browser, kWordFileCount) == 0) SetWindowLongA(target.browser, kWordFileCount, 1);
+  } else {
+    if (anyMarker) {
+      ShowStringMessage(frame, IDS_CANT_DELETE_COMMENTS);
+      return 0;
+    }
+    if (!sr->hwndFocusList || SendMessageA(sr->hwndFocusList, LB_GETSELCOUNT, 0, 0) <= 0) return 1;
+  }
+
+  // The operation.
+  const DropPlan plan = PlanDrop(sourceKind, target.kind, g_dropAction);
+  int result = 1;
+  switch (plan.op) {
+    case DropOp::CopyFiles: {
+      std::vector<std::string> paths;
+      for (const std::string& name : names) paths.push_back(InDirectory(sr->curDir, name));
+      if (!CopyFilesToDirectory(frame, paths, target.directory, plan.move)) result = 0;
+      RefillDirectory(sourceBrowser);
+      if (target.browser) RefillDirectory(target.browser);
+      break;
+    }
+    case DropOp::ExtractMembers: {
+      RunResult r = ExtractDropped(sourceBrowser, lines, true, target.directory);
+      SetCurrentDirAndDrive(sr->curDir);
+      if (Ran(r) && plan.move) DeleteArchiveSelection(frame, sourceBrowser);
+      ReloadArchive(sourceBrowser);
+      if (target.browser) RefillDirectory(target.browser);
+      if (!Ran(r)) result = 0;
+      break;
+    }
+    case DropOp::AddFiles: {
+      DropSource src;
+      src.listBox = true;
+      src.sourceDir = sr->curDir;
+      for (const std::string& line : lines)
+        if (!IsMarkerLine(line)) src.nameFields.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
+      RunResult r = DropAddFiles(SetupFor(target.browser), g_switches, KindOf(target.browser), tr->archivePath,
+                                 Encrypted(target.browser), plan.move, src,
+                                 [frame](SwitchSet& s) { return AskPasswordDialog(frame, s); });
+      SetCurrentDirAndDrive(sr->curDir);
+      ReloadArchive(target.browser);
+      RefillDirectory(sourceBrowser);
+      ShowDirectoryTotals(sourceBrowser);
+      if (!Ran(r)) result = 0;
+      break;
+    }
+    case DropOp::TransferMembers: {
+      // Out of the source into the work directory, then moved from there into the target.
+      RunResult r = ExtractDropped(sourceBrowser, lines, false, g_settings->WorkDirectory);
+      if (Ran(r)) {
+        DropSource src;
+        src.listBox = false;
+        for (const std::string& name : names) src.placedList += name + "\r\n";
+        r = DropAddFiles(SetupFor(target.browser), g_switches, KindOf(target.browser), tr->archivePath,
+                         Encrypted(target.browser), true, src,
+                         [frame](SwitchSet& s) { return AskPasswordDialog(frame, s); });
+      }
+      SetCurrentDirAndDrive(sr->curDir);
+      if (Ran(r) && plan.move) DeleteArchiveSelection(frame, sourceBrowser);
+      ReloadArchive(target.browser);
+      ReloadArchive(sourceBrowser);
+      if (!Ran(r)) result = 0;
+      break;
+    }
+    case DropOp::DeleteFiles:
+      if (!DeleteDirectoryListSelection(frame, sourceBrowser)) result = 0;
+      break;
+    case DropOp::DeleteMembers:
+      DeleteArchiveSelection(frame, sourceBrowser);
+      break;
+    case DropOp::None:
+      return 1;
+  }
+  g_dropAction = kDropCopy;
+  if (g_activeBrowser) RefillDirectory(g_activeBrowser);
+  return result;
+}
+
+void StartPickUp(HWND, HWND list, bool move) {
+  if (list) BeginPickUp(list, move);
+}
+
+void DeleteWithTrashCan(HWND, HWND list) {
+  if (!list || !g_activeBrowser) return;
+  DropRecord record;
+  record.sourceList = list;
+  DispatchDrop(GetParent(list), &record);
+}
+
+}  // namespace ql
