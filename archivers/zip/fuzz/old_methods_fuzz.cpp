@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
-  uint16_t method = static_cast<uint16_t>(data[0] % 6 + 1);
+  uint16_t method = static_cast<uint16_t>((data[0] & 7) % 6 + 1);
   uint16_t flags = static_cast<uint16_t>((data[0] >> 2) & 6);
   uint64_t usize = static_cast<uint64_t>(data[1] | data[2] << 8) * 4;
   const uint8_t* p = data + 3;
