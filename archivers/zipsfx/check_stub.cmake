@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.20)
 # Build-time check of the self-extractor stub: cmake -DSTUB=<file> -P check_stub.cmake
 # It must be shorter than 32,760 bytes (Quillon finds the archive behind it only that far) and
 # must hold no ZIP signature (a reader scanning from the front would stop there).

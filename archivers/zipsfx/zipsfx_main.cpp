@@ -27,10 +27,12 @@ char g_title[MAX_PATH];  // the program's own file name, as every window's capti
 HANDLE g_self = INVALID_HANDLE_VALUE;
 char g_password[128];
 bool g_havePassword = false;
-InflateState g_inflate;
+// Taken from the heap, not the image: the stub's file stays small.
+InflateState* g_inflate = nullptr;
 
 // The problems met, one line each, for the message at the end.
-char g_report[2048];
+constexpr int kReportSize = 2048;
+char* g_report = nullptr;
 int g_problems = 0;
 
 void* Alloc(size_t n) { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, n ? n : 1); }
@@ -46,7 +48,7 @@ void Problem(const char* name, const char* what) {
     lstrcpyA(line, "...\n");
   else
     wsprintfA(line, "%.260s: %s\n", name, what);
-  if (lstrlenA(g_report) + lstrlenA(line) < static_cast<int>(sizeof g_report)) lstrcatA(g_report, line);
+  if (lstrlenA(g_report) + lstrlenA(line) < kReportSize) lstrcatA(g_report, line);
 }
 
 int Ask(const char* text, UINT style) { return MessageBoxA(nullptr, text, g_title, style | MB_SETFOREGROUND); }
@@ -192,13 +194,13 @@ const char* WriteData(const Member& m, uint64_t dataStart, const ZipKeys* keys, 
   p.out = out;
   p.limit = m.usize;
   if (m.method == 0) {
-    uint8_t* buf = g_inflate.input;
-    for (size_t n; (n = PipeRead(&p, buf, sizeof g_inflate.input)) > 0;)
+    uint8_t* buf = g_inflate->input;
+    for (size_t n; (n = PipeRead(&p, buf, sizeof g_inflate->input)) > 0;)
       if (!PipeWrite(&p, buf, n)) break;
   } else {
     InflateIo io = {PipeRead, PipeWrite, &p};
     uint64_t produced = 0;
-    InflateResult r = Inflate(&g_inflate, io, &produced);
+    InflateResult r = Inflate(g_inflate, io, &produced);
     if (r == InflateResult::kDamaged || r == InflateResult::kTruncated) return "its data is damaged";
   }
   if (p.failed) return "could not be written (is the disk full?)";
@@ -378,7 +380,7 @@ int Run(const char* targetArg) {
   }
   Free(cd);
 
-  char text[sizeof g_report + 2 * MAX_PATH];
+  char text[kReportSize + 2 * MAX_PATH];
   wsprintfA(text, "%s%d file(s) extracted to %.260s.", stopped ? "Stopped. " : "", extracted, targetDir);
   if (g_problems) {
     lstrcatA(text, "\n\nNot extracted:\n");
@@ -392,6 +394,9 @@ int Run(const char* targetArg) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   CrcTableInit();
+  g_inflate = static_cast<InflateState*>(Alloc(sizeof(InflateState)));
+  g_report = static_cast<char*>(Alloc(kReportSize));
+  if (!g_inflate || !g_report) return kExitStopped;
   const char* target = nullptr;
   for (int i = 1; i < __argc; ++i)
     if (__argv[i][0]) target = __argv[i];
