@@ -393,7 +393,8 @@ TEST_F(ArjCommands, SelfExtractingNeverOverwritesAnUnrelatedProgram) {
     Write(exe, c.bytes);
     r = RunIn(src_, arj_ + " F " + arc + " -je" + WorkFrag());
     EXPECT_NE(r.code, 0u) << r.output;
-    EXPECT_NE(r.output.find("is not a self-extractor made from KEEP.ARJ"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("KEEP.EXE already exists and is not a self-extractor made from"), std::string::npos)
+        << r.output;
     EXPECT_TRUE(Read(exe) == c.bytes);
     EXPECT_FALSE(Exists(exe + ".$$$"));
   }
