@@ -47,6 +47,10 @@ std::string WorkSlash(const std::string& workDir);
 std::string WorkNoSlash(const std::string& workDir);
 std::string CmndargsPath(const std::string& workDir);
 std::string ListFilePath(const std::string& workDir);
+// Where the runner leaves the command's exit code: the work directory and "cmndexit".
+std::string CmndexitPath(const std::string& workDir);
+// The content of cmndexit: decimal digits (a 32-bit code) and CR LF. False for anything else.
+bool ParseRunnerExitCode(const std::string& text, unsigned long* code);
 // The runner's command: runner path, the work directory, " -T" when viewing, " -B" when hidden.
 std::string RunnerCommandLine(const std::string& runnerPath, const std::string& workDir,
                               bool showWindow, bool viewMode);

@@ -26,6 +26,22 @@ std::string WorkSlash(const std::string& workDir) {
 
 std::string CmndargsPath(const std::string& workDir) { return WorkSlash(workDir) + "cmndargs"; }
 std::string ListFilePath(const std::string& workDir) { return WorkSlash(workDir) + "ql5files"; }
+std::string CmndexitPath(const std::string& workDir) { return WorkSlash(workDir) + "cmndexit"; }
+
+bool ParseRunnerExitCode(const std::string& text, unsigned long* code) {
+  size_t i = 0;
+  unsigned long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + static_cast<unsigned>(text[i] - '0');
+    if (value > 0xFFFFFFFFull) return false;
+  }
+  // Digits, then the line end (a file cut short before it still tells the code).
+  if (i == 0 || i > 10) return false;
+  const std::string rest = text.substr(i);
+  if (!rest.empty() && rest != "\r\n" && rest != "\r" && rest != "\n") return false;
+  *code = static_cast<unsigned long>(value);
+  return true;
+}
 
 std::string QuoteArg(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;

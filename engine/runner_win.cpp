@@ -41,6 +41,18 @@ EnginePaths EnginePathsOf(const RunnerSetup& setup) { return EnginePaths{setup.p
 
 bool ArchiverBusy() { return g_waiting; }
 
+bool ReadRunnerExitCode(const char* workDir, unsigned long* code) {
+  const std::string path = CmndexitPath(workDir ? workDir : "");
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  char buf[32];
+  DWORD got = 0;
+  const bool read = ReadFile(h, buf, sizeof buf, &got, nullptr) != FALSE;
+  CloseHandle(h);
+  return read && ParseRunnerExitCode(std::string(buf, got), code);
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& content) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -66,6 +78,8 @@ RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool
     return RunResult::NotCreated;
   }
 
+  // An exit code left by an earlier command must not pass for this one's, whatever runner runs.
+  DeleteFileA(CmndexitPath(setup.workDir).c_str());
   SetEnvironmentVariableA("QLWORK", CurrentDirectory().substr(0, 256).c_str());
 
   // Started with CreateProcess rather than WinExec, so that the wait can watch the process.

@@ -43,6 +43,11 @@ enum class RunResult {
 RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
                       bool viewMode = false);
 
+// The exit code the runner left in the work directory's cmndexit for the command it ran last;
+// false when there is none (the runner could not read its command, or was not the real one) or
+// it cannot be read. Read it after `RunArchiver` returned Done.
+bool ReadRunnerExitCode(const char* workDir, unsigned long* code);
+
 // True while `RunArchiver` waits.
 bool ArchiverBusy();
 

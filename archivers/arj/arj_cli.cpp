@@ -13,6 +13,7 @@
 #include "archivers/arj/arj_extract_steps.h"
 #include "archivers/arj/arj_fs.h"
 #include "common/mask.h"
+#include "common/pe_image.h"
 
 namespace arj {
 namespace {
@@ -1423,6 +1424,24 @@ int Arj::CommitArchive(const std::string& temp, const std::vector<std::string>& 
   return kExitOk;
 }
 
+// Whether `exe` is a program whose image is followed by an ARJ archive first made under the name
+// `archive_name` (the name its main header keeps), as MakeSfx writes them.
+bool IsSelfExtractorOf(const std::string& exe, const std::string& archive_name) {
+  FILE* f = fopen(ToNative(exe).c_str(), "rb");
+  if (!f) return false;
+  std::vector<uint8_t> head(1 << 18);
+  head.resize(fread(head.data(), 1, head.size(), f));
+  fclose(f);
+  const uint64_t end = ql::PeImageEnd(head.data(), head.size());
+  if (end == 0 || end >= head.size()) return false;
+  HeaderFields h;
+  size_t used = 0;
+  if (ParseHeaderFields(head.data() + end, head.size() - end, &h, &used) != ParseResult::kOk ||
+      h.file_type != kMainHeader)
+    return false;
+  return SameText(std::string(h.name, h.name_size), archive_name);
+}
+
 int Arj::MakeSfx(const std::string& archive) {
   std::string stub = JoinPath(fs::SelfDirectory(), "ARJSFX.EXE");
   fs::FileInfo fi;
@@ -1435,6 +1454,14 @@ int Arj::MakeSfx(const std::string& archive) {
   size_t sep = exe.find_last_of("/\\");
   if (dot != std::string::npos && (sep == std::string::npos || dot > sep)) exe.erase(dot);
   exe += ".EXE";
+  // Only our own self-extractor of this very archive is replaced: a program of that name that is
+  // anything else stays as it is.
+  if (fs::Stat(ToNative(exe), &fi) && !IsSelfExtractorOf(exe, BaseName(archive))) {
+    Error(kExitFatal, "%s already exists and is not a self-extractor made from %s; it was left as it is "
+                      "(rename or delete it, then try again)",
+          exe.c_str(), BaseName(archive).c_str());
+    return exit_;
+  }
   std::string temp = exe + ".$$$";
   bool ok = fs::CopyWhole(ToNative(stub), ToNative(temp));
   if (ok) {

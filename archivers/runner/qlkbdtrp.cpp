@@ -1,6 +1,8 @@
 // qlkbdtrp.exe, Quillon's runner: reads one command line from <work directory>\cmndargs, runs it in a
 // console titled "Quillon Command Shell" with the directory named by QLWORK current, and deletes
-// cmndargs when the command has ended (Quillon waits for that). -B: minimised and no pause for a key.
+// cmndargs when the command has ended (Quillon waits for that). Just before, it leaves the command's
+// exit code in <work directory>\cmndexit (decimal, CR LF) for the operations that must know whether
+// the archiver succeeded; a cmndexit left by an earlier run is removed first. -B: minimised and no pause for a key.
 // -V: a virus detector runs; its report is always left on screen until a key is pressed. -T: a member
 // is being viewed; the viewer's window is the user's, so there is no pause.
 #include <windows.h>
@@ -24,6 +26,19 @@ bool ReadCommand(const std::string& path, std::string* command) {
   while (!command->empty() && (command->back() == '\r' || command->back() == '\n' || command->back() == '\0'))
     command->pop_back();
   return true;
+}
+
+// Writes cmndexit whole: under a temporary name first, so that a reader never sees half of it.
+bool WriteExitFile(const std::string& path, const std::string& text) {
+  const std::string temp = path + ".$$$";
+  HANDLE f = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+  if (!CloseHandle(f)) ok = false;
+  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+  if (!ok) DeleteFileA(temp.c_str());
+  return ok;
 }
 
 // Runs `command` and waits for it; when it cannot be started as a program, the command interpreter
@@ -82,6 +97,8 @@ int main() {
     return 2;
   }
   const std::string commandFile = ql::CommandFilePath(args.workDirectory);
+  const std::string exitFile = ql::ExitFilePath(args.workDirectory);
+  DeleteFileA(exitFile.c_str());
   std::string command;
   if (!ReadCommand(commandFile, &command)) {
     fprintf(stderr, "qlkbdtrp: cannot read %s\n", commandFile.c_str());
@@ -99,7 +116,11 @@ int main() {
   // Quillon's wait ends here; the console stays for the user to read when a pause is due.
   bool pause = args.virusScan || (!args.batch && !args.view);
   HANDLE keyboard = pause ? KeyboardForPause() : nullptr;
+  // A command that could not be started at all counts as failed (1), like the runner itself.
+  const unsigned long status = code == -1 ? 1ul : static_cast<unsigned long>(code);
+  if (!WriteExitFile(exitFile, ql::ExitFileText(status)))
+    fprintf(stderr, "qlkbdtrp: cannot write %s\n", exitFile.c_str());
   DeleteFileA(commandFile.c_str());
   if (keyboard) WaitForKey(keyboard);
-  return code == -1 ? 1 : static_cast<int>(code);
+  return static_cast<int>(status);
 }

@@ -48,10 +48,22 @@ RunnerArgs ParseRunnerArgs(std::string_view tail) {
   return args;
 }
 
-std::string CommandFilePath(std::string_view workDirectory) {
+namespace {
+
+std::string WorkFile(std::string_view workDirectory, const char* name) {
   std::string path(workDirectory);
   if (path.empty() || path.back() != '\\') path += '\\';
-  return path + "cmndargs";
+  return path + name;
+}
+
+}  // namespace
+
+std::string CommandFilePath(std::string_view workDirectory) { return WorkFile(workDirectory, "cmndargs"); }
+
+std::string ExitFilePath(std::string_view workDirectory) { return WorkFile(workDirectory, "cmndexit"); }
+
+std::string ExitFileText(unsigned long code) {
+  return std::to_string(static_cast<unsigned long long>(code & 0xFFFFFFFFul)) + "\r\n";
 }
 
 }  // namespace ql

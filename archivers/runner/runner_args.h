@@ -22,4 +22,10 @@ RunnerArgs ParseRunnerArgs(std::string_view tail);
 // Where cmndargs lives: the work directory and "\cmndargs" (no second backslash).
 std::string CommandFilePath(std::string_view workDirectory);
 
+// Where the command's exit status is left: the work directory and "\cmndexit".
+std::string ExitFilePath(std::string_view workDirectory);
+
+// The content of cmndexit: the exit code in decimal, then CR LF.
+std::string ExitFileText(unsigned long code);
+
 }  // namespace ql

@@ -57,6 +57,26 @@ TEST_F(RunArchiverTest, WorkDirectoryWithTrailingBackslashGivesTheSameFiles) {
   EXPECT_EQ(work, One(log, "work"));
 }
 
+TEST_F(RunArchiverTest, ExitCodeIsReadFromCmndexit) {
+  unsigned long code = 99;
+  EXPECT_FALSE(ReadRunnerExitCode(work.c_str(), &code)) << "no cmndexit yet";
+  struct Case {
+    const char* text;
+    bool ok;
+    unsigned long code;
+  } cases[] = {{"0\r\n", true, 0}, {"3\r\n", true, 3}, {"", false, 0}, {"x\r\n", false, 0}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(WriteWholeFile(work + "\\cmndexit", c.text));
+    code = 99;
+    EXPECT_EQ(c.ok, ReadRunnerExitCode((work + "\\").c_str(), &code)) << c.text;
+    if (c.ok) EXPECT_EQ(c.code, code);
+  }
+  // The stand-in runner leaves no exit code: the one of an earlier command is not taken for its.
+  ASSERT_TRUE(WriteWholeFile(work + "\\cmndexit", "0\r\n"));
+  EXPECT_EQ(RunResult::Done, RunArchiver(setup, "Z", false));
+  EXPECT_FALSE(ReadRunnerExitCode(work.c_str(), &code));
+}
+
 TEST_F(RunArchiverTest, ARunnerThatDiesWithoutDeletingCmndargsEndsTheWait) {
   SetMode("keep");
   DWORD t0 = GetTickCount();

@@ -365,6 +365,41 @@ TEST_F(ArjCommands, SelfExtractorUnpacksEveryMethodIntoATarget) {
   EXPECT_EQ(Read(out + "\\readme.txt"), Text(3000, 7));
 }
 
+// -je replaces only its own self-extractor of the same archive; any other program of the name
+// stays, and the command says so and fails.
+TEST_F(ArjCommands, SelfExtractingNeverOverwritesAnUnrelatedProgram) {
+  const std::string arc = root_ + "\KEEP.ARJ";
+  Result r = RunIn(src_, arj_ + " A " + arc + " readme.txt -je" + WorkFrag());
+  ASSERT_EQ(r.code, 0u) << r.output;
+  const std::string exe = root_ + "\KEEP.EXE";
+  ASSERT_TRUE(Exists(exe));
+  r = RunIn(src_, arj_ + " A " + arc + " data.bin -je" + WorkFrag());
+  EXPECT_EQ(r.code, 0u) << "our own self-extractor of KEEP.ARJ is remade\n" << r.output;
+  EXPECT_NE(Read(exe).find("data.bin"), std::string::npos);
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"another program", Read(ProgramDir() + "\ARJ.EXE")},
+      {"not a program", "just some text"},
+      {"the self-extractor of another archive", ""},
+  };
+  r = RunIn(src_, arj_ + " A " + root_ + "\OTHER.ARJ readme.txt -je" + WorkFrag());
+  ASSERT_EQ(r.code, 0u) << r.output;
+  cases[2].bytes = Read(root_ + "\OTHER.EXE");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Write(exe, c.bytes);
+    r = RunIn(src_, arj_ + " F " + arc + " -je" + WorkFrag());
+    EXPECT_NE(r.code, 0u) << r.output;
+    EXPECT_NE(r.output.find("KEEP.EXE already exists and is not a self-extractor made from"), std::string::npos)
+        << r.output;
+    EXPECT_TRUE(Read(exe) == c.bytes);
+    EXPECT_FALSE(Exists(exe + ".$$$"));
+  }
+}
+
 // The self-extractor module with a garbled archive, names that climb out, and a bad switch.
 TEST_F(ArjCommands, SelfExtractorPasswordsAndUnsafeNames) {
   Result r = RunIn(src_, arj_ + " A " + root_ + "\\LOCK.ARJ readme.txt -gsecret -je" + WorkFrag());

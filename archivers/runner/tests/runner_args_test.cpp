@@ -39,6 +39,16 @@ TEST(RunnerArgs, TailSkipsTheProgramName) {
 TEST(RunnerArgs, CommandFileWithOrWithoutTrailingBackslash) {
   EXPECT_EQ("C:\\Q\\QL5TEMP\\cmndargs", CommandFilePath("C:\\Q\\QL5TEMP"));
   EXPECT_EQ("C:\\Q\\QL5TEMP\\cmndargs", CommandFilePath("C:\\Q\\QL5TEMP\\"));
+  EXPECT_EQ("C:\\Q\\QL5TEMP\\cmndexit", ExitFilePath("C:\\Q\\QL5TEMP"));
+  EXPECT_EQ("C:\\Q\\QL5TEMP\\cmndexit", ExitFilePath("C:\\Q\\QL5TEMP\\"));
+}
+
+TEST(RunnerArgs, ExitFileHoldsTheCodeInDecimalWithCrLf) {
+  EXPECT_EQ("0\r\n", ExitFileText(0));
+  EXPECT_EQ("3\r\n", ExitFileText(3));
+  // A crashed command's NTSTATUS reads as the unsigned 32-bit number, never negative.
+  EXPECT_EQ("3221225477\r\n", ExitFileText(0xC0000005ul));
+  EXPECT_EQ("4294967295\r\n", ExitFileText(0xFFFFFFFFul));
 }
 
 }  // namespace

@@ -156,6 +156,52 @@ TEST(Runner, ViewModeEndsWithoutAPause) {
   EXPECT_TRUE(FileExists(qlwork / "marker.txt"));
 }
 
+// Runs the runner with -B on `command` (through the command interpreter) and gives its exit code.
+DWORD RunBatch(const std::string& workDir, const std::string& qlworkDir) {
+  SetEnvironmentVariableA("QLWORK", qlworkDir.c_str());
+  std::string line = "\"" + RunnerExe() + "\" " + workDir + " -B";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                                &si, &pi);
+  SetEnvironmentVariableA("QLWORK", nullptr);
+  if (!started) return 0xDEADu;
+  DWORD code = 0xDEADu;
+  if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+// The command's exit code is left in cmndexit (decimal, CR LF) by the time cmndargs is gone; a
+// cmndexit of an earlier run never survives into the next.
+TEST(Runner, LeavesTheExitCodeInCmndexit) {
+  struct Case {
+    const char* command;
+    const char* text;
+  } cases[] = {{"echo ok> marker.txt", "0\r\n"}, {"exit 3", "3\r\n"}, {"exit 0", "0\r\n"}};
+  TempDir work("qlrunner-exit");
+  TempDir qlwork("qlwork");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    ASSERT_TRUE(WriteTextFile(work / "cmndexit", "77\r\n"));  // stale, from an earlier run
+    ASSERT_TRUE(WriteTextFile(work / "cmndargs", c.command));
+    RunBatch(work.path(), qlwork.path());
+    EXPECT_FALSE(FileExists(work / "cmndargs"));
+    EXPECT_EQ(c.text, ReadTextFile(work / "cmndexit"));
+    EXPECT_FALSE(FileExists(work / "cmndexit.$$$"));
+  }
+}
+
+TEST(Runner, StaleCmndexitGoesEvenWhenThereIsNothingToRun) {
+  TempDir work("qlrunner-stale");
+  TempDir qlwork("qlwork");
+  ASSERT_TRUE(WriteTextFile(work / "cmndexit", "0\r\n"));
+  EXPECT_NE(0u, RunBatch(work.path(), qlwork.path()));  // no cmndargs
+  EXPECT_FALSE(FileExists(work / "cmndexit")) << "an old success must not be read as this run's";
+}
+
 TEST(Runner, MissingCommandFileEndsWithoutRunning) {
   TempDir work("qlrunner-empty");
   std::string line = "\"" + RunnerExe() + "\" " + work.path() + " -B";
