@@ -456,3 +456,11 @@
 #define IDC_DELETE_YES 380
 #define IDC_DELETE_YES_ALL 381
 #define IDC_DELETE_NO 382
+
+// ---------------------------------------------------------------------------------------------
+// Comments and whole-archive operations: the comment viewer, the join dialog and the convert's
+// own messages.
+#define IDC_COMMENT_TEXT 1060
+#define IDC_JOIN_NAME 1061
+#define IDS_CONVERT_TARGET_EXISTS 3120  // "%s\nalready exists. ..."
+#define IDS_CONVERT_FAILED 3121         // "The conversion of\n%s\nfailed. ..."
