@@ -75,10 +75,9 @@ char DriveOf(const std::string& path) {
 
 // A fresh, empty scratch directory: leftovers of an earlier convert never go into a new archive.
 bool FreshScratch(const std::string& workDir) {
-  CleanScratchDir(workDir.c_str());
   std::string scratch = ScratchDirectory(workDir);
-  if (DirectoryExists(scratch) || !CreateDirectoryA(scratch.c_str(), nullptr)) return false;
-  return true;
+  if (DirectoryExists(scratch) && !RemoveDirectoryTree(scratch.c_str())) return false;
+  return CreateDirectoryA(scratch.c_str(), nullptr) != 0;
 }
 
 }  // namespace
@@ -131,8 +130,8 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     if (ok && k.deflateOldZip && !replacesSource) DeleteFileA(source.c_str());
   }
   DeleteFileA(packPath.c_str());
-  CleanScratchDir(setup.workDir.c_str());
   SetCurrentDirAndDrive(saved.c_str());
+  RemoveDirectoryTree(ScratchDirectory(setup.workDir).c_str());
   if (!ok) ShowStringMessageArg(setup.owner, IDS_CONVERT_FAILED, source.c_str(), MB_OK | MB_ICONEXCLAMATION);
   return ok;
 }

@@ -243,13 +243,16 @@ TEST_F(ConvertE2ETest, ZipToZip2ThroughTheEnginesKeepsTheFolders) {
   // Leftovers of an earlier convert must not go into the new archive.
   std::string scratch = ScratchDirectory(work);
   ASSERT_TRUE(CreateDirectoryA(scratch.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((scratch + "\\ONE").c_str(), nullptr));
   ASSERT_TRUE(WriteWholeFile(scratch + "\\LEFTOVER.TXT", "old"));
+  ASSERT_TRUE(WriteWholeFile(scratch + "\\ONE\\OLDER.TXT", "old"));
   std::vector<std::string> texts;
   ASSERT_TRUE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "TREE.ZIP", &texts));
   EXPECT_TRUE(texts.empty()) << texts[0];
   EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
   ExpectTree(zip, ArchiveKind::Zip);
   EXPECT_FALSE(Exists(prog + "\\Check\\LEFTOVER.TXT"));
+  EXPECT_FALSE(Exists(prog + "\\Check\\ONE\\OLDER.TXT"));
   EXPECT_FALSE(Exists(scratch));
 }
 
