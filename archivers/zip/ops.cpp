@@ -695,6 +695,23 @@ int ZipJob::Run() {
 // ---------------------------------------------------------------------------------------------
 // Unzip
 
+// The method column of a listing and the verb of an extraction line, in PKUNZIP's words.
+const char* MethodName(uint16_t method) {
+  static const char* const names[] = {"Stored", "Shrunk", "Reduce1", "Reduce2", "Reduce3", "Reduce4", "Implode"};
+  if (method < sizeof names / sizeof names[0]) return names[method];
+  return method == 8 ? "DeflN" : "Other";
+}
+
+const char* ExpandVerb(uint16_t method) {
+  switch (method) {
+    case 1: return "Unshrinking";
+    case 2: case 3: case 4: case 5: return "Expanding";
+    case 6: return "Exploding";
+    case 8: return "Inflating";
+    default: return "Extracting";
+  }
+}
+
 bool MakeDirs(Host& host, const std::string& path) {
   if (path.empty()) return true;
   DirEntry st;
@@ -833,7 +850,7 @@ int UnzipJob::Finish(OutJob& j) {
   host.SetTime(j.full, DosToUnix(e.dosTime));
   uint32_t unixMode = (e.madeBy >> 8) == 3 ? (e.externalAttr >> 16) & 0777 : 0;
   host.SetAttrs(j.full, e.externalAttr & 0xFF, unixMode);
-  ui.Line((e.method == 8 ? " Inflating: " : " Extracting: ") + j.full);
+  ui.Line(std::string(" ") + ExpandVerb(e.method) + ": " + j.full);
   return 0;
 }
 
@@ -1017,7 +1034,7 @@ int UnzipJob::Run() {
       char line[128];
       uint32_t d = e->dosTime >> 16, t = e->dosTime & 0xFFFF;
       snprintf(line, sizeof line, "%7llu  %-6s %7llu  %4s  %02u-%02u-%02u  %02u:%02u  %08x%c ",
-               static_cast<unsigned long long>(e->usize), e->method == 8 ? "DeflN" : e->method == 0 ? "Stored" : "Other",
+               static_cast<unsigned long long>(e->usize), MethodName(e->method),
                static_cast<unsigned long long>(e->csize), Percent(e->csize, e->usize).c_str(), (d >> 5) & 15, d & 31,
                ((d >> 9) + 80) % 100, t >> 11, (t >> 5) & 63, e->crc, e->encrypted() ? '*' : ' ');
       ui.Line(line + e->name);
