@@ -256,6 +256,26 @@ TEST_F(ConvertE2ETest, ZipToZip2ThroughTheEnginesKeepsTheFolders) {
   EXPECT_FALSE(Exists(scratch));
 }
 
+TEST_F(ConvertE2ETest, Zip1xToZip2DeflatesShrunkReducedAndImplodedMembers) {
+  if (!Exists("Z:\\usr\\bin\\unzip")) GTEST_SKIP() << "no Info-ZIP";
+  std::string zip = dir + "\\OLD.ZIP", copy = prog + "\\ORIGINAL.ZIP";
+  ASSERT_TRUE(CopyFileA(FromUnix(OLD_ZIP_FIXTURE).c_str(), zip.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(zip.c_str(), copy.c_str(), FALSE));
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "OLD.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  // Every member keeps its name and CRC; none is left in an old method.
+  std::string a = HostPath(copy), b = HostPath(zip), x = HostPath(prog);
+  std::string crcs = "awk 'NF==8 && $7 ~ /^[0-9a-f]+$/ {print $8, $7}' | sort";
+  EXPECT_EQ(0, RunHost("/usr/bin/unzip -v '" + a + "' | " + crcs + " > '" + x + "/old.crc' && /usr/bin/unzip -v '" + b +
+                           "' | " + crcs + " > '" + x + "/new.crc' && test -s '" + x + "/new.crc' && cmp -s '" + x +
+                           "/old.crc' '" + x + "/new.crc' && ! /usr/bin/unzip -v '" + b +
+                           "' | grep -qE 'Shrunk|Reduce|Implode'",
+                       prog + "\\crc.status"));
+}
+
+
 TEST_F(ConvertE2ETest, AFailedConvertLeavesTheSourceAsItWas) {
   if (!Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
   std::string zip = dir + "\\CUT.ZIP";
