@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "common/shared_win.h"
 #include "app/startup.h"
+#include "app/transform_ops.h"
 #include "browser/browser_win.h"
 #include "engine/dialogs_win.h"
 #include "engine/express_win.h"
@@ -22,8 +23,6 @@
 #include "resources/ids.h"
 
 namespace ql {
-
-namespace {
 
 RunnerSetup SetupFor(HWND owner) {
   RunnerSetup s;
@@ -71,6 +70,16 @@ std::vector<std::string> NamesOf(const std::vector<std::string>& lines) {
   return names;
 }
 
+void ReadAgain(HWND browser, bool archive) {
+  int slot = SlotOf(browser);
+  if (slot < 0) return;
+  if (archive) RefreshArchiveWindow(slot);
+  FillDirectoryList(slot);
+  InvalidateRect(browser, nullptr, TRUE);
+}
+
+namespace {
+
 // The extraction target: the settings target, or the one confirmed in its dialog.
 bool ChooseTarget(HWND frame, std::string* target) {
   std::string def = g_settings ? g_settings->TargetDirectory : "";
@@ -84,13 +93,6 @@ bool ChooseTarget(HWND frame, std::string* target) {
   return ok;
 }
 
-void ReadAgain(HWND browser, bool archive) {
-  int slot = SlotOf(browser);
-  if (slot < 0) return;
-  if (archive) RefreshArchiveWindow(slot);
-  FillDirectoryList(slot);
-  InvalidateRect(browser, nullptr, TRUE);
-}
 
 void Extract(HWND frame, HWND browser) {
   WindowRecord* r = RecordOf(browser);
@@ -218,21 +220,6 @@ std::vector<std::string> NewFilesHistory() {
   return h;
 }
 
-// Express mode's "Select An Archive File": starts in the remembered Express archive directory and
-// remembers the directory of the choice. Empty when cancelled.
-std::string ChooseExpressArchive(HWND frame) {
-  std::string start = IniString("Express File Dir", "ExpArcDir", g_settings ? g_settings->SourceDirectory : "");
-  if (!ChooseArchiveFile(frame, start.c_str())) return "";
-  std::string chosen = g_chosenFile;
-  size_t slash = chosen.find_last_of('\\');
-  if (slash != std::string::npos) {
-    std::string dir = chosen.substr(0, slash);
-    if (dir.size() == 2) dir += '\\';
-    IniWrite("Express File Dir", "ExpArcDir", dir.c_str());
-  }
-  return chosen;
-}
-
 unsigned long long FileBytes(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA a{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a)) return 0;
@@ -253,6 +240,21 @@ void ExpressFreshenOrTest(HWND frame, UINT id) {
 }
 
 }  // namespace
+
+// Express mode's "Select An Archive File": starts in the remembered Express archive directory and
+// remembers the directory of the choice. Empty when cancelled.
+std::string ChooseExpressArchive(HWND frame) {
+  std::string start = IniString("Express File Dir", "ExpArcDir", g_settings ? g_settings->SourceDirectory : "");
+  if (!ChooseArchiveFile(frame, start.c_str())) return "";
+  std::string chosen = g_chosenFile;
+  size_t slash = chosen.find_last_of('\\');
+  if (slash != std::string::npos) {
+    std::string dir = chosen.substr(0, slash);
+    if (dir.size() == 2) dir += '\\';
+    IniWrite("Express File Dir", "ExpArcDir", dir.c_str());
+  }
+  return chosen;
+}
 
 void LoadArchiveSwitches() {
   if (!g_settings) return;
@@ -334,6 +336,7 @@ void AddSelectionToArchive(HWND frame, bool move) {
 void ViewMemberLine(HWND browser, const std::string& line) {
   WindowRecord* r = RecordOf(browser);
   if (!r || !r->archivePath[0]) return;
+  if (OpenArchiveListLine(browser, line)) return;
   ViewArchiveMember(SetupFor(browser), g_switches, KindOf(browser), r->archivePath, Encrypted(browser), line,
                     PasswordAsker(browser));
   SetCurrentDirAndDrive(r->curDir);

@@ -4,8 +4,30 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "engine/operations_win.h"
 
 namespace ql {
+
+// What the archive operations take from the settings and the frame, for messages owned by `owner`.
+RunnerSetup SetupFor(HWND owner);
+// The password dialog owned by `owner`.
+AskPassword PasswordAsker(HWND owner);
+// The type of a browser window's archive.
+ArchiveKind KindOf(HWND browser);
+// Whether an operation ran its archiver (not refused, answered No or cancelled).
+bool Ran(RunResult r);
+// The window's encrypted flag.
+bool Encrypted(HWND browser);
+// The selected lines of a list box, in list order.
+std::vector<std::string> SelectedLines(HWND list);
+// The name field (long or short by ShortNameDisplay) of each line; marker lines are skipped.
+std::vector<std::string> NamesOf(const std::vector<std::string>& lines);
+// Lists the window's directory again, and its archive too when `archive`; then repaints it.
+void ReadAgain(HWND browser, bool archive);
+// Express mode's "Select An Archive File", remembering the chosen directory; "" when cancelled.
+std::string ChooseExpressArchive(HWND frame);
 
 // The switch set from section "switches" and the PKZIP 1.x probe; at start.
 void LoadArchiveSwitches();

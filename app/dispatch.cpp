@@ -10,6 +10,7 @@
 #include "app/archive_ops.h"
 #include "app/drop_dispatch.h"
 #include "app/file_commands.h"
+#include "app/transform_ops.h"
 #include "app/frame.h"
 #include "app/menu_help.h"
 #include "app/settings.h"
@@ -36,34 +37,17 @@ constexpr const char* kCaption = "Quillon";
 // Menu commands whose operations this version does not have: they say so.
 const UINT kUnavailableCommands[] = {
     IDM_RUN,
-    IDM_RENAME_IN_ARJ,
-    IDM_COMMENT_TITLE,
-    IDM_COMMENT_FILES_ALT1,
-    IDM_COMMENT_FILES_ALT2,
-    IDM_COMMENT_FILES,
-    IDM_JOIN_ARJ,
     IDM_DEFAULTS,
     IDM_SETUP_PRINTER,
     IDM_APPLICATIONS,
     IDM_FONTS,
     IDM_PRINT_LISTING,
     IDM_ASSOCIATE,
-    IDM_REPAIR_ARJ,
-    IDM_REPAIR_ZIP,
     IDM_SCAN_DRIVE,
     IDM_SCAN_DIRECTORY,
-    IDM_CONVERT_ZIP_TO_ARJ,
-    IDM_CONVERT_ARJ_TO_ZIP,
-    IDM_CONVERT_ARC_TO_ARJ,
-    IDM_CONVERT_ARC_TO_ZIP,
-    IDM_CONVERT_LZH_TO_ARJ,
-    IDM_CONVERT_LZH_TO_ZIP,
-    IDM_SFX_ARJ,
-    IDM_SFX_ZIP,
     IDM_BY_FILE_TYPE,
     IDM_CONFIRMATION,
     IDM_MACROS,
-    IDM_CONVERT_ZIP1_TO_ZIP2,
     IDM_PROPERTIES,
     IDM_NEW_ITEM,
     IDM_NEW_GROUP,
@@ -84,10 +68,6 @@ const UINT kUnavailableCommands[] = {
     IDM_EX_ADD,
     IDM_EX_MOVE,
     IDM_EX_DELETE,
-    IDM_EX_SFX_ARJ,
-    IDM_EX_SFX_ZIP,
-    IDM_EX_REPAIR_ARJ,
-    IDM_EX_REPAIR_ZIP,
     IDM_EX_SETUP_PRINTER,
     IDM_EX_EXTRACT,
 };
@@ -323,6 +303,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
 
   if (DispatchArchiveCommand(frame, id)) return 0;
   if (DispatchFileCommand(frame, id)) return 0;
+  if (DispatchTransformCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

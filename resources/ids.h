@@ -474,3 +474,10 @@
 #define IDC_FO_TARGET_DATE 1108 // ConfirmOverwrite: the existing file's date
 #define IDC_FO_SOURCE_DATE 1109 // ConfirmOverwrite: the new file's date
 #define IDS_CANNOT_DELETE_FILE 3110     // "Unable To Delete This File. ...:\n%s"
+// ---------------------------------------------------------------------------------------------
+// Comments and whole-archive operations: the comment viewer, the join dialog and the convert's
+// own messages.
+#define IDC_COMMENT_TEXT 1060
+#define IDC_JOIN_NAME 1061
+#define IDS_CONVERT_TARGET_EXISTS 3120  // "%s\nalready exists. ..."
+#define IDS_CONVERT_FAILED 3121         // "The conversion of\n%s\nfailed. ..."

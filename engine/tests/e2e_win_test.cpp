@@ -10,6 +10,8 @@
 #include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/tests/box_answerer.h"
+#include "engine/transform_commands.h"
+#include "engine/transforms_win.h"
 #include "engine/tests/win_test_util.h"
 
 namespace ql {
@@ -68,7 +70,7 @@ class RealArchiverTest : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
     std::string programs = FromUnix(QL_PROGRAM_DIR);
     for (const char* file : {"qlkbdtrp.exe", "pkzip.exe", "pkunzip.exe", "ARJ.EXE", "QL53NTI1.DLL",
-                             "QL53NTI2.DLL"})
+                             "QL53NTI2.DLL", "QLARC.EXE"})
       ASSERT_TRUE(CopyFileA((programs + "\\" + file).c_str(), (prog + "\\" + file).c_str(), FALSE))
           << file;
     setup.runnerPath = prog + "\\qlkbdtrp.exe";
@@ -178,6 +180,145 @@ TEST_F(RealArchiverTest, ZipThroughPkzipAndTheRunner) {
 
 TEST_F(RealArchiverTest, ArjThroughTheRunner) {
   RoundTrip(ArchiveKind::Arj);
+}
+
+// -------------------------------------------------------------------------------------------
+// Convert: same-named files in different folders keep their paths, the new archive is tested
+// before it takes its place, and a failure leaves the source as it was.
+
+class ConvertE2ETest : public RealArchiverTest {
+ protected:
+  std::string tree, dir;
+  void SetUp() override {
+    RealArchiverTest::SetUp();
+    if (HasFatalFailure()) return;
+    tree = prog + "\\Tree";
+    dir = prog + "\\Archives";
+    for (const std::string& d : {tree, tree + "\\ONE", tree + "\\TWO", dir})
+      ASSERT_TRUE(CreateDirectoryA(d.c_str(), nullptr)) << d;
+    ASSERT_TRUE(WriteWholeFile(tree + "\\ONE\\SAME.TXT", "one\n"));
+    ASSERT_TRUE(WriteWholeFile(tree + "\\TWO\\SAME.TXT", "two\n"));
+    ASSERT_TRUE(WriteWholeFile(tree + "\\TOP.TXT", std::string(3000, 't')));
+  }
+  // Packs the tree with Debian's zip or arj into `archive`.
+  bool HostPack(const std::string& archive, ArchiveKind kind) {
+    std::string cmd = "cd '" + HostPath(tree) + "' && " +
+                      (kind == ArchiveKind::Zip ? "/usr/bin/zip -qr '" + HostPath(archive) + "' ."
+                                                : "/usr/bin/arj a -r -y '" + HostPath(archive) + "' '*' >/dev/null");
+    return RunHost(cmd, prog + "\\pack.status") == 0;
+  }
+  // Extracts `archive` with Debian's unzip or arj and compares the tree.
+  void ExpectTree(const std::string& archive, ArchiveKind kind) {
+    std::string out = prog + "\\Check";
+    RemoveTree(out);
+    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+    std::string cmd = "cd '" + HostPath(out) + "' && " +
+                      (kind == ArchiveKind::Zip ? "/usr/bin/unzip -q '" + HostPath(archive) + "'"
+                                                : "/usr/bin/arj x -y '" + HostPath(archive) + "' >/dev/null");
+    ASSERT_EQ(0, RunHost(cmd, prog + "\\check.status"));
+    EXPECT_EQ("one\n", ReadAll(out + "\\ONE\\SAME.TXT"));
+    EXPECT_EQ("two\n", ReadAll(out + "\\TWO\\SAME.TXT"));
+    EXPECT_EQ(std::string(3000, 't'), ReadAll(out + "\\TOP.TXT"));
+  }
+  bool Convert(unsigned id, const std::string& name, std::vector<std::string>* texts) {
+    BoxAnswerer ok(GetCurrentThreadId());
+    bool r = ConvertArchive(setup, s, id, dir, {name}, "None", "None", [](SwitchSet&) { return false; });
+    *texts = ok.Texts();
+    return r;
+  }
+  // Whether the runner leaves its command's exit code behind, which converts through the runner
+  // need to know that each step succeeded.
+  bool RunnerReportsExitCodes() {
+    DeleteFileA((work + "\\cmndexit").c_str());
+    RunArchiver(setup, QuoteArg(prog + "\\pkunzip.exe") + " -t " + QuoteArg(prog + "\\none.zip"), false);
+    unsigned long code = 0;
+    return ReadRunnerExitCode(work.c_str(), &code);
+  }
+};
+
+TEST_F(ConvertE2ETest, ZipToZip2ThroughTheEnginesKeepsTheFolders) {
+  if (!Exists("Z:\\usr\\bin\\unzip") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  std::string zip = dir + "\\TREE.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  // Leftovers of an earlier convert must not go into the new archive.
+  std::string scratch = ScratchDirectory(work);
+  ASSERT_TRUE(CreateDirectoryA(scratch.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((scratch + "\\ONE").c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(scratch + "\\LEFTOVER.TXT", "old"));
+  ASSERT_TRUE(WriteWholeFile(scratch + "\\ONE\\OLDER.TXT", "old"));
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "TREE.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  ExpectTree(zip, ArchiveKind::Zip);
+  EXPECT_FALSE(Exists(prog + "\\Check\\LEFTOVER.TXT"));
+  EXPECT_FALSE(Exists(prog + "\\Check\\ONE\\OLDER.TXT"));
+  EXPECT_FALSE(Exists(scratch));
+}
+
+TEST_F(ConvertE2ETest, Zip1xToZip2DeflatesShrunkReducedAndImplodedMembers) {
+  if (!Exists("Z:\\usr\\bin\\unzip")) GTEST_SKIP() << "no Info-ZIP";
+  std::string zip = dir + "\\OLD.ZIP", copy = prog + "\\ORIGINAL.ZIP";
+  ASSERT_TRUE(CopyFileA(FromUnix(OLD_ZIP_FIXTURE).c_str(), zip.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(zip.c_str(), copy.c_str(), FALSE));
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "OLD.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  // Every member keeps its name and CRC; none is left in an old method.
+  std::string a = HostPath(copy), b = HostPath(zip), x = HostPath(prog);
+  std::string crcs = "awk 'NF==8 && $7 ~ /^[0-9a-f]+$/ {print $8, $7}' | sort";
+  EXPECT_EQ(0, RunHost("/usr/bin/unzip -v '" + a + "' | " + crcs + " > '" + x + "/old.crc' && /usr/bin/unzip -v '" + b +
+                           "' | " + crcs + " > '" + x + "/new.crc' && test -s '" + x + "/new.crc' && cmp -s '" + x +
+                           "/old.crc' '" + x + "/new.crc' && ! /usr/bin/unzip -v '" + b +
+                           "' | grep -qE 'Shrunk|Reduce|Implode'",
+                       prog + "\\crc.status"));
+}
+
+
+TEST_F(ConvertE2ETest, AFailedConvertLeavesTheSourceAsItWas) {
+  if (!Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  std::string zip = dir + "\\CUT.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  std::string whole = ReadAll(zip);
+  std::string cut = whole.substr(0, whole.size() - 30);  // inside the central directory
+  ASSERT_TRUE(WriteWholeFile(zip, cut));
+  std::vector<std::string> texts;
+  EXPECT_FALSE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "CUT.ZIP", &texts));
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ("The conversion of\n" + zip + "\nfailed. The archive was left as it was.", texts.back());
+  EXPECT_EQ(cut, ReadAll(zip));
+}
+
+TEST_F(ConvertE2ETest, ZipToArjAndBack) {
+  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no arj or zip";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  std::string zip = dir + "\\TREE.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  std::string zipBytes = ReadAll(zip);
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP_TO_ARJ, "TREE.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(zipBytes, ReadAll(zip)) << "the source stays";
+  EXPECT_EQ(0, Judge(dir + "\\TREE.ARJ", ArchiveKind::Arj));
+  ExpectTree(dir + "\\TREE.ARJ", ArchiveKind::Arj);
+
+  ASSERT_TRUE(DeleteFileA(zip.c_str()));
+  ASSERT_TRUE(Convert(IDM_CONVERT_ARJ_TO_ZIP, "TREE.ARJ", &texts));
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  ExpectTree(zip, ArchiveKind::Zip);
+}
+
+TEST_F(ConvertE2ETest, ArcToArjWithTheBundledExtractor) {
+  if (!Exists("Z:\\usr\\bin\\arc") || !Exists("Z:\\usr\\bin\\arj")) GTEST_SKIP() << "no arc or arj";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  std::string arc = dir + "\\OLD.ARC";
+  ASSERT_EQ(0, RunHost("cd '" + HostPath(tree) + "' && /usr/bin/arc a '" + HostPath(arc) + "' TOP.TXT >/dev/null",
+                       prog + "\\arc.status"));
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ARC_TO_ARJ, "OLD.ARC", &texts));
+  EXPECT_EQ(0, Judge(dir + "\\OLD.ARJ", ArchiveKind::Arj));
+  EXPECT_TRUE(Exists(arc));
 }
 
 }  // namespace

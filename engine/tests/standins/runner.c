@@ -3,7 +3,8 @@
    cmndargs, as the runner does when its command has ended. A file runner.mode in the work
    directory changes that: "keep" ends without deleting cmndargs (a runner that died); "wait"
    waits for the event QLTEST_RELEASE before deleting it; "exec" runs the command in the
-   directory named by QLWORK and waits for it, as the runner does, before deleting cmndargs. */
+   directory named by QLWORK and waits for it, as the runner does, before deleting cmndargs.
+   A file runner.exit in the work directory is left as the command's exit code file cmndexit. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -65,6 +66,19 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE prev, LPSTR cmdLine, int show) {
       if (f) {
         fprintf(f, "exit=%lu\n", (unsigned long)rc);
         fclose(f);
+      }
+    }
+  }
+  {
+    char exitPath[MAX_PATH * 2], exitText[32];
+    snprintf(exitPath, sizeof exitPath, "%s\\runner.exit", work);
+    ReadSmall(exitPath, exitText, sizeof exitText);
+    if (exitText[0]) {
+      snprintf(exitPath, sizeof exitPath, "%s\\cmndexit", work);
+      FILE* e = fopen(exitPath, "wb");
+      if (e) {
+        fputs(exitText, e);
+        fclose(e);
       }
     }
   }

@@ -1,0 +1,306 @@
+#include "engine/transforms_win.h"
+
+#include <shellapi.h>
+
+#include <cctype>
+
+#include "common/mask.h"
+#include "common/shared_win.h"
+#include "engine/dialogs_win.h"
+#include "engine/transform_commands.h"
+#include "readers/readers_win.h"
+#include "resources/ids.h"
+
+namespace ql {
+
+namespace {
+
+bool Ran(RunResult r) { return r == RunResult::Done || r == RunResult::RunnerEnded; }
+
+std::string Joined(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  return dir.back() == '\\' ? dir + name : dir + "\\" + name;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ZipProgram(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  bool zip = FindZipStart(f, nullptr);
+  CloseHandle(f);
+  return zip;
+}
+
+// Runs a command and tells whether it succeeded: the engine's result, or the exit code the
+// runner left behind. A run whose outcome is unknown counts as failed.
+bool RunSucceeded(const RunnerSetup& setup, const Command& cmd) {
+  std::string exitFile = WorkSlash(setup.workDir) + "cmndexit";
+  DeleteFileA(exitFile.c_str());  // never read the code of an earlier command
+  RunResult r = RunCommand(setup, cmd);
+  if (r != RunResult::Done) return false;
+  if (cmd.via != Via::Runner) return LastEngineResult() == 0;
+  unsigned long code = 1;
+  return ReadRunnerExitCode(setup.workDir.c_str(), &code) && code == 0;
+}
+
+// Whether a directory holds at least one file, at any depth.
+bool HoldsFiles(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  do {
+    if (!lstrcmpA(fd.cFileName, ".") || !lstrcmpA(fd.cFileName, "..")) continue;
+    found = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? HoldsFiles(dir + "\\" + fd.cFileName) : true;
+  } while (!found && FindNextFileA(h, &fd));
+  FindClose(h);
+  return found;
+}
+
+unsigned long long FileBytes(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA a{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a)) return 0;
+  return (static_cast<unsigned long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+char DriveOf(const std::string& path) {
+  if (path.size() > 1 && path[1] == ':') return path[0];
+  std::string cur = CurrentDirectory();
+  return cur.size() > 1 && cur[1] == ':' ? cur[0] : 0;
+}
+
+// A fresh, empty scratch directory: leftovers of an earlier convert never go into a new archive.
+bool FreshScratch(const std::string& workDir) {
+  std::string scratch = ScratchDirectory(workDir);
+  if (DirectoryExists(scratch) && !RemoveDirectoryTree(scratch.c_str())) return false;
+  return CreateDirectoryA(scratch.c_str(), nullptr) != 0;
+}
+
+}  // namespace
+
+bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, const std::string& directory,
+                    const std::vector<std::string>& names, const std::string& arcProgram,
+                    const std::string& lzhProgram, const AskPassword& askPassword) {
+  ConvertKind k{};
+  if (!ConvertKindOf(command, &k)) return false;
+  if (names.empty()) {
+    ShowStringMessage(setup.owner, IDS_NO_SELECTION);
+    return false;
+  }
+  std::string source = Joined(WorkNoSlash(directory), names[0]);
+  bool exeZip = k.from == ConvertFrom::Zip && MatchFileMask(source, "*.EXE") && ZipProgram(source);
+  if (!ConvertSourceAccepted(k, names[0], exeZip)) {
+    ShowStringMessage(setup.owner, IDS_ZIP_INVALID);
+    return false;
+  }
+  std::string target = ConvertTargetPath(source, k.to);
+  bool replacesSource = lstrcmpiA(target.c_str(), source.c_str()) == 0;
+  if (FileExists(target) && !replacesSource) {
+    // Packing into an existing archive would merge the two silently.
+    ShowStringMessageArg(setup.owner, IDS_CONVERT_TARGET_EXISTS, target.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  if (On(s, Sw::ExtractWithPassword) && !askPassword(s)) return false;
+
+  EnginePaths paths = EnginePathsOf(setup);
+  std::string program = k.from == ConvertFrom::Arc   ? ConvertProgram(paths, k.from, arcProgram)
+                        : k.from == ConvertFrom::Lzh ? ConvertProgram(paths, k.from, lzhProgram)
+                                                     : "";
+  std::string packPath = ConvertPackPath(setup.workDir, k.to);
+  std::string saved = CurrentDirectory();
+  if (!FreshScratch(setup.workDir)) {
+    std::string scratch = ScratchDirectory(setup.workDir);
+    ShowStringMessageArg(setup.owner, IDS_ARCHIVE_NOT_CREATED, scratch.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    SetCurrentDirAndDrive(saved.c_str());
+    return false;
+  }
+  DeleteFileA(packPath.c_str());
+  ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath);
+
+  bool ok = RunSucceeded(setup, cmds.unpack) && HoldsFiles(ScratchDirectory(setup.workDir)) &&
+            RunSucceeded(setup, cmds.pack) && FileExists(packPath) && RunSucceeded(setup, cmds.test);
+  if (ok) {
+    // The tested archive takes its place; only now is a replaced source gone.
+    ok = MoveFileExA(packPath.c_str(), target.c_str(),
+                     MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (ok && k.deflateOldZip && !replacesSource) DeleteFileA(source.c_str());
+  }
+  DeleteFileA(packPath.c_str());
+  SetCurrentDirAndDrive(saved.c_str());
+  RemoveDirectoryTree(ScratchDirectory(setup.workDir).c_str());
+  if (!ok) ShowStringMessageArg(setup.owner, IDS_CONVERT_FAILED, source.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  return ok;
+}
+
+RunResult MakeSelfExtracting(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
+                             const std::string& archive, const AskPassword& askPassword) {
+  EnginePaths paths = EnginePathsOf(setup);
+  if (kind == ArchiveKind::Zip) return RunCommand(setup, SelfExtractingZip(s, paths, archive));
+  if (!SelfExtractingArj(s, paths, archive).message && On(s, Sw::Password) && !askPassword(s))
+    return RunResult::Refused;
+  return RunCommand(setup, SelfExtractingArj(s, paths, archive));
+}
+
+RunResult RepairArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind, const std::string& directory,
+                        const std::string& name, const AskPassword& askPassword) {
+  if (name.empty() || name[0] == '[') return RunResult::Refused;
+  if (kind == ArchiveKind::Zip && !MatchFileMask(name, "*.ZIP")) {
+    ShowStringMessage(setup.owner, IDS_ZIP_INVALID);
+    return RunResult::Refused;
+  }
+  std::string archive = Joined(directory, name);
+  HANDLE f = CreateFileA(archive.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) {
+    ShowStringMessageArg(setup.owner, IDS_ARCHIVE_NOT_CREATED, archive.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return RunResult::NotCreated;
+  }
+  CloseHandle(f);
+  char archiveDrive = DriveOf(directory.empty() ? archive : directory);
+  char workDrive = DriveOf(WorkNoSlash(setup.workDir));
+  unsigned long long archiveFree = archiveDrive ? DriveFreeBytes(archiveDrive) : 0;
+  unsigned long long workFree = workDrive ? DriveFreeBytes(workDrive) : archiveFree;
+  if (RepairLacksSpace(FileBytes(archive), archiveFree, workFree)) {
+    ShowStringMessage(setup.owner, IDS_NO_DISK_SPACE);
+    return RunResult::Refused;
+  }
+  EnginePaths paths = EnginePathsOf(setup);
+  if (kind == ArchiveKind::Zip) return RunCommand(setup, RepairZip(s, paths, name, directory));
+  if (On(s, Sw::ExtractWithPassword) && !askPassword(s)) return RunResult::Refused;
+  return RunCommand(setup, RepairArj(s, paths, archive));
+}
+
+namespace {
+
+struct JoinData {
+  std::string name;
+  const char* helpFile;
+};
+
+INT_PTR CALLBACK JoinProc(HWND d, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_INITDIALOG) {
+    SetWindowLongPtrA(d, DWLP_USER, l);
+    SendDlgItemMessageA(d, IDC_JOIN_NAME, EM_LIMITTEXT, 260, 0);
+    PlaceDialog(d);
+    return TRUE;
+  }
+  JoinData* data = reinterpret_cast<JoinData*>(GetWindowLongPtrA(d, DWLP_USER));
+  if (data && DialogHelpOrCancel(d, m, w, data->helpFile, 7089)) return TRUE;
+  if (m == WM_COMMAND && LOWORD(w) == IDOK && data) {
+    char name[262] = "";
+    GetDlgItemTextA(d, IDC_JOIN_NAME, name, sizeof name);
+    std::string n = name;
+    while (!n.empty() && n.back() == ' ') n.pop_back();
+    if (n.empty()) {
+      MessageBeep(MB_ICONEXCLAMATION);
+      SetFocus(GetDlgItem(d, IDC_JOIN_NAME));
+      return TRUE;
+    }
+    data->name = n;
+    EndDialog(d, IDOK);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR JoinArjFiles(const RunnerSetup& setup, SwitchSet& s, const std::string& directory,
+                     const std::vector<std::string>& names, bool encrypted, const char* helpFile,
+                     const AskPassword& askPassword) {
+  // Volumes (BOOK.A01) pass this check, so that a selection of a whole set can be joined; only
+  // the .ARJ names go into the list.
+  if (names.empty() || !JoinNamesAccepted(names)) {
+    ShowStringMessage(setup.owner, names.empty() ? IDS_NO_SELECTION : IDS_ONLY_ARJ_FILES);
+    g_cancelled = true;
+    return IDCANCEL;
+  }
+  JoinData data{"", helpFile ? helpFile : ""};
+  INT_PTR r = RunDialogTemplate(setup.owner, "JOIN_ARJ_FILES", JoinProc, reinterpret_cast<LPARAM>(&data));
+  g_cancelled = r == IDCANCEL;
+  if (r != IDOK) return r;
+  // A cancelled password only leaves the password out.
+  bool password = (On(s, Sw::Password) || encrypted) && askPassword(s);
+  Command cmd = JoinArj(s, EnginePathsOf(setup), data.name, names, password);
+  cmd.currentDir = WorkNoSlash(directory);
+  RunCommand(setup, cmd);
+  return r;
+}
+
+bool RenameInArjArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind, const std::string& archive,
+                        const std::vector<std::string>& members, const AskPassword& askPassword) {
+  if (members.empty()) {
+    ShowStringMessage(setup.owner, IDS_SELECT_IN_ARCHIVE);
+    return false;
+  }
+  if (kind != ArchiveKind::Arj || archive.empty()) {
+    ShowStringMessageArg(setup.owner, IDS_ARJ_INVALID, "", MB_OK | MB_ICONHAND);
+    return false;
+  }
+  std::vector<std::string> names = SelectionListNames(members, "");
+  if (names.empty()) return false;
+  if (On(s, Sw::Password) && !askPassword(s)) return false;
+  HCURSOR cursor = GetCursor();
+  RunResult r = RunCommand(setup, RenameInArj(s, EnginePathsOf(setup), archive, names));
+  SetCursor(cursor);
+  return Ran(r);
+}
+
+bool StartProgramAt(const std::string& path) {
+  size_t slash = path.find_last_of('\\');
+  std::string dir = slash == std::string::npos ? "" : path.substr(0, slash == 2 ? 3 : slash);
+  std::string file = path;
+  std::string shortPath = ShortPathForm(path.c_str());
+  if (!shortPath.empty()) file = shortPath;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(file.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                      dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+RunResult RunFromArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind, const std::string& archive,
+                         const std::string& entry, const AskPassword& askPassword) {
+  if (entry.empty() || entry[0] == '[') return RunResult::Refused;
+  if (!RunnableEntry(entry)) {
+    ShowStringMessage(setup.owner, IDS_PROGRAM_EXTENSIONS);
+    return RunResult::Refused;
+  }
+  if (On(s, Sw::Password) && !askPassword(s)) return RunResult::Refused;
+  RunResult r = RunCommand(setup, ExtractProgramToRun(s, EnginePathsOf(setup), kind, archive, entry));
+  if (r != RunResult::Done) return r;
+  size_t slash = entry.find_last_of("\\/");
+  StartProgramAt(WorkSlash(setup.workDir) + (slash == std::string::npos ? entry : entry.substr(slash + 1)));
+  return r;
+}
+
+bool OpenDocument(HWND owner, const std::string& path, int show) {
+  std::string p = path;
+  std::string shortPath = ShortPathForm(path.c_str());
+  if (!shortPath.empty()) p = shortPath;
+  std::string dir, file = p;
+  size_t slash = p.find_last_of('\\');
+  bool rooted = p.size() > 1 && ((p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) ||
+                                 p[0] == '\\' || p[0] == '.');
+  if (slash != std::string::npos && rooted) {
+    dir = p.substr(0, slash == 2 ? 3 : slash);
+    file = p.substr(slash + 1);
+  }
+  // The whole path goes to the shell (a bare name would be looked for in the current directory).
+  HINSTANCE r = ShellExecuteA(owner, "open", dir.empty() ? file.c_str() : p.c_str(), nullptr,
+                              dir.empty() ? nullptr : dir.c_str(), show);
+  if (reinterpret_cast<INT_PTR>(r) > 32) return true;
+  if (WinExec(p.c_str(), SW_SHOWNORMAL) > 31) return true;
+  ShowStringMessage(owner, IDS_NO_ASSOCIATION);
+  return false;
+}
+
+}  // namespace ql
