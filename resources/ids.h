@@ -456,3 +456,7 @@
 #define IDC_DELETE_YES 380
 #define IDC_DELETE_YES_ALL 381
 #define IDC_DELETE_NO 382
+
+// Help window (resources/help.rc).
+#define IDS_HELP_MISSING 3400           // "Quillon cannot find its help file:\n%s..."
+#define IDS_HELP_DAMAGED 3401           // "The help file\n%s\nis damaged ... (%s)..."
