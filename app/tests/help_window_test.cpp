@@ -6,6 +6,8 @@
 #include <atomic>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/dispatch.h"
@@ -78,15 +80,15 @@ class HelpWindowTest : public ::testing::Test {
   HWND frame_ = nullptr;
 };
 
-// F1 as the user presses it: a key-down on the control with the focus in the dialog.
+// F1 as the user presses it: the key goes down and up on the keyboard, reaching the dialog that
+// has the focus.
 void PressF1In(HWND dialog) {
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof gui;
-  HWND target = dialog;
-  if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) && gui.hwndFocus &&
-      (gui.hwndFocus == dialog || IsChild(dialog, gui.hwndFocus)))
-    target = gui.hwndFocus;
-  PostMessageA(target, WM_KEYDOWN, VK_F1, 0x003B0001);
+  SetForegroundWindow(dialog);
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof keys[0]);
 }
 
 TEST_F(HelpWindowTest, F1InDialogsOpensEachDialogsTopic) {
@@ -124,6 +126,43 @@ TEST_F(HelpWindowTest, F1InDialogsOpensEachDialogsTopic) {
     EXPECT_TRUE(shown) << c.topic << ": the help window showed \"" << HelpTitle() << "\"";
     EXPECT_TRUE(IsWindowVisible(ql::HelpWindowHandle()));
   }
+}
+
+void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
+  std::vector<INPUT> in;
+  for (auto [key, up] : strokes) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = key;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  }
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof in[0]);
+}
+
+TEST_F(HelpWindowTest, F1HeldInAnOpenMenuOpensTheHighlightedItemsTopic) {
+  ASSERT_NE(nullptr, Start());
+  SetForegroundWindow(frame_);
+  PumpUntil([] { return false; }, 0);
+  // The user opens the Edit menu with the keyboard (its first item, Extract, is highlighted), holds
+  // F1, reads the help, lets go and closes the menu.
+  std::atomic<bool> shown{false};
+  std::atomic<bool> done{false};
+  DWORD thread = GetCurrentThreadId();
+  std::thread user([&] {
+    Keys({{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}});
+    bool open = qltest::WaitUntil([&] { return qltest::FindThreadWindow(thread, "#32768") != nullptr; }, 5000);
+    if (open) {
+      Keys({{VK_F1, false}});
+      shown = qltest::WaitUntil([] { return HelpTitle() == std::string(kTitlePrefix) + "Extract"; }, 5000);
+      Keys({{VK_F1, true}});
+    }
+    Keys({{VK_ESCAPE, false}, {VK_ESCAPE, true}, {VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    done = true;
+  });
+  PumpUntil([&] { return done && !qltest::FindThreadWindow(thread, "#32768"); }, 15000);
+  user.join();
+  EXPECT_TRUE(shown) << "the help window showed \"" << HelpTitle() << "\"";
 }
 
 TEST_F(HelpWindowTest, F1OnAHighlightedMenuItemOpensItsTopic) {
