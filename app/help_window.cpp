@@ -21,7 +21,7 @@ constexpr const char* kCaption = "Quillon Help";
 constexpr const char* kPlacementSection = "Help Window";
 constexpr const char* kPlacementKey = "Placement";
 constexpr int kButtonBar = 32;   // height of the row of buttons
-constexpr int kLeftPane = 210;   // width of Contents and index
+constexpr int kLeftPane = 240;   // widest Contents and index
 constexpr int kMargin = 10;      // inside the topic pane
 constexpr int kMinWidth = 420;
 constexpr int kMinHeight = 300;
@@ -234,6 +234,9 @@ void Layout(HDC dc, int width) {
         link = static_cast<int>(g_help.links.size()) - 1;
       }
       SelectObject(dc, g_help.fonts[f]);
+      // A new span starts a new piece; the blanks after a word go into the piece before the next.
+      bool joinable = false;
+      std::string blanks;
       size_t at = 0;
       while (at < s.text.size()) {
         // A word with the blanks after it.
@@ -249,12 +252,24 @@ void Layout(HDC dc, int width) {
         if (x > left && x + sz.cx > right) {
           x = left;
           *yy += height;
+          joinable = false;
           if (shown.empty()) continue;
         }
         if (!shown.empty()) {
-          g_help.pieces.push_back(Piece{RECT{x, *yy, x + sz.cx, *yy + height}, shown, f, link});
-          if (link >= 0) g_help.links[link].pieces.push_back(static_cast<int>(g_help.pieces.size()) - 1);
+          // Words of one style on one line are drawn together, so that the font spaces them.
+          Piece* last = g_help.pieces.empty() ? nullptr : &g_help.pieces.back();
+          if (last && joinable && last->rc.top == *yy && last->font == f && last->link == link) {
+            last->text += blanks + shown;
+            SIZE run;
+            GetTextExtentPoint32A(dc, last->text.c_str(), static_cast<int>(last->text.size()), &run);
+            last->rc.right = last->rc.left + run.cx;
+          } else {
+            g_help.pieces.push_back(Piece{RECT{x, *yy, x + sz.cx, *yy + height}, shown, f, link});
+            if (link >= 0) g_help.links[link].pieces.push_back(static_cast<int>(g_help.pieces.size()) - 1);
+          }
+          joinable = true;
         }
+        blanks = word.substr(shown.size());
         SIZE full;
         GetTextExtentPoint32A(dc, word.c_str(), static_cast<int>(word.size()), &full);
         x += full.cx;
@@ -552,7 +567,7 @@ void LayoutWindow(HWND w) {
   }
   int top = kButtonBar + 2;
   int height = std::max<int>(rc.bottom - top - 6, 40);
-  int left = std::min<int>(kLeftPane, std::max<int>(rc.right / 3, 120));
+  int left = std::min<int>(kLeftPane, std::max<int>(rc.right * 2 / 5, 120));
   MoveWindow(Child(kHelpContentsList), 6, top, left - 6, height, TRUE);
   MoveWindow(Child(kHelpKeywordLabel), 6, top, left - 6, 16, TRUE);
   MoveWindow(Child(kHelpKeywordEdit), 6, top + 18, left - 6, 22, TRUE);
