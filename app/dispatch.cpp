@@ -13,6 +13,7 @@
 #include "app/transform_ops.h"
 #include "app/frame.h"
 #include "app/menu_help.h"
+#include "common/help_contexts.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -104,9 +105,6 @@ HWND FocusedList() {
 
 bool HasSelection(HWND list) { return list && SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0; }
 
-void Help(HWND frame, UINT command, ULONG_PTR data) {
-  if (g_helpFile[0]) WinHelpA(frame, g_helpFile, command, data);
-}
 
 void PostSize(HWND frame) {
   RECT rc;
@@ -176,7 +174,7 @@ void CloseAll() {
 
 // Select Files By Type: patterns select or deselect items of the focused list.
 INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, g_helpFile, 7066)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, g_helpFile, help::kSelectByType)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(d, DWLP_USER, l);
@@ -408,13 +406,13 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
       SelectFilesByType(frame);
       return 0;
     case IDM_HELP_CONTENTS:
-      Help(frame, HELP_CONTEXT, 7081);
+      ShowHelp(frame, HelpAction::Contents, help::kContents);
       return 0;
     case IDM_HELP_SEARCH:
-      Help(frame, HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>(""));
+      ShowHelp(frame, HelpAction::Search);
       return 0;
     case IDM_HELP_ON_HELP:
-      Help(frame, HELP_HELPONHELP, 0);
+      ShowHelp(frame, HelpAction::HowToUse, help::kHowToUseHelp);
       return 0;
     default:
       break;
@@ -455,13 +453,13 @@ LRESULT OnFrameNotify(HWND, LPARAM l) {
 }
 
 void OnFrameKeyDown(HWND frame, WPARAM key) {
-  if (key == VK_F1) Help(frame, HELP_CONTEXT, g_helpContext);
+  if (key == VK_F1) ShowHelp(frame, HelpAction::Context, g_helpContext);
 }
 
 void OnFrameEnterIdle(HWND frame, WPARAM source, LPARAM window) {
   if (GetKeyState(VK_F1) >= 0) return;
   if (source == MSGF_MENU) {
-    Help(frame, HELP_CONTEXT, g_helpContext);
+    ShowHelp(frame, HelpAction::Context, g_helpContext);
   } else if (source == MSGF_DIALOGBOX && window) {
     PostMessageA(reinterpret_cast<HWND>(window), WM_KEYDOWN, VK_F1, 0);
   }

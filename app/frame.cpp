@@ -7,6 +7,7 @@
 
 #include "app/dispatch.h"
 #include "app/drop_dispatch.h"
+#include "app/help_window.h"
 #include "app/settings.h"
 #include "common/shared_win.h"
 #include "app/startup.h"
@@ -173,6 +174,7 @@ bool OnCreate(HWND frame) {
     return true;
   }
   LoadHelpFilePath();
+  InstallHelpWindow();
   LoadArchiveSwitches();
   LoadConfirmations();
   ConnectFileOps();
@@ -265,7 +267,7 @@ void OnClose(HWND frame) {
 
 void OnDestroy(HWND frame) {
   DragAcceptFiles(frame, FALSE);
-  if (g_helpFile[0]) WinHelpA(frame, g_helpFile, HELP_QUIT, 0);
+  CloseHelpWindow();
   FreeFrameBlocks();
   // The menu not attached to the frame is not destroyed with it.
   HMENU attached = GetMenu(frame);

@@ -1,6 +1,7 @@
 // Browser windows: the window table, the split MDI children with their two lists and column headers,
 // the directory lister, loading an archive into a window, and the drawing of list items.
 #pragma once
+#include "common/help_contexts.h"
 #include <windows.h>
 
 #include <cstdint>
@@ -60,7 +61,7 @@ struct BrowserHost {
 };
 
 // The help context F1 opens in a browser window.
-constexpr unsigned kBrowserHelpContext = 7087;
+constexpr unsigned kBrowserHelpContext = help::kBrowserWindow;
 extern BrowserHost g_browserHost;
 
 // ActiveBrowser: the active browser window, none when no window is active.

@@ -25,9 +25,17 @@ int ShowStringMessage(HWND owner, UINT id) {
   return AppMessageBox(owner, text, "Quillon", MB_OK | MB_ICONEXCLAMATION);
 }
 
-void ShowHelpContext(HWND owner, const char* helpFile, DWORD context) {
-  if (helpFile && *helpFile) WinHelpA(owner, helpFile, HELP_CONTEXT, context);
+namespace {
+HelpHandler g_helpHandler = nullptr;
+}  // namespace
+
+void SetHelpHandler(HelpHandler handler) { g_helpHandler = handler; }
+
+void ShowHelp(HWND owner, HelpAction action, DWORD context) {
+  if (g_helpHandler) g_helpHandler(owner, action, context);
 }
+
+void ShowHelpContext(HWND owner, const char*, DWORD context) { ShowHelp(owner, HelpAction::Context, context); }
 
 bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context) {
   if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON)) {

@@ -20,7 +20,16 @@ int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style);
 // True when the last modal dialog ended with Cancel; every dialog opener sets it.
 extern bool g_cancelled;
 
-// Opens the help file `helpFile` at `context`; nothing when there is no help file.
+// Help: every request goes to one handler, which the program installs at start (the help window,
+// app/help_window.h); before that, and without one, a request does nothing. Contexts are the named
+// constants of common/help_contexts.h.
+enum class HelpAction { Context, Contents, Search, HowToUse };
+using HelpHandler = void (*)(HWND owner, HelpAction action, DWORD context);
+void SetHelpHandler(HelpHandler handler);
+void ShowHelp(HWND owner, HelpAction action, DWORD context = 0);
+
+// Opens help at `context`. The help file is the one the settings name; `helpFile` is kept for the
+// callers and not used.
 void ShowHelpContext(HWND owner, const char* helpFile, DWORD context);
 
 // The Help button (374), F1 and Cancel of a dialog: help at `context`, or the end of the dialog

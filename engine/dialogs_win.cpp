@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "common/help_contexts.h"
 #include "common/shared_win.h"
 #include "engine/switches_win.h"
 #include "fileops/file_ops_win.h"
@@ -14,12 +15,14 @@ DialogHost g_dialogHost;
 
 namespace {
 
-// Help contexts of the dialogs.
-constexpr DWORD kHelpSwitches = 7012;
-constexpr DWORD kHelpZipOptions = 7092;
-constexpr DWORD kHelpPassword = 7091;
-constexpr DWORD kHelpNewArchive = 7016;
-constexpr DWORD kHelpTarget = 7061;
+// Help contexts of the dialogs. The target directory asks as part of extracting, so it opens the
+// extract topic; deleting members opens the topic of deleting.
+constexpr DWORD kHelpSwitches = help::kSwitches;
+constexpr DWORD kHelpZipOptions = help::kZipOptions;
+constexpr DWORD kHelpPassword = help::kPassword;
+constexpr DWORD kHelpNewArchive = help::kNewArchive;
+constexpr DWORD kHelpTarget = help::kTargetDirectory;
+constexpr DWORD kHelpDelete = help::kDeleteFiles;
 
 void ShowHelp(HWND dlg, DWORD context) { ShowHelpContext(dlg, g_dialogHost.helpFile.c_str(), context); }
 
@@ -336,7 +339,7 @@ INT_PTR CALLBACK DeleteProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
       }
       break;
     case WM_HELP:
-      ShowHelp(dlg, kHelpTarget);
+      ShowHelp(dlg, kHelpDelete);
       return TRUE;
   }
   return FALSE;

@@ -481,3 +481,6 @@
 #define IDC_JOIN_NAME 1061
 #define IDS_CONVERT_TARGET_EXISTS 3120  // "%s\nalready exists. ..."
 #define IDS_CONVERT_FAILED 3121         // "The conversion of\n%s\nfailed. ..."
+// Help window (resources/help.rc).
+#define IDS_HELP_MISSING 3400           // "Quillon cannot find its help file:\n%s..."
+#define IDS_HELP_DAMAGED 3401           // "The help file\n%s\nis damaged ... (%s)..."
