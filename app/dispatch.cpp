@@ -10,6 +10,7 @@
 #include "app/archive_ops.h"
 #include "app/frame.h"
 #include "app/menu_help.h"
+#include "app/options_dialogs.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -40,13 +41,11 @@ const UINT kUnavailableCommands[] = {
     IDM_COMMENT_FILES_ALT2,
     IDM_COMMENT_FILES,
     IDM_JOIN_ARJ,
-    IDM_DEFAULTS,
     IDM_SETUP_PRINTER,
     IDM_APPLICATIONS,
     IDM_MAKE_DIR,
     IDM_CHANGE_DIR,
     IDM_MOVE_FILES,
-    IDM_FONTS,
     IDM_PRINT_LISTING,
     IDM_ASSOCIATE,
     IDM_REPAIR_ARJ,
@@ -61,8 +60,6 @@ const UINT kUnavailableCommands[] = {
     IDM_CONVERT_LZH_TO_ZIP,
     IDM_SFX_ARJ,
     IDM_SFX_ZIP,
-    IDM_BY_FILE_TYPE,
-    IDM_CONFIRMATION,
     IDM_MACROS,
     IDM_CONVERT_ZIP1_TO_ZIP2,
     IDM_PROPERTIES,
@@ -323,6 +320,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   }
 
   if (DispatchArchiveCommand(frame, id)) return 0;
+  if (DispatchOptionsCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:
