@@ -119,8 +119,16 @@ void StartProgram(HWND browser, std::string path) {
 }
 
 void OpenWithShell(HWND browser, WindowRecord* r, const std::string& name) {
-  HINSTANCE done = ShellExecuteA(browser, "open", name.c_str(), nullptr, r->curDir, SW_SHOWNORMAL);
-  if (reinterpret_cast<INT_PTR>(done) <= 32) ShowStringMessage(Owner(browser), IDS_NO_ASSOCIATION);
+  // The shell's own failure box is left out: the message below says what to do.
+  SHELLEXECUTEINFOA sei{};
+  sei.cbSize = sizeof sei;
+  sei.fMask = SEE_MASK_FLAG_NO_UI;
+  sei.hwnd = browser;
+  sei.lpVerb = "open";
+  sei.lpFile = name.c_str();
+  sei.lpDirectory = r->curDir;
+  sei.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&sei)) ShowStringMessage(Owner(browser), IDS_NO_ASSOCIATION);
   ShowDirectoryTotals(browser);
 }
 

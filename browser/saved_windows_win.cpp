@@ -130,6 +130,8 @@ void RestoreBrowserWindows(const char* ini) {
       SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(toActivate), 0);
     SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(toActivate), 0);
   }
+  // The active window's directory is the current one, whichever window was made last.
+  MakeActiveBrowserDirectoryCurrent();
   if (shown) ShowWindow(client, SW_SHOW);
 }
 
