@@ -36,7 +36,8 @@ struct BrowserHost {
   // Whether an extension has an entry in the association table.
   bool (*associated)(std::string_view extension) = nullptr;
   // A double-click on a line of an archive list: view that member, show the comment of a marker
-  // line, run a program member. Absent ones say that the command is not available.
+  // line, run a program member. A line without its own operation goes to viewMember; without
+  // that either the command is not available.
   void (*viewMember)(HWND browser, const char* line) = nullptr;
   void (*showComment)(HWND browser, const char* line) = nullptr;
   void (*runMember)(HWND browser, const char* line) = nullptr;

@@ -187,6 +187,8 @@ void ArchiveDoubleClick(HWND browser, const std::string& line) {
       action = g_browserHost.viewMember;
       break;
   }
+  // Without an operation of its own the line goes to the member view, which may know it.
+  if (!action) action = g_browserHost.viewMember;
   if (action)
     action(browser, line.c_str());
   else

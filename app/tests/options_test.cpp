@@ -450,11 +450,13 @@ TEST_F(OptionsTest, DoubleClicksOnTheDirectoryList) {
   ASSERT_TRUE(DoubleClick(first, r->hwndDirList, "[..]"));
   EXPECT_EQ(Lower(r->curDir), Lower(data_.path()));
 
-  // A comment line of the archive list: its viewer comes with the comment operations.
-  ASSERT_TRUE(DoubleClick(first, r->hwndArchiveList, ql::ListLines(r->hwndArchiveList)[0].substr(
-                                                          0, ql::ListLines(r->hwndArchiveList)[0].find('\t'))));
+  // A nested archive in the archive list is refused.
+  ql::WindowRecord* w = ql::RecordOf(first);
+  SendMessageA(w->hwndArchiveList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("INNER.ZIP\tINNER.ZIP\t1\t1\t0%\t01-01-01\t 1:00a"));
+  ASSERT_TRUE(DoubleClick(first, w->hwndArchiveList, "INNER.ZIP"));
   ASSERT_TRUE(watcher.WaitForAnswers(1));
-  EXPECT_EQ(watcher.Seen()[0].text.find("This command is not available yet."), 0u) << watcher.Seen()[0].text;
+  EXPECT_EQ(watcher.Seen()[0].text.find("ERROR: You can't open an ARJ or ZIP file from within an archive."), 0u)
+      << watcher.Seen()[0].text;
 }
 
 // Writes a section of a saved window.
