@@ -14,6 +14,7 @@
 #include "app/frame.h"
 #include "app/menu_help.h"
 #include "common/help_contexts.h"
+#include "app/options_dialogs.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -38,16 +39,12 @@ constexpr const char* kCaption = "Quillon";
 // Menu commands whose operations this version does not have: they say so.
 const UINT kUnavailableCommands[] = {
     IDM_RUN,
-    IDM_DEFAULTS,
     IDM_SETUP_PRINTER,
     IDM_APPLICATIONS,
-    IDM_FONTS,
     IDM_PRINT_LISTING,
     IDM_ASSOCIATE,
     IDM_SCAN_DRIVE,
     IDM_SCAN_DIRECTORY,
-    IDM_BY_FILE_TYPE,
-    IDM_CONFIRMATION,
     IDM_MACROS,
     IDM_PROPERTIES,
     IDM_NEW_ITEM,
@@ -302,6 +299,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchArchiveCommand(frame, id)) return 0;
   if (DispatchFileCommand(frame, id)) return 0;
   if (DispatchTransformCommand(frame, id)) return 0;
+  if (DispatchOptionsCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

@@ -205,6 +205,7 @@ bool OnCreate(HWND frame) {
   RegisterArchiveAssociation();
   LoadSaveArchiveNames();
   SendSizeMessage(frame);
+  if (g_confirmFlags & kSaveArchiveNames) RestoreBrowserWindows(g_settings->IniPath);
   if (g_managerMode && g_mdiClient) {
     ShowWindow(g_mdiClient, SW_SHOW);
     UpdateWindow(g_mdiClient);
@@ -259,6 +260,7 @@ void OnClose(HWND frame) {
   }
   // A frame whose start ended early (no runner) has nothing of its own to save.
   if (g_startupComplete) {
+    if (g_confirmFlags & kSaveArchiveNames) SaveBrowserWindows(g_settings->IniPath);
     CloseAllBrowserWindows();
     SaveFramePlacement(frame);
   }

@@ -330,6 +330,21 @@ void LoadListFont(HWND frame) {
 }
 
 HFONT ListFontHandle() { return g_listFontHandle; }
+
+void ReplaceListFont(HWND frame) {
+  HFONT font = CreateFontIndirectA(&g_listFont);
+  if (!font) return;
+  if (g_listFontHandle) DeleteObject(g_listFontHandle);
+  g_listFontHandle = font;
+  HDC dc = GetDC(frame);
+  HGDIOBJ old = SelectObject(dc, g_listFontHandle);
+  TEXTMETRICA tm = {};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(frame, dc);
+  g_listCharWidth = tm.tmAveCharWidth;
+  g_listLineHeight = tm.tmHeight;
+}
 HFONT BarFontHandle() { return g_barFont; }
 HFONT DriveBoxFontHandle() { return g_driveBoxFont; }
 

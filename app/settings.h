@@ -108,6 +108,9 @@ bool UsePkzipSetting();       // switches/use_pkzip
 void LoadSaveArchiveNames();  // switches/SaveArchiveNames into g_confirmFlags
 void LoadListFont(HWND frame);
 HFONT ListFontHandle();
+// Replaces the list font with one made from g_listFont and measures it on `frame`: ListCharWidth is
+// the average character width, ListLineHeight the character height (without external leading).
+void ReplaceListFont(HWND frame);
 HFONT BarFontHandle();
 HFONT DriveBoxFontHandle();
 

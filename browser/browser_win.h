@@ -45,8 +45,12 @@ struct BrowserHost {
   int (*barHeight)() = nullptr;
   // Whether an extension has an entry in the association table.
   bool (*associated)(std::string_view extension) = nullptr;
-  // A double-click on a line of an archive list: view that member.
+  // A double-click on a line of an archive list: view that member, show the comment of a marker
+  // line, run a program member. A line without its own operation goes to viewMember; without
+  // that either the command is not available.
   void (*viewMember)(HWND browser, const char* line) = nullptr;
+  void (*showComment)(HWND browser, const char* line) = nullptr;
+  void (*runMember)(HWND browser, const char* line) = nullptr;
   // F1: opens the help file at a context.
   void (*showHelp)(HWND owner, unsigned context) = nullptr;
   // The drop dispatcher (a browser window's kDropRecordMessage): runs the operation of a drop.
@@ -159,6 +163,16 @@ HBITMAP ItemBitmap(const char* name);
 HWND CreateBrowserWindow(const char* archive, int archiveType, const char* dirMask, const char* archiveMask,
                          DWORD style, int x, int y, int width, int height, int splitterPos);
 HWND OpenBrowserWindow(const char* archive, int archiveType, const char* dirMask, const char* archiveMask);
+
+// A double-click (or Enter) on the line at the caret of `list`, a list of `browser`: enter a
+// directory or drive, open an archive, run a program, open a document, view a member or its comment.
+void OnListDoubleClick(HWND browser, HWND list);
+
+// The open windows written to sections "Window1" ... of the settings file `iniPath` (the earlier
+// sections removed first; windows on removable, CD-ROM and RAM drives left out), and read back at
+// start. Restoring keeps the current directory and never stops at a damaged section.
+void SaveBrowserWindows(const char* iniPath);
+void RestoreBrowserWindows(const char* iniPath);
 
 // Lists the window's curDir by its dirMask into its directory list. 1, or 0 when the current
 // directory cannot be read.

@@ -456,6 +456,10 @@ void ApplyListFontToBrowsers() {
     if (!r.hwndChild) continue;
     for (HWND c : {r.hwndArchiveList, r.hwndDirList, r.hwndArchiveHeader, r.hwndDirHeader})
       if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(g_browserHost.listFont), TRUE);
+    // Owner-drawn fixed items share one height, set through item 0.
+    for (HWND list : {r.hwndArchiveList, r.hwndDirList})
+      if (list) SendMessageA(list, LB_SETITEMHEIGHT, 0, ItemHeight());
+    InvalidateRect(r.hwndChild, nullptr, TRUE);
   }
 }
 
@@ -642,14 +646,8 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         return 0;
       }
       if (from && (from == r->hwndArchiveList || from == r->hwndDirList)) {
-        if (code == LBN_DBLCLK && from == r->hwndArchiveList && g_browserHost.viewMember) {
-          LRESULT i = SendMessageA(from, LB_GETCARETINDEX, 0, 0);
-          LRESULT n = i >= 0 ? SendMessageA(from, LB_GETTEXTLEN, i, 0) : LB_ERR;
-          if (n >= 0) {
-            std::string line(static_cast<size_t>(n) + 1, '\0');
-            SendMessageA(from, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
-            g_browserHost.viewMember(h, line.c_str());
-          }
+        if (code == LBN_DBLCLK) {
+          OnListDoubleClick(h, from);
           return 0;
         }
         if (from != r->hwndFocusList) return 0;

@@ -484,3 +484,30 @@
 // Help window (resources/help.rc).
 #define IDS_HELP_MISSING 3400           // "Quillon cannot find its help file:\n%s..."
 #define IDS_HELP_DAMAGED 3401           // "The help file\n%s\nis damaged ... (%s)..."
+// ---------------------------------------------------------------------------------------------
+// Options dialogs and the display-selection dialog: "SETUPQL4" (Defaults), "WARNING"
+// (Confirmations), "DIR_MASK" (Select Files To Display).
+#define IDC_SETUP_VIRUS 284
+#define IDC_SETUP_VIRUS_DOS 287
+#define IDC_SETUP_VIRUS_WINDOWS 288
+#define IDC_SETUP_TARGET 289
+#define IDC_SETUP_SOURCE 290
+#define IDC_SETUP_WORKING 291
+#define IDC_SETUP_ARC 292
+#define IDC_SETUP_LZH 293
+#define IDC_SETUP_ARC_IN_USE 294       // which ARC extractor a convert uses
+#define IDC_SETUP_LZH_IN_USE 295       // which LZH extractor a convert uses
+#define IDC_SETUP_SAVE_WINDOWS 424
+#define IDC_WARN_DELETE 309
+#define IDC_WARN_MOVE 310
+#define IDC_WARN_REPLACE 311
+#define IDC_WARN_DIR_DELETE 312
+#define IDC_WARN_MOUSE 313
+#define IDC_WARN_TARGET_DIR 420
+#define IDC_MASK_ALL_FILES 257
+#define IDC_MASK_PROGRAMS 258
+#define IDC_MASK_ARJ 259
+#define IDC_MASK_ZIP 260
+#define IDC_MASK_ALL_ARCHIVES 1051
+#define IDC_MASK_CURRENT 263           // the mask as it is
+#define IDC_MASK_EDIT 264              // the mask being composed
