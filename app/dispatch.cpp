@@ -10,6 +10,7 @@
 #include "app/archive_ops.h"
 #include "app/frame.h"
 #include "app/menu_help.h"
+#include "app/print_commands.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -41,13 +42,11 @@ const UINT kUnavailableCommands[] = {
     IDM_COMMENT_FILES,
     IDM_JOIN_ARJ,
     IDM_DEFAULTS,
-    IDM_SETUP_PRINTER,
     IDM_APPLICATIONS,
     IDM_MAKE_DIR,
     IDM_CHANGE_DIR,
     IDM_MOVE_FILES,
     IDM_FONTS,
-    IDM_PRINT_LISTING,
     IDM_ASSOCIATE,
     IDM_REPAIR_ARJ,
     IDM_REPAIR_ZIP,
@@ -81,7 +80,6 @@ const UINT kUnavailableCommands[] = {
     IDM_MAIL_DELETE,
     IDM_EX_NEW,
     IDM_EX_RUN,
-    IDM_EX_PRINT_LISTING,
     IDM_EX_ADD,
     IDM_EX_MOVE,
     IDM_EX_DELETE,
@@ -89,7 +87,6 @@ const UINT kUnavailableCommands[] = {
     IDM_EX_SFX_ZIP,
     IDM_EX_REPAIR_ARJ,
     IDM_EX_REPAIR_ZIP,
-    IDM_EX_SETUP_PRINTER,
     IDM_EX_EXTRACT,
 };
 
@@ -239,14 +236,6 @@ INT_PTR CALLBACK AboutProc(HWND d, UINT m, WPARAM w, LPARAM) {
   return FALSE;
 }
 
-bool IsZipProgram(const char* path) {
-  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool zip = FindZipStart(f, nullptr);
-  CloseHandle(f);
-  return zip;
-}
-
 // Makes the directory part of `path` current.
 void MakeDirectoryOfCurrent(const char* path) {
   std::string dir(path);
@@ -257,6 +246,14 @@ void MakeDirectoryOfCurrent(const char* path) {
 }
 
 }  // namespace
+
+bool IsZipProgram(const char* path) {
+  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  bool zip = FindZipStart(f, nullptr);
+  CloseHandle(f);
+  return zip;
+}
 
 bool OpenArchiveByName(const char* path) {
   if (MatchFileMask(path, "*.ZIP") || (MatchFileMask(path, "*.EXE") && IsZipProgram(path)))
@@ -323,6 +320,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   }
 
   if (DispatchArchiveCommand(frame, id)) return 0;
+  if (DispatchPrintCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

@@ -456,3 +456,8 @@
 #define IDC_DELETE_YES 380
 #define IDC_DELETE_YES_ALL 381
 #define IDC_DELETE_NO 382
+
+
+// ---------------------------------------------------------------------------------------------
+// Printing archive listings.
+#define IDM_PRINT_BUTTON 167            // print the listing, in either mode
