@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,47 @@ std::string Squeezed(std::string s) {
   return out;
 }
 
+void Put16(std::string* out, unsigned v) {
+  out->push_back(static_cast<char>(v & 0xFF));
+  out->push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+void Put32(std::string* out, unsigned v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+// A ZIP of `count` empty stored members ENTRY001.TXT...: long listings without a large fixture.
+std::string EmptyMembersZip(int count) {
+  std::string local, central;
+  const unsigned dosTime = 0x0000, dosDate = (16u << 9) | (4u << 5) | 15u;  // 04-15-96
+  for (int i = 1; i <= count; ++i) {
+    char name[16];
+    snprintf(name, sizeof name, "ENTRY%03d.TXT", i);
+    const unsigned offset = static_cast<unsigned>(local.size());
+    Put32(&local, 0x04034b50);
+    for (unsigned v : {10u, 0u, 0u, dosTime, dosDate}) Put16(&local, v);
+    for (unsigned v : {0u, 0u, 0u}) Put32(&local, v);  // CRC, sizes: empty
+    Put16(&local, static_cast<unsigned>(strlen(name)));
+    Put16(&local, 0);
+    local += name;
+    Put32(&central, 0x02014b50);
+    for (unsigned v : {20u, 10u, 0u, 0u, dosTime, dosDate}) Put16(&central, v);
+    for (unsigned v : {0u, 0u, 0u}) Put32(&central, v);
+    Put16(&central, static_cast<unsigned>(strlen(name)));
+    for (unsigned v : {0u, 0u, 0u, 0u}) Put16(&central, v);
+    Put32(&central, 0);
+    Put32(&central, offset);
+    central += name;
+  }
+  std::string zip = local + central;
+  Put32(&zip, 0x06054b50);
+  for (unsigned v : {0u, 0u, static_cast<unsigned>(count), static_cast<unsigned>(count)}) Put16(&zip, v);
+  Put32(&zip, static_cast<unsigned>(central.size()));
+  Put32(&zip, static_cast<unsigned>(local.size()));
+  Put16(&zip, 0);
+  return zip;
+}
+
 class PrintListing : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -87,10 +129,15 @@ class PrintListing : public ::testing::Test {
   // Prints `request` with the watcher answering as `choice` says; the printed pages' texts.
   std::vector<std::string> Print(const ListingRequest& request, PrintChoice choice, bool* printed,
                                  std::vector<SeenDialog>* seen = nullptr) {
-    qltest::PrinterOutput out(output_.path());
+    // Every job's pages in a directory of their own.
+    std::string dir = output_ / ("job" + std::to_string(++jobs_));
+    EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    qltest::PrinterOutput out(dir);
     DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), Answer(choice));
     *printed = PrintArchiveListing(host_, request);
-    if (*printed) EXPECT_TRUE(qltest::WaitUntil([&] { return out.JobsDone() == 1; }, 20000)) << "the job's pages";
+    if (*printed) {
+      EXPECT_TRUE(qltest::WaitUntil([&] { return out.JobsDone() == 1; }, 20000)) << "the job's pages";
+    }
     if (seen) *seen = watcher.Seen();
     return out.Pages();
   }
@@ -116,6 +163,7 @@ class PrintListing : public ::testing::Test {
   qltest::TempDir archives_{"ql print archives"};
   qltest::TempDir output_{"ql printed"};
   PrintHost host_;
+  int jobs_ = 0;
 };
 
 TEST_F(PrintListing, EveryPageHasTitleHeadingsAndItsNumber) {
@@ -169,7 +217,8 @@ TEST_F(PrintListing, ArjListingRepeatsItsHeadings) {
 // Pages 2 to 3 print exactly those two pages, numbered against the end of the range; two
 // copies print them twice, each copy from its first page.
 TEST_F(PrintListing, PageRangeAndCopies) {
-  const std::string zip = archives_ / "hundred.zip";
+  const std::string zip = archives_ / "long.zip";
+  ASSERT_TRUE(qltest::WriteTextFile(zip, EmptyMembersZip(300)));
   bool printed = false;
   std::vector<std::string> all = Print(Chosen(zip), {}, &printed);
   ASSERT_TRUE(printed);

@@ -158,7 +158,7 @@ PrinterOutput::PrinterOutput(const std::string& dir) : dir_(dir), ps_(dir + "\\j
   // Each job: its PostScript appended to job.ps and kept as jobN.ps, its pages as text files.
   std::string command =
       "|d=" + Quoted(d) +
-      "; n=$(ls \"$d\" | grep -c '^job[0-9]*\\.ps$'); n=$((n+1)); "
+      "; n=$(ls \"$d\" | grep -c '^job[0-9][0-9]*\\.ps$'); n=$((n+1)); "
       "cat > \"$d/job$n.ps\" && cat \"$d/job$n.ps\" >> \"$d/job.ps\" && "
       "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -sOutputFile=\"$d/job$n-%03d.txt\" \"$d/job$n.ps\" && "
       "touch \"$d/job$n.done\"";
