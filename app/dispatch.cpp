@@ -15,6 +15,7 @@
 #include "app/menu_help.h"
 #include "common/help_contexts.h"
 #include "app/options_dialogs.h"
+#include "app/print_commands.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -39,9 +40,7 @@ constexpr const char* kCaption = "Quillon";
 // Menu commands whose operations this version does not have: they say so.
 const UINT kUnavailableCommands[] = {
     IDM_RUN,
-    IDM_SETUP_PRINTER,
     IDM_APPLICATIONS,
-    IDM_PRINT_LISTING,
     IDM_ASSOCIATE,
     IDM_SCAN_DRIVE,
     IDM_SCAN_DIRECTORY,
@@ -62,11 +61,9 @@ const UINT kUnavailableCommands[] = {
     IDM_MAIL_DELETE,
     IDM_EX_NEW,
     IDM_EX_RUN,
-    IDM_EX_PRINT_LISTING,
     IDM_EX_ADD,
     IDM_EX_MOVE,
     IDM_EX_DELETE,
-    IDM_EX_SETUP_PRINTER,
     IDM_EX_EXTRACT,
 };
 
@@ -213,14 +210,6 @@ INT_PTR CALLBACK AboutProc(HWND d, UINT m, WPARAM w, LPARAM) {
   return FALSE;
 }
 
-bool IsZipProgram(const char* path) {
-  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool zip = FindZipStart(f, nullptr);
-  CloseHandle(f);
-  return zip;
-}
-
 // Makes the directory part of `path` current.
 void MakeDirectoryOfCurrent(const char* path) {
   std::string dir(path);
@@ -231,6 +220,14 @@ void MakeDirectoryOfCurrent(const char* path) {
 }
 
 }  // namespace
+
+bool IsZipProgram(const char* path) {
+  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  bool zip = FindZipStart(f, nullptr);
+  CloseHandle(f);
+  return zip;
+}
 
 bool OpenArchiveByName(const char* path) {
   if (MatchFileMask(path, "*.ZIP") || (MatchFileMask(path, "*.EXE") && IsZipProgram(path)))
@@ -300,6 +297,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchFileCommand(frame, id)) return 0;
   if (DispatchTransformCommand(frame, id)) return 0;
   if (DispatchOptionsCommand(frame, id)) return 0;
+  if (DispatchPrintCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

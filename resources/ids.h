@@ -511,3 +511,7 @@
 #define IDC_MASK_ALL_ARCHIVES 1051
 #define IDC_MASK_CURRENT 263           // the mask as it is
 #define IDC_MASK_EDIT 264              // the mask being composed
+
+// ---------------------------------------------------------------------------------------------
+// Printing archive listings.
+#define IDM_PRINT_BUTTON 167            // print the listing, in either mode

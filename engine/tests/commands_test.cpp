@@ -682,6 +682,9 @@ TEST(NewArchive, TargetPath) {
       {"NEWDIR", "A", ArchiveKind::Zip, R"(C:\HOME\NEWDIR)", R"(C:\HOME\NEWDIR\A.Zip)"},
       {R"(\TOP)", "A", ArchiveKind::Zip, R"(C:\TOP)", R"(C:\TOP\A.Zip)"},
       {"D:", "A", ArchiveKind::Zip, "D:", R"(D:\A.Zip)"},
+      // Two dots inside a name or a path are not the parent: only a leading "." or ".." is.
+      {"MY..DIR", "A", ArchiveKind::Zip, R"(C:\HOME\MY..DIR)", R"(C:\HOME\MY..DIR\A.Zip)"},
+      {R"(D:\A\..\B)", "A", ArchiveKind::Zip, R"(D:\A\..\B)", R"(D:\A\..\B\A.Zip)"},
   };
   for (const NCase& c : cases) {
     NewArchiveTarget t = ResolveNewArchive(c.dir, c.file, c.kind, R"(C:\HOME)", full);
