@@ -180,27 +180,6 @@ RunResult CallEngine(const RunnerSetup& setup, const std::string& args, const ch
 
 int LastEngineResult() { return g_lastEngineResult; }
 
-bool ReadRunnerExitCode(const char* workDir, unsigned long* code) {
-  std::string path = WorkSlash(workDir ? workDir : "") + "cmndexit";
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  char buf[32] = "";
-  DWORD got = 0;
-  BOOL ok = ReadFile(h, buf, sizeof buf - 1, &got, nullptr);
-  CloseHandle(h);
-  if (!ok || got == 0) return false;
-  unsigned long v = 0;
-  DWORD i = 0;
-  for (; i < got && buf[i] >= '0' && buf[i] <= '9'; ++i) {
-    if (v > (0xFFFFFFFFUL - 9) / 10) return false;
-    v = v * 10 + static_cast<unsigned long>(buf[i] - '0');
-  }
-  if (i == 0) return false;
-  *code = v;
-  return true;
-}
-
 RunResult CallZipEngine(const RunnerSetup& setup, const std::string& args) {
   return CallEngine(setup, args, "QL53NTI2.DLL", "zip");
 }

@@ -59,9 +59,6 @@ constexpr DWORD kEngineCookie = 0x3B9A5E;
 RunResult CallZipEngine(const RunnerSetup& setup, const std::string& args);
 RunResult CallUnzipEngine(const RunnerSetup& setup, const std::string& args);
 
-// The exit code the runner left in the file `cmndexit` of the work directory for the command it
-// ran (decimal, then CR LF). False when there is no such file or it holds no number.
-bool ReadRunnerExitCode(const char* workDir, unsigned long* code);
 // The value the last call of an engine entry point returned (0: done without error).
 int LastEngineResult();
 
