@@ -24,41 +24,12 @@ namespace ql {
 
 namespace {
 
-RunnerSetup SetupFor(HWND owner) {
-  RunnerSetup s;
-  if (g_settings) {
-    s.runnerPath = g_settings->RunnerPath;
-    s.programDir = g_settings->ProgramDirectory;
-    s.workDir = g_settings->WorkDirectory;
-  }
-  s.owner = owner;
-  s.shortNameDisplay = g_shortNameDisplay;
-  s.translateAccelerators = TranslateAppAccelerators;
-  return s;
-}
-
-bool Ran(RunResult r) { return r == RunResult::Done || r == RunResult::RunnerEnded; }
-
 HWND Frame() { return g_mdiClient ? GetParent(g_mdiClient) : nullptr; }
 
 bool IsClass(HWND h, const char* name) {
   char buf[32] = "";
   GetClassNameA(h, buf, sizeof buf);
   return lstrcmpiA(buf, name) == 0;
-}
-
-ArchiveKind KindOf(HWND browser) {
-  return GetWindowLongA(browser, kWordArchiveType) == kArchiveTypeArj ? ArchiveKind::Arj : ArchiveKind::Zip;
-}
-
-bool Encrypted(HWND browser) { return GetWindowLongA(browser, kWordEncrypted) != 0; }
-
-std::vector<std::string> SelectedLinesOf(HWND list) {
-  std::vector<std::string> out;
-  std::vector<std::string> all = ListLines(list);
-  for (int i : SelectedIndexes(list))
-    if (i >= 0 && static_cast<size_t>(i) < all.size()) out.push_back(all[static_cast<size_t>(i)]);
-  return out;
 }
 
 std::string FirstField(const std::string& line) { return line.substr(0, line.find('\t')); }
@@ -116,7 +87,7 @@ HWND NewArchiveWindowForDrop() {
 // name component.
 bool ExtractForOtherProgram(HWND list, std::vector<std::string>* paths) {
   HWND browser = GetParent(list);
-  std::vector<std::string> lines = SelectedLinesOf(list);
+  std::vector<std::string> lines = SelectedLines(list);
   std::vector<std::string> members;
   for (const std::string& line : lines)
     if (!IsMarkerLine(line) && !line.empty() && line[0] != '[') members.push_back(FirstField(line));
@@ -220,7 +191,7 @@ int DispatchDrop(HWND, DropRecord* record) {
   WindowRecord* tr = RecordOf(target.browser);
 
   // The selection.
-  std::vector<std::string> lines = SelectedLinesOf(source);
+  std::vector<std::string> lines = SelectedLines(source);
   if (sourceKind == kDropDirectory && target.kind == kDropDirectory)
     for (const std::string& line : lines)
       if (!line.empty() && line[0] == '[') {
