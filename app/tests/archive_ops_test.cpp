@@ -109,6 +109,8 @@ class ArchiveOpsTest : public ::testing::TestWithParam<Archiver> {
     WritePrivateProfileStringA("Defaults", "Working Directory", src.c_str(), ini.c_str());
     WritePrivateProfileStringA("Confirmation", "target_dir", "True", ini.c_str());
     WritePrivateProfileStringA("Confirmation", "delete", "True", ini.c_str());
+    // Add picks up and drops on the window's own archive list without the drop's confirmation.
+    WritePrivateProfileStringA("Confirmation", "drag_n_drop", "False", ini.c_str());
     WritePrivateProfileStringA("switches", "use_pkzip", GetParam() == Archiver::DosPkzip ? "On" : "Off", ini.c_str());
     ql::SetProgramModulePath((prog + "\\quillon.exe").c_str());
   }
