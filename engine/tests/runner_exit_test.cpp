@@ -29,7 +29,9 @@ TEST(RunnerExitCode, ParsesDecimalAndRefusesTheRest) {
   for (const Case& c : cases) {
     unsigned long code = 12345;
     EXPECT_EQ(c.ok, ParseRunnerExitCode(c.text, &code)) << c.text;
-    if (c.ok) EXPECT_EQ(c.code, code) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(c.code, code) << c.text;
+    }
   }
 }
 

@@ -69,7 +69,9 @@ TEST_F(RunArchiverTest, ExitCodeIsReadFromCmndexit) {
     ASSERT_TRUE(WriteWholeFile(work + "\\cmndexit", c.text));
     code = 99;
     EXPECT_EQ(c.ok, ReadRunnerExitCode((work + "\\").c_str(), &code)) << c.text;
-    if (c.ok) EXPECT_EQ(c.code, code);
+    if (c.ok) {
+      EXPECT_EQ(c.code, code);
+    }
   }
   // The stand-in runner leaves no exit code: the one of an earlier command is not taken for its.
   ASSERT_TRUE(WriteWholeFile(work + "\\cmndexit", "0\r\n"));
