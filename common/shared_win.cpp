@@ -38,7 +38,8 @@ void ShowHelp(HWND owner, HelpAction action, DWORD context) {
 void ShowHelpContext(HWND owner, const char*, DWORD context) { ShowHelp(owner, HelpAction::Context, context); }
 
 bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context) {
-  if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON)) {
+  // F1 arrives as WM_HELP, or as a key-down the frame posts when F1 is held over a dialog.
+  if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON) || (m == WM_KEYDOWN && w == VK_F1)) {
     ShowHelpContext(dlg, helpFile, context);
     return true;
   }

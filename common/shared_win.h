@@ -32,7 +32,8 @@ void ShowHelp(HWND owner, HelpAction action, DWORD context = 0);
 // callers and not used.
 void ShowHelpContext(HWND owner, const char* helpFile, DWORD context);
 
-// The Help button (374), F1 and Cancel of a dialog: help at `context`, or the end of the dialog
+// The Help button (374), F1 (WM_HELP, or an F1 key-down sent to the dialog) and Cancel of a
+// dialog: help at `context`, or the end of the dialog
 // with IDCANCEL. True when the message was one of them.
 bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context);
 

@@ -313,4 +313,31 @@ TEST_F(HelpWindowTest, AMissingOrDamagedHelpFileIsReported) {
   EXPECT_TRUE(WaitForTitle("Welcome to Quillon")) << HelpTitle();
 }
 
+std::vector<std::pair<int, DWORD>> g_requests;
+
+TEST(HelpRoutingTest, DialogsAndLowerModulesReachTheInstalledHandler) {
+  ql::SetHelpHandler([](HWND, ql::HelpAction action, DWORD context) {
+    g_requests.emplace_back(static_cast<int>(action), context);
+  });
+  HWND dlg = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_HELP, 0, "", ql::help::kRun));
+  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_COMMAND, IDC_HELP_BUTTON, "", ql::help::kRenameFile));
+  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_KEYDOWN, VK_F1, "", ql::help::kFonts));
+  EXPECT_FALSE(ql::DialogHelpOrCancel(dlg, WM_KEYDOWN, VK_F2, "", ql::help::kFonts));
+  ql::ShowHelpContext(dlg, nullptr, ql::help::kBrowserWindow);
+  ql::ShowHelp(dlg, ql::HelpAction::Search);
+  const int context = static_cast<int>(ql::HelpAction::Context);
+  EXPECT_EQ(g_requests, (std::vector<std::pair<int, DWORD>>{{context, ql::help::kRun},
+                                                           {context, ql::help::kRenameFile},
+                                                           {context, ql::help::kFonts},
+                                                           {context, ql::help::kBrowserWindow},
+                                                           {static_cast<int>(ql::HelpAction::Search), 0}}));
+  // Without a handler a request does nothing.
+  ql::SetHelpHandler(nullptr);
+  ql::ShowHelp(dlg, ql::HelpAction::Contents);
+  EXPECT_EQ(g_requests.size(), 5u);
+  DestroyWindow(dlg);
+}
+
 }  // namespace
