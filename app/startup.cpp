@@ -135,7 +135,7 @@ void FreeSharedResources() {
 }
 
 const char* const kOwnClasses[] = {"MDICHILD",   "qllistbox", "qlstatic",    "QLButtonbar", "QLResizebox",
-                                   "qlbutton",   "statusbar3D", "gasguage3D", "Quillon5"};
+                                   "qlbutton",   "qltoolbutton", "statusbar3D", "gasguage3D", "Quillon5"};
 
 void UnregisterClasses(HINSTANCE inst) {
   for (const char* name : kOwnClasses) UnregisterClassA(name, inst);
