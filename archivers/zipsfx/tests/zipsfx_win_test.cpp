@@ -64,9 +64,13 @@ struct Output {
 
 // Runs a console program of the program directory in `dir`, its output captured.
 Output RunConsole(const std::string& dir, const std::string& program, const std::string& args) {
-  const std::string outPath = dir + "\\console.out";
+  // A file of its own for each run: the last run's may still be held open for a moment by the
+  // program that wrote it, and must never be read as this run's output.
+  static int runs = 0;
+  const std::string outPath = dir + "\\console" + std::to_string(++runs) + ".out";
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return Output{~0u, "cannot create " + outPath};
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
