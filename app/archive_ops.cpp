@@ -192,26 +192,6 @@ void SetWindowArchive(HWND browser, const std::string& path, ArchiveKind kind) {
   AssignArchiveToWindow(browser, path.c_str(), kind == ArchiveKind::Arj ? kArchiveTypeArj : kArchiveTypeZip);
 }
 
-void AddSelection(HWND frame, HWND browser, bool move) {
-  WindowRecord* r = RecordOf(browser);
-  if (!r) return;
-  ShowReadyHint();
-  std::vector<std::string> lines = SelectedLines(r->hwndDirList);
-  if (lines.empty()) {
-    ShowStringMessage(frame, IDS_NO_SELECTION);
-    return;
-  }
-  if (!r->archivePath[0] && !NewArchiveFor(frame, browser)) return;
-  DropSource src;
-  src.listBox = true;
-  src.sourceDir = r->curDir;
-  for (const std::string& line : lines) src.nameFields.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
-  DropAddFiles(SetupFor(browser), g_switches, KindOf(browser), r->archivePath, Encrypted(browser), move, src,
-               PasswordAsker(frame));
-  SetCurrentDirAndDrive(r->curDir);
-  ReadAgain(browser, true);
-}
-
 // The "New Files" list of the new archive dialog, newest first.
 std::vector<std::string> NewFilesHistory() {
   std::vector<std::string> h;
@@ -327,10 +307,6 @@ void AddDroppedFilesTo(HWND frame, HWND browser) {
   RunCommand(setup, AddDroppedFiles(g_switches, EnginePaths{setup.programDir, setup.workDir}, KindOf(browser),
                                     r->archivePath, CurrentDirectory()));
   ReadAgain(browser, true);
-}
-
-void AddSelectionToArchive(HWND frame, bool move) {
-  if (g_activeBrowser && RecordOf(g_activeBrowser)) AddSelection(frame, g_activeBrowser, move);
 }
 
 void ViewMemberLine(HWND browser, const std::string& line) {

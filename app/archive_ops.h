@@ -43,9 +43,6 @@ bool NewArchiveFor(HWND frame, HWND browser);
 // every member, password, run, re-read).
 void DeleteArchiveSelection(HWND frame, HWND browser);
 
-// Add and Move: the selected lines of the active window's directory list go into its archive
-// (a new one is asked for when it has none).
-void AddSelectionToArchive(HWND frame, bool move);
 
 // Adds the files listed in ql5files (dropped from another program, their directory current) to
 // `browser`'s archive, asking for a new archive first when the window has none.
