@@ -49,19 +49,6 @@ bool DropLacksSpace(uint64_t needed, uint64_t workFree, uint64_t destinationFree
   return true;
 }
 
-std::string DropConfirmNames(const std::vector<std::string>& names) {
-  std::string out;
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (i == 6) {
-      out += "...";
-      break;
-    }
-    out += names[i];
-    out += ' ';
-  }
-  return out;
-}
-
 bool IsDriveLine(const std::string& line) { return line.size() >= 2 && line[0] == '[' && line[1] == '-'; }
 bool IsParentLine(const std::string& line) { return line.size() >= 2 && line[0] == '[' && line[1] == '.'; }
 

@@ -59,10 +59,6 @@ uint64_t DropSpaceNeeded(uint64_t selectedBytes, int targetKind, uint64_t archiv
 bool DropLacksSpace(uint64_t needed, uint64_t workFree, uint64_t destinationFree, int targetKind,
                     char destinationDrive, bool multiVolume);
 
-// The names the drop confirmation lists: the name field and a blank for each of the first six
-// items, then "..." when there are more.
-std::string DropConfirmNames(const std::vector<std::string>& names);
-
 // Whether a name field is a drive line ("[-c-]") or the parent line ("[..]").
 bool IsDriveLine(const std::string& line);
 bool IsParentLine(const std::string& line);

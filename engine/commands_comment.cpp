@@ -76,18 +76,10 @@ Command CommentFiles(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
 std::vector<std::string> SelectionListNames(const std::vector<std::string>& nameFields,
                                             const std::string& fullPathDir) {
   std::string prefix = fullPathDir;
-  if (!prefix.empty() && prefix.back() != '\\') prefix += '\\';
+  if (!prefix.empty() && prefix.back() == '\\') prefix.pop_back();
   std::vector<std::string> out;
-  for (const std::string& f : nameFields) {
-    if (f.empty() || f[0] == '>') continue;
-    std::string name = f;
-    if (f[0] == '[') {
-      if (f.size() < 2 || f[1] == '-' || f[1] == '.') continue;
-      size_t close = f.find(']');
-      name = f.substr(1, close == std::string::npos ? std::string::npos : close - 1) + "\\*.*";
-    }
-    if (ListableName(name)) out.push_back(prefix + name);
-  }
+  for (std::string& name : AddNamesFromLines(nameFields, prefix))
+    if (ListableName(name)) out.push_back(std::move(name));
   return out;
 }
 

@@ -91,13 +91,6 @@ TEST(DropSpace, NeededAndRefused) {
         << c.needed << " " << c.work << " " << c.dest << " " << c.target << " " << c.drive;
 }
 
-TEST(DropConfirmNames, SixNamesThenDots) {
-  EXPECT_EQ("", DropConfirmNames({}));
-  EXPECT_EQ("A ", DropConfirmNames({"A"}));
-  EXPECT_EQ("1 2 3 4 5 6 ", DropConfirmNames({"1", "2", "3", "4", "5", "6"}));
-  EXPECT_EQ("1 2 3 4 5 6 ...", DropConfirmNames({"1", "2", "3", "4", "5", "6", "7", "8"}));
-}
-
 TEST(DropLines, DriveAndParentLines) {
   EXPECT_TRUE(IsDriveLine("[-c-]"));
   EXPECT_FALSE(IsDriveLine("[DOCS]\t..."));
