@@ -221,16 +221,8 @@ void MakeDirectoryOfCurrent(const char* path) {
 
 }  // namespace
 
-bool IsZipProgram(const char* path) {
-  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool zip = FindZipStart(f, nullptr);
-  CloseHandle(f);
-  return zip;
-}
-
 bool OpenArchiveByName(const char* path) {
-  if (MatchFileMask(path, "*.ZIP") || (MatchFileMask(path, "*.EXE") && IsZipProgram(path)))
+  if (MatchFileMask(path, "*.ZIP") || (MatchFileMask(path, "*.EXE") && FileHoldsZip(path)))
     return OpenBrowserWindow(path, kArchiveTypeZip, "*.*", "*.*") != nullptr;
   if (MatchFileMask(path, "*.ARJ") || MatchFileMask(path, "*.A0?"))
     return OpenBrowserWindow(path, kArchiveTypeArj, "*.*", "*.*") != nullptr;
@@ -491,7 +483,7 @@ void OnFrameDropFiles(HWND frame, HDROP drop) {
       MakeDirectoryOfCurrent(name);
       OpenBrowserWindow(name, kArchiveTypeArj, "*.*", "*.*");
       opened = true;
-    } else if (MatchFileMask(name, "*.ZIP") || (MatchFileMask(name, "*.EXE") && IsZipProgram(name))) {
+    } else if (MatchFileMask(name, "*.ZIP") || (MatchFileMask(name, "*.EXE") && FileHoldsZip(name))) {
       MakeDirectoryOfCurrent(name);
       OpenBrowserWindow(name, kArchiveTypeZip, "*.*", "*.*");
       opened = true;

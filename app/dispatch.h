@@ -26,8 +26,6 @@ void OnFrameDropFiles(HWND frame, HDROP drop);
 // The open-file dialog "Select An Archive File", starting in `startDir` (the current directory when
 // null or empty); true when a file was chosen (into g_chosenFile).
 bool ChooseArchiveFile(HWND frame, const char* startDir = nullptr);
-// Whether `path` is a ZIP archive, also a self-extracting one.
-bool IsZipProgram(const char* path);
 // Opens `path` in a new browser window of the kind its name says; false when it names no archive.
 bool OpenArchiveByName(const char* path);
 

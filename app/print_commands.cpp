@@ -69,7 +69,7 @@ bool ExpressRequest(HWND frame, ListingRequest* req) {
   if (!ChooseArchiveFile(frame)) return false;
   req->archivePath = g_chosenFile;
   req->fromWindow = false;
-  if (MatchFileMask(req->archivePath, "*.EXE") && !IsZipProgram(req->archivePath.c_str())) {
+  if (MatchFileMask(req->archivePath, "*.EXE") && !FileHoldsZip(req->archivePath)) {
     ShowStringMessage(frame, IDS_ZIP_INVALID);
     return false;
   }

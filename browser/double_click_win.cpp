@@ -64,14 +64,6 @@ void EnterDirectory(HWND browser, WindowRecord* r, const std::string& name) {
   ShowListedTotals(r);
 }
 
-bool HoldsZip(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool zip = FindZipStart(f, nullptr);
-  CloseHandle(f);
-  return zip;
-}
-
 bool ShownElsewhere(HWND browser, const std::string& path) {
   for (int i = 0; g_windowTable && i < kMaxWindows; ++i) {
     const WindowRecord& o = g_windowTable[i];
@@ -153,7 +145,7 @@ void DirectoryDoubleClick(HWND browser, WindowRecord* r, const std::string& line
       return;
     case DirItemAction::RunExe: {
       std::string path = JoinDirPattern(r->curDir, name);
-      if (HoldsZip(path))
+      if (FileHoldsZip(path))
         OpenArchive(browser, r, path, kArchiveTypeZip);
       else
         StartProgram(browser, path);

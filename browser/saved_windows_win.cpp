@@ -36,14 +36,6 @@ bool FileExistsAt(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool HoldsZip(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool zip = FindZipStart(f, nullptr);
-  CloseHandle(f);
-  return zip;
-}
-
 }  // namespace
 
 void SaveBrowserWindows(const char* ini) {
@@ -98,7 +90,7 @@ void RestoreBrowserWindows(const char* ini) {
       case SavedArchiveKind::Zip:
         break;
       case SavedArchiveKind::ZipProgram:
-        if (FileExistsAt(archive) && !HoldsZip(archive)) continue;
+        if (FileExistsAt(archive) && !FileHoldsZip(archive)) continue;
         break;
     }
     // An archive that is gone since: its window comes back empty, without a message.

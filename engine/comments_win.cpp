@@ -16,14 +16,6 @@ namespace {
 // Comments are at most 65,535 bytes (ZIP) and much less for ARJ; the viewer reads no more.
 constexpr size_t kCommentCapacity = 65536 + 2600;
 
-bool ZipProgram(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool zip = FindZipStart(f, nullptr);
-  CloseHandle(f);
-  return zip;
-}
-
 std::string Joined(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;
   return dir.back() == '\\' ? dir + name : dir + "\\" + name;
@@ -65,7 +57,7 @@ bool CommentArchiveTitle(const RunnerSetup& setup, SwitchSet& s, const CommentSo
       return false;
     }
     archive = Joined(src.curDir, src.selectedNames[0]);
-    bool exeZip = MatchFileMask(archive, "*.EXE") && ZipProgram(archive);
+    bool exeZip = MatchFileMask(archive, "*.EXE") && FileHoldsZip(archive);
     if (!ArchiveKindFromName(archive, exeZip, &kind)) {
       ShowStringMessage(setup.owner, IDS_ZIP_INVALID);
       return false;

@@ -8,15 +8,7 @@
 namespace ql {
 
 bool ArchiveKindOfFile(HWND owner, const std::string& path, ArchiveKind* kind, bool message) {
-  bool exeHoldsZip = false;
-  if (MatchFileMask(path, "*.EXE")) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      exeHoldsZip = FindZipStart(file, nullptr);
-      CloseHandle(file);
-    }
-  }
+  const bool exeHoldsZip = MatchFileMask(path, "*.EXE") && FileHoldsZip(path);
   if (ArchiveKindFromName(path, exeHoldsZip, kind)) return true;
   if (message) ShowStringMessage(owner, IDS_ZIP_INVALID);
   return false;

@@ -27,14 +27,6 @@ bool FileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ZipProgram(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool zip = FindZipStart(f, nullptr);
-  CloseHandle(f);
-  return zip;
-}
-
 // Runs a command and tells whether it succeeded: the engine's result, or the exit code the
 // runner left behind. A run whose outcome is unknown counts as failed.
 bool RunSucceeded(const RunnerSetup& setup, const Command& cmd) {
@@ -92,7 +84,7 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     return false;
   }
   std::string source = Joined(WorkNoSlash(directory), names[0]);
-  bool exeZip = k.from == ConvertFrom::Zip && MatchFileMask(source, "*.EXE") && ZipProgram(source);
+  bool exeZip = k.from == ConvertFrom::Zip && MatchFileMask(source, "*.EXE") && FileHoldsZip(source);
   if (!ConvertSourceAccepted(k, names[0], exeZip)) {
     ShowStringMessage(setup.owner, IDS_ZIP_INVALID);
     return false;

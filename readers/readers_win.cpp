@@ -184,6 +184,14 @@ void ShowReaderMessage(HWND owner, const ListOutcome& r, UINT icon) {
 
 }  // namespace
 
+bool FileHoldsZip(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  bool zip = FindZipStart(f, nullptr);
+  CloseHandle(f);
+  return zip;
+}
+
 bool FindZipStart(HANDLE file, bool* spanning) {
   FileSource f;
   f.file = file;

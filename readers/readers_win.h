@@ -34,6 +34,9 @@ constexpr int kBrowserExtraBytes = 40;
 // is left positioned at the first local header. `spanning` (optional) tells whether the file
 // begins with the spanning marker of a multiple-volume set.
 bool FindZipStart(HANDLE file, bool* spanning);
+// Whether the file at `path` is a ZIP archive (a self-extracting program holding one counts);
+// false when it cannot be opened.
+bool FileHoldsZip(const std::string& path);
 
 // Lists a ZIP archive into `list` (a qllistbox gets full lines and its window's words, another
 // list box bare names) and/or the output file `out` (full lines and comment texts, each ended by
