@@ -74,6 +74,7 @@ Host::NameKind NameKindOf(const Entry& e);
 std::string JoinPath(const std::string& dir, const std::string& name);
 std::string DirName(const std::string& path);   // "" for a bare name
 std::string BaseName(const std::string& path);
+bool HasExtension(const std::string& path);  // a dot in the last component
 std::string ToSlashes(std::string s);
 
 }  // namespace qlzip

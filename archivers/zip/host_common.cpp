@@ -90,4 +90,6 @@ std::string BaseName(const std::string& path) {
   return s == std::string::npos ? path : path.substr(s + 1);
 }
 
+bool HasExtension(const std::string& path) { return BaseName(path).find('.') != std::string::npos; }
+
 }  // namespace qlzip

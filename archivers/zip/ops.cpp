@@ -28,11 +28,6 @@ std::string Lower(std::string s) {
 
 bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
 
-bool HasExtension(const std::string& path) {
-  std::string b = BaseName(path);
-  return b.find('.') != std::string::npos;
-}
-
 // Reads a list file: one name per line (CR LF or LF), blank lines skipped.
 bool ReadList(Host& host, const std::string& path, std::vector<std::string>& out) {
   std::FILE* f = host.OpenRead(ToSlashes(path));

@@ -7,12 +7,6 @@
 namespace qlzipfix {
 namespace {
 
-bool HasExtension(const std::string& path) {
-  size_t dot = path.rfind('.');
-  size_t sep = path.find_last_of("/:");
-  return dot != std::string::npos && (sep == std::string::npos || dot > sep);
-}
-
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
@@ -45,7 +39,7 @@ int RunZipFix(const std::vector<std::string>& args, qlzip::Host& host, std::FILE
   }
   std::string input = qlzip::ToSlashes(args[0]);
   qlzip::DirEntry st;
-  if (!host.Stat(input, st) && !HasExtension(input)) input += ".ZIP";
+  if (!host.Stat(input, st) && !qlzip::HasExtension(input)) input += ".ZIP";
   if (!host.Stat(input, st) || st.isDir) {
     std::fprintf(log, "PKZIPFIX: can't find %s\n", input.c_str());
     return kFixNoInput;

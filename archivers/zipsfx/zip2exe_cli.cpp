@@ -7,12 +7,6 @@
 namespace qlsfx {
 namespace {
 
-bool HasExtension(const std::string& path) {
-  size_t dot = path.rfind('.');
-  size_t sep = path.find_last_of("/:");
-  return dot != std::string::npos && (sep == std::string::npos || dot > sep);
-}
-
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
@@ -37,13 +31,13 @@ int RunZip2Exe(const std::vector<std::string>& args, const std::string& stubPath
   }
   std::string input = qlzip::ToSlashes(args[0]);
   qlzip::DirEntry st;
-  if (!host.Stat(input, st) && !HasExtension(input)) input += ".ZIP";
+  if (!host.Stat(input, st) && !qlzip::HasExtension(input)) input += ".ZIP";
   if (!host.Stat(input, st) || st.isDir) {
     std::fprintf(log, "ZIP2EXE: can't find %s\n", input.c_str());
     return kZ2eNoArchive;
   }
   std::string output = input;
-  if (HasExtension(output)) output.erase(output.rfind('.'));
+  if (qlzip::HasExtension(output)) output.erase(output.rfind('.'));
   output += ".EXE";
   if (Upper(output) == Upper(input)) {
     std::fprintf(log, "ZIP2EXE: %s is already a program\n", input.c_str());
