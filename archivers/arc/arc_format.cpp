@@ -1,6 +1,7 @@
 #include "archivers/arc/arc_format.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "archivers/lzh/le_read.h"
@@ -233,6 +234,109 @@ DataResult Unlzw(ByteIn& in, int max_bits, Sink& sink) {
   return DataResult::kOk;
 }
 
+// Crunched the old way (methods 5 to 7): LZW with 12-bit codes, two codes in three bytes, high
+// bits first, and no clear code. The string table has 4096 slots and a new string's code is the
+// slot that hashing its (prefix, follower) pair finds: the hashed slot when it is free, else the
+// first free slot from 101 past the end of the collision chain that starts there. The 256 single
+// bytes are placed the same way, with no prefix. Methods 5 and 6 hash by squaring the 12-bit
+// sum and keeping the middle bits; method 7 by multiplying.
+class HashedTable {
+ public:
+  static constexpr unsigned kSize = 4096;
+  static constexpr uint16_t kNoPrefix = 0xFFFF;
+  using Hash = unsigned (*)(unsigned prefix, unsigned follower);
+
+  explicit HashedTable(Hash hash) : hash_(hash) {
+    for (unsigned c = 0; c < 256; ++c) Add(kNoPrefix, static_cast<uint8_t>(c));
+  }
+  bool full() const { return count_ == kSize; }
+  // The slot the pair goes into; the table must not be full.
+  unsigned Add(uint16_t prefix, uint8_t follower) {
+    unsigned at = hash_(prefix, follower);
+    if (slot_[at].used) {
+      while (slot_[at].next) at = slot_[at].next;
+      unsigned free_at = (at + 101) & (kSize - 1);
+      while (slot_[free_at].used) free_at = (free_at + 1) & (kSize - 1);
+      slot_[at].next = static_cast<uint16_t>(free_at);  // slot 0 can end a chain only
+      at = free_at;
+    }
+    slot_[at] = Slot{true, 0, prefix, follower};
+    ++count_;
+    return at;
+  }
+  bool used(unsigned code) const { return slot_[code].used; }
+  uint16_t prefix(unsigned code) const { return slot_[code].prefix; }
+  uint8_t follower(unsigned code) const { return slot_[code].follower; }
+
+  static unsigned SquareHash(unsigned prefix, unsigned follower) {
+    uint32_t key = ((prefix + follower) | 0x800) & 0xFFFF;
+    return (key * key >> 6) & (kSize - 1);
+  }
+  static unsigned MultiplyHash(unsigned prefix, unsigned follower) {
+    return ((prefix + follower) * 15073u) & (kSize - 1);
+  }
+
+ private:
+  struct Slot {
+    bool used;
+    uint16_t next;
+    uint16_t prefix;
+    uint8_t follower;
+  };
+  Hash hash_;
+  Slot slot_[kSize] = {};
+  unsigned count_ = 0;
+};
+
+// A code the table does not hold yet is only valid as the string being defined by this very
+// code (the previous string and its own first byte), which must land in that slot.
+template <typename Sink>
+DataResult UncrunchOld(ByteIn& in, HashedTable::Hash hash, Sink& sink) {
+  std::unique_ptr<HashedTable> table(new HashedTable(hash));
+  int pending = -1;  // the low half of the middle byte of a pair of codes
+  auto get_code = [&]() -> int {
+    int a = in.Get();
+    if (a < 0) return -1;
+    if (pending >= 0) {
+      int code = pending << 8 | a;
+      pending = -1;
+      return code;
+    }
+    int b = in.Get();
+    if (b < 0) return -1;  // half a code: the padding at the end
+    pending = b & 0x0F;
+    return a << 4 | b >> 4;
+  };
+  int old = get_code();
+  if (old < 0) return DataResult::kOk;
+  if (!table->used(old) || table->prefix(old) != HashedTable::kNoPrefix) return DataResult::kBadData;
+  uint8_t first = table->follower(old);
+  if (!sink.Put(first)) return DataResult::kBadData;
+  uint8_t stack[HashedTable::kSize];
+  for (int code; (code = get_code()) >= 0;) {
+    bool added = false;
+    if (!table->used(code)) {
+      if (table->full() || table->Add(static_cast<uint16_t>(old), first) != static_cast<unsigned>(code))
+        return DataResult::kBadData;
+      added = true;
+    }
+    size_t sp = 0;
+    unsigned c = static_cast<unsigned>(code);
+    while (table->prefix(c) != HashedTable::kNoPrefix) {
+      if (sp == sizeof stack) return DataResult::kBadData;
+      stack[sp++] = table->follower(c);
+      c = table->prefix(c);
+    }
+    first = table->follower(c);
+    if (!sink.Put(first)) return DataResult::kBadData;
+    while (sp > 0)
+      if (!sink.Put(stack[--sp])) return DataResult::kBadData;
+    if (!added && !table->full()) table->Add(static_cast<uint16_t>(old), first);
+    old = code;
+  }
+  return DataResult::kOk;
+}
+
 }  // namespace
 
 HeaderResult ReadHeader(const ReadFn& in, Entry* e) {
@@ -267,7 +371,7 @@ const char* HeaderMessage(HeaderResult r) {
   return "?";
 }
 
-bool MethodSupported(int m) { return (m >= 1 && m <= 4) || m == 8 || m == 9; }
+bool MethodSupported(int m) { return m >= 1 && m <= 9; }
 
 const char* MethodName(int m) {
   switch (m) {
@@ -295,6 +399,9 @@ DataResult DecodeData(const Entry& e, const ReadFn& read, const WriteFn& write) 
     case 2: r = Copy(in, out); break;
     case 3: r = Copy(in, rle); break;
     case 4: r = Unsqueeze(in, rle); break;
+    case 5: r = UncrunchOld(in, HashedTable::SquareHash, out); break;
+    case 6: r = UncrunchOld(in, HashedTable::SquareHash, rle); break;
+    case 7: r = UncrunchOld(in, HashedTable::MultiplyHash, rle); break;
     case 8: {
       int bits = in.Get();
       r = bits < 9 || bits > 12 ? DataResult::kBadData : Unlzw(in, bits, rle);

@@ -1,6 +1,7 @@
 // ARC archives: the entry headers and the member methods 1 and 2 (stored), 3 (packed: RLE90),
-// 4 (squeezed: Huffman + RLE90), 8 (crunched: 9-12 bit LZW with resets + RLE90) and 9 (squashed:
-// 9-13 bit LZW), each checked against its CRC-16. Platform-free.
+// 4 (squeezed: Huffman + RLE90), 5 to 7 (crunched the old way: 12-bit LZW over a hashed string
+// table; 6 and 7 + RLE90, 7 with another hash), 8 (crunched: 9-12 bit LZW with resets + RLE90)
+// and 9 (squashed: 9-13 bit LZW), each checked against its CRC-16. Platform-free.
 #pragma once
 #include <cstddef>
 #include <cstdint>

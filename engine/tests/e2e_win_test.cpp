@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "archivers/lzh/tests/lzh_writer.h"
 #include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/tests/box_answerer.h"
@@ -70,7 +71,7 @@ class RealArchiverTest : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
     std::string programs = FromUnix(QL_PROGRAM_DIR);
     for (const char* file : {"qlkbdtrp.exe", "pkzip.exe", "pkunzip.exe", "ARJ.EXE", "QL53NTI1.DLL",
-                             "QL53NTI2.DLL", "QLARC.EXE"})
+                             "QL53NTI2.DLL", "QLARC.EXE", "QLLZH.EXE"})
       ASSERT_TRUE(CopyFileA((programs + "\\" + file).c_str(), (prog + "\\" + file).c_str(), FALSE))
           << file;
     setup.runnerPath = prog + "\\qlkbdtrp.exe";
@@ -319,6 +320,46 @@ TEST_F(ConvertE2ETest, ArcToArjWithTheBundledExtractor) {
   ASSERT_TRUE(Convert(IDM_CONVERT_ARC_TO_ARJ, "OLD.ARC", &texts));
   EXPECT_EQ(0, Judge(dir + "\\OLD.ARJ", ArchiveKind::Arj));
   EXPECT_TRUE(Exists(arc));
+}
+
+// An LZH archive of the tree (Debian has no LZH archiver: our test writer makes it), with its
+// folders, in -lh5- and -lh0-, header level 2; TOP.TXT in `topMethod`.
+std::string LzhOfTheTree(const char* topMethod = "-lh5-") {
+  return lzhtest::MakeArchive({{"ONE/SAME.TXT", "one\n", "-lh5-", ""},
+                               {"TWO/SAME.TXT", "two\n", "-lh0-", ""},
+                               {"TOP.TXT", std::string(3000, 't'), topMethod, ""}},
+                              2);
+}
+
+// "None" as the LZH program, as a fresh settings file has it: the bundled QLLZH.EXE unpacks.
+TEST_F(ConvertE2ETest, LzhToZipWithTheBundledExtractor) {
+  if (!Exists("Z:\\usr\\bin\\unzip")) GTEST_SKIP() << "no Info-ZIP";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  std::string lzh = dir + "\\OLD.LZH", zip = dir + "\\OLD.ZIP";
+  const std::string source = LzhOfTheTree();
+  ASSERT_TRUE(WriteWholeFile(lzh, source));
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_LZH_TO_ZIP, "OLD.LZH", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  ExpectTree(zip, ArchiveKind::Zip);
+  EXPECT_EQ(source, ReadAll(lzh)) << "the source stays";
+}
+
+// A member whose data is damaged: QLLZH.EXE fails, no ZIP takes the target's place and the LZH
+// archive stays as it was.
+TEST_F(ConvertE2ETest, AFailedLzhToZipMakesNoZip) {
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  std::string lzh = dir + "\\BAD.LZH";
+  std::string damaged = LzhOfTheTree("-lh0-");
+  damaged[damaged.size() - 2] = 'x';  // TOP.TXT's last byte; the archive's end mark follows
+  ASSERT_TRUE(WriteWholeFile(lzh, damaged));
+  std::vector<std::string> texts;
+  EXPECT_FALSE(Convert(IDM_CONVERT_LZH_TO_ZIP, "BAD.LZH", &texts));
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ("The conversion of\n" + lzh + "\nfailed. The archive was left as it was.", texts.back());
+  EXPECT_FALSE(Exists(dir + "\\BAD.ZIP"));
+  EXPECT_EQ(damaged, ReadAll(lzh));
 }
 
 }  // namespace

@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
   arc::Entry h;
   arc::ReadHeader(whole, &h);
-  static const int kMethods[] = {1, 2, 3, 4, 8, 9, 4, 8};
+  static const int kMethods[] = {1, 2, 3, 4, 8, 9, 4, 8, 5, 6, 7, 5, 6, 7, 9, 3};
   arc::Entry e;
-  e.method = kMethods[data[0] & 7];
+  e.method = kMethods[data[0] & 15];
   e.orig_size = (static_cast<uint32_t>(data[1]) << 8 | data[2]) * 16u;
   data += 3;
   size -= 3;

@@ -11,6 +11,7 @@
 #include "archivers/arc/arc_cli.h"
 #include "archivers/arc/arc_format.h"
 #include "archivers/arc/tests/arc_member.h"
+#include "archivers/arc/tests/old_crunch_writer.h"
 #include "archivers/arj/tests/test_util.h"
 
 using arjtest::ReadFile;
@@ -88,6 +89,17 @@ TEST(ArcDecode, HandMadeStreams) {
       {"squashed first code too big", 9, Bytes({0xFF, 0x01}), "a", false},
       {"squashed code beyond the table", 9, Bytes({0x61, 0xF0, 0x03}), "aa", false},
       {"crunched bad width", 8, Bytes({20, 0x61, 0}), "a", false},
+      // Old crunch: 'a' hashes to slot 0x890 by squaring, 'b' to 0x938; the pair (a, a) goes to
+      // 0x095, (a, b) to 0x079, 0x90 to 0x4FF, 5 to 0x100; by multiplying 'a' is 0x460, 'b'
+      // 0xF41, (a, b) 0x282.
+      {"old crunch, a code defining itself", 5, Bytes({0x89, 0x00, 0x95}), "aaa", true},
+      {"old crunch a b a b, half a byte of padding", 5, Bytes({0x89, 0x09, 0x38, 0x07, 0x90}), "abab", true},
+      {"old crunch by multiplying", 7, Bytes({0x46, 0x0F, 0x41, 0x28, 0x20}), "abab", true},
+      {"old crunch, a run packed", 6, Bytes({0x89, 0x04, 0xFF, 0x10, 0x00}), "aaaaa", true},
+      {"old crunch, the other hash", 5, Bytes({0x46, 0x0F, 0x41, 0x28, 0x20}), "abab", false},
+      {"old crunch, first code not a byte", 5, Bytes({0x09, 0x50}), "a", false},
+      {"old crunch, a code not yet defined", 5, Bytes({0x89, 0x00, 0x96}), "aaa", false},
+      {"old crunch, cut in the first code", 5, Bytes({0x89}), "a", false},
       {"stored too short", 2, "hell", "hello", false},
       {"more data than stated", 2, "hello!", "hello", false},
   };
@@ -157,6 +169,39 @@ TEST(ArcInterop, EveryMethodArcWritesExtractsByteForByte) {
   EXPECT_EQ(methods, (std::set<std::string>{"stored", "packed", "squeezed", "crunched", "squashed"}));
 }
 
+// Methods 5 to 7, which arc reads but no longer writes: members made by the test-side writer,
+// which Debian's arc extracts to the original bytes, and so does ours. The text is long enough
+// to fill the string table; the runs make codes that define themselves.
+TEST(ArcInterop, OldCrunchedMembersExtractLikeArc) {
+  struct File { const char* name; std::string data; };
+  const std::vector<File> files = {
+      {"TEXT.TXT", arjtest::TextData(60000, 11)},
+      {"RANDOM.BIN", arjtest::RandomData(20000, 12)},
+      {"RUN.TXT", std::string(3000, 'a') + "b"},
+      {"MARKS.BIN", std::string(300, '\x90') + "x" + std::string("\x90\x00\x90", 3) + LongRuns(10)},
+      {"ONE.TXT", "x"},
+  };
+  for (int method : {5, 6, 7}) {
+    ScratchDir dir;
+    std::string archive;
+    for (const File& f : files) archive += Member(method, f.name, arctest::OldCrunch(method, f.data), f.data);
+    WriteFile(dir / "OLD.ARC", archive + kEnd);
+    if (HaveArc()) {
+      arjtest::MakeDirs(dir / "peer");
+      arjtest::RunResult peer = arjtest::Run(dir / "peer", "arc x ../OLD.ARC");
+      ASSERT_EQ(peer.code, 0) << method << "\n" << peer.output;
+      for (const File& f : files)
+        EXPECT_TRUE(ReadFile(dir / ("peer/" + std::string(f.name))) == f.data) << "arc, method " << method << " " << f.name;
+    }
+    CliResult t = Cli({"-t", dir / "OLD.ARC"});
+    EXPECT_EQ(t.code, 0) << method << "\n" << t.output;
+    CliResult r = Cli({dir / "OLD.ARC", dir / "ours/"});
+    ASSERT_EQ(r.code, 0) << method << "\n" << r.output;
+    for (const File& f : files)
+      EXPECT_TRUE(ReadFile(dir / ("ours/" + std::string(f.name))) == f.data) << "method " << method << " " << f.name;
+  }
+}
+
 TEST(ArcArchive, DamageIsReportedAndLeavesNoFile) {
   const std::string text = "some text, some text, some text\n";
   const std::string good = Member(2, "A.TXT", text, text) + kEnd;
@@ -168,7 +213,8 @@ TEST(ArcArchive, DamageIsReportedAndLeavesNoFile) {
       {"cut in the header", good.substr(0, 10), "ends inside a header"},
       {"no mark", "PK\x03\x04 not an arc file at all", "not an ARC archive"},
       {"garbage after a member", Member(2, "B.TXT", text, text) + "garbage", "no header mark"},
-      {"old crunch method", Member(5, "C.TXT", text, text) + kEnd, "unsupported method 5"},
+      {"old crunch, damaged codes", Member(5, "C.TXT", Bytes({0x89, 0x00, 0x96}), "aaa") + kEnd, "damaged data"},
+      {"a later method", Member(10, "E.TXT", text, text) + kEnd, "unsupported method 10"},
       {"unknown method", Member(40, "D.TXT", text, text) + kEnd, "unsupported method 40"},
       {"empty file", "", "not an ARC archive"},
   };
