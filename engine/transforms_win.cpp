@@ -274,10 +274,36 @@ RunResult RunFromArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kin
   return r;
 }
 
-bool OpenDocument(HWND owner, const std::string& path, int show) {
-  std::string p = path;
+namespace {
+
+// What follows the last "." of a path's file name ("" without one).
+std::string ExtensionOf(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(dot + 1);
+}
+
+// The short form of a document's path for the shell, but never one that changes its extension:
+// the association is looked up by the extension, and a short name keeps only three letters of it
+// (LETTER.HTML would open as a .HTM, REPORT.QLRECDOC not at all). Then only the directory is
+// shortened.
+std::string DocumentPathForShell(const std::string& path) {
   std::string shortPath = ShortPathForm(path.c_str());
-  if (!shortPath.empty()) p = shortPath;
+  if (shortPath.empty()) return path;
+  if (lstrcmpiA(ExtensionOf(shortPath).c_str(), ExtensionOf(path).c_str()) == 0) return shortPath;
+  size_t slash = path.find_last_of('\\');
+  if (slash == std::string::npos) return path;
+  std::string dir = path.substr(0, slash == 2 ? 3 : slash);
+  std::string shortDir = ShortPathForm(dir.c_str());
+  if (shortDir.empty()) return path;
+  return Joined(shortDir, path.substr(slash + 1));
+}
+
+}  // namespace
+
+bool OpenDocument(HWND owner, const std::string& path, int show) {
+  std::string p = DocumentPathForShell(path);
   std::string dir, file = p;
   size_t slash = p.find_last_of('\\');
   bool rooted = p.size() > 1 && ((p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) ||

@@ -29,7 +29,10 @@ class BoxAnswerer {
   static BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
     char cls[32] = "";
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+    // An engine's progress window is a dialog too, but nothing a user answers: pressing its
+    // buttons would cancel the work, and waiting for it to go would miss the boxes it raises.
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd) &&
+        !FindWindowExA(hwnd, nullptr, "msctls_progress32", nullptr)) {
       *reinterpret_cast<HWND*>(lp) = hwnd;
       return FALSE;
     }

@@ -13,92 +13,14 @@
 #include "engine/tests/box_answerer.h"
 #include "engine/transform_commands.h"
 #include "engine/transforms_win.h"
+#include "engine/tests/real_archivers.h"
 #include "engine/tests/win_test_util.h"
 
 namespace ql {
 namespace {
 
-// "Z:\a\b" as the host sees it.
-std::string HostPath(std::string p) {
-  p.erase(0, 2);
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  return p;
-}
-
-// Runs a shell command of the host system and returns its exit status, or -1. Wine starts Unix
-// programs detached, without a process to wait for, so the command leaves its status in a file
-// (written under a temporary name and renamed when complete) and we wait for that file.
-int RunHost(const std::string& hostCommand, const std::string& statusFile) {
-  DeleteFileA(statusFile.c_str());
-  std::string status = HostPath(statusFile);
-  std::string line = "/bin/sh -c \"" + hostCommand + "; echo $? > '" + status + ".tmp' && mv '" +
-                     status + ".tmp' '" + status + "'\"";
-  std::vector<char> buf(line.begin(), line.end());
-  buf.push_back('\0');
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return -1;
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20)) {
-    std::string text = ReadAll(statusFile);
-    if (!text.empty()) return atoi(text.c_str());
-  }
-  return -1;
-}
-
-class RealArchiverTest : public ::testing::Test {
+class RealArchiverTest : public RealArchiversFixture {
  protected:
-  std::string prog, work, src, saved;
-  RunnerSetup setup;
-  SwitchSet s;
-
-  void SetUp() override {
-    char cur[MAX_PATH + 1];
-    GetCurrentDirectoryA(sizeof cur, cur);
-    saved = cur;
-    // Under the build tree (drive Z:), so that the host's unzip and arj can read the archives.
-    static int serial = 0;
-    prog = FromUnix(E2E_DIR) + "\\e2e " + std::to_string(GetCurrentProcessId()) + "_" +
-           std::to_string(++serial);
-    RemoveTree(prog);
-    CreateDirectoryA(FromUnix(E2E_DIR).c_str(), nullptr);
-    ASSERT_TRUE(CreateDirectoryA(prog.c_str(), nullptr)) << prog;
-    work = prog + "\\QL5TEMP";
-    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
-    std::string programs = FromUnix(QL_PROGRAM_DIR);
-    for (const char* file : {"qlkbdtrp.exe", "pkzip.exe", "pkunzip.exe", "ARJ.EXE", "QL53NTI1.DLL",
-                             "QL53NTI2.DLL", "QLARC.EXE", "QLLZH.EXE"})
-      ASSERT_TRUE(CopyFileA((programs + "\\" + file).c_str(), (prog + "\\" + file).c_str(), FALSE))
-          << file;
-    setup.runnerPath = prog + "\\qlkbdtrp.exe";
-    setup.programDir = prog;
-    setup.workDir = work;
-
-    LoadSwitchSet(s, [](const char*, const char* def) { return std::string(def); });
-    SetOn(s, Sw::RestoreSubdirs, true);
-
-    src = prog + "\\Source Files";
-    ASSERT_TRUE(CreateDirectoryA(src.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA((src + "\\DOCS").c_str(), nullptr));
-    ASSERT_TRUE(WriteWholeFile(src + "\\A.TXT", "first file\r\n"));
-    ASSERT_TRUE(WriteWholeFile(src + "\\B C.TXT", std::string(5000, 'b')));
-    ASSERT_TRUE(WriteWholeFile(src + "\\DOCS\\D.TXT", "in a directory\r\n"));
-  }
-  void TearDown() override {
-    SetCurrentDirectoryA(saved.c_str());
-    if (!prog.empty() && !HasFailure()) RemoveTree(prog);
-  }
-  // Debian's unzip or arj on an archive: their exit status.
-  int Judge(const std::string& archive, ArchiveKind kind) {
-    std::string cmd = kind == ArchiveKind::Zip ? "/usr/bin/unzip -tqq '" : "/usr/bin/arj t -y '";
-    return RunHost(cmd + HostPath(archive) + "' >/dev/null 2>&1", prog + "\\judge.status");
-  }
-  EnginePaths Paths() { return EnginePaths{prog, work}; }
-
   // The whole round of operations on a new archive of `kind`.
   void RoundTrip(ArchiveKind kind) {
     const char* judge = kind == ArchiveKind::Zip ? "Z:\\usr\\bin\\unzip" : "Z:\\usr\\bin\\arj";
