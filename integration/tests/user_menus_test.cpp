@@ -181,18 +181,20 @@ TEST_F(UserMenusTest, AnApplicationIsAddedRunInTheWindowsDirectoryAndRemoved) {
   ASSERT_TRUE(WriteTextFile(parameterFile, "p"));
   Start();
   std::vector<std::string> boxes;
-  DialogWatcher adding(GetCurrentProcessId(), DialogWatcher::ThisThread(),
-                       Session{"Application Setup",
-                               [&](HWND d, int, int) {
-                                 SetDlgItemTextA(d, IDC_APPS_TEXT, "Recorder");
-                                 SetDlgItemTextA(d, IDC_APPS_PROGRAM, standIn_.c_str());
-                                 SetDlgItemTextA(d, IDC_APPS_PARAMETERS, parameterFile.c_str());
-                                 CheckDlgButton(d, IDC_APPS_MINIMIZED, BST_CHECKED);
-                                 SendMessageA(d, WM_COMMAND, IDOK, 0);  // Add
-                                 return IDCANCEL;                       // Done
-                               },
-                               &boxes});
-  Command(IDM_APPLICATIONS);
+  {
+    DialogWatcher adding(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                         Session{"Application Setup",
+                                 [&](HWND d, int, int) {
+                                   SetDlgItemTextA(d, IDC_APPS_TEXT, "Recorder");
+                                   SetDlgItemTextA(d, IDC_APPS_PROGRAM, standIn_.c_str());
+                                   SetDlgItemTextA(d, IDC_APPS_PARAMETERS, parameterFile.c_str());
+                                   CheckDlgButton(d, IDC_APPS_MINIMIZED, BST_CHECKED);
+                                   SendMessageA(d, WM_COMMAND, IDOK, 0);  // Add
+                                   return IDCANCEL;                       // Done
+                                 },
+                                 &boxes});
+    Command(IDM_APPLICATIONS);
+  }
   EXPECT_TRUE(boxes.empty()) << boxes[0];
   EXPECT_EQ(Ini("Menu Text", "App1"), "Recorder");
   EXPECT_EQ(Ini("App Name", "App1"), standIn_);
@@ -217,14 +219,16 @@ TEST_F(UserMenusTest, AnApplicationIsAddedRunInTheWindowsDirectoryAndRemoved) {
   SetEnvironmentVariableA(variable, nullptr);
 
   // Delete the selected (first) entry: its keys are emptied and Done leaves the menu empty.
-  DialogWatcher removing(GetCurrentProcessId(), DialogWatcher::ThisThread(),
-                         Session{"Application Setup",
-                                 [&](HWND d, int, int) {
-                                   SendMessageA(d, WM_COMMAND, IDC_APPS_DELETE, 0);
-                                   return IDCANCEL;
-                                 },
-                                 &boxes});
-  Command(IDM_APPLICATIONS);
+  {
+    DialogWatcher removing(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                           Session{"Application Setup",
+                                   [&](HWND d, int, int) {
+                                     SendMessageA(d, WM_COMMAND, IDC_APPS_DELETE, 0);
+                                     return IDCANCEL;
+                                   },
+                                   &boxes});
+    Command(IDM_APPLICATIONS);
+  }
   for (const char* section : {"Menu Text", "App Name", "App Cmnd"}) EXPECT_EQ(Ini(section, "App1"), "") << section;
   EXPECT_EQ(Ini("App Cmnd", "RunMin1"), "");
   EXPECT_TRUE(MenuItems(Popup(false)).empty());
@@ -241,40 +245,44 @@ TEST_F(UserMenusTest, FullMenusRefuseAnotherEntryWithTheirLimits) {
   EXPECT_EQ(MenuItems(Popup(true)).size(), 36u);
   std::vector<std::string> boxes;
   std::string afterLimit = "<not read>";
-  DialogWatcher apps(GetCurrentProcessId(), DialogWatcher::ThisThread(),
-                     Session{"Application Setup",
-                             [&](HWND d, int visit, int seen) {
-                               if (visit == 0) {
-                                 SetDlgItemTextA(d, IDC_APPS_TEXT, "One Too Many");
-                                 SetDlgItemTextA(d, IDC_APPS_PROGRAM, "C:\\X.EXE");
-                                 PostMessageA(d, WM_COMMAND, IDOK, 0);
-                                 return 0;
-                               }
-                               if (seen < 1) return 0;
-                               afterLimit = DlgText(d, IDC_APPS_TEXT) + DlgText(d, IDC_APPS_PROGRAM);
-                               return IDCANCEL;
-                             },
-                             &boxes});
-  Command(IDM_APPLICATIONS);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0], "You can only add 16 items to the Applications Menu");
+  {
+    DialogWatcher apps(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                       Session{"Application Setup",
+                               [&](HWND d, int visit, int seen) {
+                                 if (visit == 0) {
+                                   SetDlgItemTextA(d, IDC_APPS_TEXT, "One Too Many");
+                                   SetDlgItemTextA(d, IDC_APPS_PROGRAM, "C:\\X.EXE");
+                                   PostMessageA(d, WM_COMMAND, IDOK, 0);
+                                   return 0;
+                                 }
+                                 if (seen < 1) return 0;
+                                 afterLimit = DlgText(d, IDC_APPS_TEXT) + DlgText(d, IDC_APPS_PROGRAM);
+                                 return IDCANCEL;
+                               },
+                               &boxes});
+    Command(IDM_APPLICATIONS);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "You can only add 16 items to the Applications Menu");
+  }
   EXPECT_EQ(afterLimit, "") << "the fields are cleared after the limit's message";
 
   boxes.clear();
-  DialogWatcher macros(GetCurrentProcessId(), DialogWatcher::ThisThread(),
-                       Session{"Archive Macros",
-                               [&](HWND d, int visit, int seen) {
-                                 if (visit == 0) {
-                                   SetDlgItemTextA(d, IDC_MACROS_TEXT, "Macro 37");
-                                   SetDlgItemTextA(d, IDC_MACROS_PROGRAM, "C:\\PKZIP.EXE");
-                                   PostMessageA(d, WM_COMMAND, IDC_MACROS_ADD, 0);
-                                   return 0;
-                                 }
-                                 return seen < 1 ? 0 : IDC_MACROS_DONE;
-                               },
-                               &boxes});
-  Command(IDM_MACROS);
-  ASSERT_EQ(boxes.size(), 1u);
+  {
+    DialogWatcher macros(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                         Session{"Archive Macros",
+                                 [&](HWND d, int visit, int seen) {
+                                   if (visit == 0) {
+                                     SetDlgItemTextA(d, IDC_MACROS_TEXT, "Macro 37");
+                                     SetDlgItemTextA(d, IDC_MACROS_PROGRAM, "C:\\PKZIP.EXE");
+                                     PostMessageA(d, WM_COMMAND, IDC_MACROS_ADD, 0);
+                                     return 0;
+                                   }
+                                   return seen < 1 ? 0 : IDC_MACROS_DONE;
+                                 },
+                                 &boxes});
+    Command(IDM_MACROS);
+    ASSERT_EQ(boxes.size(), 1u);
+  }
   EXPECT_EQ(boxes[0], "You can only setup a maximum of 36 macros");
   EXPECT_EQ(Ini("Macro Desc", "Macro36"), "Macro 36");
   EXPECT_EQ(MenuItems(Popup(true)).size(), 36u);
