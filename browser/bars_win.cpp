@@ -4,6 +4,7 @@
 
 #include "browser/browser_win.h"
 #include "browser/drag_win.h"
+#include "browser/gauge_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -134,7 +135,7 @@ LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 bool RegisterBarClasses(HINSTANCE instance) {
-  // The drive bar, its buttons and the gauge draw nothing of their own yet: plain windows.
+  // The drive bar and its buttons draw nothing of their own yet: plain windows.
   struct ClassDef {
     const char* name;
     WNDPROC proc;
@@ -147,7 +148,7 @@ bool RegisterBarClasses(HINSTANCE instance) {
       {"QLButtonbar", DefWindowProcA, 0, 0, 32, face},
       {"qlbutton", DefWindowProcA, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, 8, 32, face},
       {"statusbar3D", StatusBarProc, 0, 0, 16, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
-      {"gasguage3D", DefWindowProcA, 0, 0, 16, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH))},
+      {"gasguage3D", GaugeProc, 0, 0, kGaugeExtraBytes, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH))},
   };
   bool ok = true;
   for (const ClassDef& c : classes) {
