@@ -3,6 +3,7 @@
 #include <string>
 
 #include "browser/browser_win.h"
+#include "browser/gauge_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
 #include "engine/dialogs_win.h"
@@ -110,9 +111,6 @@ INT_PTR CALLBACK PropertiesProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 }
 
 // A gauge takes a range, a position and (for the sizes) a text of its own.
-constexpr UINT kGaugeSetRange = 0x424;
-constexpr UINT kGaugeSetPosition = 0x425;
-
 void SetSizeGauges(HWND d, int originalId, int compressedId, int percentId, uint32_t original, uint32_t compressed) {
   uint32_t o = GaugeThousands(original), c = GaugeThousands(compressed);
   for (auto [id, value] : {std::pair<int, uint32_t>{originalId, o}, std::pair<int, uint32_t>{compressedId, c}}) {

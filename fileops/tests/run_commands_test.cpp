@@ -15,6 +15,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/browser_win.h"
+#include "browser/gauge_win.h"
 #include "common/shared_win.h"
 #include "fileops/launch_win.h"
 #include "readers/readers_win.h"
@@ -549,7 +550,8 @@ TEST_F(RunCommandsTest, StatisticsShowThousandsAndAClampedPercent) {
                                   for (int id = IDC_STATS_ARCHIVE_ORIGINAL; id <= IDC_STATS_FILE_PERCENT; ++id) {
                                     if (id == IDC_STATS_FILE_NAME) continue;
                                     HWND g = GetDlgItem(d, id);
-                                    gauges.push_back({GetWindowLongA(g, 4), GetWindowLongA(g, 8), DlgText(d, id)});
+                                    gauges.push_back({GetWindowLongA(g, ql::kGaugeRangeWord), GetWindowLongA(g, ql::kGaugePositionWord),
+                                                     DlgText(d, id)});
                                   }
                                   return IDOK;
                                 }}}});
