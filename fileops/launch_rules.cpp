@@ -74,6 +74,8 @@ std::string AssociationItem(std::string_view description, std::string_view comma
   size_t percent = command.find('%');
   if (percent != std::string_view::npos) {
     command = command.substr(0, percent);
+    // A quoted argument ("%1") leaves its opening quote behind: it goes with the blank.
+    if (command.size() >= 2 && command.back() == '"' && command[command.size() - 2] == ' ') command.remove_suffix(1);
     if (!command.empty() && command.back() == ' ') command.remove_suffix(1);
   }
   return std::string(description) + " (" + std::string(command) + ")\t\t\t\t\t\t" + std::string(className);

@@ -32,7 +32,7 @@ std::string OpenCommandFor(std::string_view programText);
 // quotes, blanks replaced by "_".
 std::string ClassNameFromProgram(std::string_view programText);
 // A list item of the Associate dialog: "description (command)", six tabs, the class name. The
-// command is cut before its first "%" and the blank before it.
+// command is cut before its first "%" and the blank before it (and the quote of a quoted "%1").
 std::string AssociationItem(std::string_view description, std::string_view command, std::string_view className);
 // What choosing an item puts into "Associate With...": its text up to the blank before "(".
 std::string ItemProgramText(std::string_view item);

@@ -50,7 +50,8 @@ TEST(LaunchRules, AssociationListItems) {
   EXPECT_EQ(item, "Text Document (C:\\WINDOWS\\NOTEPAD.EXE)\t\t\t\t\t\ttxtfile");
   EXPECT_EQ(ql::ItemProgramText(item), "Text Document");
   EXPECT_EQ(ql::ItemClassName(item), "txtfile");
-  EXPECT_EQ(ql::AssociationItem("", "\"C:\\A B\\r.exe\" \"%1\"", "r.exe"), " (\"C:\\A B\\r.exe\" \")\t\t\t\t\t\tr.exe");
+  EXPECT_EQ(ql::AssociationItem("Rec", "\"C:\\A B\\r.exe\" \"%1\"", "r.exe"), "Rec (\"C:\\A B\\r.exe\")\t\t\t\t\t\tr.exe");
+  EXPECT_EQ(ql::AssociationItem("Odd", "x.exe /p\"%1\"", "o"), "Odd (x.exe /p\")\t\t\t\t\t\to") << "only a quote after a blank goes";
   EXPECT_EQ(ql::ItemProgramText("(None)"), "(None)");
   EXPECT_EQ(ql::ItemClassName("(None)"), "");
 }

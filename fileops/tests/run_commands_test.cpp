@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "browser/browser_win.h"
 #include "browser/gauge_win.h"
+#include "browser/item_format.h"
 #include "common/shared_win.h"
 #include "fileops/launch_win.h"
 #include "readers/readers_win.h"
@@ -316,6 +317,10 @@ TEST_F(RunCommandsTest, AssociateWritesQuotedCommandsAndRunAndDoubleClickStartTh
   EXPECT_EQ(ExtensionsEntry("qlt"), quoted + " ^.qlt");
   EXPECT_TRUE(ql::HasAssociation("qlt")) << "the broadcast rebuilt the association table";
   EXPECT_TRUE(ql::HasAssociation("QLT"));
+  const std::string line = "my notes.qlt\tMYNOTE~1.QLT\t5\t01/02/2001\t10:00a";
+  EXPECT_EQ(ql::ChooseItemPicture(line, false, ql::DriveFacts{}, ql::g_browserHost.associated),
+            ql::ItemPicture::TextFile)
+      << "an associated file shows the \"textfile\" picture";
 
   // Run: the command line offered is the selected file; the stand-in opens it.
   Select("my notes.qlt");
