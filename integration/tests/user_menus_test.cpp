@@ -234,6 +234,23 @@ TEST_F(UserMenusTest, AnApplicationIsAddedRunInTheWindowsDirectoryAndRemoved) {
   EXPECT_TRUE(MenuItems(Popup(false)).empty());
 }
 
+TEST_F(UserMenusTest, WithNoBrowserWindowASlotRunsInTheCurrentDirectory) {
+  WritePrivateProfileStringA("Menu Text", "App2", "Recorder", ini().c_str());
+  WritePrivateProfileStringA("App Name", "App2", standIn_.c_str(), ini().c_str());
+  WritePrivateProfileStringA("App Cmnd", "App2", "-v", ini().c_str());
+  Start();
+  ql::CloseAllBrowserWindows();
+  PumpUntil([] { return false; }, 0);
+  ASSERT_EQ(ql::g_activeBrowser, nullptr);
+  ASSERT_TRUE(SetCurrentDirectoryA(root_.c_str()));
+  Command(6001);
+  std::string record;
+  ASSERT_TRUE(PumpUntil([&] { return !(record = ReadTextFile(record_)).empty(); }, 20000));
+  EXPECT_NE(record.find("dir=" + root_ + "|"), std::string::npos) << record;
+  EXPECT_NE(record.find(" -v|"), std::string::npos) << "a parameter that is no path stays as it is: " << record;
+  EXPECT_NE(record.find("|show=1"), std::string::npos) << "shown normally: " << record;
+}
+
 TEST_F(UserMenusTest, FullMenusRefuseAnotherEntryWithTheirLimits) {
   for (int n = 1; n <= 16; ++n)
     WritePrivateProfileStringA("Menu Text", ("App" + std::to_string(n)).c_str(), ("Tool " + std::to_string(n)).c_str(),
