@@ -16,6 +16,8 @@
 #include "common/help_contexts.h"
 #include "app/options_dialogs.h"
 #include "app/print_commands.h"
+#include "app/run_commands.h"
+#include "app/user_menu_commands.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -39,17 +41,11 @@ constexpr const char* kCaption = "Quillon";
 
 // Menu commands whose operations this version does not have: they say so.
 const UINT kUnavailableCommands[] = {
-    IDM_RUN,
-    IDM_APPLICATIONS,
-    IDM_ASSOCIATE,
     IDM_SCAN_DRIVE,
     IDM_SCAN_DIRECTORY,
-    IDM_MACROS,
-    IDM_PROPERTIES,
     IDM_NEW_ITEM,
     IDM_NEW_GROUP,
     IDM_SCAN_ARCHIVE,
-    IDM_FILE_STATISTICS,
     IDM_INSTALL_FM_EXT,
     IDM_REMOVE_FM_EXT,
     IDM_MAIL_LOGON,
@@ -260,9 +256,7 @@ bool ChooseArchiveFile(HWND frame, const char* startDir) {
 LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   const UINT id = LOWORD(w);
   const UINT code = HIWORD(w);
-  // Applications and macros: their menus exist; running them comes with the Applications part.
-  if ((id >= IDM_APP_FIRST && id <= IDM_APP_FIRST + 15) || (id >= IDM_MACRO_FIRST && id <= IDM_MACRO_FIRST + 35))
-    return 0;
+  if (DispatchUserMenuCommand(frame, id)) return 0;
   // Notifications of the bars' controls.
   if (id == IDC_DRIVE_BOX && l) {
     if (code == CBN_SELCHANGE) {
@@ -290,6 +284,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchTransformCommand(frame, id)) return 0;
   if (DispatchOptionsCommand(frame, id)) return 0;
   if (DispatchPrintCommand(frame, id)) return 0;
+  if (DispatchRunCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

@@ -13,6 +13,8 @@
 #include "app/startup.h"
 #include "app/archive_ops.h"
 #include "app/file_commands.h"
+#include "app/run_commands.h"
+#include "app/user_menu_commands.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
 #include "engine/dialogs_win.h"
@@ -53,12 +55,14 @@ void RebuildUserPopup(HMENU popup, const char* section, const char* stem, int co
   }
 }
 
-// While a browser window is maximised its system menu stands first in the menu bar and every
-// popup one position further right.
+}  // namespace
+
 int ManagerMenuShift(HMENU menu) {
   HMENU first = GetSubMenu(menu, 0);
   return first && GetMenuState(first, IDM_NEW_ARCHIVE, MF_BYCOMMAND) != static_cast<UINT>(-1) ? 0 : 1;
 }
+
+namespace {
 
 // The Applications and Macros popups of the Manager menu.
 void RebuildUserMenus(HMENU menu) {
@@ -178,6 +182,8 @@ bool OnCreate(HWND frame) {
   LoadArchiveSwitches();
   LoadConfirmations();
   ConnectFileOps();
+  ConnectRunCommands();
+  ConnectUserMenus();
   LoadBarFlags();
   if (g_managerMenu) {
     CheckMenuItem(g_managerMenu, IDM_SHOW_TOOLBAR, MF_BYCOMMAND | (g_showToolbar ? MF_CHECKED : MF_UNCHECKED));
@@ -236,6 +242,7 @@ void OnPaint(HWND frame) {
 void OnSettingChange(LPARAM l) {
   const char* section = reinterpret_cast<const char*>(l);
   if (!section || lstrcmpiA(section, "Extensions") != 0) return;
+  RebuildAssociations();
   for (int i = 0; g_windowTable && i < kMaxWindows; ++i) {
     const WindowRecord& r = g_windowTable[i];
     if (!r.hwndChild) continue;

@@ -22,6 +22,10 @@ void GreyMailItems(bool includingLogOn);
 // Switches `window`'s frame to Express or Manager mode: menu, accelerators, bars, panes, Mode key, title.
 void SwitchMode(HWND window, bool toExpress);
 
+// While a browser window is maximised its system menu stands first in the Manager menu bar and
+// every popup one position further right: 1 then, else 0.
+int ManagerMenuShift(HMENU menu);
+
 // Places the MDI client, the bars and the status panes in a frame client of `width` x `height`.
 void LayoutFrame(HWND frame, int width, int height);
 

@@ -515,3 +515,47 @@
 // ---------------------------------------------------------------------------------------------
 // Printing archive listings.
 #define IDM_PRINT_BUTTON 167            // print the listing, in either mode
+
+// ---------------------------------------------------------------------------------------------
+// Run, Associate, Properties and File Statistics: "RUN", "Associate", "FileProps", "FileStats".
+#define IDC_RUN_LINE 1200          // "Command &Line:"
+#define IDC_RUN_RECENT 1201        // the drop-down list of recent command lines
+#define IDC_RUN_MINIMIZED 1202     // "Run &Minimized"
+#define IDC_RUN_BROWSE 1203        // "&Browse..."
+#define IDC_ASSOC_EXTENSION 1210   // "&Files with Extension:"
+#define IDC_ASSOC_PROGRAM 1211     // "Associate With..."
+#define IDC_ASSOC_LIST 1212        // the sorted list of file types
+#define IDC_ASSOC_BROWSE 1213      // "&Browse..."
+#define IDC_PROPS_NAME 1220        // "&File Name:" (read-only)
+#define IDC_PROPS_SIZE 1221
+#define IDC_PROPS_CHANGED 1222     // "Last Change:"
+#define IDC_PROPS_PATH 1223        // "&Path:" (read-only)
+#define IDC_PROPS_READ_ONLY 1224
+#define IDC_PROPS_ARCHIVE 1225
+#define IDC_PROPS_HIDDEN 1226
+#define IDC_PROPS_SYSTEM 1227
+#define IDC_STATS_ARCHIVE_NAME 1230
+#define IDC_STATS_FILE_COUNT 1231
+#define IDC_STATS_ARCHIVE_ORIGINAL 1232   // gauges (gasguage3D)
+#define IDC_STATS_ARCHIVE_COMPRESSED 1233
+#define IDC_STATS_ARCHIVE_PERCENT 1234
+#define IDC_STATS_FILE_NAME 1235
+#define IDC_STATS_FILE_ORIGINAL 1236
+#define IDC_STATS_FILE_COMPRESSED 1237
+#define IDC_STATS_FILE_PERCENT 1238
+// Applications and Macros setup: "APPLICATIONS" and "MACROS" (their templates' own numbers).
+#define IDC_APPS_LIST 261
+#define IDC_APPS_PROGRAM 262
+#define IDC_APPS_TEXT 263
+#define IDC_APPS_PARAMETERS 264
+#define IDC_APPS_DELETE 265
+#define IDC_APPS_UPDATE 266
+#define IDC_APPS_MINIMIZED 267
+#define IDC_MACROS_TEXT 317
+#define IDC_MACROS_PROGRAM 318
+#define IDC_MACROS_COMMAND 320
+#define IDC_MACROS_LIST 322
+#define IDC_MACROS_ADD 323
+#define IDC_MACROS_DONE 324
+#define IDC_MACROS_DELETE 325
+#define IDC_MACROS_UPDATE 326
