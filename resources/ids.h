@@ -515,3 +515,10 @@
 // ---------------------------------------------------------------------------------------------
 // Printing archive listings.
 #define IDM_PRINT_BUTTON 167            // print the listing, in either mode
+
+// ---------------------------------------------------------------------------------------------
+// Program Manager groups and items: "AddItem" and "CreateGroup" (resources/shell.rc).
+#define IDC_ADDITEM_PROGRAM 4060
+#define IDC_ADDITEM_DESC 4061
+#define IDC_GROUP_CAPTION 4062
+#define IDC_GROUP_FILE 4063
