@@ -9,69 +9,58 @@
 #include <wfext.h>
 #undef FMExtensionProc
 
-#include <string>
-#include <vector>
-
 namespace {
 
 constexpr UINT kOpenCommand = 1;
 HINSTANCE g_instance = nullptr;
 UINT g_menuDelta = 0;
 
-std::string QuillonProgram() {
-  char path[MAX_PATH] = "";
-  DWORD n = GetModuleFileNameA(g_instance, path, sizeof path);
-  if (n == 0 || n >= sizeof path) return {};
-  std::string program(path, n);
-  size_t slash = program.find_last_of("\\/");
-  program.resize(slash == std::string::npos ? 0 : slash + 1);
-  return program + "quillon.exe";
-}
-
-// The selected entries of File Manager's active window, long names and full paths.
-std::vector<std::string> SelectedFiles(HWND fileManager) {
-  std::vector<std::string> files;
-  LRESULT count = SendMessageA(fileManager, FM_GETSELCOUNTLFN, FMFOCUS_DIR, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    FMS_GETFILESELA entry{};
-    SendMessageA(fileManager, FM_GETFILESELLFNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&entry));
-    entry.szName[sizeof entry.szName - 1] = 0;
-    if (entry.szName[0] && !(entry.bAttr & FILE_ATTRIBUTE_DIRECTORY)) files.emplace_back(entry.szName);
-  }
-  return files;
+// quillon.exe beside this library; false when the path does not fit.
+bool QuillonProgram(char* program, DWORD size) {
+  DWORD n = GetModuleFileNameA(g_instance, program, size);
+  if (n == 0 || n >= size) return false;
+  char* name = program;
+  for (char* p = program; *p; ++p)
+    if (*p == '\\' || *p == '/') name = p + 1;
+  const char exe[] = "quillon.exe";
+  if (static_cast<DWORD>(name - program) + sizeof exe > size) return false;
+  lstrcpyA(name, exe);
+  return true;
 }
 
 // Starts quillon.exe with `file` and waits until it has either handed the name over and ended or
 // is ready for input, so that the next name finds it running.
-bool StartQuillon(const std::string& program, const std::string& file) {
-  std::string command = "\"" + program + "\" \"" + file + "\"";
-  if (command.size() >= 1024) return false;
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back(0);
+void StartQuillon(const char* program, const char* file) {
+  char line[1024];
+  if (lstrlenA(program) + lstrlenA(file) + 6 > static_cast<int>(sizeof line)) return;
+  wsprintfA(line, "\"%s\" \"%s\"", program, file);
   STARTUPINFOA start{};
   start.cb = sizeof start;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-    return false;
-  HANDLE handles[1] = {process.hProcess};
-  if (WaitForInputIdle(process.hProcess, 20000) != 0) WaitForMultipleObjects(1, handles, FALSE, 20000);
+  if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process)) return;
+  if (WaitForInputIdle(process.hProcess, 20000) != 0) WaitForSingleObject(process.hProcess, 20000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return true;
 }
 
+// Opens each selected file of File Manager's active window (long names, full paths) in Quillon.
 void OpenSelection(HWND fileManager) {
-  std::string program = QuillonProgram();
-  if (program.empty() || GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
+  char program[MAX_PATH];
+  if (!QuillonProgram(program, sizeof program) || GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES) {
     MessageBeep(MB_ICONEXCLAMATION);
     return;
   }
-  std::vector<std::string> files = SelectedFiles(fileManager);
-  if (files.empty()) {
-    MessageBoxA(fileManager, "Select an archive to open in Quillon.", "Quillon", MB_OK | MB_ICONINFORMATION);
-    return;
+  LRESULT count = SendMessageA(fileManager, FM_GETSELCOUNTLFN, FMFOCUS_DIR, 0);
+  int opened = 0;
+  for (LRESULT i = 0; i < count; ++i) {
+    FMS_GETFILESELA entry{};
+    SendMessageA(fileManager, FM_GETFILESELLFNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&entry));
+    entry.szName[sizeof entry.szName - 1] = 0;
+    if (!entry.szName[0] || (entry.bAttr & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    StartQuillon(program, entry.szName);
+    ++opened;
   }
-  for (const std::string& file : files) StartQuillon(program, file);
+  if (!opened) MessageBoxA(fileManager, "Select an archive to open in Quillon.", "Quillon", MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace

@@ -4,9 +4,6 @@
 #include <windows.h>
 #include <ddeml.h>
 
-#include <optional>
-#include <string>
-
 #include "integration/progman_commands.h"
 
 namespace {
@@ -14,8 +11,8 @@ namespace {
 HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 
 // Sends one command text in a conversation of its own; true when the server acknowledged it.
-bool SendProgmanCommand(const std::optional<std::string>& command) {
-  if (!command) return false;
+bool SendProgmanCommand(bool made, const char* command) {
+  if (!made) return false;
   DWORD instance = 0;
   if (DdeInitializeA(&instance, DdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
   bool done = false;
@@ -24,7 +21,7 @@ bool SendProgmanCommand(const std::optional<std::string>& command) {
     if (HCONV conversation = DdeConnect(instance, service, service, nullptr)) {
       DWORD result = 0;
       HDDEDATA answer = DdeClientTransaction(
-          reinterpret_cast<BYTE*>(const_cast<char*>(command->c_str())), static_cast<DWORD>(command->size() + 1),
+          reinterpret_cast<BYTE*>(const_cast<char*>(command)), static_cast<DWORD>(lstrlenA(command) + 1),
           conversation, nullptr, CF_TEXT, XTYP_EXECUTE, 30000, &result);
       done = answer != nullptr && (result & DDE_FACK);
       DdeDisconnect(conversation);
@@ -42,12 +39,16 @@ const char* Text(const char* s) { return s ? s : ""; }
 extern "C" {
 
 int WINAPI QlCreateGroup(const char* caption, const char* groupFile) {
-  return SendProgmanCommand(ql::CreateGroupCommand(Text(caption), Text(groupFile))) ? 1 : 0;
+  char command[1024];
+  return SendProgmanCommand(ql::CreateGroupCommand(Text(caption), Text(groupFile), command, sizeof command), command);
 }
 
 int WINAPI QlAddItem(const char* command, const char* description, const char* iconFile,
                                            int iconIndex) {
-  return SendProgmanCommand(ql::AddItemCommand(Text(command), Text(description), Text(iconFile), iconIndex)) ? 1 : 0;
+  char text[1024];
+  return SendProgmanCommand(ql::AddItemCommand(Text(command), Text(description), Text(iconFile), iconIndex, text,
+                                               sizeof text),
+                            text);
 }
 
 }  // extern "C"

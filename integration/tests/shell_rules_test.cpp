@@ -2,12 +2,30 @@
 // taken from its "open" command.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "integration/mail_client.h"
 #include "integration/progman_commands.h"
 
 namespace {
 
 using Text = std::optional<std::string>;
+
+Text Group(const char* caption, const char* file) {
+  char out[300] = "unchanged";
+  bool made = ql::CreateGroupCommand(caption, file, out, sizeof out);
+  EXPECT_TRUE(made || out[0] == 0) << "a refused command leaves no text behind";
+  return made ? Text(out) : std::nullopt;
+}
+
+Text Item(const char* command, const char* description, const char* icon, int index) {
+  char out[300] = "unchanged";
+  bool made = ql::AddItemCommand(command, description, icon, index, out, sizeof out);
+  EXPECT_TRUE(made || out[0] == 0) << "a refused command leaves no text behind";
+  return made ? Text(out) : std::nullopt;
+}
 
 struct GroupCase {
   const char* caption;
@@ -31,7 +49,7 @@ TEST(ProgmanCommands, CreateGroup) {
       {"two\nlines", "", std::nullopt},
       {"Archives", "A\"B.GRP", std::nullopt},
   };
-  for (const GroupCase& c : cases) EXPECT_EQ(ql::CreateGroupCommand(c.caption, c.file), c.expected) << c.caption;
+  for (const GroupCase& c : cases) EXPECT_EQ(Group(c.caption, c.file), c.expected) << c.caption;
 }
 
 struct ItemCase {
@@ -54,9 +72,24 @@ TEST(ProgmanCommands, AddItem) {
       {"", "Nothing", "", 0, std::nullopt},
       {"C:\\QL\\Q.EXE", "a \"b\"", "", 0, std::nullopt},
       {"C:\\QL\\Q.EXE\r\n", "Q", "", 0, std::nullopt},
+      {"C:\\QL\\Q.EXE", "Q", "C:\\QL\\Q.EXE", -3, "[AddItem(C:\\QL\\Q.EXE,Q,C:\\QL\\Q.EXE,-3)]"},
   };
   for (const ItemCase& c : cases)
-    EXPECT_EQ(ql::AddItemCommand(c.command, c.description, c.icon, c.index), c.expected) << c.command;
+    EXPECT_EQ(Item(c.command, c.description, c.icon, c.index), c.expected) << c.command;
+}
+
+TEST(ProgmanCommands, ACommandThatDoesNotFitIsRefusedNotCut) {
+  const std::string caption(40, 'g');
+  const std::string exact = "[CreateGroup(" + caption + ")]";
+  std::vector<char> out(exact.size() + 1);
+  EXPECT_TRUE(ql::CreateGroupCommand(caption, "", out.data(), out.size()));
+  EXPECT_EQ(std::string(out.data()), exact);
+  out.pop_back();
+  EXPECT_FALSE(ql::CreateGroupCommand(caption, "", out.data(), out.size()));
+  EXPECT_EQ(out[0], 0);
+  char item[24];
+  EXPECT_FALSE(ql::AddItemCommand("C:\\QL\\QUILLON.EXE", "Quillon", "", 0, item, sizeof item));
+  EXPECT_EQ(item[0], 0);
 }
 
 TEST(MailClientProgram, CutsAfterTheFirstDotWhenThereIsOne) {
