@@ -12,6 +12,7 @@
 #include "app/file_commands.h"
 #include "app/transform_ops.h"
 #include "app/frame.h"
+#include "app/mail_commands.h"
 #include "app/menu_help.h"
 #include "common/help_contexts.h"
 #include "app/options_dialogs.h"
@@ -43,18 +44,7 @@ constexpr const char* kCaption = "Quillon";
 const UINT kUnavailableCommands[] = {
     IDM_SCAN_DRIVE,
     IDM_SCAN_DIRECTORY,
-    IDM_NEW_ITEM,
-    IDM_NEW_GROUP,
     IDM_SCAN_ARCHIVE,
-    IDM_INSTALL_FM_EXT,
-    IDM_REMOVE_FM_EXT,
-    IDM_MAIL_LOGON,
-    IDM_MAIL_LOGOFF,
-    IDM_MAIL_SEND,
-    IDM_MAIL_FIND_FIRST,
-    IDM_MAIL_FIND_NEXT,
-    IDM_MAIL_READ,
-    IDM_MAIL_DELETE,
     IDM_EX_NEW,
     IDM_EX_RUN,
     IDM_EX_ADD,
@@ -274,10 +264,6 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
     SelectAllOn(FocusedList());
     return 0;
   }
-  if (id == IDM_MAIL_BUTTON) {
-    if (g_mailLibrary) NotAvailable(frame);
-    return 0;
-  }
 
   if (DispatchArchiveCommand(frame, id)) return 0;
   if (DispatchFileCommand(frame, id)) return 0;
@@ -285,6 +271,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchOptionsCommand(frame, id)) return 0;
   if (DispatchPrintCommand(frame, id)) return 0;
   if (DispatchRunCommand(frame, id)) return 0;
+  if (DispatchMailAndShellCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

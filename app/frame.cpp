@@ -15,6 +15,7 @@
 #include "app/file_commands.h"
 #include "app/run_commands.h"
 #include "app/user_menu_commands.h"
+#include "app/mail_commands.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
 #include "engine/dialogs_win.h"
@@ -265,6 +266,7 @@ void OnClose(HWND frame) {
     ShowStringMessage(frame, IDS_SHELL_OPEN);
     return;
   }
+  LogOffMailAtClose(frame);
   // A frame whose start ended early (no runner) has nothing of its own to save.
   if (g_startupComplete) {
     if (g_confirmFlags & kSaveArchiveNames) SaveBrowserWindows(g_settings->IniPath);

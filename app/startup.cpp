@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include <commctrl.h>
-#include <mapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -21,8 +20,6 @@ SharedResources g_res = {};
 HACCEL g_currentAccel = nullptr;
 HWND g_frame = nullptr;
 HWND g_mdiClient = nullptr;
-const char* g_mailLibraryName = "MAPI32.DLL";
-HMODULE g_mailLibrary = nullptr;
 
 namespace {
 
@@ -47,57 +44,6 @@ bool AllocateScratchBuffers() {
     }
   }
   return true;
-}
-
-// ---- the mail library ----
-
-const char* const kMailEntryNames[12] = {
-    "MAPILogon",         "MAPILogoff",   "MAPISendMail",   "MAPISendDocuments",
-    "MAPIFindNext",      "MAPIReadMail", "MAPISaveMail",   "MAPIDeleteMail",
-    "MAPIFreeBuffer",    "MAPIAddress",  "MAPIDetails",    "MAPIResolveName",
-};
-FARPROC g_mailEntries[12] = {};
-
-bool LoadMailLibrary() {
-  char found[MAX_PATH + 1] = "";
-  char* filePart = nullptr;
-  DWORD n = SearchPathA(nullptr, g_mailLibraryName, nullptr, sizeof found, found, &filePart);
-  if (n == 0 || n >= sizeof found) return false;
-  g_mailLibrary = LoadLibraryA(found);
-  if (!g_mailLibrary) return false;
-  for (int i = 0; i < 12; ++i) {
-    g_mailEntries[i] = GetProcAddress(g_mailLibrary, kMailEntryNames[i]);
-    if (!g_mailEntries[i]) {
-      FreeLibrary(g_mailLibrary);
-      g_mailLibrary = nullptr;
-      for (FARPROC& entry : g_mailEntries) entry = nullptr;
-      return false;
-    }
-  }
-  return true;
-}
-
-void FreeMailLibrary() {
-  for (FARPROC& entry : g_mailEntries) entry = nullptr;
-  if (g_mailLibrary) FreeLibrary(g_mailLibrary);
-  g_mailLibrary = nullptr;
-}
-
-// The outgoing message of the mail commands.
-MapiRecipDesc g_mailOriginator = {};
-MapiMessage g_mailMessage = {};
-
-void PrepareMailMessage() {
-  g_mailOriginator = MapiRecipDesc{};
-  g_mailOriginator.ulRecipClass = MAPI_ORIG;
-  g_mailOriginator.lpszName = const_cast<char*>("Quillon");
-  g_mailMessage = MapiMessage{};
-  g_mailMessage.lpszSubject = g_mailSubject;
-  g_mailMessage.lpszNoteText = g_mailNote;
-  g_mailMessage.lpszMessageType = nullptr;
-  g_mailMessage.lpszDateReceived = const_cast<char*>("1980/01/01 12:00");
-  g_mailMessage.flFlags = MAPI_UNREAD;
-  g_mailMessage.lpOriginator = &g_mailOriginator;
 }
 
 // ---- resources and classes ----
@@ -288,8 +234,8 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
   }
   ShowFrame(frame, show);
   UpdateWindow(frame);
-  if (!LoadMailLibrary()) GreyMailItems(true);
-  PrepareMailMessage();
+  if (LoadMailLibrary() != kMailLibraryLoaded) GreyMailItems(true);
+  PrepareMailMessage(g_mailSubject, g_mailNote);
   return frame;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/settings_rules.h"
+#include "integration/mail_win.h"
 
 namespace ql {
 
@@ -33,10 +34,7 @@ extern HACCEL g_currentAccel;
 extern HWND g_frame;
 extern HWND g_mdiClient;
 
-// The mail library: its file name (looked for on the system's search path) and, when every entry
-// point was found, its handle.
-extern const char* g_mailLibraryName;
-extern HMODULE g_mailLibrary;
+// The mail library (g_mailLibraryName, g_mailLibrary) lives with the mail commands.
 
 // The ten scratch blocks: 0-1 drive parts (19 bytes), 2-7 path parts (272), 8-9 item names (324).
 void* ScratchBuffer(int index);

@@ -559,3 +559,8 @@
 #define IDC_MACROS_DONE 324
 #define IDC_MACROS_DELETE 325
 #define IDC_MACROS_UPDATE 326
+// Program Manager groups and items: "AddItem" and "CreateGroup" (resources/shell.rc).
+#define IDC_ADDITEM_PROGRAM 4060
+#define IDC_ADDITEM_DESC 4061
+#define IDC_GROUP_CAPTION 4062
+#define IDC_GROUP_FILE 4063
