@@ -9,6 +9,7 @@
 
 #include "app/archive_ops.h"
 #include "app/drop_dispatch.h"
+#include "app/express_commands.h"
 #include "app/file_commands.h"
 #include "app/transform_ops.h"
 #include "app/frame.h"
@@ -59,12 +60,6 @@ const UINT kUnavailableCommands[] = {
     IDM_MAIL_FIND_NEXT,
     IDM_MAIL_READ,
     IDM_MAIL_DELETE,
-    IDM_EX_NEW,
-    IDM_EX_RUN,
-    IDM_EX_ADD,
-    IDM_EX_MOVE,
-    IDM_EX_DELETE,
-    IDM_EX_EXTRACT,
 };
 
 bool IsUnavailableCommand(UINT id) {
@@ -290,6 +285,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchTransformCommand(frame, id)) return 0;
   if (DispatchOptionsCommand(frame, id)) return 0;
   if (DispatchPrintCommand(frame, id)) return 0;
+  if (DispatchExpressCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:
