@@ -443,4 +443,47 @@ TEST_F(ExpressEndToEnd, RunOpensATypedArchiveAndRemembersTheLine) {
   EXPECT_EQ("C:\\OLDER.EXE", IniValue("Run Files", "Prog2"));
 }
 
+// Move: the chosen file goes into the archive picked in the Express archive directory and leaves
+// its directory; the archive's directory heads the "Express New" list.
+TEST_F(ExpressEndToEnd, MoveTakesTheChosenFileIntoAnExistingArchive) {
+  const std::string zip = MakeZip("GROW.ZIP", "A.TXT");
+  archiveToChoose = "GROW.ZIP";
+  int chosen = 0;
+  step = [&](HWND d, const SeenDialog& s) -> int {
+    if (s.title == "Select Files To Compress") {
+      chosen = Choose(d, {"F2.TXT"});
+      return IDOK;
+    }
+    return 0;
+  };
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  StartInExpressMode();
+  Command(IDM_EX_MOVE);
+  EXPECT_EQ(1, chosen);
+  EXPECT_EQ(0, lstrcmpiA(archives.c_str(), Folder().c_str())) << Folder();
+  EXPECT_EQ(0, Host("/usr/bin/unzip -tqq '" + HostPath(zip) + "' >/dev/null 2>&1"));
+  EXPECT_EQ((std::set<std::string>{"A.TXT", "F2.TXT"}), ZipNames(zip));
+  EXPECT_FALSE(qltest::FileExists(src + "\\F2.TXT"));
+  EXPECT_TRUE(qltest::FileExists(src + "\\F1.TXT"));
+  EXPECT_EQ(0, lstrcmpiA(archives.c_str(), IniValue("Express New", "New1").c_str()));
+  EXPECT_EQ(0, lstrcmpiA(archives.c_str(), IniValue("Express File Dir", "ExpArcDir").c_str()));
+  EXPECT_EQ(prog, qltest::CurrentDirectory());
+}
+
+// An archive of another kind is refused with 3002 before any file is chosen.
+TEST_F(ExpressEndToEnd, AddRefusesAnArchiveThatIsNotZipOrArj) {
+  const std::string other = archives + "\\OTHER.EXE";
+  ASSERT_TRUE(qltest::WriteTextFile(other, "MZ not an archive"));
+  archiveToChoose = other;
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  StartInExpressMode();
+  Command(IDM_EX_ADD);
+  std::vector<SeenDialog> s = Seen();
+  ASSERT_EQ(2u, s.size());
+  EXPECT_EQ("Invalid archive filename! Valid file names have an ZIP, ARJ or Zip EXE extensions.", s[1].text);
+  EXPECT_EQ("", IniValue("Express New", "New1"));
+}
+
 }  // namespace
