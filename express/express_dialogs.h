@@ -44,11 +44,4 @@ void ExpressDelete();
 // 4002: the Run dialog.
 void ExpressRun();
 
-// Fills a list box or combo box from a recent-entry list of the settings file (a combo box shows
-// its newest entry off the floppy drives), and saves an entry at the top of such a list.
-void RestoreRecentList(const std::string& iniPath, const char* section, const char* stem, HWND control,
-                       size_t length);
-void SaveRecentList(const std::string& iniPath, const char* section, const char* stem, const std::string& value,
-                    size_t length, bool keepFile);
-
 }  // namespace ql

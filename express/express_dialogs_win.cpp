@@ -8,6 +8,7 @@
 #include "common/help_contexts.h"
 #include "common/mask.h"
 #include "common/recent_list.h"
+#include "common/recent_list_win.h"
 #include "common/shared_win.h"
 #include "engine/dialogs_win.h"
 #include "engine/express_win.h"
@@ -628,63 +629,6 @@ void ExpressDelete() {
 void ExpressRun() {
   KeepCurrentDirectory keep;
   RunDialog("ExpressRun", Owner(), RunProc, 0);
-}
-
-// ---- recent-entry lists ----
-
-void RestoreRecentList(const std::string& iniPath, const char* section, const char* stem, HWND control,
-                       size_t length) {
-  char cls[32] = "";
-  GetClassNameA(control, cls, sizeof cls);
-  bool combo = lstrcmpiA(cls, "ComboBox") == 0;
-  if (!combo && lstrcmpiA(cls, "ListBox") != 0 && lstrcmpiA(cls, "qllistbox") != 0) return;
-  const UINT reset = combo ? CB_RESETCONTENT : LB_RESETCONTENT;
-  const UINT add = combo ? CB_ADDSTRING : LB_ADDSTRING;
-  char remembered[kPathLimit + 2] = "";
-  if (combo) GetWindowTextA(control, remembered, sizeof remembered);
-  std::vector<char> keys(32760, '\0');
-  GetPrivateProfileStringA(section, nullptr, "", keys.data(), static_cast<DWORD>(keys.size()), iniPath.c_str());
-  SendMessageA(control, reset, 0, 0);
-  for (const char* k = keys.data(); *k; k += lstrlenA(k) + 1) {
-    char value[kPathLimit + 2] = "";
-    GetPrivateProfileStringA(section, k, "", value, sizeof value, iniPath.c_str());
-    if (*value) SendMessageA(control, add, 0, reinterpret_cast<LPARAM>(value));
-  }
-  if (!combo) return;
-  std::vector<std::string> values;
-  for (size_t n = 1; n <= length; ++n) {
-    char value[kPathLimit + 2] = "";
-    GetPrivateProfileStringA(section, RecentKey(stem, n).c_str(), "", value, sizeof value, iniPath.c_str());
-    values.emplace_back(value);
-  }
-  RecentChoice c = ChooseRecentEntry(values, length);
-  const char* text = c.remembered ? remembered : values[c.index].c_str();
-  if (!*text) return;
-  LRESULT at = c.remembered ? CB_ERR : SendMessageA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                     reinterpret_cast<LPARAM>(text));
-  if (at == CB_ERR) at = SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-  SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
-  if (GetWindowTextLengthA(control) == 0) SetWindowTextA(control, text);
-}
-
-void SaveRecentList(const std::string& iniPath, const char* section, const char* stem, const std::string& value,
-                    size_t length, bool keepFile) {
-  std::string stored = value;
-  DWORD attrs = GetFileAttributesA(stored.c_str());
-  if (!keepFile && attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-    size_t slash = stored.rfind('\\');
-    if (slash != std::string::npos) stored.resize(slash);
-  }
-  std::vector<std::string> current;
-  for (size_t n = 1; n <= length; ++n) {
-    char v[kPathLimit + 2] = "";
-    GetPrivateProfileStringA(section, RecentKey(stem, n).c_str(), "", v, sizeof v, iniPath.c_str());
-    current.emplace_back(v);
-  }
-  std::vector<std::string> next = SaveRecentValues(current, stored, length);
-  for (size_t n = 1; n <= next.size(); ++n)
-    if (!next[n - 1].empty())
-      WritePrivateProfileStringA(section, RecentKey(stem, n).c_str(), next[n - 1].c_str(), iniPath.c_str());
 }
 
 }  // namespace ql
