@@ -9,6 +9,7 @@
 
 #include "app/archive_ops.h"
 #include "app/drop_dispatch.h"
+#include "app/express_commands.h"
 #include "app/file_commands.h"
 #include "app/transform_ops.h"
 #include "app/frame.h"
@@ -45,12 +46,6 @@ const UINT kUnavailableCommands[] = {
     IDM_SCAN_DRIVE,
     IDM_SCAN_DIRECTORY,
     IDM_SCAN_ARCHIVE,
-    IDM_EX_NEW,
-    IDM_EX_RUN,
-    IDM_EX_ADD,
-    IDM_EX_MOVE,
-    IDM_EX_DELETE,
-    IDM_EX_EXTRACT,
 };
 
 bool IsUnavailableCommand(UINT id) {
@@ -272,6 +267,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchPrintCommand(frame, id)) return 0;
   if (DispatchRunCommand(frame, id)) return 0;
   if (DispatchMailAndShellCommand(frame, id)) return 0;
+  if (DispatchExpressCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/recent_list_win.h"
 #include "common/shared_win.h"
 
 namespace ql {
@@ -168,22 +169,11 @@ void SetModeSetting(bool manager) { IniWrite("switches", "Mode", manager ? "Mana
 // ---- recent-entry lists ----
 
 std::vector<std::string> ReadRecentEntries(const char* section, const char* stem, size_t length) {
-  std::vector<std::string> values;
-  for (size_t n = 1; n <= length; ++n)
-    values.push_back(IniString(section, RecentKey(stem, n).c_str(), "", kMaxPath + 1));
-  return values;
+  return ReadRecentList(CurrentIniPath(), section, stem, length);
 }
 
 void SaveRecentEntry(const char* section, const char* stem, const char* value, size_t length, bool keepFile) {
-  std::string stored = value ? value : "";
-  DWORD attrs = GetFileAttributesA(stored.c_str());
-  if (!keepFile && attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-    size_t slash = stored.rfind('\\');
-    if (slash != std::string::npos) stored.resize(slash);
-  }
-  std::vector<std::string> next = SaveRecentValues(ReadRecentEntries(section, stem, length), stored, length);
-  for (size_t n = 1; n <= next.size(); ++n)
-    if (!next[n - 1].empty()) IniWrite(section, RecentKey(stem, n).c_str(), next[n - 1].c_str());
+  SaveRecentList(CurrentIniPath(), section, stem, value ? value : "", length, keepFile);
 }
 
 void SetProgramModulePath(const char* path) { g_modulePathOverride = path ? path : ""; }

@@ -147,18 +147,5 @@ std::string DirectoryPartOf(std::string_view path) {
   return std::string(path.substr(0, slash + 1));
 }
 
-std::vector<std::string> SaveRecentValues(const std::vector<std::string>& current, std::string_view value,
-                                          size_t length) {
-  std::vector<std::string> next(current);
-  next.resize(length);
-  for (size_t n = length; n >= 2; --n) {
-    const std::string& older = n - 2 < current.size() ? current[n - 2] : std::string();
-    if (!older.empty()) next[n - 1] = older;
-  }
-  if (length > 0) next[0] = std::string(value);
-  return next;
-}
-
-std::string RecentKey(std::string_view stem, size_t n) { return std::string(stem) + std::to_string(n); }
 
 }  // namespace ql

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/recent_list.h"
+
 namespace ql {
 
 // Sizes the program fixes.
@@ -75,12 +77,6 @@ StartRequest ClassifyHandedPath(std::string_view path);
 // The part of a path up to and including its last backslash; empty when it has none.
 std::string DirectoryPartOf(std::string_view path);
 
-// Recent-entry lists: keys "<stem>1" (newest) to "<stem><length>". Given the current values (index 0 =
-// key 1; an empty text = no value), returns the values after `value` was saved: each key n takes the value
-// of key n-1 when that one has a value (keeping its own otherwise), key 1 takes `value`; the oldest falls
-// off, duplicates stay.
-std::vector<std::string> SaveRecentValues(const std::vector<std::string>& current, std::string_view value,
-                                          size_t length);
-std::string RecentKey(std::string_view stem, size_t n);
+// Recent-entry lists: common/recent_list.h.
 
 }  // namespace ql

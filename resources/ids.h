@@ -564,3 +564,23 @@
 #define IDC_ADDITEM_DESC 4061
 #define IDC_GROUP_CAPTION 4062
 #define IDC_GROUP_FILE 4063
+// Express mode's dialogs (resources/express.rc): "ExpressNewArchive" (with the IDC_NEW_ ids),
+// "SelFilesForArc", "ExtractOptions", "ExtractPart", "DeleteFiles" and "ExpressRun".
+#define IDC_EX_CURRENT_PATH 1240        // "Current Path:" text
+#define IDC_EX_AVAILABLE 1241           // the list to choose from
+#define IDC_EX_SELECTED 1242            // the chosen entries
+#define IDC_EX_MASK 1243                // "Display Files &Matching:"
+#define IDC_EX_SELECT 1244              // "&Select ->"
+#define IDC_EX_REMOVE 1245              // "<- &Remove"
+#define IDC_EX_SELECT_ALL 1246          // "Select &All"
+#define IDC_EX_CHANGE_DIR 1247          // "Change &Directory..." / "Target &Directory"
+#define IDC_EX_UPDATE_LIST 1248         // "&Update Listbox"
+#define IDC_EX_SWITCHES 1249            // "S&witches..."
+#define IDC_EX_ENTIRE 1250              // "Extract &Entire Archive"
+#define IDC_EX_SELECTED_ONLY 1251       // "Extract &Selected Files Only"
+#define IDC_EX_TARGET 1252              // "Extract To Directory"
+#define IDC_EX_BROWSE 1253              // "&Browse..."
+#define IDC_EX_RUN_LINE 1254            // "Command &Line:"
+#define IDC_EX_RUN_LIST 1255            // the recent command lines
+#define IDC_EX_RUN_MINIMIZED 1256       // "Run &Minimized"
+#define IDC_EX_RUN_BROWSE 1257          // "&Browse..."
