@@ -5,6 +5,7 @@
 #include "browser/browser_win.h"
 #include "browser/drag_win.h"
 #include "browser/drive_bar_win.h"
+#include "browser/gauge_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -194,7 +195,7 @@ bool RegisterBarClasses(HINSTANCE instance) {
       {"QLButtonbar", DriveBarProc, 0, 0, 32, face},
       {"qlbutton", DriveButtonProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, 8, 32, face},
       {"statusbar3D", StatusBarProc, 0, 0, 16, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
-      {"gasguage3D", DefWindowProcA, 0, 0, 16, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH))},
+      {"gasguage3D", GaugeProc, 0, 0, kGaugeExtraBytes, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH))},
   };
   bool ok = true;
   for (const ClassDef& c : classes) {

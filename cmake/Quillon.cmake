@@ -85,6 +85,7 @@ endfunction()
 
 function(ql_program name)
   _ql_parse(A ${ARGN})
+  list(APPEND A_SOURCES ${CMAKE_SOURCE_DIR}/common/terminate_handler.cpp)
   if(A_DLL)
     add_library(${name} SHARED ${A_SOURCES} ${A_DEF})
     set_target_properties(${name} PROPERTIES PREFIX "")
