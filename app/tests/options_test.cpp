@@ -443,6 +443,34 @@ TEST_F(OptionsTest, DoubleClicksOnTheDirectoryList) {
       << watcher.Seen()[0].text;
 }
 
+// A ">" line of a ZIP window opens the comment viewer on the comment it stands for.
+TEST_F(OptionsTest, DoubleClickOnAZipMarkerLineOpensTheCommentViewer) {
+  ASSERT_TRUE(CopyFixture("comments.zip", data_ / "comments.zip"));
+  ASSERT_NE(nullptr, Start());
+  HWND window = ql::g_activeBrowser;
+  ql::WindowRecord* r = ql::RecordOf(window);
+  ASSERT_TRUE(r);
+  ASSERT_TRUE(DoubleClick(window, r->hwndDirList, "comments.zip"));
+  std::string marker;
+  for (const auto& line : ql::ListLines(r->hwndArchiveList))
+    if (!line.empty() && line[0] == '>') {
+      marker = line.substr(0, line.find('\t'));
+      break;
+    }
+  ASSERT_FALSE(marker.empty()) << "the fixture's listing has a comment line";
+  std::string shown;
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const qltest::SeenDialog& s) {
+    char text[2048] = "";
+    GetDlgItemTextA(d, IDC_COMMENT_TEXT, text, sizeof text);
+    shown = text;
+    return qltest::PressDefault(d, s);
+  });
+  ASSERT_TRUE(DoubleClick(window, r->hwndArchiveList, marker));
+  ASSERT_TRUE(watcher.WaitForAnswers(1));
+  EXPECT_EQ(watcher.Seen()[0].title, "Read Archive Comment");
+  EXPECT_FALSE(shown.empty()) << "the viewer shows the comment";
+}
+
 // Writes a section of a saved window.
 void SaveSection(const std::string& ini, int n, const std::vector<std::pair<const char*, std::string>>& keys) {
   std::string section = ql::SavedWindowSection(n);
