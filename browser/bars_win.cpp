@@ -174,7 +174,6 @@ LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_SETFONT: SetPaneFont(h, reinterpret_cast<HFONT>(w), LOWORD(l) != 0); return 0;
     case WM_GETFONT: return GetWindowLongPtrA(h, kPaneFontWord);
     case WM_DESTROY: SetPaneFont(h, nullptr, false); break;
-    case WM_MOUSEMOVE: ShowReadyHint(); break;
     default: break;
   }
   return DefWindowProcA(h, m, w, l);
