@@ -91,7 +91,7 @@ void ConnectBrowserHost() {
   h.arjIcon = g_res.arjIcon;
   h.noArchiveIcon = g_res.noArchiveIcon;
   h.setPaneText = BrowserPaneText;
-  h.selectDrive = SelectDriveItem;
+  h.selectDrive = SelectDrive;
   h.enableParentButton = EnableParentButton;
   h.barHeight = BarHeight;
   h.viewMember = [](HWND browser, const char* line) { ViewMemberLine(browser, line); };
@@ -205,6 +205,7 @@ bool OnCreate(HWND frame) {
   bars.showToolbar = g_showToolbar;
   bars.showDriveBar = g_showDriveBar;
   bars.driveBoxFont = DriveBoxFontHandle();
+  bars.letterFont = BarFontHandle();
   CreateBars(frame, bars);
   CreateWorkDirectory();
   GreyMailItems(false);

@@ -4,6 +4,7 @@
 
 #include "browser/browser_win.h"
 #include "browser/drag_win.h"
+#include "browser/drive_bar_win.h"
 #include "browser/gauge_win.h"
 #include "resources/ids.h"
 
@@ -14,6 +15,13 @@ HWND g_buttonBar = nullptr;
 HWND g_statusBar = nullptr;
 
 namespace {
+
+// Style bits of a statusbar3D window, and its word holding its own font.
+constexpr DWORD kPaneRaised = 0x100;
+constexpr DWORD kPaneSunken = 0x200;
+constexpr DWORD kPaneCentred = 0x001;
+constexpr DWORD kPaneRight = 0x002;
+constexpr int kPaneFontWord = 0;
 
 void CreateToolBar(HWND frame, const BarOptions& options) {
   HINSTANCE inst = GetModuleHandleA(nullptr);
@@ -39,7 +47,7 @@ void CreateToolBar(HWND frame, const BarOptions& options) {
       {4, IDM_DELETE_FOCUSED, TBSTYLE_BUTTON, TBSTATE_ENABLED},
       {5, IDM_SELECT_ALL_FOCUSED, TBSTYLE_BUTTON, TBSTATE_ENABLED},
       {6, IDM_PRINT_LISTING, TBSTYLE_BUTTON, TBSTATE_ENABLED},
-      {7, IDM_SCAN_DIRECTORY, TBSTYLE_BUTTON, TBSTATE_ENABLED},
+      {7, IDM_SCAN_ARCHIVE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
       {8, IDM_BY_FILE_TYPE, TBSTYLE_BUTTON, TBSTATE_ENABLED},
       {9, IDM_FILE_STATISTICS, TBSTYLE_BUTTON, TBSTATE_ENABLED},
       {10, IDM_MAIL_BUTTON, TBSTYLE_BUTTON, TBSTATE_ENABLED},
@@ -77,65 +85,103 @@ void CreateToolBar(HWND frame, const BarOptions& options) {
 
 void CreateStatusBar(HWND frame) {
   HINSTANCE inst = GetModuleHandleA(nullptr);
-  g_statusBar = CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | 0x100, 0, 0, 0, 0, frame,
+  g_statusBar = CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | kPaneRaised, 0, 0, 0, 0, frame,
                                 reinterpret_cast<HMENU>(IDC_STATUS_BAR), inst, nullptr);
   if (!g_statusBar) return;
   for (int pane : {IDC_PANE_HINT, IDC_PANE_DIR_TOTALS, IDC_PANE_MODE, IDC_PANE_ARCHIVE_TOTALS}) {
-    DWORD align = pane == IDC_PANE_HINT ? 0 : 0x001;
-    CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | 0x200 | align, 0, 0, 0, 0, g_statusBar,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(pane)), inst, nullptr);
+    DWORD align = pane == IDC_PANE_HINT ? 0 : kPaneCentred;
+    HWND h = CreateWindowExA(0, "statusbar3D", nullptr, WS_CHILD | WS_VISIBLE | kPaneSunken | align, 0, 0, 0, 0,
+                             g_statusBar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(pane)), inst, nullptr);
+    if (h && g_browserHost.listFont)
+      SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(g_browserHost.listFont), FALSE);
   }
   SetPaneText(IDC_PANE_HINT, "Ready");
 }
 
-// The status bar and its panes: light grey, a raised or sunken frame, the text aligned by style.
-LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(h, &ps);
-    RECT rc;
-    GetClientRect(h, &rc);
-    HBRUSH grey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
-    FillRect(dc, &rc, grey);
-    DeleteObject(grey);
-    LONG style = GetWindowLongA(h, GWL_STYLE);
-    if (style & 0x300) {
-      bool raised = (style & 0x100) != 0;
-      HPEN light = CreatePen(PS_SOLID, 1, RGB(0xFF, 0xFF, 0xFF));
-      HPEN dark = CreatePen(PS_SOLID, 1, RGB(0x80, 0x80, 0x80));
-      HGDIOBJ old = SelectObject(dc, raised ? light : dark);
-      MoveToEx(dc, 0, rc.bottom - 1, nullptr);
-      LineTo(dc, 0, 0);
-      LineTo(dc, rc.right - 1, 0);
-      SelectObject(dc, raised ? dark : light);
-      LineTo(dc, rc.right - 1, rc.bottom - 1);
-      LineTo(dc, 0, rc.bottom - 1);
-      SelectObject(dc, old);
-      DeleteObject(light);
-      DeleteObject(dark);
-    }
-    char text[256] = "";
-    GetWindowTextA(h, text, sizeof text);
-    if (*text) {
-      HGDIOBJ oldFont = g_browserHost.listFont ? SelectObject(dc, g_browserHost.listFont) : nullptr;
-      SetBkMode(dc, TRANSPARENT);
-      RECT tr = rc;
-      tr.left += 4;
-      UINT align = (style & 0x001) ? DT_CENTER : (style & 0x002) ? DT_RIGHT : DT_LEFT;
-      DrawTextA(dc, text, -1, &tr, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-      if (oldFont) SelectObject(dc, oldFont);
-    }
-    EndPaint(h, &ps);
-    return 0;
+// The status bar and its panes (statusbar3D): light grey, a raised or sunken frame, the text
+// aligned by the style bits, in the pane's own copy of the font it was given (word 0).
+void PaintPane(HWND h) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT rc;
+  GetClientRect(h, &rc);
+  HBRUSH grey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
+  FillRect(dc, &rc, grey);
+  DeleteObject(grey);
+  const LONG style = GetWindowLongA(h, GWL_STYLE);
+  if (style & (kPaneRaised | kPaneSunken)) {
+    const bool raised = (style & kPaneRaised) != 0;
+    HPEN light = CreatePen(PS_SOLID, 1, RGB(0xFF, 0xFF, 0xFF));
+    HPEN dark = CreatePen(PS_SOLID, 1, RGB(0x80, 0x80, 0x80));
+    HGDIOBJ old = SelectObject(dc, raised ? light : dark);
+    MoveToEx(dc, 0, rc.bottom - 1, nullptr);
+    LineTo(dc, 0, 0);
+    LineTo(dc, rc.right - 1, 0);
+    SelectObject(dc, raised ? dark : light);
+    LineTo(dc, rc.right - 1, rc.bottom - 1);
+    LineTo(dc, 0, rc.bottom - 1);
+    SelectObject(dc, old);
+    DeleteObject(light);
+    DeleteObject(dark);
   }
-  if (m == WM_ERASEBKGND) return 1;
+  char text[256] = "";
+  GetWindowTextA(h, text, sizeof text);
+  if (*text) {
+    HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrA(h, kPaneFontWord));
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT tr = rc;
+    InflateRect(&tr, -1, -1);
+    UINT align = DT_LEFT;
+    if (style & kPaneCentred) {
+      align = DT_CENTER;
+    } else if (style & kPaneRight) {
+      align = DT_RIGHT;
+    } else {
+      tr.left = rc.left + 4;
+    }
+    DrawTextA(dc, text, -1, &tr, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (oldFont) SelectObject(dc, oldFont);
+  }
+  EndPaint(h, &ps);
+}
+
+// A pane keeps a font of its own, made from the given font's description.
+void SetPaneFont(HWND h, HFONT given, bool redraw) {
+  HFONT old = reinterpret_cast<HFONT>(GetWindowLongPtrA(h, kPaneFontWord));
+  HFONT copy = nullptr;
+  LOGFONTA lf;
+  if (given && GetObjectA(given, sizeof lf, &lf) == sizeof lf) copy = CreateFontIndirectA(&lf);
+  SetWindowLongPtrA(h, kPaneFontWord, reinterpret_cast<LONG_PTR>(copy));
+  if (old) DeleteObject(old);
+  if (redraw) {
+    InvalidateRect(h, nullptr, TRUE);
+    UpdateWindow(h);
+  }
+}
+
+LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_PAINT: PaintPane(h); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SETTEXT: {
+      LRESULT done = DefWindowProcA(h, m, w, l);
+      InvalidateRect(h, nullptr, TRUE);
+      UpdateWindow(h);
+      return done;
+    }
+    case WM_SETFONT: SetPaneFont(h, reinterpret_cast<HFONT>(w), LOWORD(l) != 0); return 0;
+    case WM_GETFONT: return GetWindowLongPtrA(h, kPaneFontWord);
+    case WM_DESTROY: SetPaneFont(h, nullptr, false); break;
+    default: break;
+  }
   return DefWindowProcA(h, m, w, l);
 }
 
 }  // namespace
 
 bool RegisterBarClasses(HINSTANCE instance) {
-  // The drive bar and its buttons draw nothing of their own yet: plain windows.
   struct ClassDef {
     const char* name;
     WNDPROC proc;
@@ -145,8 +191,8 @@ bool RegisterBarClasses(HINSTANCE instance) {
   };
   const HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   const ClassDef classes[] = {
-      {"QLButtonbar", DefWindowProcA, 0, 0, 32, face},
-      {"qlbutton", DefWindowProcA, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, 8, 32, face},
+      {"QLButtonbar", DriveBarProc, 0, 0, 32, face},
+      {"qlbutton", DriveButtonProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, 8, 32, face},
       {"statusbar3D", StatusBarProc, 0, 0, 16, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
       {"gasguage3D", GaugeProc, 0, 0, kGaugeExtraBytes, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH))},
   };
@@ -169,6 +215,7 @@ bool RegisterBarClasses(HINSTANCE instance) {
 void CreateBars(HWND frame, const BarOptions& options) {
   InitCommonControls();
   CreateToolBar(frame, options);
+  SetDriveLetterFont(options.letterFont);
   g_buttonBar = CreateWindowExA(0, "QLButtonbar", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_BORDER, 0, 0, 0, 0, frame,
                                 reinterpret_cast<HMENU>(IDC_DRIVE_BAR), GetModuleHandleA(nullptr), nullptr);
   if (g_buttonBar && options.showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
@@ -191,6 +238,16 @@ void SetPaneText(int pane, const char* text) {
   if (lstrcmpA(now, text) == 0) return;
   SetWindowTextA(h, text);
   InvalidateRect(h, nullptr, TRUE);
+}
+
+void SelectDrive(char letter) {
+  SelectDriveItem(letter);
+  if (g_buttonBar) SendMessageA(g_buttonBar, kSelectDriveMessage, static_cast<WPARAM>(letter & ~0x20), 0);
+}
+
+void FocusToolBar() {
+  // The trash can is the tool bar's one control that takes the keyboard.
+  if (g_trashCan && IsWindowVisible(g_trashCan)) SetFocus(g_trashCan);
 }
 
 void EnableParentButton(bool enabled) {

@@ -1,5 +1,5 @@
 // The frame's bars: the tool bar with its drive box, the drive bar, the status bar with its panes
-// 194 (hint), 199 (directory totals), 396 (mode) and 398 (archive totals), and the classes of the
+// 194 (hint), 199 (directory totals), 196 (mode) and 398 (archive totals), and the classes of the
 // bars' controls.
 #pragma once
 #include <windows.h>
@@ -15,6 +15,7 @@ struct BarOptions {
   bool showToolbar = true;
   bool showDriveBar = true;
   HFONT driveBoxFont = nullptr;
+  HFONT letterFont = nullptr;  // the drive buttons' letters
 };
 
 // Registers the classes of the bars and their controls: statusbar3D, QLButtonbar, qlbutton and
@@ -32,6 +33,12 @@ void SetPaneText(int pane, const char* text);
 
 // Selects the drive "[-c-]" (lower-case letter) in the drive box.
 void SelectDriveItem(char letter);
+
+// Selects a drive (either case) in the drive box and in the drive bar.
+void SelectDrive(char letter);
+
+// Puts the keyboard focus on the tool bar (its trash can).
+void FocusToolBar();
 
 // Greys or enables the tool bar's parent-directory button.
 void EnableParentButton(bool enabled);

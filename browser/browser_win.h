@@ -193,6 +193,9 @@ void ClearArchiveWindow(HWND browser);
 // The directory remembered per drive in a window.
 bool RememberDriveDir(HWND browser, const char* path);
 bool RecallDriveDir(HWND browser, char letter, char* out, size_t outSize);
+// The directory a change to drive `letter` goes to: the one `browser` remembers for it, else the
+// drive's environment entry "=X:", else its root.
+std::string DriveDirectory(HWND browser, char letter);
 
 // The lines of a list box, and the selected ones (every one of them, however many).
 std::vector<std::string> ListLines(HWND list);

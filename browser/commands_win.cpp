@@ -112,9 +112,7 @@ void SetNameDisplay(int shortNames) {
   }
 }
 
-namespace {
-
-std::string RememberedOrEnvironment(HWND browser, char letter) {
+std::string DriveDirectory(HWND browser, char letter) {
   char buf[kPerDriveDirBytes] = "";
   if (browser && RecallDriveDir(browser, letter, buf, sizeof buf)) return buf;
   char name[4] = {'=', static_cast<char>(letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter), ':', 0};
@@ -124,24 +122,23 @@ std::string RememberedOrEnvironment(HWND browser, char letter) {
   return std::string(1, name[1]) + ":\\";
 }
 
-}  // namespace
-
 bool ChangeDriveFromBox(const char* item) {
   if (!g_activeBrowser && !OpenBrowserWindow("", kArchiveTypeArj, "*.*", "*.*")) return false;
   WindowRecord* r = RecordOf(g_activeBrowser);
   if (!r || !item || !IsDriveLine(item)) return false;
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  SetCurrentDirAndDrive(RememberedOrEnvironment(g_activeBrowser, item[2]).c_str());
+  SetCurrentDirAndDrive(DriveDirectory(g_activeBrowser, item[2]).c_str());
   std::string now = CurrentDir();
   // A drive without a disk: back to the window's own drive.
   bool ok = !now.empty() && (now[0] | 0x20) == (item[2] | 0x20);
   if (!ok) {
-    SetCurrentDirAndDrive(RememberedOrEnvironment(g_activeBrowser, r->curDir[0]).c_str());
+    SetCurrentDirAndDrive(DriveDirectory(g_activeBrowser, r->curDir[0]).c_str());
     SetErrorMode(oldMode);
     if (g_browserHost.selectDrive) g_browserHost.selectDrive(static_cast<char>(r->curDir[0] | 0x20));
     return false;
   }
   SetErrorMode(oldMode);
+  if (g_browserHost.selectDrive) g_browserHost.selectDrive(static_cast<char>(item[2] | 0x20));
   if (now.size() > 3 && now.back() == '\\') now.pop_back();
   lstrcpynA(r->curDir, now.c_str(), sizeof r->curDir);
   RememberDriveDir(g_activeBrowser, r->curDir);

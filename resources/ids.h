@@ -93,7 +93,7 @@
 // ---------------------------------------------------------------------------------------------
 // Frame children and bar controls.
 #define IDM_DRIVE_BUTTON_FIRST 100   // sent to the drive bar: choose the drive 100 + (letter - 'A')
-#define IDC_TOOLBAR 189
+#define IDC_TOOLBAR 100
 #define IDC_DRIVE_BOX 162
 #define IDC_MDI_CLIENT 188
 #define IDC_STATUS_BAR 193

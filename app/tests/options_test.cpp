@@ -2,7 +2,6 @@
 // frame and its windows in this process and a watcher thread playing the user.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winioctl.h>
 
 #include <atomic>
 #include <fstream>
@@ -17,6 +16,7 @@
 #include "common/shared_win.h"
 #include "resources/ids.h"
 #include "tests/support/win_test_support.h"
+#include "tests/support/wine_drives.h"
 
 namespace {
 
@@ -48,61 +48,6 @@ void Snapshot(const char* name) {
   WriteTextFile(base + ".ready", "");
   qltest::WaitUntil([&] { return qltest::FileExists(base + ".done"); }, 60000);
 }
-
-// A CD-ROM drive for the time of a test, made through Wine's mount manager the way winecfg makes
-// one (the layout of Wine's own request record); removed again at the end. Without Wine's mount
-// manager (not under Wine) there is none.
-class CdRomDrive {
- public:
-  CdRomDrive(char letter, const std::string& windowsDir) : letter_(letter) {
-    using UnixName = char* (CDECL*)(const WCHAR*);
-    auto toUnix = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix) return;
-    std::wstring wide(windowsDir.begin(), windowsDir.end());
-    char* unixPath = toUnix(wide.c_str());
-    if (!unixPath) return;
-    std::string mountPoint = unixPath;
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    made_ = Define(DRIVE_CDROM, mountPoint) && GetDriveTypeA(Root().c_str()) == DRIVE_CDROM;
-  }
-  ~CdRomDrive() {
-    if (made_) Define(DRIVE_NO_ROOT_DIR, "");
-  }
-  bool made() const { return made_; }
-  std::string Root() const { return std::string(1, letter_) + ":\\"; }
-
- private:
-  struct Request {
-    ULONG size, type, fsType;
-    DWORD serial;
-    ULONGLONG unixDev;
-    WCHAR letter;
-    USHORT mountPointOffset, deviceOffset, labelOffset;
-  };
-  bool Define(UINT type, const std::string& mountPoint) {
-    std::vector<char> buf(sizeof(Request) + mountPoint.size() + 1, 0);
-    Request* r = reinterpret_cast<Request*>(buf.data());
-    r->size = static_cast<ULONG>(buf.size());
-    r->type = type;
-    r->letter = static_cast<WCHAR>(letter_ | 0x20);
-    if (!mountPoint.empty()) {
-      r->mountPointOffset = sizeof(Request);
-      memcpy(buf.data() + sizeof(Request), mountPoint.c_str(), mountPoint.size() + 1);
-    }
-    HANDLE mgr = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (mgr == INVALID_HANDLE_VALUE) return false;
-    const DWORD defineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-    DWORD got = 0;
-    BOOL ok = DeviceIoControl(mgr, defineUnixDrive, buf.data(), static_cast<DWORD>(buf.size()), nullptr, 0, &got,
-                              nullptr);
-    CloseHandle(mgr);
-    return ok != FALSE;
-  }
-  char letter_;
-  bool made_ = false;
-};
 
 // An association of an extension (in the class root, removed at the end) whose "open" command
 // appends the opened file's name to `log`.
@@ -315,6 +260,45 @@ TEST_F(OptionsTest, ConfirmationsWriteTheirFlags) {
   }
 }
 
+// The file operations ask by the flags the dialog leaves: deleting a file asks while "File
+// Delete" is checked and goes ahead without a question once it is not.
+TEST_F(OptionsTest, TheFileOperationQuestionsFollowTheConfirmations) {
+  for (const char* f : {"one.txt", "two.txt"}) ASSERT_TRUE(WriteTextFile(data_ / f, "x"));
+  ASSERT_NE(nullptr, Start());
+  ql::WindowRecord* r = ql::RecordOf(ql::g_activeBrowser);
+  ASSERT_TRUE(r);
+  std::atomic<bool> uncheckDelete{false};
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const qltest::SeenDialog& s) {
+    if (s.title == "Confirmations") {
+      if (uncheckDelete) SendDlgItemMessageA(d, IDC_WARN_DELETE, BM_SETCHECK, BST_UNCHECKED, 0);
+      return IDOK;
+    }
+    return GetDlgItem(d, IDC_DELETE_YES) ? IDC_DELETE_YES : qltest::PressDefault(d, s);
+  });
+  auto deleteFile = [&](const char* name) {
+    SendMessageA(r->hwndDirList, LB_SETSEL, FALSE, -1);
+    LRESULT i = SendMessageA(r->hwndDirList, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+    ASSERT_NE(i, LB_ERR) << name;
+    SendMessageA(r->hwndDirList, LB_SETSEL, TRUE, i);
+    SetFocus(r->hwndDirList);
+    Command(IDM_DELETE_FILES);
+  };
+  // Confirmed as they stand: the question comes.
+  Command(IDM_CONFIRMATION);
+  ASSERT_TRUE(ql::g_confirmFlags & 0x02);
+  deleteFile("one.txt");
+  ASSERT_EQ(watcher.Seen().size(), 2u);
+  EXPECT_NE(watcher.Seen()[1].text.find("one.txt"), std::string::npos) << watcher.Seen()[1].text;
+  EXPECT_FALSE(qltest::FileExists(data_ / "one.txt"));
+  // "File Delete" unchecked: no question.
+  uncheckDelete = true;
+  Command(IDM_CONFIRMATION);
+  ASSERT_EQ(ql::g_confirmFlags & 0x02, 0);
+  deleteFile("two.txt");
+  EXPECT_FALSE(qltest::FileExists(data_ / "two.txt"));
+  EXPECT_EQ(watcher.Seen().size(), 3u) << watcher.Seen().back().title;
+}
+
 TEST_F(OptionsTest, ATenPointFontIsWrittenAndTheListsFollow) {
   ASSERT_NE(nullptr, Start());
   const int before = ql::g_listLineHeight;
@@ -459,6 +443,34 @@ TEST_F(OptionsTest, DoubleClicksOnTheDirectoryList) {
       << watcher.Seen()[0].text;
 }
 
+// A ">" line of a ZIP window opens the comment viewer on the comment it stands for.
+TEST_F(OptionsTest, DoubleClickOnAZipMarkerLineOpensTheCommentViewer) {
+  ASSERT_TRUE(CopyFixture("comments.zip", data_ / "comments.zip"));
+  ASSERT_NE(nullptr, Start());
+  HWND window = ql::g_activeBrowser;
+  ql::WindowRecord* r = ql::RecordOf(window);
+  ASSERT_TRUE(r);
+  ASSERT_TRUE(DoubleClick(window, r->hwndDirList, "comments.zip"));
+  std::string marker;
+  for (const auto& line : ql::ListLines(r->hwndArchiveList))
+    if (!line.empty() && line[0] == '>') {
+      marker = line.substr(0, line.find('\t'));
+      break;
+    }
+  ASSERT_FALSE(marker.empty()) << "the fixture's listing has a comment line";
+  std::string shown;
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const qltest::SeenDialog& s) {
+    char text[2048] = "";
+    GetDlgItemTextA(d, IDC_COMMENT_TEXT, text, sizeof text);
+    shown = text;
+    return qltest::PressDefault(d, s);
+  });
+  ASSERT_TRUE(DoubleClick(window, r->hwndArchiveList, marker));
+  ASSERT_TRUE(watcher.WaitForAnswers(1));
+  EXPECT_EQ(watcher.Seen()[0].title, "Read Archive Comment");
+  EXPECT_FALSE(shown.empty()) << "the viewer shows the comment";
+}
+
 // Writes a section of a saved window.
 void SaveSection(const std::string& ini, int n, const std::vector<std::pair<const char*, std::string>>& keys) {
   std::string section = ql::SavedWindowSection(n);
@@ -492,13 +504,23 @@ TEST_F(OptionsTest, SavedWindowsComeBackAsTheyWere) {
   SetWindowPos(archiveWindow, nullptr, 10, 12, 500, 300, SWP_NOZORDER);
   // A window on a CD-ROM is not saved, and the next window takes its section number.
   ASSERT_TRUE(CreateDirectoryA((data_ / "cd").c_str(), nullptr));
-  CdRomDrive cd('q', data_ / "cd");
+  qltest::WineDrive cd('q', DRIVE_CDROM, data_ / "cd");
   if (cd.made()) {
     SetCurrentDirectoryA(cd.Root().c_str());
     ASSERT_TRUE(ql::OpenBrowserWindow("", ql::kArchiveTypeZip, "*.*", "*.*"));
     ASSERT_EQ(ql::BrowserWindowCount(), 2);
   } else {
     ADD_FAILURE() << "no CD-ROM drive could be made through the mount manager";
+  }
+  // Nor is one on a floppy.
+  ASSERT_TRUE(CreateDirectoryA((data_ / "floppy").c_str(), nullptr));
+  qltest::WineDrive floppy('a', DRIVE_REMOVABLE, data_ / "floppy");
+  if (floppy.made()) {
+    SetCurrentDirectoryA(floppy.Root().c_str());
+    ASSERT_TRUE(ql::OpenBrowserWindow("", ql::kArchiveTypeZip, "*.*", "*.*"));
+    ASSERT_EQ(ql::BrowserWindowCount(), 3);
+  } else {
+    ADD_FAILURE() << "no floppy drive could be made through the mount manager";
   }
   // The second: an empty window in a subdirectory; the third, the active one, in another.
   SetCurrentDirectoryA((data_ / "sub").c_str());
