@@ -16,6 +16,7 @@
 #include "common/help_contexts.h"
 #include "app/options_dialogs.h"
 #include "app/print_commands.h"
+#include "app/virus_commands.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -42,13 +43,10 @@ const UINT kUnavailableCommands[] = {
     IDM_RUN,
     IDM_APPLICATIONS,
     IDM_ASSOCIATE,
-    IDM_SCAN_DRIVE,
-    IDM_SCAN_DIRECTORY,
     IDM_MACROS,
     IDM_PROPERTIES,
     IDM_NEW_ITEM,
     IDM_NEW_GROUP,
-    IDM_SCAN_ARCHIVE,
     IDM_FILE_STATISTICS,
     IDM_INSTALL_FM_EXT,
     IDM_REMOVE_FM_EXT,
@@ -290,6 +288,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchTransformCommand(frame, id)) return 0;
   if (DispatchOptionsCommand(frame, id)) return 0;
   if (DispatchPrintCommand(frame, id)) return 0;
+  if (DispatchVirusCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:

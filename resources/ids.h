@@ -515,3 +515,9 @@
 // ---------------------------------------------------------------------------------------------
 // Printing archive listings.
 #define IDM_PRINT_BUTTON 167            // print the listing, in either mode
+
+// ---------------------------------------------------------------------------------------------
+// Virus scans (virus.rc): the drive dialog "SCAN_DRV" and the scans' messages.
+#define IDC_SCAN_DRIVE_LETTER 389
+#define IDS_DRIVE_LETTER_ONLY 3160      // the drive field holds something other than a letter
+#define IDS_SCAN_DIRECTORY_IN_USE 3161  // "...:\n %s\n..." the archive scan's directory
