@@ -140,6 +140,8 @@ TEST(ArchiveScan, ExtractCommands) {
   auto base = [] {
     SwitchSet s;
     SetOn(s, Sw::OverwriteExisting, true);
+    SetOn(s, Sw::ZipDpmi, false);
+    SetOn(s, Sw::Use32BitIns, false);
     return s;
   };
   struct Case {
