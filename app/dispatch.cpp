@@ -20,6 +20,7 @@
 #include "app/print_commands.h"
 #include "app/run_commands.h"
 #include "app/user_menu_commands.h"
+#include "app/virus_commands.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -40,19 +41,6 @@ char g_chosenFile[121];
 namespace {
 
 constexpr const char* kCaption = "Quillon";
-
-// Menu commands whose operations this version does not have: they say so.
-const UINT kUnavailableCommands[] = {
-    IDM_SCAN_DRIVE,
-    IDM_SCAN_DIRECTORY,
-    IDM_SCAN_ARCHIVE,
-};
-
-bool IsUnavailableCommand(UINT id) {
-  for (UINT c : kUnavailableCommands)
-    if (c == id) return true;
-  return false;
-}
 
 std::string LoadText(UINT id) {
   char buf[256] = "";
@@ -268,6 +256,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
   if (DispatchRunCommand(frame, id)) return 0;
   if (DispatchMailAndShellCommand(frame, id)) return 0;
   if (DispatchExpressCommand(frame, id)) return 0;
+  if (DispatchVirusCommand(frame, id)) return 0;
   WindowRecord* r = Active();
   switch (id) {
     case IDM_EXIT:
@@ -382,10 +371,6 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
       return 0;
     default:
       break;
-  }
-  if (IsUnavailableCommand(id)) {
-    NotAvailable(frame);
-    return 0;
   }
   return -1;
 }

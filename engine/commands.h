@@ -54,6 +54,8 @@ bool ParseRunnerExitCode(const std::string& text, unsigned long* code);
 // The runner's command: runner path, the work directory, " -T" when viewing, " -B" when hidden.
 std::string RunnerCommandLine(const std::string& runnerPath, const std::string& workDir,
                               bool showWindow, bool viewMode);
+// The runner's command for a virus detector: runner path, the work directory and " -V".
+std::string VirusRunnerCommandLine(const std::string& runnerPath, const std::string& workDir);
 
 // One command-line argument as the archivers' argument rules need it: unchanged unless it holds
 // a blank, a tab or a double quote (or is empty); then enclosed in double quotes, with quotes

@@ -70,6 +70,10 @@ std::string RunnerCommandLine(const std::string& runnerPath, const std::string& 
   return cmd;
 }
 
+std::string VirusRunnerCommandLine(const std::string& runnerPath, const std::string& workDir) {
+  return QuoteArg(runnerPath) + " " + QuoteArg(WorkNoSlash(workDir)) + " -V";
+}
+
 bool ListableName(const std::string& name) {
   return !name.empty() && name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }

@@ -66,8 +66,13 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
   return ok;
 }
 
-RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
-                      bool viewMode) {
+namespace {
+
+// Writes cmndargs, starts the runner with `line` and waits until it has deleted cmndargs or its
+// process has ended, at least `minimumWaitMs`. `runnerDir`: the runner's own current directory
+// (null: this process's).
+RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& command, const std::string& line,
+                             WORD showState, DWORD creationFlags, const char* runnerDir, DWORD minimumWaitMs) {
   // One runner at a time: a second command would overwrite the first one's cmndargs.
   if (g_waiting) {
     MessageBeep(MB_ICONEXCLAMATION);
@@ -84,15 +89,14 @@ RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool
   SetEnvironmentVariableA("QLWORK", CurrentDirectory().substr(0, 256).c_str());
 
   // Started with CreateProcess rather than WinExec, so that the wait can watch the process.
-  std::string line = RunnerCommandLine(setup.runnerPath, setup.workDir, showWindow, viewMode);
   std::vector<char> buf(line.begin(), line.end());
   buf.push_back('\0');
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = showWindow ? SW_SHOW : SW_SHOWMINIMIZED;
+  si.wShowWindow = showState;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, runnerDir, &si,
                       &pi)) {
     SetEnvironmentVariableA("QLWORK", nullptr);
     DeleteFileA(cmndargs.c_str());
@@ -111,7 +115,7 @@ RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool
   RunResult result = RunResult::Done;
   for (;;) {
     DWORD elapsed = GetTickCount() - start;
-    bool firstWaitOver = elapsed >= 1000;
+    bool firstWaitOver = elapsed >= minimumWaitMs;
     if (firstWaitOver) {
       if (!FileExists(cmndargs)) break;
       if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
@@ -130,7 +134,7 @@ RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool
       handles[count++] = pi.hProcess;
       if (change != INVALID_HANDLE_VALUE) handles[count++] = change;
     }
-    DWORD timeout = firstWaitOver ? 250 : 1000 - elapsed;
+    DWORD timeout = firstWaitOver ? 250 : minimumWaitMs - elapsed;
     DWORD r = MsgWaitForMultipleObjects(count, count ? handles : nullptr, FALSE, timeout,
                                         QS_ALLINPUT);
     if (change != INVALID_HANDLE_VALUE && count == 2 && r == WAIT_OBJECT_0 + 1)
@@ -142,6 +146,21 @@ RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool
   g_waiting = false;
   SetEnvironmentVariableA("QLWORK", nullptr);
   return result;
+}
+
+}  // namespace
+
+RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
+                      bool viewMode) {
+  std::string line = RunnerCommandLine(setup.runnerPath, setup.workDir, showWindow, viewMode);
+  return StartRunnerAndWait(setup, command, line, showWindow ? SW_SHOW : SW_SHOWMINIMIZED, 0, nullptr, 1000);
+}
+
+RunResult RunVirusDetector(const RunnerSetup& setup, const std::string& command, DWORD minimumWaitMs) {
+  std::string line = VirusRunnerCommandLine(setup.runnerPath, setup.workDir);
+  std::string workDir = WorkNoSlash(setup.workDir);
+  return StartRunnerAndWait(setup, command, line, SW_SHOW, CREATE_NEW_CONSOLE, workDir.c_str(),
+                            minimumWaitMs);
 }
 
 namespace {

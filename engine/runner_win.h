@@ -43,6 +43,13 @@ enum class RunResult {
 RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
                       bool viewMode = false);
 
+// The runner's virus mode: `command`, a virus detector's command line, goes into cmndargs and
+// the runner is started on the work directory with " -V", in a normal window with a console of
+// its own (the detector's report stays there until a key is pressed). The runner's own current
+// directory is the work directory, so that the directory the detector scanned (QLWORK) is free
+// once the detector has ended. The wait is RunArchiver's and lasts at least `minimumWaitMs`.
+RunResult RunVirusDetector(const RunnerSetup& setup, const std::string& command, DWORD minimumWaitMs);
+
 // The exit code the runner left in the work directory's cmndexit for the command it ran last;
 // false when there is none (the runner could not read its command, or was not the real one) or
 // it cannot be read. Read it after `RunArchiver` returned Done.

@@ -584,3 +584,7 @@
 #define IDC_EX_RUN_LIST 1255            // the recent command lines
 #define IDC_EX_RUN_MINIMIZED 1256       // "Run &Minimized"
 #define IDC_EX_RUN_BROWSE 1257          // "&Browse..."
+// Virus scans (virus.rc): the drive dialog "SCAN_DRV" and the scans' messages.
+#define IDC_SCAN_DRIVE_LETTER 389
+#define IDS_DRIVE_LETTER_ONLY 3160      // the drive field holds something other than a letter
+#define IDS_SCAN_DIRECTORY_IN_USE 3161  // "...:\n %s\n..." the archive scan's directory

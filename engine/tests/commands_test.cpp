@@ -581,6 +581,10 @@ TEST(RunnerRules, RunnerCommandAndWorkDirectory) {
             RunnerCommandLine(R"(C:\QL\QLKBDTRP.EXE)", R"(C:\QL\QL5TEMP)", true, false));
   EXPECT_EQ(R"(C:\QL\QLKBDTRP.EXE C:\QL\QL5TEMP -T -B)",
             RunnerCommandLine(R"(C:\QL\QLKBDTRP.EXE)", R"(C:\QL\QL5TEMP)", false, true));
+  EXPECT_EQ(R"(C:\QL\QLKBDTRP.EXE C:\QL\QL5TEMP -V)",
+            VirusRunnerCommandLine(R"(C:\QL\QLKBDTRP.EXE)", R"(C:\QL\QL5TEMP\)"));
+  EXPECT_EQ(R"("C:\Program Files\QL\QLKBDTRP.EXE" "C:\Program Files\QL\QL5TEMP" -V)",
+            VirusRunnerCommandLine(R"(C:\Program Files\QL\QLKBDTRP.EXE)", R"(C:\Program Files\QL\QL5TEMP)"));
   EXPECT_EQ(CmndargsPath(R"(C:\QL\QL5TEMP\)"), CmndargsPath(R"(C:\QL\QL5TEMP)"));
   EXPECT_EQ(R"(C:\QL\QL5TEMP\cmndargs)", CmndargsPath(R"(C:\QL\QL5TEMP)"));
   EXPECT_EQ(R"(C:\QL\QL5TEMP\ql5files)", ListFilePath(R"(C:\QL\QL5TEMP\)"));

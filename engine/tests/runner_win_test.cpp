@@ -49,6 +49,28 @@ TEST_F(RunArchiverTest, RunnerGetsTheCommandAndQlworkAndTheWaitLastsASecond) {
   }
 }
 
+// The virus mode: " -V", a normal window, the runner's own directory the work directory (QLWORK
+// still names the current one, where the detector runs), and the wait as long as asked.
+TEST_F(RunArchiverTest, VirusModeRunsTheDetectorCommandInANormalWindow) {
+  ASSERT_TRUE(SetCurrentDirectoryA((prog + "\\SRC").c_str()));
+  const std::string command = R"("C:\Program Files\Scan\SCAN.EXE" /A D:)";
+  for (DWORD minimum : {500u, 1000u}) {
+    DeleteFileA((work + "\\runner.log").c_str());
+    DWORD t0 = GetTickCount();
+    EXPECT_EQ(RunResult::Done, RunVirusDetector(setup, command, minimum));
+    EXPECT_GE(GetTickCount() - t0, minimum);
+    auto log = RunnerLog();
+    EXPECT_EQ(command, One(log, "cmndargs"));
+    EXPECT_EQ(work, One(log, "work"));
+    EXPECT_EQ(std::vector<std::string>{"-V"}, All(log, "flag"));
+    EXPECT_EQ("5", One(log, "show"));
+    EXPECT_EQ(prog + "\\SRC", One(log, "qlwork"));
+    EXPECT_EQ(work, One(log, "cwd"));
+    EXPECT_FALSE(Exists(work + "\\cmndargs"));
+    EXPECT_EQ(0u, GetEnvironmentVariableA("QLWORK", nullptr, 0));
+  }
+}
+
 TEST_F(RunArchiverTest, WorkDirectoryWithTrailingBackslashGivesTheSameFiles) {
   setup.workDir = work + "\\";
   EXPECT_EQ(RunResult::Done, RunArchiver(setup, "X", false));

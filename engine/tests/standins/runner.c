@@ -39,6 +39,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE prev, LPSTR cmdLine, int show) {
   for (int i = 2; i < __argc; ++i) fprintf(f, "flag=%s\n", __argv[i]);
   fprintf(f, "show=%d\n", show);
   fprintf(f, "qlwork=%s\n", qlwork);
+  fprintf(f, "cwd=%s\n", cwd);
   fprintf(f, "cmndargs=%s\n", text);
   fclose(f);
 
