@@ -390,6 +390,62 @@ TEST_P(ArchiveOpsTest, ExtractArchiveFilesFromTheDirectoryList) {
   EXPECT_EQ(std::string(6000, 'b'), qltest::ReadTextFile(target + "\\B C.TXT"));
 }
 
+// A program inside an archive made by Debian's zip or arj: a double-click on the archive in the
+// directory list opens it in the window, and a double-click on the program's line extracts it with
+// its library into the work directory, where it runs (the recorder leaves QLRECORD.TXT there).
+TEST_P(ArchiveOpsTest, DoubleClickOnAProgramInTheArchiveRunsIt) {
+  const bool arj = GetParam() == Archiver::Arj;
+  const std::string pack = prog + "\\Pack";
+  ASSERT_TRUE(CreateDirectoryA(pack.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(FromUnix(RECORDER_EXE).c_str(), (pack + "\\SETUP.EXE").c_str(), FALSE));
+  ASSERT_TRUE(qltest::WriteTextFile(pack + "\\HELPER.DLL", "not really a library"));
+  const std::string name = arj ? "PROGRAM.ARJ" : "PROGRAM.ZIP";
+  const std::string archive = src + "\\" + name;
+  const std::string make = arj ? "/usr/bin/arj a -y '" + HostPath(archive) + "' SETUP.EXE HELPER.DLL"
+                               : "/usr/bin/zip -q '" + HostPath(archive) + "' SETUP.EXE HELPER.DLL";
+  ASSERT_EQ(0, RunHost("cd '" + HostPath(pack) + "' && " + make + " >/dev/null 2>&1", prog + "\\make.status"));
+
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  HWND b = ql::g_activeBrowser;
+  ql::WindowRecord* r = ql::RecordOf(b);
+  ASSERT_TRUE(r);
+  auto doubleClick = [&](HWND list, const std::string& first) {
+    std::vector<std::string> lines = ql::ListLines(list);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (FirstField(lines[i]) != first) continue;
+      SendMessageA(list, LB_SETCARETINDEX, i, FALSE);
+      SendMessageA(b, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+      PumpUntil([] { return false; }, 0);
+      return true;
+    }
+    return false;
+  };
+
+  ASSERT_TRUE(doubleClick(r->hwndDirList, name));
+  ASSERT_EQ(0, lstrcmpiA(archive.c_str(), r->archivePath)) << r->archivePath;
+  std::set<std::string> members;
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
+    if (line[0] != '>') members.insert(FirstField(line));
+  ASSERT_EQ((std::set<std::string>{"SETUP.EXE", "HELPER.DLL"}), members);
+
+  const std::string work = prog + "\\QL5TEMP";
+  const std::string record = work + "\\QLRECORD.TXT";
+  ASSERT_FALSE(qltest::FileExists(record));
+  Forget();
+  ASSERT_TRUE(doubleClick(r->hwndArchiveList, "SETUP.EXE"));
+  EXPECT_TRUE(qltest::WaitUntil([&] { return qltest::FileExists(record); }, 30000)) << "the program did not run";
+  EXPECT_EQ("ran", qltest::ReadTextFile(record)) << "started without a command line";
+  EXPECT_EQ("not really a library", qltest::ReadTextFile(work + "\\HELPER.DLL")) << "its library came along";
+  for (const SeenDialog& d : Seen()) ADD_FAILURE() << "unexpected dialog: " << d.title << ": " << d.text;
+  // The run leaves the window's directory current, and the archive as it was.
+  EXPECT_EQ(0, lstrcmpiA(src.c_str(), qltest::CurrentDirectory().c_str())) << qltest::CurrentDirectory();
+  EXPECT_EQ(0, Judge(archive));
+}
+
 // Files dropped from another program onto a window without an archive: the new archive dialog
 // names one, and the files are added to it.
 HGLOBAL DropAt(const std::vector<std::string>& names, POINT pt) {
