@@ -11,17 +11,27 @@
 #include "common/shared_win.h"
 #include "express/express_dialogs.h"
 #include "fileops/file_ops_win.h"
-#include "fileops/launch_win.h"
 #include "resources/ids.h"
 
 namespace ql {
 
 namespace {
 
-// The path typed into the Run dialog starts as the Manager's Run does: a program, an archive in a
-// window, or a document with its associated program.
+// The path typed into the Run dialog: an archive opens in a window, a program starts, anything
+// else opens with the program associated with it.
 void LaunchPath(HWND owner, const std::string& typed, bool minimized) {
-  Launch(owner, typed, minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+  std::string path = typed;
+  if (path.find('.') == std::string::npos) path += ".EXE";
+  if (OpenArchiveByName(path.c_str())) return;
+  bool program = false;
+  for (const char* m : {"*.EXE", "*.COM", "*.BAT", "*.PIF"}) program |= MatchFileMask(path, m);
+  if (program) {
+    if (WinExec(path.c_str(), SW_SHOWNORMAL) < 32) ShowStringMessage(owner, IDS_CANNOT_RUN);
+    return;
+  }
+  HINSTANCE r = ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr,
+                              minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(r) <= 32) ShowStringMessage(owner, IDS_CANNOT_RUN);
 }
 
 ExpressHost HostFor(HWND frame) {

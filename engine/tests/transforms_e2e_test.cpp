@@ -586,6 +586,8 @@ TEST_F(StartFromArchiveTest, AProgramRunsFromTheWorkDirectory) {
       console.Finish();
     }
     ASSERT_EQ(RunResult::Done, r);
+    // The program is started, not waited for: its record appears when it has run.
+    qltest::WaitUntil([&] { return !RecordIn(work).empty(); }, 30000);
     EXPECT_EQ("ran", RecordIn(work)) << "the program ran in the work directory without a command line";
     EXPECT_EQ("not really a library", ReadAll(work + "\\HELPER.DLL")) << "its libraries came along";
   }
