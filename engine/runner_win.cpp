@@ -20,21 +20,6 @@ void ShowWithPath(HWND owner, UINT id, const std::string& arg) {
   ShowStringMessageArg(owner, id, arg.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-// Takes every waiting message: accelerators first, then translate and dispatch. A quit request
-// is put back for the main loop and ends the wait.
-bool PumpMessages(const RunnerSetup& setup) {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    if (setup.translateAccelerators && setup.translateAccelerators(&msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -139,7 +124,7 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
                                         QS_ALLINPUT);
     if (change != INVALID_HANDLE_VALUE && count == 2 && r == WAIT_OBJECT_0 + 1)
       FindNextChangeNotification(change);
-    if (!PumpMessages(setup)) break;
+    if (!PumpWaitingMessages(setup)) break;
   }
   if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
   CloseHandle(pi.hProcess);
@@ -239,6 +224,20 @@ RunResult RunCommand(const RunnerSetup& setup, const Command& cmd) {
   }
   SetCurrentDirAndDrive(saved.c_str());
   return r;
+}
+
+bool PumpWaitingMessages(const RunnerSetup& setup) {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    if (setup.translateAccelerators && setup.translateAccelerators(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
 }
 
 }  // namespace ql

@@ -43,6 +43,10 @@ enum class RunResult {
 RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
                       bool viewMode = false);
 
+// Takes every waiting message: accelerators first, then translate and dispatch. A quit request
+// is put back for the main loop, and the answer is false: the program is quitting.
+bool PumpWaitingMessages(const RunnerSetup& setup);
+
 // The runner's virus mode: `command`, a virus detector's command line, goes into cmndargs and
 // the runner is started on the work directory with " -V", in a normal window with a console of
 // its own (the detector's report stays there until a key is pressed). The runner's own current

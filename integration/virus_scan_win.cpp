@@ -34,22 +34,6 @@ class SavedDirectory {
   std::string dir_;
 };
 
-// Takes every waiting message as the runner's wait does; false when the program is quitting (the
-// quit request is put back for the main loop).
-bool PumpMessages(const RunnerSetup& setup) {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    if (setup.translateAccelerators && setup.translateAccelerators(&msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return true;
-}
-
 // Starts a Windows detector in a normal window with the current directory. With `wait`, keeps the
 // interface live until it has ended. The result of the start is not examined.
 void StartWindowsDetector(const RunnerSetup& setup, const std::string& line, bool wait) {
@@ -64,7 +48,7 @@ void StartWindowsDetector(const RunnerSetup& setup, const std::string& line, boo
   CloseHandle(pi.hThread);
   while (wait && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
     MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, INFINITE, QS_ALLINPUT);
-    if (!PumpMessages(setup)) break;
+    if (!PumpWaitingMessages(setup)) break;
   }
   CloseHandle(pi.hProcess);
 }

@@ -29,44 +29,9 @@ namespace {
 using qltest::DialogWatcher;
 using qltest::PumpUntil;
 using qltest::SeenDialog;
-
-std::string FromUnix(std::string p) {
-  std::replace(p.begin(), p.end(), '/', '\\');
-  return p;
-}
-
-std::string HostPath(std::string p) {
-  p.erase(0, 2);
-  std::replace(p.begin(), p.end(), '\\', '/');
-  return p;
-}
-
-// Runs a host shell command and waits for the status file it leaves (Wine starts Unix programs
-// detached).
-int RunHost(const std::string& hostCommand, const std::string& statusFile) {
-  DeleteFileA(statusFile.c_str());
-  std::string status = HostPath(statusFile);
-  std::string line = "/bin/sh -c \"" + hostCommand + "; echo $? > '" + status + ".tmp' && mv '" + status +
-                     ".tmp' '" + status + "'\"";
-  std::vector<char> buf(line.begin(), line.end());
-  buf.push_back('\0');
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  int result = -1;
-  qltest::WaitUntil(
-      [&] {
-        std::string text = qltest::ReadTextFile(statusFile);
-        if (text.empty()) return false;
-        result = atoi(text.c_str());
-        return true;
-      },
-      60000);
-  return result;
-}
+using qltest::FromUnix;
+using qltest::HostPath;
+using qltest::RunHost;
 
 std::string FirstField(const std::string& line) { return line.substr(0, line.find('\t')); }
 

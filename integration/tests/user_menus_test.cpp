@@ -25,47 +25,9 @@ using qltest::PumpUntil;
 using qltest::ReadTextFile;
 using qltest::SeenDialog;
 using qltest::WriteTextFile;
-
-std::string FromUnix(std::string p) {
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
-
-// "Z:\a\b" as the host sees it.
-std::string HostPath(std::string p) {
-  p.erase(0, 2);
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  return p;
-}
-
-// Runs a host shell command; Wine starts Unix programs detached, so the command leaves its exit
-// status in a file that appears whole (renamed into place) and we wait for that file.
-int RunHost(const std::string& hostCommand, const std::string& statusFile) {
-  DeleteFileA(statusFile.c_str());
-  std::string status = HostPath(statusFile);
-  std::string line = "/bin/sh -c \"" + hostCommand + "; echo $? > '" + status + ".tmp' && mv '" + status +
-                     ".tmp' '" + status + "'\"";
-  std::vector<char> buf(line.begin(), line.end());
-  buf.push_back('\0');
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  int result = -1;
-  qltest::WaitUntil(
-      [&] {
-        std::string text = ReadTextFile(statusFile);
-        if (text.empty()) return false;
-        result = atoi(text.c_str());
-        return true;
-      },
-      60000);
-  return result;
-}
+using qltest::FromUnix;
+using qltest::HostPath;
+using qltest::RunHost;
 
 void HoldForScreenshot() {
   char value[16] = "";

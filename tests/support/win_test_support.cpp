@@ -1,5 +1,6 @@
 #include "tests/support/win_test_support.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace qltest {
@@ -303,5 +304,41 @@ long Process::Wait(DWORD timeoutMs) {
 }
 
 bool Process::Running() { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+std::string FromUnix(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+std::string HostPath(std::string path) {
+  path.erase(0, 2);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+int RunHost(const std::string& hostCommand, const std::string& statusFile) {
+  DeleteFileA(statusFile.c_str());
+  std::string status = HostPath(statusFile);
+  std::string line = "/bin/sh -c \"" + hostCommand + "; echo $? > '" + status + ".tmp' && mv '" + status +
+                     ".tmp' '" + status + "'\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  int result = -1;
+  WaitUntil(
+      [&] {
+        std::string text = ReadTextFile(statusFile);
+        if (text.empty()) return false;
+        result = atoi(text.c_str());
+        return true;
+      },
+      60000);
+  return result;
+}
 
 }  // namespace qltest

@@ -88,6 +88,16 @@ std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 std::string CurrentDirectory();
 
+// The host's own programs (Debian's unzip, zip and arj) on files of drive Z:.
+// "/a/b" (a build-tree path) with backslashes, for Windows.
+std::string FromUnix(std::string path);
+// "Z:\a\b" as the host sees it: "/a/b".
+std::string HostPath(std::string path);
+// Runs a shell command of the host and returns its exit status, or -1. Wine starts Unix programs
+// detached, without a process to wait for, so the command leaves its status in `statusFile`
+// (written under a temporary name and renamed when complete) and we wait for that file.
+int RunHost(const std::string& hostCommand, const std::string& statusFile);
+
 // The current directory of another (32-bit) process, read from its process parameters; empty when
 // it cannot be read.
 std::string ProcessCurrentDirectory(HANDLE process);

@@ -17,45 +17,11 @@ namespace {
 using qltest::FileExists;
 using qltest::ReadTextFile;
 using qltest::WriteTextFile;
-
-std::string FromUnix(std::string p) {
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  return p;
-}
+using qltest::FromUnix;
+using qltest::HostPath;
+using qltest::RunHost;
 
 std::string ProgramDir() { return FromUnix("Z:" QL_PROGRAM_DIR); }
-
-// The host's path of a file on drive Z:.
-std::string HostPath(std::string p) {
-  p.erase(0, 2);
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  return p;
-}
-
-// Runs a command of the host system and returns its exit status, or -1. Wine starts Unix programs
-// detached, so the command leaves its status in a file that we wait for.
-int RunHost(const std::string& hostCommand, const std::string& statusFile) {
-  DeleteFileA(statusFile.c_str());
-  std::string status = HostPath(statusFile);
-  std::string line = "/bin/sh -c \"" + hostCommand + "; echo $? > '" + status + ".tmp' && mv '" + status +
-                     ".tmp' '" + status + "'\"";
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  int result = -1;
-  qltest::WaitUntil([&] {
-    std::string text = ReadTextFile(statusFile);
-    if (text.empty()) return false;
-    result = atoi(text.c_str());
-    return true;
-  }, 60000);
-  return result;
-}
 
 struct Output {
   DWORD code = 99;
