@@ -345,21 +345,6 @@ INT_PTR CALLBACK DeleteProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-// The full name of an existing directory, tried as the current directory with the critical-error
-// box suppressed; "" when it cannot be entered.
-std::string FullDirName(const std::string& dir) {
-  if (dir.empty()) return "";
-  std::string saved = CurrentDirectory();
-  UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  std::string full;
-  if (SetCurrentDirectoryA(dir.c_str())) {
-    full = CurrentDirectory();
-    SetCurrentDirectoryA(saved.c_str());
-  }
-  SetErrorMode(mode);
-  return full;
-}
-
 INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   auto* c = reinterpret_cast<NewArchiveChoice*>(GetWindowLongPtrA(dlg, DWLP_USER));
   if (HelpOrCancel(dlg, m, w, kHelpNewArchive)) return TRUE;
@@ -490,6 +475,19 @@ bool NewArchiveDialog(HWND owner, NewArchiveChoice* choice) {
 void ReleaseDialogObjects() {
   if (g_lightGrey) DeleteObject(g_lightGrey);
   g_lightGrey = nullptr;
+}
+
+std::string FullDirName(const std::string& dir) {
+  if (dir.empty()) return "";
+  std::string saved = CurrentDirectory();
+  UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  std::string full;
+  if (SetCurrentDirectoryA(dir.c_str())) {
+    full = CurrentDirectory();
+    SetCurrentDirectoryA(saved.c_str());
+  }
+  SetErrorMode(mode);
+  return full;
 }
 
 }  // namespace ql

@@ -59,4 +59,8 @@ bool NewArchiveDialog(HWND owner, NewArchiveChoice* choice);
 // the end of the program. A dialog opened afterwards makes them again.
 void ReleaseDialogObjects();
 
+// The full name of an existing directory, tried as the current directory with the critical-error
+// box suppressed; "" when it cannot be entered.
+std::string FullDirName(const std::string& dir);
+
 }  // namespace ql

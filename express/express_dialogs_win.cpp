@@ -51,21 +51,6 @@ std::string DirectoryOfPath(const std::string& path) {
   return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
 }
 
-// The full name of an existing directory, tried as the current directory with the critical-error
-// box suppressed; "" when it cannot be entered.
-std::string FullDirName(const std::string& dir) {
-  if (dir.empty()) return "";
-  std::string saved = CurrentDirectory();
-  UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  std::string full;
-  if (SetCurrentDirectoryA(dir.c_str())) {
-    full = CurrentDirectory();
-    SetCurrentDirectoryA(saved.c_str());
-  }
-  SetErrorMode(mode);
-  return full;
-}
-
 // A directory text made full from the current directory.
 std::string FullPathOf(const std::string& text) {
   char full[MAX_PATH] = "";
