@@ -39,4 +39,5 @@ import json, sys
 r = {x["command"]: x["median"] for x in json.load(open(sys.argv[1]))["results"]}
 print("median: qllzh %.3fs, lhasa %.3fs, ratio ours/lhasa %.2f (goal <= 1.2)"
       % (r["qllzh"], r["lhasa"], r["qllzh"] / r["lhasa"]))
+print("RESULT lzh-extract ours=%.4f peer=%.4f unit=s" % (r["qllzh"], r["lhasa"]))
 PY

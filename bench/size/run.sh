@@ -69,6 +69,8 @@ printf '%s\n' "$list" | awk -F '\t' -v total_goal="$TOTAL_GOAL" -v sfx_goal="$SF
   END {
     for (i = 1; i <= NR; i++) printf "  %-24s %12s\n", name[i], group(size[i])
     printf "  %-24s %12s  (%s, %d files)\n", "total", group(total), mb(total), NR
+    printf "RESULT size-total ours=%d peer=%d unit=B\n", total, total_goal
+    if (sfx_size != "") printf "RESULT size-arjsfx ours=%d peer=%d unit=B\n", sfx_size, sfx_goal
     over = 0
     if (total <= total_goal) {
       printf "PASS  directory total %s bytes <= %s\n", group(total), group(total_goal)
