@@ -51,6 +51,33 @@ LRESULT CallListBase(HWND h, UINT m, WPARAM w, LPARAM l) {
   return CallWindowProcA(g_browserHost.listBoxBase, h, m, w, l);
 }
 
+// The system's list box grows its item array a few items at a time, copying the whole array each
+// time: filling a list of a million lines that way is quadratic. When the list being filled has
+// no free room left, room for a quarter more lines is reserved, so the array grows geometrically.
+// The free room is counted here rather than in a window word (setting one is a round trip to the
+// window server under Wine); it is only a hint, forgotten when lines go or another list is filled.
+struct ListRoom {
+  HWND list = nullptr;
+  LRESULT left = 0;
+};
+ListRoom g_room;
+
+void UseRoom(HWND list) {
+  if (g_room.list != list || g_room.left <= 0) {
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    if (count < 0) return;
+    const LRESULT more = count / 4 + 64;
+    const LRESULT room = SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(more), 0);
+    g_room.list = list;
+    g_room.left = room > count ? room - count : more;
+  }
+  --g_room.left;
+}
+
+void ForgetRoom(HWND list) {
+  if (g_room.list == list) g_room = ListRoom{};
+}
+
 void PaintHeader(HWND h) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
@@ -152,6 +179,13 @@ LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING:
       MeasureListLine(h, reinterpret_cast<const char*>(l));
+      UseRoom(h);
+      break;
+    case LB_RESETCONTENT:
+    case LB_DELETESTRING:
+    case WM_NCDESTROY:
+      // The system may give room back when lines go.
+      ForgetRoom(h);
       break;
     case LB_SETHORIZONTALEXTENT: {
       HWND header = HeaderOf(h);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -363,6 +364,68 @@ TEST_F(BrowserTest, ColumnsAndExtentOnlyGrow) {
   EXPECT_EQ(StoredExtent(list), wide);
   EXPECT_EQ(r->zipColumns[0], wideCol);
   EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), wide);
+}
+
+// The lists reserve room ahead while lines are added; whatever the sequence of additions,
+// insertions, deletions and resets, and whichever list is filled in between, each list holds
+// exactly the lines (and item data) it was given, in order.
+TEST_F(BrowserTest, ListsHoldExactlyTheirLinesWhileRoomIsReserved) {
+  HWND h = Open("", kArchiveTypeZip, "*.none");
+  ASSERT_TRUE(h);
+  WindowRecord* r = RecordOf(h);
+  struct Step {
+    char op;  // 'a' add n lines, 't' insert n lines at the top, 'd' delete line `at`, 'r' reset
+    int n;
+    int at;
+    bool otherList;  // the step goes to the archive list (false) or the other list
+  };
+  const Step steps[] = {
+      {'a', 70, 0, false},  {'a', 5, 0, true},   {'a', 30, 0, false}, {'t', 3, 0, false},
+      {'d', 0, 1, false},   {'d', 0, 50, false}, {'a', 100, 0, true}, {'a', 200, 0, false},
+      {'r', 0, 0, true},    {'a', 1, 0, true},   {'r', 0, 0, false},  {'a', 90, 0, false},
+      {'d', 0, 89, false},  {'a', 40, 0, false},
+  };
+  HWND lists[2] = {r->hwndArchiveList, r->hwndDirList};
+  SendMessageA(lists[1], LB_RESETCONTENT, 0, 0);
+  std::vector<std::string> want[2];
+  int serial = 0;
+  for (const Step& s : steps) {
+    const int k = s.otherList ? 1 : 0;
+    switch (s.op) {
+      case 'a':
+      case 't':
+        for (int i = 0; i < s.n; ++i) {
+          // The other list sorts: its lines are numbered so that they stay in the order given.
+          char line[64];
+          wsprintfA(line, "f%06d.txt\tf%06d.txt\t%d\t1\t0%%\t01-02-96\t 1:00a", serial, serial, serial);
+          ++serial;
+          LRESULT at = SendMessageA(lists[k], s.op == 'a' ? LB_ADDSTRING : LB_INSERTSTRING, 0,
+                                    reinterpret_cast<LPARAM>(line));
+          ASSERT_GE(at, 0);
+          SendMessageA(lists[k], LB_SETITEMDATA, at, serial);
+          if (s.op == 'a') want[k].push_back(line);
+          else want[k].insert(want[k].begin(), line);
+        }
+        break;
+      case 'd':
+        ASSERT_LT(static_cast<size_t>(s.at), want[k].size());
+        SendMessageA(lists[k], LB_DELETESTRING, s.at, 0);
+        want[k].erase(want[k].begin() + s.at);
+        break;
+      case 'r':
+        SendMessageA(lists[k], LB_RESETCONTENT, 0, 0);
+        want[k].clear();
+        break;
+    }
+    for (int j = 0; j < 2; ++j) ASSERT_EQ(ListLines(lists[j]), want[j]) << "after step " << (&s - steps);
+  }
+  // Item data stays with its line: each line's number is one less than its data.
+  for (int j = 0; j < 2; ++j) {
+    for (size_t i = 0; i < want[j].size(); ++i) {
+      const int number = std::atoi(want[j][i].c_str() + 1);
+      EXPECT_EQ(SendMessageA(lists[j], LB_GETITEMDATA, i, 0), number + 1) << j << " " << i;
+    }
+  }
 }
 
 TEST_F(BrowserTest, ReReadingANarrowerArchiveKeepsTheColumns) {
