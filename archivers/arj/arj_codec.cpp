@@ -144,7 +144,11 @@ class HuffBlockWriter {
  public:
   static constexpr int kBufferSymbols = 16000;
   static constexpr int kMinBlock = 500;
-  explicit HuffBlockWriter(BitWriter& bw) : bw_(bw) {}
+  // Starts a new stream written to `bw`.
+  void Start(BitWriter* bw) {
+    bw_ = bw;
+    n_ = 0;
+  }
 
   bool Literal(uint8_t c) {
     sym_[n_] = c;
@@ -155,7 +159,7 @@ class HuffBlockWriter {
     dist_[n_] = static_cast<uint16_t>(dist - 1);
     return ++n_ < kBufferSymbols || Flush();
   }
-  bool Finish() { return (n_ == 0 || Flush()) && bw_.Finish(); }
+  bool Finish() { return (n_ == 0 || Flush()) && bw_->Finish(); }
 
  private:
   static int PSlot(uint32_t d) { return d ? BitLength(d) : 0; }
@@ -277,18 +281,18 @@ class HuffBlockWriter {
 
   void WritePtLen(const uint8_t* len, int n, int nbit, int special) {
     while (n > 0 && len[n - 1] == 0) --n;
-    bw_.Put(nbit, n);
+    bw_->Put(nbit, n);
     int i = 0;
     while (i < n) {
       int k = len[i++];
       if (k <= 6) {
-        bw_.Put(3, k);
+        bw_->Put(3, k);
       } else {
-        bw_.Put(k - 3, (1u << (k - 3)) - 2);
+        bw_->Put(k - 3, (1u << (k - 3)) - 2);
       }
       if (i == special) {
         while (i < 6 && len[i] == 0) ++i;
-        bw_.Put(2, (i - 3) & 3);
+        bw_->Put(2, (i - 3) & 3);
       }
     }
   }
@@ -296,17 +300,17 @@ class HuffBlockWriter {
   bool Send(const Freqs& f, int lo, int hi) {
     BlockTables t;
     Build(f, hi - lo, &t);
-    bw_.Put(16, t.count);
+    bw_->Put(16, t.count);
     if (t.c_used > 1) {
       if (t.t_used > 1) {
         WritePtLen(t.t_len, kNT, kTBit, 3);
       } else {
-        bw_.Put(kTBit, 0);
-        bw_.Put(kTBit, t.t_only);
+        bw_->Put(kTBit, 0);
+        bw_->Put(kTBit, t.t_only);
       }
       MakeCodes(t.t_len, kNT, t.t_code);
       const int n = t.c_n;
-      bw_.Put(kCBit, n);
+      bw_->Put(kCBit, n);
       for (int i = 0; i < n;) {
         int k = t.c_len[i++];
         if (k == 0) {
@@ -316,51 +320,51 @@ class HuffBlockWriter {
             ++count;
           }
           if (count <= 2) {
-            for (int j = 0; j < count; ++j) bw_.Put(t.t_len[0], t.t_code[0]);
+            for (int j = 0; j < count; ++j) bw_->Put(t.t_len[0], t.t_code[0]);
           } else if (count <= 18) {
-            bw_.Put(t.t_len[1], t.t_code[1]);
-            bw_.Put(4, count - 3);
+            bw_->Put(t.t_len[1], t.t_code[1]);
+            bw_->Put(4, count - 3);
           } else if (count == 19) {
-            bw_.Put(t.t_len[0], t.t_code[0]);
-            bw_.Put(t.t_len[1], t.t_code[1]);
-            bw_.Put(4, 15);
+            bw_->Put(t.t_len[0], t.t_code[0]);
+            bw_->Put(t.t_len[1], t.t_code[1]);
+            bw_->Put(4, 15);
           } else {
-            bw_.Put(t.t_len[2], t.t_code[2]);
-            bw_.Put(kCBit, count - 20);
+            bw_->Put(t.t_len[2], t.t_code[2]);
+            bw_->Put(kCBit, count - 20);
           }
         } else {
-          bw_.Put(t.t_len[k + 2], t.t_code[k + 2]);
+          bw_->Put(t.t_len[k + 2], t.t_code[k + 2]);
         }
       }
     } else {
-      bw_.Put(kTBit, 0);
-      bw_.Put(kTBit, 0);
-      bw_.Put(kCBit, 0);
-      bw_.Put(kCBit, t.c_only);
+      bw_->Put(kTBit, 0);
+      bw_->Put(kTBit, 0);
+      bw_->Put(kCBit, 0);
+      bw_->Put(kCBit, t.c_only);
     }
     MakeCodes(t.c_len, kNC, t.c_code);
     if (t.p_used > 1) {
       WritePtLen(t.p_len, kNP, kPBit, -1);
     } else {
-      bw_.Put(kPBit, 0);
-      bw_.Put(kPBit, t.p_only);
+      bw_->Put(kPBit, 0);
+      bw_->Put(kPBit, t.p_only);
     }
     MakeCodes(t.p_len, kNP, t.p_code);
     for (int i = lo; i < hi; ++i) {
       uint16_t c = sym_[i];
-      bw_.Put(t.c_len[c], t.c_code[c]);
+      bw_->Put(t.c_len[c], t.c_code[c]);
       if (c >= 256) {
         uint32_t d = dist_[i];
         int p = PSlot(d);
-        bw_.Put(t.p_len[p], t.p_code[p]);
-        if (p > 1) bw_.Put(p - 1, d - (1u << (p - 1)));
+        bw_->Put(t.p_len[p], t.p_code[p]);
+        if (p > 1) bw_->Put(p - 1, d - (1u << (p - 1)));
       }
-      if (bw_.pending() >= 60000 && !bw_.Drain()) return false;
+      if (bw_->pending() >= 60000 && !bw_->Drain()) return false;
     }
-    return bw_.Drain();
+    return bw_->Drain();
   }
 
-  BitWriter& bw_;
+  BitWriter* bw_ = nullptr;
   int n_ = 0;
   uint16_t sym_[kBufferSymbols];
   uint16_t dist_[kBufferSymbols];
@@ -403,15 +407,18 @@ struct MatchParams {
   int good_len;
 };
 
-// Hash-chain LZ77 with one step of lazy evaluation over a sliding window.
+constexpr uint32_t kW = 32768, kWMask = kW - 1;
+constexpr int kHashBits = 15;
+constexpr uint32_t kNil = 0;
+
+// Hash-chain LZ77 with one step of lazy evaluation over a sliding window. `win`, `head` and
+// `prev` come from the caller, sized, so that one set serves many inputs; only `head` needs
+// clearing (every chain starts there).
 template <class Sink>
-bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink) {
-  constexpr uint32_t kW = 32768, kWMask = kW - 1;
-  constexpr int kHashBits = 15;
+bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink, std::vector<uint8_t>& win,
+           std::vector<uint32_t>& head, std::vector<uint32_t>& prev) {
   constexpr uint32_t kMinLookahead = kMaxMatch + kThreshold + 1;
-  constexpr uint32_t kNil = 0;
-  std::vector<uint8_t> win(2 * kW + kMaxMatch + 16, 0);
-  std::vector<uint32_t> head(1u << kHashBits, kNil), prev(kW, kNil);
+  std::fill(head.begin(), head.end(), kNil);
   uint32_t strstart = 0, lookahead = 0, match_start = 0;
   bool eof = false;
 
@@ -555,14 +562,27 @@ DecodeResult Decode(int method, uint32_t comp_size, uint32_t orig_size, const Re
   return r;
 }
 
-bool Encode(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
+struct Encoder::Buffers {
+  std::vector<uint8_t> win = std::vector<uint8_t>(2 * kW + kMaxMatch + 16, 0);
+  std::vector<uint32_t> head = std::vector<uint32_t>(1u << kHashBits, kNil);
+  std::vector<uint32_t> prev = std::vector<uint32_t>(kW, kNil);
+  std::unique_ptr<HuffBlockWriter> huff;
+};
+
+Encoder::Encoder() = default;
+Encoder::~Encoder() = default;
+
+bool Encoder::Run(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
+  if (!b_) b_ = std::make_unique<Buffers>();
   BitWriter bw(out);
   if (o.method == 4) {
     FastestWriter sink(bw);
     MatchParams p{15800, o.maximum ? 256 : 16, o.maximum ? 256 : 64, 16};
-    return RunLz(p, in, sink);
+    return RunLz(p, in, sink, b_->win, b_->head, b_->prev);
   }
-  auto sink = std::make_unique<HuffBlockWriter>(bw);
+  if (!b_->huff) b_->huff = std::make_unique<HuffBlockWriter>();
+  HuffBlockWriter& sink = *b_->huff;
+  sink.Start(&bw);
   MatchParams p{26622, 64, 128, 32};
   if (o.maximum) {
     p = {26622, 1024, 256, 64};
@@ -571,7 +591,12 @@ bool Encode(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
   } else if (o.method == 3) {
     p = {26622, 8, 32, 8};
   }
-  return RunLz(p, in, *sink);
+  return RunLz(p, in, sink, b_->win, b_->head, b_->prev);
+}
+
+bool Encode(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
+  Encoder encoder;
+  return encoder.Run(o, in, out);
 }
 
 }  // namespace arj
