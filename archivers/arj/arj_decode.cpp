@@ -157,13 +157,22 @@ class HuffTable {
   }
   void SetSingle(int symbol) { single_ = symbol; }
   // The reader holds at least 32 bits (BitReader::Refill).
-  int DecodeFilled(BitReader& br) const {
+  __attribute__((always_inline)) int DecodeFilled(BitReader& br) const {
     if (single_ >= 0) return single_;
     uint16_t v = s_->fast[br.PeekFilled(bits_)];
-    if (v < kLongCode) {
+    if (__builtin_expect(v < kLongCode, 1)) {
       br.Skip(v & 31);
       return v >> 5;
     }
+    return DecodeLong(br, v);
+  }
+  int Decode(BitReader& br) const {
+    br.Refill();
+    return DecodeFilled(br);
+  }
+
+ private:
+  __attribute__((noinline)) int DecodeLong(BitReader& br, uint16_t v) const {
     if (v == kNoCode) return -1;
     const uint32_t bits = br.PeekFilled(maxlen_);
     for (int l = bits_ + 1; l <= maxlen_; ++l) {
@@ -175,12 +184,7 @@ class HuffTable {
     }
     return -1;
   }
-  int Decode(BitReader& br) const {
-    br.Refill();
-    return DecodeFilled(br);
-  }
 
- private:
   int bits_ = 0, maxlen_ = 0;
   int single_ = -1;
   HuffStorage* s_;
