@@ -1,10 +1,11 @@
 #include "readers/arj_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <ctime>
 #include <string>
+
+#include <zlib.h>
 
 #include "common/mask.h"
 #include "readers/listing_lines.h"
@@ -41,20 +42,9 @@ void Add(LineSink* s, const std::string& line) {
   if (s && s->add) s->add(s->ctx, line.data(), line.size());
 }
 
-// CRC-32 (the ZIP and ARJ polynomial) of `n` bytes.
+// CRC-32 (the ZIP and ARJ polynomial) of `n` bytes; a basic header is at most a few KB.
 uint32_t Crc32(const uint8_t* p, size_t n) {
-  static const auto table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  uint32_t c = 0xFFFFFFFFu;
-  for (size_t i = 0; i < n; ++i) c = table[(c ^ p[i]) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
+  return static_cast<uint32_t>(crc32(0, p, static_cast<uInt>(n)));
 }
 
 // The NUL-terminated string at the start of `p` (all of it without a NUL).

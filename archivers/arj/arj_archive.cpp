@@ -43,9 +43,16 @@ size_t MemorySource::ReadAt(uint64_t offset, void* buf, size_t size) {
   return n;
 }
 
+namespace {
+constexpr size_t kReadAhead = 1 << 18;
+constexpr size_t kDirectRead = 1 << 15;  // reads this large bypass the read-ahead buffer
+}  // namespace
+
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
   FILE* f = fopen(path.c_str(), "rb");
   if (!f) return nullptr;
+  // The source buffers for itself.
+  setvbuf(f, nullptr, _IONBF, 0);
   std::unique_ptr<FileSource> s(new FileSource);
   s->f_ = f;
   if (fseek(f, 0, SEEK_END) == 0) s->size_ = TellFile(f);
@@ -57,7 +64,7 @@ FileSource::~FileSource() {
   if (f_) fclose(f_);
 }
 
-size_t FileSource::ReadAt(uint64_t offset, void* buf, size_t size) {
+size_t FileSource::ReadFile(uint64_t offset, void* buf, size_t size) {
   if (offset != pos_) {
     if (!SeekFile(f_, offset)) {
       pos_ = UINT64_MAX;
@@ -71,8 +78,33 @@ size_t FileSource::ReadAt(uint64_t offset, void* buf, size_t size) {
   return n;
 }
 
+size_t FileSource::ReadAt(uint64_t offset, void* buf, size_t size) {
+  uint8_t* out = static_cast<uint8_t*>(buf);
+  size_t done = 0;
+  while (done < size) {
+    const uint64_t at = offset + done;
+    if (at >= cache_at_ && at < cache_at_ + cache_size_) {
+      size_t n = std::min<uint64_t>(size - done, cache_at_ + cache_size_ - at);
+      memcpy(out + done, cache_.data() + (at - cache_at_), n);
+      done += n;
+      continue;
+    }
+    if (size - done >= kDirectRead) return done + ReadFile(at, out + done, size - done);
+    cache_.resize(kReadAhead);
+    cache_at_ = at;
+    cache_size_ = ReadFile(at, cache_.data(), kReadAhead);
+    if (cache_size_ == 0) break;
+  }
+  return done;
+}
+
 ReadStatus ArchiveReader::ReadHeaderAt(uint64_t offset, Header* h, size_t* used) {
-  size_t want = 4 + kMaxBasicSize + 4 + 2;
+  const size_t full = 4 + kMaxBasicSize + 4 + 2;
+  size_t want = full;
+  // Most blocks are short: the first read takes the basic header and a short extended chain.
+  uint8_t id[4];
+  if (src_->ReadAt(offset, id, 4) == 4 && id[0] == kIdLo && id[1] == kIdHi)
+    want = std::min<size_t>(full, 4 + ReadLe16(id + 2) + 4 + 2 + 64);
   for (;;) {
     buf_.resize(want);
     size_t got = src_->ReadAt(offset, buf_.data(), want);
@@ -84,7 +116,7 @@ ReadStatus ArchiveReader::ReadHeaderAt(uint64_t offset, Header* h, size_t* used)
         return ReadStatus::kEnd;
       case ParseResult::kTruncated:
         if (got < want || want >= (4u << 20)) return ReadStatus::kTruncated;
-        want *= 4;  // a long extended header chain
+        want = want < full ? full : want * 4;  // a long extended header chain
         continue;
       default:
         return ReadStatus::kDamaged;
@@ -284,7 +316,7 @@ bool ArchiveWriter::AddData(Header h, uint64_t size, const ReadFn& in,
       }
       return Write(data, n);
     };
-    bool ok = Encode(opts, counted, out);
+    bool ok = encoder_.Run(opts, counted, out);
     if (failed_) return false;
     completed = ok;
     if (ok && read_total < 0xFFFFFFFFu && written_bytes < read_total) {

@@ -31,6 +31,8 @@ class MemorySource : public Source {
   size_t size_;
 };
 
+// Small reads (headers) are served from a read-ahead buffer, so that walking the headers of a
+// large archive costs few system calls; large reads go to the file directly.
 class FileSource : public Source {
  public:
   static std::unique_ptr<FileSource> Open(const std::string& path);
@@ -39,9 +41,13 @@ class FileSource : public Source {
   uint64_t Size() const override { return size_; }
 
  private:
+  size_t ReadFile(uint64_t offset, void* buf, size_t size);
   FILE* f_ = nullptr;
   uint64_t size_ = 0;
   uint64_t pos_ = UINT64_MAX;
+  std::vector<uint8_t> cache_;
+  uint64_t cache_at_ = 0;
+  size_t cache_size_ = 0;
 };
 
 // stdio helpers with 64-bit offsets.
@@ -115,6 +121,7 @@ class ArchiveWriter {
  private:
   bool Write(const void* data, size_t size);
   FILE* f_;
+  Encoder encoder_;
   uint64_t pos_ = 0;
   bool failed_ = false;
   bool input_failed_ = false;

@@ -2,26 +2,10 @@
 
 #include <cstring>
 
+#include <zlib.h>
+
 namespace arj {
 namespace {
-
-// Slicing-by-8 tables, filled on first use.
-struct CrcTables {
-  uint32_t t[8][256];
-  CrcTables() {
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-      t[0][i] = c;
-    }
-    for (uint32_t i = 0; i < 256; ++i)
-      for (int k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
-  }
-};
-const CrcTables& Tables() {
-  static const CrcTables tables;
-  return tables;
-}
 
 size_t BoundedLength(const char* s, size_t max) {
   const void* z = memchr(s, 0, max);
@@ -31,18 +15,16 @@ size_t BoundedLength(const char* s, size_t max) {
 }  // namespace
 
 uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) {
-  const auto& t = Tables().t;
-  const uint8_t* p = static_cast<const uint8_t*>(data);
-  while (size >= 8) {
-    uint32_t a = crc ^ ReadLe32(p);
-    uint32_t b = ReadLe32(p + 4);
-    crc = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^
-          t[3][b & 0xFF] ^ t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
-    p += 8;
-    size -= 8;
+  // zlib keeps the register inverted between calls; this interface keeps it plain.
+  const Bytef* p = static_cast<const Bytef*>(data);
+  uLong c = ~crc;
+  while (size > 0) {  // zlib takes a uInt length
+    uInt n = static_cast<uInt>(size < (1u << 30) ? size : (1u << 30));
+    c = crc32(c, p, n);
+    p += n;
+    size -= n;
   }
-  while (size--) crc = (crc >> 8) ^ t[0][(crc ^ *p++) & 0xFF];
-  return crc;
+  return ~static_cast<uint32_t>(c);
 }
 
 ParseResult ParseHeaderFields(const uint8_t* data, size_t size, HeaderFields* f, size_t* used) {

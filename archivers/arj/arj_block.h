@@ -1,6 +1,6 @@
-// ARJ header blocks read in place: CRC-32, the format's constants and the fields of one header
-// block, with name, comment and extended headers left in the caller's buffer. Nothing here
-// allocates or needs the C++ library, so the self-extractor shares it with the archiver.
+// ARJ header blocks read in place: CRC-32 (zlib's), the format's constants and the fields of one
+// header block, with name, comment and extended headers left in the caller's buffer. Nothing
+// here allocates or needs the C++ library, so the self-extractor shares it with the archiver.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <set>
@@ -218,7 +219,7 @@ class Arj {
   struct OpenArchive {
     std::unique_ptr<FileSource> src;
     std::unique_ptr<ArchiveReader> reader;
-    std::vector<Entry> entries;
+    std::deque<Entry> entries;  // a deque: no copying while a long archive loads
   };
   int LoadArchive(const std::string& path, OpenArchive* a, bool recover);
 

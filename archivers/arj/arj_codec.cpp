@@ -144,7 +144,11 @@ class HuffBlockWriter {
  public:
   static constexpr int kBufferSymbols = 16000;
   static constexpr int kMinBlock = 500;
-  explicit HuffBlockWriter(BitWriter& bw) : bw_(bw) {}
+  // Starts a new stream written to `bw`.
+  void Start(BitWriter* bw) {
+    bw_ = bw;
+    n_ = 0;
+  }
 
   bool Literal(uint8_t c) {
     sym_[n_] = c;
@@ -155,7 +159,7 @@ class HuffBlockWriter {
     dist_[n_] = static_cast<uint16_t>(dist - 1);
     return ++n_ < kBufferSymbols || Flush();
   }
-  bool Finish() { return (n_ == 0 || Flush()) && bw_.Finish(); }
+  bool Finish() { return (n_ == 0 || Flush()) && bw_->Finish(); }
 
  private:
   static int PSlot(uint32_t d) { return d ? BitLength(d) : 0; }
@@ -277,18 +281,18 @@ class HuffBlockWriter {
 
   void WritePtLen(const uint8_t* len, int n, int nbit, int special) {
     while (n > 0 && len[n - 1] == 0) --n;
-    bw_.Put(nbit, n);
+    bw_->Put(nbit, n);
     int i = 0;
     while (i < n) {
       int k = len[i++];
       if (k <= 6) {
-        bw_.Put(3, k);
+        bw_->Put(3, k);
       } else {
-        bw_.Put(k - 3, (1u << (k - 3)) - 2);
+        bw_->Put(k - 3, (1u << (k - 3)) - 2);
       }
       if (i == special) {
         while (i < 6 && len[i] == 0) ++i;
-        bw_.Put(2, (i - 3) & 3);
+        bw_->Put(2, (i - 3) & 3);
       }
     }
   }
@@ -296,17 +300,17 @@ class HuffBlockWriter {
   bool Send(const Freqs& f, int lo, int hi) {
     BlockTables t;
     Build(f, hi - lo, &t);
-    bw_.Put(16, t.count);
+    bw_->Put(16, t.count);
     if (t.c_used > 1) {
       if (t.t_used > 1) {
         WritePtLen(t.t_len, kNT, kTBit, 3);
       } else {
-        bw_.Put(kTBit, 0);
-        bw_.Put(kTBit, t.t_only);
+        bw_->Put(kTBit, 0);
+        bw_->Put(kTBit, t.t_only);
       }
       MakeCodes(t.t_len, kNT, t.t_code);
       const int n = t.c_n;
-      bw_.Put(kCBit, n);
+      bw_->Put(kCBit, n);
       for (int i = 0; i < n;) {
         int k = t.c_len[i++];
         if (k == 0) {
@@ -316,51 +320,51 @@ class HuffBlockWriter {
             ++count;
           }
           if (count <= 2) {
-            for (int j = 0; j < count; ++j) bw_.Put(t.t_len[0], t.t_code[0]);
+            for (int j = 0; j < count; ++j) bw_->Put(t.t_len[0], t.t_code[0]);
           } else if (count <= 18) {
-            bw_.Put(t.t_len[1], t.t_code[1]);
-            bw_.Put(4, count - 3);
+            bw_->Put(t.t_len[1], t.t_code[1]);
+            bw_->Put(4, count - 3);
           } else if (count == 19) {
-            bw_.Put(t.t_len[0], t.t_code[0]);
-            bw_.Put(t.t_len[1], t.t_code[1]);
-            bw_.Put(4, 15);
+            bw_->Put(t.t_len[0], t.t_code[0]);
+            bw_->Put(t.t_len[1], t.t_code[1]);
+            bw_->Put(4, 15);
           } else {
-            bw_.Put(t.t_len[2], t.t_code[2]);
-            bw_.Put(kCBit, count - 20);
+            bw_->Put(t.t_len[2], t.t_code[2]);
+            bw_->Put(kCBit, count - 20);
           }
         } else {
-          bw_.Put(t.t_len[k + 2], t.t_code[k + 2]);
+          bw_->Put(t.t_len[k + 2], t.t_code[k + 2]);
         }
       }
     } else {
-      bw_.Put(kTBit, 0);
-      bw_.Put(kTBit, 0);
-      bw_.Put(kCBit, 0);
-      bw_.Put(kCBit, t.c_only);
+      bw_->Put(kTBit, 0);
+      bw_->Put(kTBit, 0);
+      bw_->Put(kCBit, 0);
+      bw_->Put(kCBit, t.c_only);
     }
     MakeCodes(t.c_len, kNC, t.c_code);
     if (t.p_used > 1) {
       WritePtLen(t.p_len, kNP, kPBit, -1);
     } else {
-      bw_.Put(kPBit, 0);
-      bw_.Put(kPBit, t.p_only);
+      bw_->Put(kPBit, 0);
+      bw_->Put(kPBit, t.p_only);
     }
     MakeCodes(t.p_len, kNP, t.p_code);
     for (int i = lo; i < hi; ++i) {
       uint16_t c = sym_[i];
-      bw_.Put(t.c_len[c], t.c_code[c]);
+      bw_->Put(t.c_len[c], t.c_code[c]);
       if (c >= 256) {
         uint32_t d = dist_[i];
         int p = PSlot(d);
-        bw_.Put(t.p_len[p], t.p_code[p]);
-        if (p > 1) bw_.Put(p - 1, d - (1u << (p - 1)));
+        bw_->Put(t.p_len[p], t.p_code[p]);
+        if (p > 1) bw_->Put(p - 1, d - (1u << (p - 1)));
       }
-      if (bw_.pending() >= 60000 && !bw_.Drain()) return false;
+      if (bw_->pending() >= 60000 && !bw_->Drain()) return false;
     }
-    return bw_.Drain();
+    return bw_->Drain();
   }
 
-  BitWriter& bw_;
+  BitWriter* bw_ = nullptr;
   int n_ = 0;
   uint16_t sym_[kBufferSymbols];
   uint16_t dist_[kBufferSymbols];
@@ -398,32 +402,68 @@ class FastestWriter {
 
 struct MatchParams {
   uint32_t max_dist;
-  int max_chain;
+  int max_chain;   // candidates tried on the chain of positions sharing three bytes
   int nice_len;
   int good_len;
+  int long_chain;  // candidates tried on the chain of positions sharing eight bytes
 };
 
-// Hash-chain LZ77 with one step of lazy evaluation over a sliding window.
+constexpr uint32_t kW = 32768, kWMask = kW - 1;
+constexpr int kHashBits = 15;
+constexpr uint32_t kNil = 0;
+constexpr uint32_t kLongHashBytes = 8;
+
+// Window positions stay below 2 * kW, so the chains hold them in 16 bits.
+struct LzBuffers {
+  std::vector<uint8_t> win = std::vector<uint8_t>(2 * kW + kMaxMatch + 16, 0);
+  std::vector<uint16_t> head = std::vector<uint16_t>(1u << kHashBits, kNil);
+  std::vector<uint16_t> prev = std::vector<uint16_t>(kW, kNil);
+  std::vector<uint16_t> long_head = std::vector<uint16_t>(1u << kHashBits, kNil);
+  std::vector<uint16_t> long_prev = std::vector<uint16_t>(kW, kNil);
+};
+
+// Hash-chain LZ77 with one step of lazy evaluation over a sliding window. Two chains: positions
+// sharing their first eight bytes (few, good candidates even in text of a small vocabulary) and
+// positions sharing three (short matches). The buffers come from the caller, sized, so that one
+// set serves many inputs; only the heads need clearing (every chain starts there).
 template <class Sink>
-bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink) {
-  constexpr uint32_t kW = 32768, kWMask = kW - 1;
-  constexpr int kHashBits = 15;
+bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink, LzBuffers& buf) {
   constexpr uint32_t kMinLookahead = kMaxMatch + kThreshold + 1;
-  constexpr uint32_t kNil = 0;
-  std::vector<uint8_t> win(2 * kW + kMaxMatch + 16, 0);
-  std::vector<uint32_t> head(1u << kHashBits, kNil), prev(kW, kNil);
+  std::vector<uint8_t>& win = buf.win;
+  std::vector<uint16_t>& head = buf.head;
+  std::vector<uint16_t>& prev = buf.prev;
+  std::vector<uint16_t>& lhead = buf.long_head;
+  std::vector<uint16_t>& lprev = buf.long_prev;
+  std::fill(head.begin(), head.end(), kNil);
+  std::fill(lhead.begin(), lhead.end(), kNil);
   uint32_t strstart = 0, lookahead = 0, match_start = 0;
   bool eof = false;
+  constexpr uint32_t kL = kLongHashBytes;
 
   auto hash = [&](uint32_t p) {
     uint32_t v = win[p] | (win[p + 1] << 8) | (win[p + 2] << 16);
     return (v * 2654435761u) >> (32 - kHashBits);
   };
+  auto long_hash = [&](uint32_t p) {
+    uint64_t v;
+    memcpy(&v, win.data() + p, 8);
+    v <<= 8 * (8 - kL);
+    return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - kHashBits));
+  };
+  uint32_t long_cur = kNil;
+  uint32_t data_end = 0;  // end of the bytes read into the window
   auto insert = [&](uint32_t p) {
     uint32_t h = hash(p);
     uint32_t old = head[h];
-    prev[p & kWMask] = old;
-    head[h] = p;
+    prev[p & kWMask] = static_cast<uint16_t>(old);
+    head[h] = static_cast<uint16_t>(p);
+    long_cur = kNil;
+    if (p + kL <= data_end) {
+      uint32_t lh = long_hash(p);
+      long_cur = lhead[lh];
+      lprev[p & kWMask] = static_cast<uint16_t>(long_cur);
+      lhead[lh] = static_cast<uint16_t>(p);
+    }
     return old;
   };
   auto fill = [&]() {
@@ -432,8 +472,8 @@ bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink) {
         memmove(win.data(), win.data() + kW, kW);
         match_start -= kW;
         strstart -= kW;
-        for (auto& h : head) h = h >= kW ? h - kW : kNil;
-        for (auto& h : prev) h = h >= kW ? h - kW : kNil;
+        for (auto* table : {&head, &prev, &lhead, &lprev})
+          for (auto& h : *table) h = static_cast<uint16_t>(h >= kW ? h - kW : kNil);
       }
       uint32_t end = strstart + lookahead;
       size_t got = in(win.data() + end, 2 * kW - end);
@@ -442,42 +482,50 @@ bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink) {
         memset(win.data() + end, 0, win.size() - end);
       }
       lookahead += static_cast<uint32_t>(got);
+      data_end = strstart + lookahead;
     }
   };
-  auto longest = [&](uint32_t cur, uint32_t best) {
-    int chain = prm.max_chain;
-    if (best >= static_cast<uint32_t>(prm.good_len)) chain >>= 2;
+  auto longest = [&](uint32_t cur3, uint32_t lcur, uint32_t best) {
+    int scale = best >= static_cast<uint32_t>(prm.good_len) ? 2 : 0;
     uint32_t maxlen = std::min<uint32_t>(kMaxMatch, lookahead);
     uint32_t nice = std::min<uint32_t>(prm.nice_len, maxlen);
     if (best >= maxlen) return best;
     uint32_t limit = strstart > prm.max_dist ? strstart - prm.max_dist : 0;
     const uint8_t* scan = win.data() + strstart;
-    do {
-      const uint8_t* m = win.data() + cur;
-      if (m[best] != scan[best] || m[best - 1] != scan[best - 1] || m[0] != scan[0] ||
-          m[1] != scan[1])
-        continue;
-      uint32_t len = 2;
-      while (len + 8 <= maxlen) {
-        uint64_t a, b;
-        memcpy(&a, m + len, 8);
-        memcpy(&b, scan + len, 8);
-        if (a != b) {
-          uint64_t x = a ^ b;
-          len += static_cast<uint32_t>(__builtin_ctzll(x) >> 3);
-          goto done;
+    auto walk = [&](uint32_t cur, const std::vector<uint16_t>& chain_prev, int chain) {
+      if (cur == kNil || cur <= limit || chain <= 0) return false;
+      do {
+        const uint8_t* m = win.data() + cur;
+        if (m[best] != scan[best] || m[best - 1] != scan[best - 1] || m[0] != scan[0] ||
+            m[1] != scan[1])
+          continue;
+        uint32_t len = 2;
+        while (len + 8 <= maxlen) {
+          uint64_t a, b;
+          memcpy(&a, m + len, 8);
+          memcpy(&b, scan + len, 8);
+          if (a != b) {
+            uint64_t x = a ^ b;
+            len += static_cast<uint32_t>(__builtin_ctzll(x) >> 3);
+            goto done;
+          }
+          len += 8;
         }
-        len += 8;
-      }
-      while (len < maxlen && m[len] == scan[len]) ++len;
-    done:
-      if (len > maxlen) len = maxlen;
-      if (len > best) {
-        match_start = cur;
-        best = len;
-        if (len >= nice) break;
-      }
-    } while ((cur = prev[cur & kWMask]) > limit && --chain > 0);
+        while (len < maxlen && m[len] == scan[len]) ++len;
+      done:
+        if (len > maxlen) len = maxlen;
+        if (len > best) {
+          match_start = cur;
+          best = len;
+          if (len >= nice) return true;
+        }
+      } while ((cur = chain_prev[cur & kWMask]) > limit && --chain > 0);
+      return false;
+    };
+    // Candidates sharing eight bytes first; the three-byte chain only while nothing that long
+    // has turned up.
+    if (walk(lcur, lprev, prm.long_chain >> scale)) return best;
+    if (best < kL) walk(cur3, prev, prm.max_chain >> scale);
     return best;
   };
 
@@ -489,12 +537,16 @@ bool RunLz(const MatchParams& prm, const ReadFn& in, Sink& sink) {
       if (lookahead == 0) break;
     }
     uint32_t hash_head = kNil;
-    if (lookahead >= kThreshold) hash_head = insert(strstart);
+    uint32_t lcur = kNil;
+    if (lookahead >= kThreshold) {
+      hash_head = insert(strstart);
+      lcur = long_cur;
+    }
     prev_length = match_length;
     prev_match = match_start;
     match_length = kThreshold - 1;
     if (hash_head != kNil && prev_length < kMaxMatch && strstart - hash_head <= prm.max_dist) {
-      match_length = longest(hash_head, prev_length);
+      match_length = longest(hash_head, lcur, prev_length);
       if (match_length > lookahead) match_length = lookahead;
       if (match_length == kThreshold && strstart - match_start > 4096) match_length = kThreshold - 1;
     }
@@ -555,23 +607,39 @@ DecodeResult Decode(int method, uint32_t comp_size, uint32_t orig_size, const Re
   return r;
 }
 
-bool Encode(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
+struct Encoder::Buffers {
+  LzBuffers lz;
+  std::unique_ptr<HuffBlockWriter> huff;
+};
+
+Encoder::Encoder() = default;
+Encoder::~Encoder() = default;
+
+bool Encoder::Run(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
+  if (!b_) b_ = std::make_unique<Buffers>();
   BitWriter bw(out);
   if (o.method == 4) {
     FastestWriter sink(bw);
-    MatchParams p{15800, o.maximum ? 256 : 16, o.maximum ? 256 : 64, 16};
-    return RunLz(p, in, sink);
+    MatchParams p{15800, o.maximum ? 256 : 16, o.maximum ? 256 : 64, 16, o.maximum ? 256 : 32};
+    return RunLz(p, in, sink, b_->lz);
   }
-  auto sink = std::make_unique<HuffBlockWriter>(bw);
-  MatchParams p{26622, 64, 128, 32};
+  if (!b_->huff) b_->huff = std::make_unique<HuffBlockWriter>();
+  HuffBlockWriter& sink = *b_->huff;
+  sink.Start(&bw);
+  MatchParams p{26622, 32, 128, 32, 96};
   if (o.maximum) {
-    p = {26622, 1024, 256, 64};
+    p = {26622, 1024, 256, 64, 1024};
   } else if (o.method == 2) {
-    p = {26622, 24, 64, 16};
+    p = {26622, 16, 64, 16, 48};
   } else if (o.method == 3) {
-    p = {26622, 8, 32, 8};
+    p = {26622, 8, 32, 8, 16};
   }
-  return RunLz(p, in, *sink);
+  return RunLz(p, in, sink, b_->lz);
+}
+
+bool Encode(const EncodeOptions& o, const ReadFn& in, const WriteFn& out) {
+  Encoder encoder;
+  return encoder.Run(o, in, out);
 }
 
 }  // namespace arj

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "archivers/arj/arj_decode.h"
@@ -44,5 +45,20 @@ struct EncodeOptions {
 
 // Compresses everything `in` gives. Returns false when `out` stopped it.
 bool Encode(const EncodeOptions& options, const ReadFn& in, const WriteFn& out);
+
+// The same as Encode, keeping its buffers (several hundred KB) from one input to the next: an
+// archiver adding many small files spends its time compressing rather than allocating.
+class Encoder {
+ public:
+  Encoder();
+  ~Encoder();
+  Encoder(const Encoder&) = delete;
+  Encoder& operator=(const Encoder&) = delete;
+  bool Run(const EncodeOptions& options, const ReadFn& in, const WriteFn& out);
+
+ private:
+  struct Buffers;
+  std::unique_ptr<Buffers> b_;
+};
 
 }  // namespace arj

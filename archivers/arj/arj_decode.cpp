@@ -9,7 +9,7 @@ namespace arj {
 namespace {
 
 constexpr size_t kInBuf = 1 << 16;
-constexpr size_t kTableSize = size_t(1) << kMaxCodeLen;
+constexpr size_t kStoredBuf = 1 << 18;  // stored data: straight through, in large pieces
 
 template <typename T>
 T Min(T a, T b) {
@@ -21,8 +21,16 @@ class BitReader {
   BitReader(const DecodeIo& io, uint32_t limit, uint8_t* buf) : io_(io), left_(limit), buf_(buf) {
     Fill();
   }
-  uint32_t Peek(int n) {
+  // At least 32 bits can be peeked without another fill afterwards.
+  void Refill() {
     if (count_ < 32) Fill();
+  }
+  uint32_t Peek(int n) {
+    Refill();
+    return PeekFilled(n);
+  }
+  // The next `n` bits (n <= count_): no fill.
+  uint32_t PeekFilled(int n) const {
     return n == 0 ? 0 : static_cast<uint32_t>(bits_ >> (64 - n));
   }
   void Skip(int n) {
@@ -39,8 +47,21 @@ class BitReader {
 
  private:
   void Fill() {
+    if (end_ - pos_ >= 8) {
+      // Whole bytes, as many as fit below the bits still held, in one load.
+      const uint8_t* p = buf_ + pos_;
+      uint64_t v = (uint64_t(p[0]) << 56) | (uint64_t(p[1]) << 48) | (uint64_t(p[2]) << 40) |
+                   (uint64_t(p[3]) << 32) | (uint64_t(p[4]) << 24) | (uint64_t(p[5]) << 16) |
+                   (uint64_t(p[6]) << 8) | uint64_t(p[7]);
+      int take = (63 - count_) >> 3;
+      v >>= 64 - 8 * take;
+      bits_ |= v << (64 - count_ - 8 * take);
+      pos_ += take;
+      count_ += 8 * take;
+      return;
+    }
     while (count_ <= 56) {
-      if (pos_ == end_) Refill();
+      if (pos_ == end_) Read();
       uint8_t b = 0;
       if (pos_ < end_) {
         b = buf_[pos_++];
@@ -51,7 +72,7 @@ class BitReader {
       count_ += 8;
     }
   }
-  void Refill() {
+  void Read() {
     pos_ = end_ = 0;
     if (left_ == 0) return;
     size_t want = Min<size_t>(kInBuf, left_);
@@ -74,10 +95,20 @@ class BitReader {
   uint32_t overrun_ = 0;
 };
 
-// Canonical Huffman lookup: one table indexed by the next `bits_` bits.
+// Canonical Huffman decoding: codes of up to kFastBits bits are found by one lookup of the
+// next kFastBits bits; longer (rare) codes are decoded length by length from the canonical
+// first codes.
+constexpr int kFastBits = 12;
+constexpr uint16_t kNoCode = 0xFFFF, kLongCode = 0xFFFE;
+
+struct HuffStorage {
+  uint16_t fast[size_t(1) << kFastBits];
+  uint16_t sorted[kNC];  // symbols by (length, symbol)
+};
+
 class HuffTable {
  public:
-  explicit HuffTable(uint16_t* table) : table_(table) {}
+  explicit HuffTable(HuffStorage* storage) : s_(storage) {}
   bool Build(const uint8_t* len, int n) {
     single_ = -1;
     int maxlen = 0;
@@ -93,45 +124,79 @@ class HuffTable {
     uint32_t kraft = 0;
     for (int l = 1; l <= kMaxCodeLen; ++l) kraft += count[l] << (kMaxCodeLen - l);
     if (kraft > (1u << kMaxCodeLen)) return false;
-    bits_ = maxlen;
+    maxlen_ = maxlen;
+    bits_ = maxlen < kFastBits ? maxlen : kFastBits;
     const size_t size = size_t(1) << bits_;
-    for (size_t i = 0; i < size; ++i) table_[i] = 0xFFFF;
+    for (size_t i = 0; i < size; ++i) s_->fast[i] = kNoCode;
     uint32_t next[kMaxCodeLen + 2] = {};
-    uint32_t code = 0;
+    uint32_t code = 0, offset = 0;
     for (int l = 1; l <= kMaxCodeLen; ++l) {
       next[l] = code;
+      first_[l] = code;
+      count_[l] = count[l];
+      offset_[l] = offset;
+      offset += count[l];
       code = (code + count[l]) << 1;
     }
-    for (int s = 0; s < n; ++s) {
-      int l = len[s];
+    uint32_t slot[kMaxCodeLen + 1];
+    for (int l = 1; l <= kMaxCodeLen; ++l) slot[l] = offset_[l];
+    for (int sym = 0; sym < n; ++sym) {
+      int l = len[sym];
       if (!l) continue;
+      s_->sorted[slot[l]++] = static_cast<uint16_t>(sym);
       uint32_t c = next[l]++;
+      if (l > bits_) {
+        s_->fast[c >> (l - bits_)] = kLongCode;
+        continue;
+      }
       size_t start = size_t(c) << (bits_ - l), span = size_t(1) << (bits_ - l);
-      uint16_t v = static_cast<uint16_t>((s << 5) | l);
-      for (size_t i = start; i < start + span; ++i) table_[i] = v;
+      uint16_t v = static_cast<uint16_t>((sym << 5) | l);
+      for (size_t i = start; i < start + span; ++i) s_->fast[i] = v;
     }
     return true;
   }
   void SetSingle(int symbol) { single_ = symbol; }
-  int Decode(BitReader& br) const {
+  // The reader holds at least 32 bits (BitReader::Refill).
+  __attribute__((always_inline)) int DecodeFilled(BitReader& br) const {
     if (single_ >= 0) return single_;
-    uint16_t v = table_[br.Peek(bits_)];
-    if (v == 0xFFFF) return -1;
-    br.Skip(v & 31);
-    return v >> 5;
+    uint16_t v = s_->fast[br.PeekFilled(bits_)];
+    if (__builtin_expect(v < kLongCode, 1)) {
+      br.Skip(v & 31);
+      return v >> 5;
+    }
+    return DecodeLong(br, v);
+  }
+  int Decode(BitReader& br) const {
+    br.Refill();
+    return DecodeFilled(br);
   }
 
  private:
-  int bits_ = 0;
+  __attribute__((noinline)) int DecodeLong(BitReader& br, uint16_t v) const {
+    if (v == kNoCode) return -1;
+    const uint32_t bits = br.PeekFilled(maxlen_);
+    for (int l = bits_ + 1; l <= maxlen_; ++l) {
+      uint32_t c = bits >> (maxlen_ - l);
+      if (c - first_[l] < count_[l]) {
+        br.Skip(l);
+        return s_->sorted[offset_[l] + c - first_[l]];
+      }
+    }
+    return -1;
+  }
+
+  int bits_ = 0, maxlen_ = 0;
   int single_ = -1;
-  uint16_t* table_;
+  HuffStorage* s_;
+  uint32_t first_[kMaxCodeLen + 1] = {}, count_[kMaxCodeLen + 1] = {},
+           offset_[kMaxCodeLen + 1] = {};
 };
 
 // Output history plus a flush buffer.
 class OutWindow {
  public:
   static constexpr size_t kMaxKeep = 65536;
-  static constexpr size_t kSlideAt = kMaxKeep + 65536;
+  static constexpr size_t kSlideAt = kMaxKeep + (1 << 18);
   static constexpr size_t kSize = kSlideAt + kMaxMatch + 16;
   // `keep`: the longest distance a back reference may span (at most kMaxKeep).
   OutWindow(const DecodeIo& io, uint8_t* buf, size_t keep) : io_(io), buf_(buf), keep_(keep) {}
@@ -156,7 +221,12 @@ class OutWindow {
     if (dist > total_ || dist > keep_) return false;
     uint8_t* d = buf_ + pos_;
     const uint8_t* s = d - dist;
-    for (uint32_t i = 0; i < len; ++i) d[i] = s[i];
+    if (dist >= 8) {
+      // Eight bytes at a time; the buffer has room for the few written past the end.
+      for (uint32_t i = 0; i < len; i += 8) memcpy(d + i, s + i, 8);
+    } else {
+      for (uint32_t i = 0; i < len; ++i) d[i] = s[i];
+    }
     pos_ += len;
     total_ += len;
     return true;
@@ -175,16 +245,16 @@ class OutWindow {
 struct Workspace {
   uint8_t in[kInBuf];
   uint8_t window[OutWindow::kSize];
-  uint16_t c_table[kTableSize];
-  uint16_t p_table[kTableSize];
-  uint16_t t_table[kTableSize];
+  HuffStorage c_table;
+  HuffStorage p_table;
+  HuffStorage t_table;
 };
 
 class HuffDecoder {
  public:
   HuffDecoder(BitReader& br, Workspace* ws, int np, int pbit)
-      : br_(br), np_(np), pbit_(pbit), t_table_(ws->t_table), c_table_(ws->c_table),
-        p_table_(ws->p_table) {}
+      : br_(br), np_(np), pbit_(pbit), t_table_(&ws->t_table), c_table_(&ws->c_table),
+        p_table_(&ws->p_table) {}
 
   DecodeResult Run(uint32_t orig_size, OutWindow& w) {
     uint32_t block_left = 0;
@@ -310,12 +380,12 @@ DecodeResult DecodeFastest(BitReader& br, uint32_t orig_size, OutWindow& w) {
 
 DecodeResult DecodeStored(uint32_t comp_size, uint32_t orig_size, const DecodeIo& io) {
   if (comp_size < orig_size) return DecodeResult::kBadData;
-  uint8_t* buf = static_cast<uint8_t*>(malloc(kInBuf));
+  uint8_t* buf = static_cast<uint8_t*>(malloc(kStoredBuf));
   if (!buf) return DecodeResult::kNoMemory;
   DecodeResult r = DecodeResult::kOk;
   uint32_t left = orig_size;
   while (left > 0) {
-    size_t want = Min<size_t>(kInBuf, left);
+    size_t want = Min<size_t>(kStoredBuf, left);
     size_t got = io.read(io.context, buf, want);
     if (got == 0 || got > want) {
       r = DecodeResult::kBadData;

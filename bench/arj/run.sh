@@ -3,8 +3,12 @@
 #   1. pack a ~300 MB tree at the default method (-m1): time and archive size;
 #   2. extract that archive (each tool its own archive);
 #   3. list an archive of 100,000 entries.
-# Prints seconds for both and the ratio ours/peer (below 1.00 = we are faster or smaller).
+# Prints seconds for both and the ratio ours/peer (below 1.00 = we are faster or smaller), then
+# one line per measure for the summary table:
+#   RESULT <measure-id> ours=<number> peer=<number> unit=<s|MB>
 # usage: sh bench/arj/run.sh [megabytes]   (BUILD=<native tree> to use another build tree)
+# The native tree: CC=clang CXX=clang++ cmake -S . -B build/arj-native -DCMAKE_BUILD_TYPE=Release
+#                  cmake --build build/arj-native --target arj_tool
 set -e
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${BUILD:-$ROOT/build/arj-native}
@@ -27,33 +31,39 @@ if [ ! -f "$W/tree.$MB" ]; then
 fi
 sync
 
-# Each timing is the best of $RUNS interleaved runs: the machine is shared.
-RUNS=${RUNS:-2}
-best() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
+# Each timing is the median of $RUNS interleaved runs: the machine is shared.
+RUNS=${RUNS:-3}
+# median "t1 t2 ..." -> the middle value (the lower middle one for an even count)
+median() { printf '%s\n' $1 | sort -g | sed -n "$(( ($(printf '%s\n' $1 | wc -l) + 1) / 2 ))p"; }
+# bc prints ".5" for 0.5: the RESULT lines want plain decimals.
+num() { echo "$1" | sed 's/^\./0./'; }
 
-echo "== pack ($MB MB tree, default method, best of $RUNS) =="
+echo "== pack ($MB MB tree, default method, median of $RUNS) =="
 po=; pp=
 i=0
 while [ $i -lt "$RUNS" ]; do
   rm -f "$W/ours.arj" "$W/peer.arj"
   t0=$(now); (cd "$W/tree" && "$OURS" a -r ../ours.arj >/dev/null); t1=$(now)
   (cd "$W/tree" && "$PEER" a -r -y ../peer.arj >/dev/null); t2=$(now)
-  po=$(best "$po" "$(secs "$t0" "$t1")"); pp=$(best "$pp" "$(secs "$t1" "$t2")")
+  po="$po $(secs "$t0" "$t1")"; pp="$pp $(secs "$t1" "$t2")"
   i=$((i + 1))
 done
+po=$(num "$(median "$po")"); pp=$(num "$(median "$pp")")
 so=$(stat -c %s "$W/ours.arj"); sp=$(stat -c %s "$W/peer.arj")
-echo "ours ${po}s $so bytes | arj ${pp}s $sp bytes | time ratio $(ratio "$po" "$pp") | size ratio $(ratio "$so" "$sp")"
+"$PEER" t "$W/ours.arj" >/dev/null 2>&1 && tested="passes arj t" || tested="FAILS arj t"
+echo "ours ${po}s $so bytes | arj ${pp}s $sp bytes | time ratio $(ratio "$po" "$pp") | size ratio $(ratio "$so" "$sp") | our archive $tested"
 
-echo "== extract (best of $RUNS) =="
+echo "== extract (median of $RUNS) =="
 eo=; ep=
 i=0
 while [ $i -lt "$RUNS" ]; do
   rm -rf "$W/xo" "$W/xp"; mkdir -p "$W/xo" "$W/xp"
   t0=$(now); (cd "$W/xo" && "$OURS" x ../ours.arj -jyo >/dev/null); t1=$(now)
   (cd "$W/xp" && "$PEER" x ../peer.arj -y >/dev/null); t2=$(now)
-  eo=$(best "$eo" "$(secs "$t0" "$t1")"); ep=$(best "$ep" "$(secs "$t1" "$t2")")
+  eo="$eo $(secs "$t0" "$t1")"; ep="$ep $(secs "$t1" "$t2")"
   i=$((i + 1))
 done
+eo=$(num "$(median "$eo")"); ep=$(num "$(median "$ep")")
 diff -r "$W/tree" "$W/xo" >/dev/null && same=identical || same=DIFFERENT
 echo "ours ${eo}s | arj ${ep}s | time ratio $(ratio "$eo" "$ep") | our output $same"
 
@@ -75,7 +85,14 @@ i=0
 while [ $i -lt "$RUNS" ]; do
   t0=$(now); "$OURS" l "$W/many.arj" >/dev/null; t1=$(now)
   "$PEER" l "$W/many.arj" >/dev/null; t2=$(now)
-  lo=$(best "$lo" "$(secs "$t0" "$t1")"); lp=$(best "$lp" "$(secs "$t1" "$t2")")
+  lo="$lo $(secs "$t0" "$t1")"; lp="$lp $(secs "$t1" "$t2")"
   i=$((i + 1))
 done
+lo=$(num "$(median "$lo")"); lp=$(num "$(median "$lp")")
 echo "ours ${lo}s | arj ${lp}s | time ratio $(ratio "$lo" "$lp")"
+
+mb() { num "$(echo "scale=6; $1 / 1000000" | bc)"; }
+echo "RESULT arj-list ours=$lo peer=$lp unit=s"
+echo "RESULT arj-extract ours=$eo peer=$ep unit=s"
+echo "RESULT arj-pack ours=$po peer=$pp unit=s"
+echo "RESULT arj-pack-size ours=$(mb "$so") peer=$(mb "$sp") unit=MB"
