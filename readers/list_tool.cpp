@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,26 +22,45 @@
 
 namespace {
 
-// Lines are kept until the end (a title goes first), in pieces of about 1 MiB so that a long
-// listing is never copied while it grows.
+// Lines are kept until the end (a title goes first), in pieces (64 KiB, doubling up to 1 MiB) so
+// that a long listing is never copied while it grows. Each piece is mapped with its pages populated
+// in one call: touching fresh pages one at a time cost more than the listing itself.
 struct Output {
-  static constexpr size_t kPiece = 1 << 20;
+  static constexpr size_t kFirstPiece = 1 << 16, kPiece = 1 << 20;
+  struct Piece {
+    char* text;
+    size_t used, room;
+  };
   std::string top;
-  std::vector<std::string> body;
+  std::vector<Piece> body;
 
-  std::string& Piece(size_t room) {
-    if (body.empty() || body.back().size() + room > kPiece) {
-      body.emplace_back();
-      body.back().reserve(std::max(kPiece, room));
+  ~Output() {
+    for (const Piece& p : body) munmap(p.text, p.room);
+  }
+
+  // Room for `len` more bytes at the end of the last piece.
+  char* Reserve(size_t len) {
+    if (body.empty() || body.back().room - body.back().used < len) {
+      size_t room = std::max(std::min(kPiece, kFirstPiece << std::min<size_t>(body.size(), 4)), len);
+      void* m = mmap(nullptr, room, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE,
+                     -1, 0);
+      if (m == MAP_FAILED) {
+        perror("quillon-list");
+        exit(1);
+      }
+      body.push_back(Piece{static_cast<char*>(m), 0, room});
     }
-    return body.back();
+    Piece& p = body.back();
+    char* at = p.text + p.used;
+    p.used += len;
+    return at;
   }
 };
 
 void AddLine(void* ctx, const char* text, size_t len) {
-  std::string& b = static_cast<Output*>(ctx)->Piece(len + 1);
-  b.append(text, len);
-  b.push_back('\n');
+  char* at = static_cast<Output*>(ctx)->Reserve(len + 1);
+  memcpy(at, text, len);
+  at[len] = '\n';
 }
 
 void InsertTop(void* ctx, const char* text, size_t len) {
@@ -121,7 +141,7 @@ int main(int argc, char** argv) {
   ql::ListOutcome r = arj ? ql::ReadArjListing(src, targets) : ql::ReadZipListing(src, path, targets);
 
   fwrite(out.top.data(), 1, out.top.size(), stdout);
-  for (const std::string& piece : out.body) fwrite(piece.data(), 1, piece.size(), stdout);
+  for (const Output::Piece& piece : out.body) fwrite(piece.text, 1, piece.used, stdout);
   if (r.message) {
     fflush(stdout);
     fputs(ql::FormatReaderMessage(r.message, r.messageArg).c_str(), stderr);

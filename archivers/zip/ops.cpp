@@ -878,6 +878,9 @@ int UnzipJob::ExtractAll(const std::string& archive, const std::vector<const Ent
         DecodeResult r = DecodeResult::kDamaged;
         if (src) {
           bool cancelled = false;
+          // The decoder hands on pieces of up to 128 KiB: each goes out in one write, without a
+          // copy through the stream's small buffer.
+          std::setvbuf(j->f, nullptr, _IONBF, 0);
           r = DecodeEntry(*src, *j->e, password, [&](const uint8_t* p, size_t n) {
             if (stop.load()) {
               cancelled = true;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <random>
 
 namespace qlzip {
@@ -16,18 +17,12 @@ constexpr uint32_t kSigLocal = 0x04034b50, kSigCentral = 0x02014b50, kSigEnd = 0
                    kSigEnd64 = 0x06064b50, kSigLoc64 = 0x07064b50, kSigDescriptor = 0x08074b50;
 constexpr uint32_t kMax32 = 0xFFFFFFFFu;
 
-uint32_t g_crcTable[256];
-struct CrcInit {
-  CrcInit() {
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      g_crcTable[i] = c;
-    }
-  }
-} g_crcInit;
+// ZipCrypto steps its keys one byte at a time through the CRC-32 table: zlib's own.
+const z_crc_t* const g_crcTable = get_crc_table();
 
-inline uint32_t CrcByte(uint32_t k, uint8_t b) { return (k >> 8) ^ g_crcTable[(k ^ b) & 0xFF]; }
+inline uint32_t CrcByte(uint32_t k, uint8_t b) {
+  return (k >> 8) ^ static_cast<uint32_t>(g_crcTable[(k ^ b) & 0xFF]);
+}
 
 bool ReadExact(ByteSource& s, uint64_t off, void* buf, size_t len) { return s.ReadAt(off, buf, len) == len; }
 }  // namespace
@@ -357,12 +352,22 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
     if (crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
     return DecodeResult::kOk;
   }
-  std::vector<uint8_t> in(1 << 16), out(1 << 17);
+  // Buffers as large as the entry needs, up to 64 KiB in and 128 KiB out, left uninitialised:
+  // small entries (most of a big archive) cost no large allocation. Inflate writes straight into
+  // the output buffer across input chunks; the CRC is taken over each new piece while it is fresh
+  // in the cache, and the output is handed on when the buffer is full. Larger buffers measured
+  // slower: the output then leaves the cache before it is written.
+  constexpr uint64_t kInMax = 1 << 16, kOutMax = 1 << 17;
+  const size_t inSize = static_cast<size_t>(std::max<uint64_t>(1, std::min(left, kInMax)));
+  const size_t outSize = static_cast<size_t>(std::max<uint64_t>(1 << 12, std::min(e.usize, kOutMax)));
+  bool inflating = e.method == 8;
+  std::unique_ptr<uint8_t[]> in(new uint8_t[inSize]);
+  std::unique_ptr<uint8_t[]> out(inflating ? new uint8_t[outSize] : nullptr);
+  size_t filled = 0;  // output in `out` not yet handed on
   uint32_t crc = 0;
   uint64_t produced = 0;
   z_stream zs;
   memset(&zs, 0, sizeof zs);
-  bool inflating = e.method == 8;
   if (inflating && inflateInit2(&zs, -15) != Z_OK) return DecodeResult::kDamaged;
   struct Closer {
     z_stream* z;
@@ -371,29 +376,33 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
   } closer{&zs, inflating};
   bool ended = false;
   while (left > 0 || (inflating && !ended)) {
-    size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, in.size()));
-    if (chunk && !ReadExact(src, off, in.data(), chunk)) return DecodeResult::kDamaged;
+    size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, inSize));
+    if (chunk && !ReadExact(src, off, in.get(), chunk)) return DecodeResult::kDamaged;
     off += chunk;
     left -= chunk;
-    if (e.encrypted()) crypt.Decrypt(in.data(), chunk);
+    if (e.encrypted()) crypt.Decrypt(in.get(), chunk);
     if (!inflating) {
       produced += chunk;
-      crc = Crc32(crc, in.data(), chunk);
-      if (!sink(in.data(), chunk)) return DecodeResult::kSink;
+      crc = Crc32(crc, in.get(), chunk);
+      if (!sink(in.get(), chunk)) return DecodeResult::kSink;
       continue;
     }
-    zs.next_in = in.data();
+    zs.next_in = in.get();
     zs.avail_in = static_cast<uInt>(chunk);
     do {
-      zs.next_out = out.data();
-      zs.avail_out = static_cast<uInt>(out.size());
+      if (filled == outSize) {
+        if (!sink(out.get(), filled)) return DecodeResult::kSink;
+        filled = 0;
+      }
+      zs.next_out = out.get() + filled;
+      zs.avail_out = static_cast<uInt>(outSize - filled);
       int r = inflate(&zs, Z_NO_FLUSH);
       if (r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR) return badData;
-      size_t n = out.size() - zs.avail_out;
+      size_t n = outSize - filled - zs.avail_out;
       produced += n;
       if (produced > e.usize) return e.encrypted() ? badData : DecodeResult::kTooLong;
-      crc = Crc32(crc, out.data(), n);
-      if (n && !sink(out.data(), n)) return DecodeResult::kSink;
+      crc = Crc32(crc, out.get() + filled, n);
+      filled += n;
       if (r == Z_STREAM_END) {
         ended = true;
         break;
@@ -406,6 +415,7 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
     }
     if (ended) break;
   }
+  if (filled && !sink(out.get(), filled)) return DecodeResult::kSink;
   if (produced != e.usize) return badData;
   if (crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
   return DecodeResult::kOk;
