@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "common/shared_win.h"
 #include "app/startup.h"
+#include "app/startup_trace.h"
 #include "app/archive_ops.h"
 #include "app/file_commands.h"
 #include "app/run_commands.h"
@@ -49,6 +50,7 @@ bool MdiClientShown() { return g_mdiClient && (GetWindowLongA(g_mdiClient, GWL_S
 void RebuildUserPopup(HMENU popup, const char* section, const char* stem, int count, UINT firstCommand) {
   if (!popup) return;
   while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
+  if (!IniSectionHasLines(section)) return;  // every entry would read empty
   for (int n = 1; n <= count; ++n) {
     std::string key = std::string(stem) + std::to_string(n);
     std::string text = IniString(section, key.c_str(), "", 129);
@@ -160,6 +162,7 @@ void TakeCommandLine(HWND frame) {
 }
 
 bool OnCreate(HWND frame) {
+  TraceStartup("creation handler");
   DragAcceptFiles(frame, TRUE);
   g_frame = frame;
   g_managerMenu = GetMenu(frame);
@@ -186,6 +189,7 @@ bool OnCreate(HWND frame) {
   ConnectRunCommands();
   ConnectUserMenus();
   LoadBarFlags();
+  TraceStartup("settings read");
   if (g_managerMenu) {
     CheckMenuItem(g_managerMenu, IDM_SHOW_TOOLBAR, MF_BYCOMMAND | (g_showToolbar ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(g_managerMenu, IDM_SHOW_DRIVE_BAR, MF_BYCOMMAND | (g_showDriveBar ? MF_CHECKED : MF_UNCHECKED));
@@ -207,6 +211,7 @@ bool OnCreate(HWND frame) {
   bars.driveBoxFont = DriveBoxFontHandle();
   bars.letterFont = BarFontHandle();
   CreateBars(frame, bars);
+  TraceStartup("bars created");
   CreateWorkDirectory();
   GreyMailItems(false);
   SwitchMode(frame, ChooseStartMode(mode, g_commandLineBuffer[0] != '\0') == Mode::Express);
@@ -218,7 +223,9 @@ bool OnCreate(HWND frame) {
     ShowWindow(g_mdiClient, SW_SHOW);
     UpdateWindow(g_mdiClient);
   }
+  TraceStartup("mode chosen and windows restored");
   TakeCommandLine(frame);
+  TraceStartup("command line taken");
   g_startupComplete = true;
   return true;
 }
@@ -228,6 +235,7 @@ bool OnCreate(HWND frame) {
 void OnSize(HWND frame, int width, int height) { LayoutFrame(frame, width, height); }
 
 void OnPaint(HWND frame) {
+  TraceStartup("frame paint");
   ValidateRect(frame, nullptr);
   for (HWND bar : {g_toolBar, g_buttonBar, g_statusBar})
     if (bar && IsWindowVisible(bar)) InvalidateRect(bar, nullptr, TRUE);

@@ -97,7 +97,7 @@ void PropertiesCommand(HWND frame) {
 }  // namespace
 
 void ConnectRunCommands() {
-  BuildAssociationTable();
+  BuildAssociationTableInBackground();
   g_browserHost.associated = HasAssociation;
 }
 

@@ -65,6 +65,11 @@ std::optional<std::string> IniStringIfPresent(const char* section, const char* k
   return v;
 }
 
+bool IniSectionHasLines(const char* section) {
+  char lines[64] = "";
+  return GetPrivateProfileSectionA(section, lines, sizeof lines, CurrentIniPath().c_str()) > 0;
+}
+
 int IniInt(const char* section, const char* key, int fallback) {
   std::optional<long> v = DecimalValue(IniString(section, key, "", 32));
   return v ? static_cast<int>(*v) : fallback;

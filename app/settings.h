@@ -62,6 +62,9 @@ constexpr const char* kIniFileName = "ql53intl.ini";
 std::string IniString(const char* section, const char* key, const char* fallback, size_t size = 262);
 // The value, or nullopt when the key is missing.
 std::optional<std::string> IniStringIfPresent(const char* section, const char* key, size_t size = 262);
+// False when the section is missing or holds no line: every key of it then reads as its fallback,
+// so a caller reading many keys can skip them (each read opens the file anew).
+bool IniSectionHasLines(const char* section);
 // A decimal key; `fallback` when it is missing or not a number.
 int IniInt(const char* section, const char* key, int fallback);
 void IniWrite(const char* section, const char* key, const char* value);

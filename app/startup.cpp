@@ -8,6 +8,7 @@
 
 #include "app/frame.h"
 #include "app/settings.h"
+#include "app/startup_trace.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
 #include "common/shared_win.h"
@@ -195,6 +196,7 @@ bool HandOverToRunningInstance(const char* commandLine) {
 }
 
 HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
+  TraceStartup("entry");
   std::string path = CommandLinePath(commandLine ? commandLine : "");
   g_commandLineBuffer[0] = '\0';
   if (!CommandLineFits(path))
@@ -207,11 +209,13 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
     return nullptr;
   }
   LoadSharedResources(inst);
+  TraceStartup("shared resources");
   if (!RegisterClasses(inst)) {
     ExitInstance(inst);
     return nullptr;
   }
   InitCommonControls();
+  TraceStartup("classes and common controls");
 
   // The system takes its default for y only together with x (and for the height only with the
   // width): a coordinate given alone is applied once the frame exists.
@@ -232,9 +236,13 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
                  w != CW_USEDEFAULT ? w : rc.right - rc.left, h != CW_USEDEFAULT ? h : rc.bottom - rc.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  TraceStartup("frame created");
   ShowFrame(frame, show);
+  TraceStartup("frame shown");
   UpdateWindow(frame);
+  TraceStartup("frame updated");
   if (LoadMailLibrary() != kMailLibraryLoaded) GreyMailItems(true);
+  TraceStartup("mail library");
   PrepareMailMessage(g_mailSubject, g_mailNote);
   return frame;
 }
@@ -258,6 +266,7 @@ void ExitInstance(HINSTANCE inst) {
 }
 
 int RunQuillon(HINSTANCE inst, const char* commandLine, int show) {
+  TraceStartup("process entry");
   if (HandOverToRunningInstance(commandLine)) return 0;
   if (!InitInstance(inst, commandLine, show)) return 1;
   int code = RunMessageLoop();

@@ -23,6 +23,20 @@ constexpr DWORD kPaneCentred = 0x001;
 constexpr DWORD kPaneRight = 0x002;
 constexpr int kPaneFontWord = 0;
 
+// The drive box's items, as the combo box's own drive listing makes them ("[-c-]" for each drive
+// with a root directory), but asking for the type only of the drives the system reports: the
+// listing's look at all 26 letters is slow under Wine.
+void AddDriveItems(HWND box) {
+  const DWORD drives = GetLogicalDrives();
+  for (int d = 0; d < 26; ++d) {
+    if (!(drives & (1u << d))) continue;
+    const char root[4] = {static_cast<char>('A' + d), ':', '\\', 0};
+    if (GetDriveTypeA(root) <= DRIVE_NO_ROOT_DIR) continue;
+    const char item[6] = {'[', '-', static_cast<char>('a' + d), '-', ']', 0};
+    SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+}
+
 void CreateToolBar(HWND frame, const BarOptions& options) {
   HINSTANCE inst = GetModuleHandleA(nullptr);
   g_toolBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_BORDER | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0,
@@ -72,7 +86,7 @@ void CreateToolBar(HWND frame, const BarOptions& options) {
                              5, 3, 165, 150, g_toolBar, reinterpret_cast<HMENU>(IDC_DRIVE_BOX), inst, nullptr);
   if (box) {
     if (options.driveBoxFont) SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(options.driveBoxFont), FALSE);
-    SendMessageA(box, CB_DIR, DDL_DRIVES | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>("*.*"));
+    AddDriveItems(box);
     int h = ItemHeight();
     SendMessageA(box, CB_SETITEMHEIGHT, 0, h);
     SendMessageA(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), h - 1);

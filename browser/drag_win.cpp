@@ -263,17 +263,47 @@ class DropAtOnce final : public IDropSource {
   int calls_ = 0;
 };
 
+// OLE is loaded on the first drop into another program, not at start: most runs never make one,
+// and the library and those it brings cost start-up time. It stays loaded once there.
+struct OleEntries {
+  HRESULT(WINAPI* initialize)(LPVOID) = nullptr;
+  HRESULT(WINAPI* doDragDrop)(IDataObject*, IDropSource*, DWORD, DWORD*) = nullptr;
+  void(WINAPI* uninitialize)() = nullptr;
+};
+
+const OleEntries* Ole() {
+  static OleEntries entries;
+  static bool loaded = false;
+  if (!loaded) {
+    loaded = true;
+    if (HMODULE ole = LoadLibraryA("ole32.dll")) {
+      entries.initialize = reinterpret_cast<decltype(entries.initialize)>(
+          reinterpret_cast<void*>(GetProcAddress(ole, "OleInitialize")));
+      entries.doDragDrop = reinterpret_cast<decltype(entries.doDragDrop)>(
+          reinterpret_cast<void*>(GetProcAddress(ole, "DoDragDrop")));
+      entries.uninitialize = reinterpret_cast<decltype(entries.uninitialize)>(
+          reinterpret_cast<void*>(GetProcAddress(ole, "OleUninitialize")));
+    }
+  }
+  return entries.initialize && entries.doDragDrop && entries.uninitialize ? &entries : nullptr;
+}
+
 // Takes over `block`.
 bool OleDrop(HGLOBAL block, POINT screen) {
-  const HRESULT init = OleInitialize(nullptr);
+  const OleEntries* ole = Ole();
+  if (!ole) {
+    GlobalFree(block);
+    return false;
+  }
+  const HRESULT init = ole->initialize(nullptr);
   auto* data = new DropFilesData(block);
   DropAtOnce source;
   // The drop goes where the pointer is: where the user let go.
   SetCursorPos(screen.x, screen.y);
   DWORD effect = DROPEFFECT_NONE;
-  HRESULT hr = DoDragDrop(data, &source, DROPEFFECT_COPY, &effect);
+  HRESULT hr = ole->doDragDrop(data, &source, DROPEFFECT_COPY, &effect);
   data->Release();
-  if (SUCCEEDED(init)) OleUninitialize();
+  if (SUCCEEDED(init)) ole->uninitialize();
   return hr == DRAGDROP_S_DROP && effect != DROPEFFECT_NONE;
 }
 

@@ -17,6 +17,26 @@ namespace ql {
 namespace {
 
 std::vector<AssociationRecord> g_associations;
+// At start the table is read by a thread of its own while the windows are made (reading the whole
+// class root takes a while under Wine); the first look into the table waits for it.
+HANDLE g_builder = nullptr;
+std::vector<AssociationRecord> g_built;
+
+void ReadAssociations(std::vector<AssociationRecord>* table);
+
+DWORD WINAPI ReadAssociationsInBackground(LPVOID) {
+  ReadAssociations(&g_built);
+  return 0;
+}
+
+void WaitForBuilder() {
+  if (!g_builder) return;
+  WaitForSingleObject(g_builder, INFINITE);
+  CloseHandle(g_builder);
+  g_builder = nullptr;
+  g_associations.swap(g_built);
+  g_built.clear();
+}
 
 constexpr const char* kNone = "(None)";
 
@@ -60,21 +80,45 @@ void SetClassValue(const std::string& key, const std::string& value) {
   RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), static_cast<DWORD>(value.size()));
 }
 
-void AddRecord(const std::string& extension, const std::string& description, const std::string& command,
-               int fromRegistry) {
+void AddRecord(std::vector<AssociationRecord>* table, const std::string& extension, const std::string& description,
+               const std::string& command, int fromRegistry) {
   AssociationRecord r{};
   lstrcpynA(r.extension, extension.c_str(), sizeof r.extension);
   lstrcpynA(r.description, description.c_str(), sizeof r.description);
   lstrcpynA(r.command, command.c_str(), sizeof r.command);
   r.fromRegistry = fromRegistry;
-  g_associations.push_back(r);
+  table->push_back(r);
 }
 
-const AssociationRecord* FindRecord(std::string_view extension) {
-  for (const AssociationRecord& r : g_associations)
+const AssociationRecord* FindRecordIn(const std::vector<AssociationRecord>& table, std::string_view extension) {
+  for (const AssociationRecord& r : table)
     if (extension.size() < sizeof r.extension && lstrcmpiA(r.extension, std::string(extension).c_str()) == 0)
       return &r;
   return nullptr;
+}
+
+const AssociationRecord* FindRecord(std::string_view extension) {
+  WaitForBuilder();
+  return FindRecordIn(g_associations, extension);
+}
+
+void ReadAssociations(std::vector<AssociationRecord>* table) {
+  table->clear();
+  for (const std::string& key : ClassRootKeys()) {
+    if (key.size() < 2 || key[0] != '.') continue;
+    std::string cls = ClassValue(key);
+    if (cls.empty() || ClassValue(cls + "\\shell\\open\\command").empty()) continue;
+    AddRecord(table, key.substr(1), ClassValue(cls), cls, 1);
+  }
+  std::vector<char> keys(8192);
+  DWORD n = GetProfileStringA("Extensions", nullptr, "", keys.data(), static_cast<DWORD>(keys.size()));
+  for (const char* k = keys.data(); k < keys.data() + n && *k; k += std::strlen(k) + 1) {
+    char value[262] = "";
+    GetProfileStringA("Extensions", k, "", value, sizeof value);
+    std::string command = ExtensionsCommand(value);
+    if (command.empty() || FindRecordIn(*table, k)) continue;
+    AddRecord(table, k, "", command, 0);
+  }
 }
 
 struct AssociateData {
@@ -217,30 +261,27 @@ INT_PTR CALLBACK AssociateProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 void BuildAssociationTable() {
+  WaitForBuilder();
+  ReadAssociations(&g_associations);
+}
+
+void BuildAssociationTableInBackground() {
+  WaitForBuilder();
   g_associations.clear();
-  for (const std::string& key : ClassRootKeys()) {
-    if (key.size() < 2 || key[0] != '.') continue;
-    std::string cls = ClassValue(key);
-    if (cls.empty() || ClassValue(cls + "\\shell\\open\\command").empty()) continue;
-    AddRecord(key.substr(1), ClassValue(cls), cls, 1);
-  }
-  std::vector<char> keys(8192);
-  DWORD n = GetProfileStringA("Extensions", nullptr, "", keys.data(), static_cast<DWORD>(keys.size()));
-  for (const char* k = keys.data(); k < keys.data() + n && *k; k += std::strlen(k) + 1) {
-    char value[262] = "";
-    GetProfileStringA("Extensions", k, "", value, sizeof value);
-    std::string command = ExtensionsCommand(value);
-    if (command.empty() || FindRecord(k)) continue;
-    AddRecord(k, "", command, 0);
-  }
+  g_builder = CreateThread(nullptr, 0, ReadAssociationsInBackground, nullptr, 0, nullptr);
+  if (!g_builder) ReadAssociations(&g_associations);
 }
 
 void FreeAssociationTable() {
+  WaitForBuilder();
   g_associations.clear();
   g_associations.shrink_to_fit();
 }
 
-const std::vector<AssociationRecord>& AssociationTable() { return g_associations; }
+const std::vector<AssociationRecord>& AssociationTable() {
+  WaitForBuilder();
+  return g_associations;
+}
 
 bool HasAssociation(std::string_view extension) { return !extension.empty() && FindRecord(extension) != nullptr; }
 

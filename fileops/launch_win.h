@@ -32,6 +32,8 @@ struct AssociationRecord {
   int fromRegistry;   // 1 registry, 0 profile
 };
 void BuildAssociationTable();
+// Builds the table on a thread of its own; the first look into it waits for that.
+void BuildAssociationTableInBackground();
 void FreeAssociationTable();
 const std::vector<AssociationRecord>& AssociationTable();
 // Whether `extension` (without ".") has a record, ignoring case.

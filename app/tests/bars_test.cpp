@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -183,6 +184,31 @@ TEST_F(BarsTest, OneDriveButtonPerDriveAtItsPositionWithItsKind) {
   }
   EXPECT_EQ(reinterpret_cast<HWND>(GetWindowLongPtrA(ql::g_buttonBar, 0)), ql::DriveButtonOf(current));
   Snapshot("drive-bar");
+}
+
+// The drive box holds exactly what the combo box's own drive listing makes of this machine's
+// drives, the floppy and the CD-ROM included.
+TEST_F(BarsTest, DriveBoxListsTheDrivesAsTheSystemListingDoes) {
+  AddDrives();
+  ASSERT_NE(nullptr, Start());
+  auto items = [](HWND box) {
+    std::vector<std::string> out;
+    for (LRESULT i = 0, n = SendMessageA(box, CB_GETCOUNT, 0, 0); i < n; ++i) {
+      char text[32] = "";
+      SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      out.push_back(text);
+    }
+    return out;
+  };
+  HWND reference = CreateWindowExA(0, "COMBOBOX", nullptr, WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, 0,
+                                   0, 100, 100, frame_, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(reference);
+  SendMessageA(reference, CB_DIR, DDL_DRIVES | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>("*.*"));
+  const std::vector<std::string> expected = items(reference);
+  DestroyWindow(reference);
+  for (const char* drive : {"[-a-]", "[-c-]", "[-d-]"})
+    EXPECT_NE(std::find(expected.begin(), expected.end(), drive), expected.end()) << drive;
+  EXPECT_EQ(items(GetDlgItem(ql::g_toolBar, IDC_DRIVE_BOX)), expected);
 }
 
 TEST_F(BarsTest, AClickMovesTheActiveWindowToTheDrivesRememberedDirectory) {

@@ -410,6 +410,13 @@ TEST_F(FrameTest, ApplicationsAndMacrosMenusFromTheFile) {
   Set("Menu Text", "App1", nullptr);
   SendMessageA(frame_, WM_COMMAND, IDM_EX_MODE_MANAGER, 0);
   EXPECT_EQ((Items{{6002, "Calculator"}}), PopupItems(apps));
+  // A section left without keys, and one removed whole, empty their menus.
+  SendMessageA(frame_, WM_COMMAND, IDM_MODE_EXPRESS, 0);
+  Set("Menu Text", "App3", nullptr);
+  WritePrivateProfileStringA("Macro Desc", nullptr, nullptr, ini().c_str());
+  SendMessageA(frame_, WM_COMMAND, IDM_EX_MODE_MANAGER, 0);
+  EXPECT_EQ(Items{}, PopupItems(apps));
+  EXPECT_EQ(Items{}, PopupItems(macros));
 }
 
 TEST_F(FrameTest, PlaceholdersGoAndZipOptionsFollowUsePkzip) {

@@ -248,6 +248,7 @@ class RunCommandsTest : public ::testing::Test {
     DeleteTree(HKEY_CLASSES_ROOT, ".qlt");
     DeleteTree(HKEY_CLASSES_ROOT, kClass);
     WriteProfileStringA("Extensions", "qlt", nullptr);
+    WriteProfileStringA("Extensions", "qlu", nullptr);
   }
   void Start() {
     frame_ = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
@@ -364,6 +365,27 @@ TEST_F(RunCommandsTest, AssociateWritesQuotedCommandsAndRunAndDoubleClickStartTh
   EXPECT_EQ(ClassValue(".qlt"), "<none>");
   EXPECT_EQ(ExtensionsEntry("qlt"), "<none>");
   EXPECT_FALSE(ql::HasAssociation("qlt"));
+}
+
+// What the class root and the profile know when the program starts is in the table, from each
+// source with its own kind of record.
+TEST_F(RunCommandsTest, AssociationsKnownAtStartAreInTheTable) {
+  const std::string command = "\"" + standIn_ + "\" \"%1\"";
+  RegSetValueA(HKEY_CLASSES_ROOT, ".qlt", REG_SZ, kClass, static_cast<DWORD>(strlen(kClass)));
+  RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kClass) + "\\shell\\open\\command").c_str(), REG_SZ, command.c_str(),
+               static_cast<DWORD>(command.size()));
+  WriteProfileStringA("Extensions", "qlu", ("\"" + standIn_ + "\" ^.qlu").c_str());
+  Start();
+  EXPECT_TRUE(ql::HasAssociation("QLT"));
+  EXPECT_TRUE(ql::HasAssociation("qlu"));
+  EXPECT_FALSE(ql::HasAssociation("qlv"));
+  int fromRegistry = -1, fromProfile = -1;
+  for (const ql::AssociationRecord& r : ql::AssociationTable()) {
+    if (lstrcmpiA(r.extension, "qlt") == 0) fromRegistry = r.fromRegistry;
+    if (lstrcmpiA(r.extension, "qlu") == 0) fromProfile = r.fromRegistry;
+  }
+  EXPECT_EQ(fromRegistry, 1);
+  EXPECT_EQ(fromProfile, 0);
 }
 
 TEST_F(RunCommandsTest, AssociateRefusesProgramsAndOffersOnlyNoneWithoutAnExtension) {
