@@ -94,6 +94,6 @@ for key in list(goals) + [k for k in rows if k not in goals]:
     verdict = "" if goal is None else ("met" if ratio <= goal else "MISSED")
     missed += verdict == "MISSED"
     g = "" if goal is None else f"≤ {goal}"
-    print(f"| {what} | {fmt(ours)} {unit} | {fmt(peer)} {unit} | {ratio:.2f} | {g} | {verdict} |")
+    print(f"| {what} | {fmt(ours)} {unit} | {fmt(peer)} {unit} | {ratio:.3f} | {g} | {verdict} |")
 print(f"\n{missed} goal(s) missed" if missed else "\nevery measured goal met")
 PY
