@@ -10,22 +10,15 @@ build=$(cd "$1" && pwd)
 entries=${2:-100000}
 files=${3:-50000}
 runs=${4:-5}
-src=$(cd "$(dirname "$0")/../.." && pwd)
-data=$build/bench-browser
-mkdir -p "$data"
-cmake --build "$build" --target browser_bench wine_warmup >/dev/null
-[ -f "$data/big-$entries.zip" ] || python3 "$src/bench/browser/make_zip.py" "$data/big-$entries.zip" "$entries"
+. "$(dirname "$0")/session.sh"
+make_zip "$entries"
 if [ ! -d "$data/dir-$files" ]; then
   mkdir -p "$data/dir-$files.tmp"
   (cd "$data/dir-$files.tmp" && seq -f "f%06g.dat" 1 "$files" | xargs touch)
   mv "$data/dir-$files.tmp" "$data/dir-$files"
 fi
-cd "$build"
-sh "$src/scripts/wine-session.sh" start "$build/wine_warmup.exe" >/dev/null
-trap 'sh "$src/scripts/wine-session.sh" stop' EXIT
-winpath() { echo "Z:$1" | tr / '\\'; }
+start_session
 t() { s=$(date +%s.%N); "$@" >/dev/null 2>&1; e=$(date +%s.%N); echo "$e - $s" | bc; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 : >"$data/q_arc.txt"; : >"$data/q_dir.txt"; : >"$data/uz.txt"; : >"$data/ls.txt"
 i=0
 while [ $i -lt "$runs" ]; do

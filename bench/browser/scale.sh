@@ -10,18 +10,10 @@ build=$(cd "$1" && pwd)
 small=${2:-100000}
 big=${3:-1000000}
 runs=${4:-3}
-src=$(cd "$(dirname "$0")/../.." && pwd)
-data=$build/bench-browser
-mkdir -p "$data"
-cmake --build "$build" --target browser_bench wine_warmup >/dev/null
-for n in "$small" "$big"; do
-  [ -f "$data/big-$n.zip" ] || python3 "$src/bench/browser/make_zip.py" "$data/big-$n.zip" "$n"
-done
-cd "$build"
-sh "$src/scripts/wine-session.sh" start "$build/wine_warmup.exe" >/dev/null
-trap 'sh "$src/scripts/wine-session.sh" stop' EXIT
-winpath() { echo "Z:$1" | tr / '\\'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+. "$(dirname "$0")/session.sh"
+make_zip "$small"
+make_zip "$big"
+start_session
 : >"$data/scale-small.txt"; : >"$data/scale-big.txt"; : >"$data/scale-extra.txt"; : >"$data/scale-text.txt"
 i=0
 while [ $i -lt "$runs" ]; do
