@@ -860,7 +860,9 @@ int UnzipJob::ExtractAll(const std::string& archive, const std::vector<const Ent
   std::deque<OutJob*> queue;
   bool closing = false;
   unsigned nthreads = g_threads ? g_threads : std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
-  const size_t window = nthreads * 2 + 2;
+  // Members finish in archive order, so a big one holds up the members behind it: a deep window of
+  // members in flight (each holding just its open output file) keeps every worker busy meanwhile.
+  const size_t window = nthreads * 16 + 2;
   std::vector<std::thread> workers;
   for (unsigned t = 0; t < nthreads; ++t) {
     workers.emplace_back([&] {
