@@ -139,6 +139,9 @@ void DialogWatcher::Visit(HWND dialog) {
   SeenDialog seen;
   seen.title = WindowText(dialog);
   EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&seen.text));
+  // A dialog that closed while it was being read shows up with no title and no text: it was never
+  // there to answer.
+  if (!IsWindow(dialog)) return;
   seen.pressed = answer_ ? answer_(dialog, seen) : 0;
   if (!seen.pressed) return;
   answered_.insert(dialog);
