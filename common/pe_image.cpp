@@ -22,4 +22,13 @@ uint64_t PeImageEnd(const uint8_t* head, size_t size) {
   return end;
 }
 
+bool ReadPeKind(const uint8_t* head, size_t size, PeKind* kind) {
+  if (size < 0x40 || head[0] != 'M' || head[1] != 'Z') return false;
+  const uint64_t pe = Le32(head + 0x3C);
+  if (pe + 26 > size || Le32(head + pe) != 0x00004550u || Le16(head + pe + 20) < 2) return false;
+  kind->machine = static_cast<uint16_t>(Le16(head + pe + 4));
+  kind->pe32 = Le16(head + pe + 24) == 0x10B;
+  return true;
+}
+
 }  // namespace ql

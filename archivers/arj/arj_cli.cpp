@@ -14,7 +14,6 @@
 #include "archivers/arj/arj_extract_steps.h"
 #include "archivers/arj/arj_fs.h"
 #include "common/mask.h"
-#include "common/pe_image.h"
 
 namespace arj {
 namespace {
@@ -1425,22 +1424,17 @@ int Arj::CommitArchive(const std::string& temp, const std::vector<std::string>& 
   return kExitOk;
 }
 
-// Whether `exe` is a program whose image is followed by an ARJ archive first made under the name
-// `archive_name` (the name its main header keeps), as MakeSfx writes them.
+// Whether `exe` is a program followed by an ARJ archive first made under the name `archive_name`
+// (the name its main header keeps), as MakeSfx writes them.
 bool IsSelfExtractorOf(const std::string& exe, const std::string& archive_name) {
   FILE* f = fopen(ToNative(exe).c_str(), "rb");
   if (!f) return false;
   std::vector<uint8_t> head(1 << 18);
   head.resize(fread(head.data(), 1, head.size(), f));
   fclose(f);
-  const uint64_t end = ql::PeImageEnd(head.data(), head.size());
-  if (end == 0 || end >= head.size()) return false;
-  HeaderFields h;
-  size_t used = 0;
-  if (ParseHeaderFields(head.data() + end, head.size() - end, &h, &used) != ParseResult::kOk ||
-      h.file_type != kMainHeader)
-    return false;
-  return SameText(std::string(h.name, h.name_size), archive_name);
+  uint64_t at = 0;
+  std::string name;
+  return FindAppendedArchive(head.data(), head.size(), &at, &name) && SameText(name, archive_name);
 }
 
 int Arj::MakeSfx(const std::string& archive) {

@@ -1,6 +1,7 @@
 #include "archivers/arj/arj_format.h"
 
 #include "common/member_path.h"
+#include "common/pe_image.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -263,6 +264,18 @@ std::string FollowingVolumeName(const std::string& name) {
     return name.substr(0, dot + 1) + buf;
   }
   return NextVolumeName(name, 1);
+}
+
+bool FindAppendedArchive(const uint8_t* head, size_t size, uint64_t* at, std::string* name) {
+  HeaderFields h;
+  *at = ql::FindAfterImage(head, size, [&h](const uint8_t* p, size_t left) {
+    size_t used = 0;
+    return left >= 2 && p[0] == kIdLo && p[1] == kIdHi && ParseHeaderFields(p, left, &h, &used) == ParseResult::kOk &&
+           h.file_type == kMainHeader;
+  });
+  if (*at == 0) return false;
+  name->assign(h.name, h.name_size);
+  return true;
 }
 
 }  // namespace arj

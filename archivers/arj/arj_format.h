@@ -68,6 +68,11 @@ std::string SafeRelativePath(const std::string& name);
 // The bare file name part of a member name ("" for none).
 std::string BaseName(const std::string& name);
 
+// The archive a self-extractor carries behind its program image (as -je writes them): the offset
+// of its main header in `head` (the program file's first bytes) and the archive name that header
+// keeps. False when no sound main header follows the image.
+bool FindAppendedArchive(const uint8_t* head, size_t size, uint64_t* at, std::string* name);
+
 // Multi-volume names: NAME.ARJ, NAME.A01 ... NAME.A99, NAME.100 ...; names already ending
 // in a digit count on with three digits.
 std::string NextVolumeName(const std::string& name, int index);

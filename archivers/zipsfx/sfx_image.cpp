@@ -42,12 +42,17 @@ std::vector<uint8_t> SfxTag(const std::string& archiveName) {
   return tag;
 }
 
+uint64_t SfxTagAt(const uint8_t* head, size_t size) {
+  return ql::FindAfterImage(head, size, [](const uint8_t* at, size_t left) {
+    return left >= 10 && std::equal(kTagMagic, kTagMagic + 8, at) && 10u + qlzip::Get16(at + 8) <= left;
+  });
+}
+
 bool IsSelfExtractorOf(const uint8_t* head, size_t size, const std::string& archiveName) {
-  const uint64_t end = ql::PeImageEnd(head, size);
-  if (end == 0 || end + 10 > size || !std::equal(kTagMagic, kTagMagic + 8, head + end)) return false;
-  const size_t n = qlzip::Get16(head + end + 8);
-  if (end + 10 + n > size) return false;
-  return SameName(std::string(reinterpret_cast<const char*>(head + end + 10), n), archiveName);
+  const uint64_t at = SfxTagAt(head, size);
+  if (at == 0) return false;
+  const size_t n = qlzip::Get16(head + at + 8);
+  return SameName(std::string(reinterpret_cast<const char*>(head + at + 10), n), archiveName);
 }
 
 bool MakeSelfExtractor(const std::vector<uint8_t>& stub, qlzip::ByteSource& zip, const std::string& archiveName,

@@ -23,6 +23,11 @@ std::string StubProblem(const uint8_t* stub, size_t size);
 // (2 bytes) and that name.
 std::vector<uint8_t> SfxTag(const std::string& archiveName);
 
+// Where in `head` (the first bytes of a program) the tag of a self-extractor made by ZIP2EXE
+// lies: the first whole tag behind the program's image, wherever the linker ended the stub's
+// file. 0 when there is none.
+uint64_t SfxTagAt(const uint8_t* head, size_t size);
+
 // Whether `head` (the first bytes of an existing program) is a self-extractor that ZIP2EXE made
 // from an archive named `archiveName` (compared without regard to case).
 bool IsSelfExtractorOf(const uint8_t* head, size_t size, const std::string& archiveName);

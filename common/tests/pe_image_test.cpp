@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
+
+#include "tests/support/fake_program.h"
 
 namespace ql {
 namespace {
@@ -48,6 +51,55 @@ TEST(PeImageEnd, EndOfTheFurthestSection) {
   std::vector<uint8_t> many = Image({{0x400, 0x200}});
   many[0x86] = 0xFF;  // more sections than the bytes hold
   EXPECT_EQ(0u, PeImageEnd(many.data(), many.size()));
+}
+
+TEST(PeKind, MachineAndHeaderKind) {
+  std::vector<uint8_t> v = Image({{0x400, 0x200}});
+  v[0x84] = 0x4C;
+  v[0x85] = 0x01;
+  v[0x98] = 0x0B;  // optional header magic 0x10B: PE32
+  v[0x99] = 0x01;
+  PeKind k{};
+  ASSERT_TRUE(ReadPeKind(v.data(), v.size(), &k));
+  EXPECT_EQ(0x14C, k.machine);
+  EXPECT_TRUE(k.pe32);
+  v[0x84] = 0x64;
+  v[0x85] = 0x86;
+  v[0x98] = 0x0B;  // 0x20B: PE32+
+  v[0x99] = 0x02;
+  ASSERT_TRUE(ReadPeKind(v.data(), v.size(), &k));
+  EXPECT_EQ(0x8664, k.machine);
+  EXPECT_FALSE(k.pe32);
+  std::vector<uint8_t> text(0x400, 'x');
+  EXPECT_FALSE(ReadPeKind(text.data(), text.size(), &k));
+}
+
+// Whatever a linker or another tool left behind the sections, appended data is found by its
+// signature, and nothing inside the image counts.
+TEST(FindAfterImage, PassesOverWhatTheLinkerLeftBehindTheSections) {
+  const char sig[] = "APPENDED";
+  auto atSig = [&](const uint8_t* p, size_t left) { return left >= 8 && std::memcmp(p, sig, 8) == 0; };
+  auto with = [&](std::vector<uint8_t> program) {
+    program.insert(program.end(), sig, sig + 8);
+    return program;
+  };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    uint64_t at;
+  } cases[] = {
+      {"right behind the sections", with(qltest::FakeProgram(0x600)), 0x600},
+      {"behind a COFF string table", with(qltest::FakeProgram(0x600, qltest::CoffStringTable())), 0x600 + 14},
+      {"behind an overlay", with(qltest::FakeProgram(0x600, std::vector<uint8_t>(700, 0))), 0x600 + 700},
+      {"nothing appended", qltest::FakeProgram(0x600, qltest::CoffStringTable()), 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.at, FindAfterImage(c.bytes.data(), c.bytes.size(), atSig)) << c.name;
+  std::vector<uint8_t> inside = qltest::FakeProgram(0x600);
+  std::memcpy(&inside[0x300], sig, 8);  // the signature as a constant inside the program itself
+  EXPECT_EQ(0u, FindAfterImage(inside.data(), inside.size(), atSig));
+  std::vector<uint8_t> text(0x800, 'x');
+  std::memcpy(&text[0x700], sig, 8);
+  EXPECT_EQ(0u, FindAfterImage(text.data(), text.size(), atSig)) << "not a program";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "archivers/arj/arj_archive.h"
 #include "archivers/arj/tests/test_util.h"
+#include "tests/support/fake_program.h"
 
 namespace arj {
 namespace {
@@ -125,6 +126,26 @@ TEST(ArjArchive, FindsTheMainHeaderBehindAStub) {
   ASSERT_EQ(entries.size(), 1u);
   EntryResult r;
   EXPECT_EQ(ExtractOne(sfx, entries[0], "", &r), "hello");
+}
+
+// A self-extractor is told apart by the archive behind its program image, wherever the stub's
+// file ends: the i686 linker leaves a COFF string table behind the sections.
+TEST(ArjArchive, FindsTheArchiveAppendedToAProgram) {
+  const std::string arc = BuildArchive({{"a.txt", "hello"}}, 1);
+  for (const std::vector<uint8_t>& trailer : {qltest::CoffStringTable(), std::vector<uint8_t>(3000, 0),
+                                              std::vector<uint8_t>{}}) {
+    std::vector<uint8_t> stub = qltest::FakeProgram(4000, trailer);
+    stub[600] = kIdLo;  // stray ids inside the image do not count
+    stub[601] = kIdHi;
+    std::vector<uint8_t> sfx = stub;
+    sfx.insert(sfx.end(), arc.begin(), arc.end());
+    uint64_t at = 0;
+    std::string name;
+    ASSERT_TRUE(FindAppendedArchive(sfx.data(), sfx.size(), &at, &name)) << trailer.size();
+    EXPECT_EQ(stub.size(), at);
+    EXPECT_EQ("test.arj", name);
+    EXPECT_FALSE(FindAppendedArchive(stub.data(), stub.size(), &at, &name)) << "the bare stub";
+  }
 }
 
 TEST(ArjArchive, DamageIsReportedAndCanBeStepedOver) {

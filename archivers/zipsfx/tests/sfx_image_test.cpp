@@ -10,30 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/fake_program.h"
+
 namespace qlsfx {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put32(Bytes& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
-
 // A program of `size` bytes whose one section ends where the file ends.
-Bytes FakeStub(size_t size) {
-  Bytes v(size, 0x90);
-  v[0] = 'M';
-  v[1] = 'Z';
-  Put32(v, 0x3C, 0x80);
-  Put32(v, 0x80, 0x00004550u);
-  v[0x86] = 1;
-  v[0x87] = 0;
-  v[0x94] = 0;
-  v[0x95] = 0;
-  Put32(v, 0x80 + 24 + 16, static_cast<uint32_t>(size - 0x200));
-  Put32(v, 0x80 + 24 + 20, 0x200);
-  return v;
-}
+Bytes FakeStub(size_t size) { return qltest::FakeProgram(size); }
 
 TEST(StubProblem, SizeAndSignatures) {
   struct Case {
@@ -77,6 +62,24 @@ TEST(SfxTag, TellsOurSelfExtractorOfAnArchiveApart) {
   EXPECT_FALSE(IsSelfExtractorOf(text.data(), text.size(), "FOO.ZIP")) << "not a program";
   Bytes cut(ours.begin(), ours.begin() + 3000 + 12);
   EXPECT_FALSE(IsSelfExtractorOf(cut.data(), cut.size(), "FOO.ZIP")) << "tag cut off";
+  Bytes inside = FakeStub(3000);
+  std::copy(tag.begin(), tag.end(), inside.begin() + 1000);
+  EXPECT_FALSE(IsSelfExtractorOf(inside.data(), inside.size(), "FOO.ZIP")) << "the tag as a constant inside a program";
+}
+
+// The stub file need not end where its sections do (the i686 linker leaves a COFF string table
+// behind them): the tag is found behind whatever the stub file holds.
+TEST(SfxTag, FoundBehindWhatTheLinkerLeftAfterTheSections) {
+  for (const Bytes& trailer : {qltest::CoffStringTable(), Bytes(4096, 0), Bytes{}}) {
+    Bytes stub = qltest::FakeProgram(3000, trailer);
+    Bytes made = stub;
+    Bytes tag = SfxTag("FOO.ZIP");
+    made.insert(made.end(), tag.begin(), tag.end());
+    made.resize(made.size() + 100, 'z');
+    EXPECT_EQ(stub.size(), SfxTagAt(made.data(), made.size())) << trailer.size();
+    EXPECT_TRUE(IsSelfExtractorOf(made.data(), made.size(), "foo.zip")) << trailer.size();
+    EXPECT_FALSE(IsSelfExtractorOf(stub.data(), stub.size(), "FOO.ZIP")) << "the bare stub, " << trailer.size();
+  }
 }
 
 std::string Sample(size_t n, int seed) {
