@@ -5,8 +5,9 @@
 #     64 KB (65,536 bytes).
 # Prints each file's size, the total, and one PASS or OVER line per goal; exits 1 when a goal is
 # missed. Run on demand; not part of the test suite.
-# usage: sh bench/size/run.sh          builds the programs (scripts/build.sh win32 --target programs)
-#                                      and measures build/quillon
+# usage: sh bench/size/run.sh          builds the i686 programs (scripts/build.sh win32 --target
+#                                      programs, or scripts/build.sh i686 where the Win32 tree is
+#                                      x86_64) and measures them
 #        sh bench/size/run.sh <dir>    measures <dir> as it is
 set -e
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -25,11 +26,7 @@ else
   else
     # The Win32 tree is built for x86_64 here: the goals are measured on an i686 release of its own.
     DIR=$ROOT/build/quillon-i686
-    { [ -f "$ROOT/build/win32-i686/CMakeCache.txt" ] ||
-        cmake -S "$ROOT" -B "$ROOT/build/win32-i686" --toolchain "$ROOT/cmake/mingw-i686.cmake" \
-          -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST \
-          -DQL_PROGRAM_DIR="$DIR"; } >"$log" 2>&1 &&
-      cmake --build "$ROOT/build/win32-i686" -j"$(nproc)" --target programs >>"$log" 2>&1 || build_failed=1
+    sh "$ROOT/scripts/build.sh" i686 >"$log" 2>&1 || build_failed=1
   fi
   if [ -n "${build_failed:-}" ]; then
     tail -n 40 "$log"
