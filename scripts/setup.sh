@@ -2,7 +2,7 @@
 # Installs everything Quillon needs to build, run and test, from Debian's packages.
 # Idempotent: does nothing when all packages are already present.
 set -e
-PKGS="cmake make g++ clang libclang-rt-14-dev zlib1g-dev googletest
+PKGS="cmake make ccache g++ clang libclang-rt-14-dev zlib1g-dev googletest
 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
 wine wine64 wine32:i386 fonts-wine
 xvfb xauth imagemagick x11-apps x11-utils
