@@ -121,6 +121,15 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     ShowStringMessageArg(setup.owner, IDS_CONVERT_TARGET_EXISTS, target.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
+  // Comments and empty folders do not reach the new archive: the user decides, before anything
+  // is written or replaced, whether to convert without them.
+  if (k.from == ConvertFrom::Zip || k.from == ConvertFrom::Arj) {
+    ArchiveExtras extras = ArchiveExtrasOf(source, k.from == ConvertFrom::Arj);
+    if ((extras.comments || extras.emptyFolders) &&
+        ShowStringMessageArg(setup.owner, IDS_CONVERT_DROPS_EXTRAS, source.c_str(),
+                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+      return false;
+  }
   if (On(s, Sw::ExtractWithPassword) && !askPassword(s)) return false;
 
   EnginePaths paths = EnginePathsOf(setup);

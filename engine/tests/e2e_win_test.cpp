@@ -12,10 +12,12 @@
 #include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/tests/box_answerer.h"
+#include "engine/tests/dialog_shot.h"
 #include "engine/transform_commands.h"
 #include "engine/transforms_win.h"
 #include "engine/tests/real_archivers.h"
 #include "engine/tests/win_test_util.h"
+#include "tests/support/win_test_support.h"
 
 namespace ql {
 namespace {
@@ -327,6 +329,41 @@ TEST_F(ConvertE2ETest, AScratchDirectoryStillHeldDoesNotStopTheNextConvert) {
   ASSERT_TRUE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "TREE.ZIP", &texts));
   EXPECT_FALSE(Exists(held)) << "removed once it is free";
   EXPECT_FALSE(Exists(ScratchDirectory(work, 1)));
+}
+
+// A comment and an empty folder do not reach the new archive: the user is asked before anything
+// is written or replaced, and "No" leaves the source as it was.
+TEST_F(ConvertE2ETest, CommentsAndEmptyFoldersAreNotDroppedInSilence) {
+  if (!Exists("Z:\\usr\\bin\\unzip") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\EMPTY").c_str(), nullptr));
+  std::string zip = dir + "\\NOTED.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  ASSERT_EQ(0, RunHost("echo 'what this archive holds' | /usr/bin/zip -qz '" + HostPath(zip) + "'", prog + "\\z.status"));
+  const std::string source = ReadAll(zip);
+  const std::string question = zip +
+                               "\nholds comments or empty folders. The conversion does not carry them into the new "
+                               "archive.\n\nConvert it anyway, without them?";
+  struct Case {
+    int answer;
+    bool converted;
+  } cases[] = {{IDNO, false}, {IDYES, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    std::vector<std::string> asked;
+    {
+      qltest::DialogWatcher user(GetCurrentProcessId(), GetCurrentThreadId(), [&](HWND d, const qltest::SeenDialog&) {
+        Shoot(d, "Convert drops comments");
+        return c.answer;
+      });
+      EXPECT_EQ(c.converted, ConvertArchive(setup, s, IDM_CONVERT_ZIP1_TO_ZIP2, dir, {"NOTED.ZIP"}, "None", "None",
+                                            [](SwitchSet&) { return false; }));
+      for (const qltest::SeenDialog& seen : user.Seen()) asked.push_back(seen.text);
+    }
+    EXPECT_EQ(std::vector<std::string>{question}, asked);
+    if (!c.converted) EXPECT_TRUE(ReadAll(zip) == source) << "the source is left as it was";
+  }
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  ExpectTree(zip, ArchiveKind::Zip);
 }
 
 // An LZH archive of the tree (Debian has no LZH archiver: our test writer makes it), with its
