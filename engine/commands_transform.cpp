@@ -1,6 +1,7 @@
 // The commands of the operations on whole archives: convert, self-extracting ARJ and ZIP, repair,
 // join and rename in an ARJ, and the extract that runs a program from an archive.
 #include <cctype>
+#include <cstdio>
 
 #include "common/mask.h"
 #include "engine/command_parts.h"
@@ -67,10 +68,19 @@ std::string ConvertTargetPath(const std::string& source, ConvertTo to) {
   return source.substr(0, dot + 1) + ext;
 }
 
-std::string ScratchDirectory(const std::string& workDir) { return WorkSlash(workDir) + "tmp41720"; }
+std::string ScratchDirectory(const std::string& workDir, unsigned n) {
+  std::string dir = WorkSlash(workDir) + "tmp41720";
+  return n ? dir + "." + std::to_string(n) : dir;
+}
 
-std::string ConvertPackPath(const std::string& workDir, ConvertTo to) {
-  return WorkSlash(workDir) + (to == ConvertTo::Arj ? "qlconvrt.arj" : "qlconvrt.zip");
+std::string ConvertPackPath(const std::string& target, unsigned n) {
+  size_t slash = target.find_last_of("\\/");
+  std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  size_t dot = target.find_last_of('.');
+  std::string ext = dot == std::string::npos || dot + 1 < dir.size() ? "TMP" : Upper(target.substr(dot + 1));
+  char name[16];
+  std::snprintf(name, sizeof name, "~QLCV%03u.", n % 1000);
+  return dir + name + ext;
 }
 
 std::string ConvertProgram(const EnginePaths& p, ConvertFrom from, const std::string& configured) {
@@ -187,8 +197,7 @@ Command PackTestCommand(const SwitchSet& s, const EnginePaths& p, const ConvertK
 
 ConvertCommands ConvertCommandsFor(const SwitchSet& s, const EnginePaths& p, const ConvertKind& k,
                                    const std::string& source, const std::string& program,
-                                   const std::string& packPath) {
-  std::string scratch = ScratchDirectory(p.workDir);
+                                   const std::string& packPath, const std::string& scratch) {
   return ConvertCommands{UnpackCommand(s, p, k, source, program, scratch),
                          PackCommand(s, p, k, scratch, packPath), PackTestCommand(s, p, k, packPath)};
 }
@@ -217,13 +226,15 @@ Command SelfExtractingZip(const SwitchSet&, const EnginePaths& p, const std::str
   return cmd;
 }
 
-Command RepairArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive) {
+Command RepairArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive, const std::string& into) {
   Command cmd;
   cmd.currentDir = DirOf(archive);
-  // Shown whatever the progress setting says: ARJ may ask about a damaged entry.
+  // Shown whatever the progress setting says, in case ARJ asks something (a volume, a password).
   cmd.showWindow = true;
   Ctx c{s, WorkSlash(p.workDir), false, On(s, Sw::ExtractWithPassword), false};
-  cmd.text = Arj(p) + " e " + QuoteArg(archive) + " -jr";
+  // "x" keeps the folders; " -n" passes over any file that is there, so nothing is written over
+  // and ARJ never stops to ask.
+  cmd.text = Arj(p) + " x " + QuoteArg(archive) + " " + QuoteArg(WorkSlash(into)) + " -jr -n";
   cmd.text += Fragments(c, {{F::ADates, NO}, {F::AMultiVolume, NO}, {F::AWorkDir, NO},
                             {F::APassword, NO}});
   return cmd;

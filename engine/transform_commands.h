@@ -59,23 +59,27 @@ bool ConvertSourceAccepted(const ConvertKind& k, const std::string& name, bool e
 // The name of the converted archive: everything after the source's last "." becomes "ARJ" or
 // "ZIP".
 std::string ConvertTargetPath(const std::string& source, ConvertTo to);
-// The scratch directory tmp41720 of the work directory.
-std::string ScratchDirectory(const std::string& workDir);
-// Where the pack writes before the new archive has passed its test: a file of the work
-// directory, moved to the target afterwards.
-std::string ConvertPackPath(const std::string& workDir, ConvertTo to);
+// The scratch directory of the work directory: tmp41720, or, when a process still holds that one
+// (a runner console left open has it as its current directory), tmp41720.1, tmp41720.2 ...
+// (`n`).
+std::string ScratchDirectory(const std::string& workDir, unsigned n = 0);
+// Where the pack writes before the new archive has passed its test: ~QLCV000.ARJ (or .ZIP, the
+// target's extension; `n` numbers the free names) beside `target`, so that the tested archive
+// takes the target's name by a rename on the same drive. A partial archive never carries the
+// target's name.
+std::string ConvertPackPath(const std::string& target, unsigned n);
 // The extraction program of ARC or LZH archives: the one configured, or the bundled QLARC.EXE /
 // QLLZH.EXE of the program directory when the setting is "None" (or empty).
 std::string ConvertProgram(const EnginePaths& p, ConvertFrom from, const std::string& configured);
 
-// The three runs of a convert: unpack the source with its folders into the scratch directory,
-// pack the scratch directory recursively into `packPath`, and test that archive.
+// The three runs of a convert: unpack the source with its folders into the scratch directory
+// `scratch`, pack it recursively into `packPath`, and test that archive.
 struct ConvertCommands {
   Command unpack, pack, test;
 };
 ConvertCommands ConvertCommandsFor(const SwitchSet& s, const EnginePaths& p, const ConvertKind& k,
                                    const std::string& source, const std::string& program,
-                                   const std::string& packPath);
+                                   const std::string& packPath, const std::string& scratch);
 
 // -------------------------------------------------------------------------------------------
 // Self-extracting, repair, join, rename.
@@ -85,9 +89,11 @@ ConvertCommands ConvertCommandsFor(const SwitchSet& s, const EnginePaths& p, con
 Command SelfExtractingArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive);
 // ZIP2EXE on `archive` as chosen. Refused (425) unless the upper-cased path holds ".ZIP".
 Command SelfExtractingZip(const SwitchSet& s, const EnginePaths& p, const std::string& archive);
-// ARJ "e -jr" of a damaged archive, its runner window shown.
-Command RepairArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive);
-// PKZIPFIX: `name` rebuilt into PKFIXED.ZIP in `directory`.
+// ARJ "x -jr -n" of a damaged archive into the new directory `into`, keeping the folders and
+// writing over nothing; its runner window shown.
+Command RepairArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive, const std::string& into);
+// PKZIPFIX: `name` rebuilt in `directory` into PKFIXED.ZIP, or the first free PKFIX001.ZIP ...
+// when an earlier repair is there.
 Command RepairZip(const SwitchSet& s, const EnginePaths& p, const std::string& name,
                   const std::string& directory);
 // Repair needs twice the archive's size on the archive's drive and on the work directory's.

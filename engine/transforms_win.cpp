@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cctype>
+#include <cstdio>
 
 #include "common/mask.h"
 #include "common/shared_win.h"
@@ -65,11 +66,35 @@ char DriveOf(const std::string& path) {
   return cur.size() > 1 && cur[1] == ':' ? cur[0] : 0;
 }
 
-// A fresh, empty scratch directory: leftovers of an earlier convert never go into a new archive.
-bool FreshScratch(const std::string& workDir) {
-  std::string scratch = ScratchDirectory(workDir);
-  if (DirectoryExists(scratch) && !RemoveDirectoryTree(scratch.c_str())) return false;
-  return CreateDirectoryA(scratch.c_str(), nullptr) != 0;
+// How many scratch and pack names a convert tries.
+constexpr unsigned kScratchNames = 100;
+constexpr unsigned kPackNames = 1000;
+
+// A fresh, empty scratch directory, its path ("" when none can be made): leftovers of an earlier
+// convert never go into a new archive. Scratch directories of earlier converts are removed first;
+// one that a process still holds (a runner console left open keeps it as its current directory)
+// stays and is passed over, to be removed by a later convert once it is free.
+std::string FreshScratch(const std::string& workDir) {
+  for (unsigned n = 0; n < kScratchNames; ++n) {
+    std::string dir = ScratchDirectory(workDir, n);
+    if (DirectoryExists(dir)) RemoveDirectoryTree(dir.c_str());
+  }
+  for (unsigned n = 0; n < kScratchNames; ++n) {
+    std::string dir = ScratchDirectory(workDir, n);
+    if (GetFileAttributesA(dir.c_str()) == INVALID_FILE_ATTRIBUTES && CreateDirectoryA(dir.c_str(), nullptr))
+      return dir;
+  }
+  return "";
+}
+
+// A name beside `target` that nothing has, for the archive being made; "" when none is free.
+std::string FreePackPath(const std::string& target) {
+  for (unsigned n = 0; n < kPackNames; ++n) {
+    std::string path = ConvertPackPath(target, n);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+      return path;
+  }
+  return "";
 }
 
 }  // namespace
@@ -96,34 +121,47 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     ShowStringMessageArg(setup.owner, IDS_CONVERT_TARGET_EXISTS, target.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
+  // Comments and empty folders do not reach the new archive: the user decides, before anything
+  // is written or replaced, whether to convert without them.
+  if (k.from == ConvertFrom::Zip || k.from == ConvertFrom::Arj) {
+    ArchiveExtras extras = ArchiveExtrasOf(source, k.from == ConvertFrom::Arj);
+    if ((extras.comments || extras.emptyFolders) &&
+        ShowStringMessageArg(setup.owner, IDS_CONVERT_DROPS_EXTRAS, source.c_str(),
+                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+      return false;
+  }
   if (On(s, Sw::ExtractWithPassword) && !askPassword(s)) return false;
 
   EnginePaths paths = EnginePathsOf(setup);
   std::string program = k.from == ConvertFrom::Arc   ? ConvertProgram(paths, k.from, arcProgram)
                         : k.from == ConvertFrom::Lzh ? ConvertProgram(paths, k.from, lzhProgram)
                                                      : "";
-  std::string packPath = ConvertPackPath(setup.workDir, k.to);
   std::string saved = CurrentDirectory();
-  if (!FreshScratch(setup.workDir)) {
-    std::string scratch = ScratchDirectory(setup.workDir);
-    ShowStringMessageArg(setup.owner, IDS_ARCHIVE_NOT_CREATED, scratch.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  std::string scratch = FreshScratch(setup.workDir);
+  std::string packPath = FreePackPath(target);
+  if (scratch.empty() || packPath.empty()) {
+    if (!scratch.empty()) RemoveDirectoryTree(scratch.c_str());
+    std::string failed = scratch.empty() ? ScratchDirectory(setup.workDir) : target;
+    ShowStringMessageArg(setup.owner, IDS_ARCHIVE_NOT_CREATED, failed.c_str(), MB_OK | MB_ICONEXCLAMATION);
     SetCurrentDirAndDrive(saved.c_str());
     return false;
   }
-  DeleteFileA(packPath.c_str());
-  ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath);
+  ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath, scratch);
 
-  bool ok = RunSucceeded(setup, cmds.unpack) && HoldsFiles(ScratchDirectory(setup.workDir)) &&
-            RunSucceeded(setup, cmds.pack) && FileExists(packPath) && RunSucceeded(setup, cmds.test);
+  // The new archive is written beside the target under a name of its own and tested there; only
+  // then does it take the target's name, by a rename on the same drive. Whatever fails (a full
+  // disk, a damaged source, a cancel), the partial archive goes and the folder is as it was.
+  bool ok = RunSucceeded(setup, cmds.unpack) && HoldsFiles(scratch) && RunSucceeded(setup, cmds.pack) &&
+            FileExists(packPath) && RunSucceeded(setup, cmds.test);
   if (ok) {
-    // The tested archive takes its place; only now is a replaced source gone.
+    // Only now is a replaced source gone.
     ok = MoveFileExA(packPath.c_str(), target.c_str(),
-                     MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                     (replacesSource ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH) != 0;
     if (ok && k.deflateOldZip && !replacesSource) DeleteFileA(source.c_str());
   }
   DeleteFileA(packPath.c_str());
   SetCurrentDirAndDrive(saved.c_str());
-  RemoveDirectoryTree(ScratchDirectory(setup.workDir).c_str());
+  RemoveDirectoryTree(scratch.c_str());
   if (!ok) ShowStringMessageArg(setup.owner, IDS_CONVERT_FAILED, source.c_str(), MB_OK | MB_ICONEXCLAMATION);
   return ok;
 }
@@ -131,11 +169,51 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
 RunResult MakeSelfExtracting(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
                              const std::string& archive, const AskPassword& askPassword) {
   EnginePaths paths = EnginePathsOf(setup);
-  if (kind == ArchiveKind::Zip) return RunCommand(setup, SelfExtractingZip(s, paths, archive));
-  if (!SelfExtractingArj(s, paths, archive).message && On(s, Sw::Password) && !askPassword(s))
-    return RunResult::Refused;
-  return RunCommand(setup, SelfExtractingArj(s, paths, archive));
+  Command cmd = kind == ArchiveKind::Zip ? SelfExtractingZip(s, paths, archive) : SelfExtractingArj(s, paths, archive);
+  if (kind == ArchiveKind::Arj && !cmd.message && On(s, Sw::Password)) {
+    if (!askPassword(s)) return RunResult::Refused;
+    cmd = SelfExtractingArj(s, paths, archive);
+  }
+  RunResult r = RunCommand(setup, cmd);
+  // A minimised console that ends at once shows nothing: the exit code tells whether it worked.
+  unsigned long code = 0;
+  if (r == RunResult::Done && ReadRunnerExitCode(setup.workDir.c_str(), &code) && code != 0)
+    ShowStringMessageArg(setup.owner, IDS_SFX_FAILED, archive.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  return r;
 }
+
+namespace {
+
+// The directory a repaired ARJ's members go into: named after the archive, beside it, and new:
+// DAMAGED.ARJ gives DAMAGED, or DAMAGED.1, DAMAGED.2 ... when that name is taken. "" when none
+// is free.
+std::string FreeRecoveryDirectory(const std::string& archive) {
+  size_t slash = archive.find_last_of('\\');
+  size_t dot = archive.find_last_of('.');
+  std::string base = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? archive
+                                                                                             : archive.substr(0, dot);
+  for (unsigned n = 0; n < 100; ++n) {
+    std::string dir = n ? base + "." + std::to_string(n) : base;
+    if (GetFileAttributesA(dir.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+      return dir;
+  }
+  return "";
+}
+
+// Where PKZIPFIX puts its repair in `directory`: the first of PKFIXED.ZIP, PKFIX001.ZIP ...
+// PKFIX999.ZIP that does not exist, as PKZIPFIX chooses it. "" when all are taken.
+std::string FreeRepairedZipPath(const std::string& directory) {
+  for (unsigned n = 0; n < 1000; ++n) {
+    char name[16];
+    if (n) std::snprintf(name, sizeof name, "PKFIX%03u.ZIP", n);
+    std::string path = Joined(directory, n ? name : "PKFIXED.ZIP");
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+      return path;
+  }
+  return "";
+}
+
+}  // namespace
 
 RunResult RepairArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind, const std::string& directory,
                         const std::string& name, const AskPassword& askPassword) {
@@ -161,9 +239,38 @@ RunResult RepairArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind
     return RunResult::Refused;
   }
   EnginePaths paths = EnginePathsOf(setup);
-  if (kind == ArchiveKind::Zip) return RunCommand(setup, RepairZip(s, paths, name, directory));
+  unsigned long code = 0;
+  if (kind == ArchiveKind::Zip) {
+    // PKZIPFIX never writes over an earlier repair: it takes the first free name, which the user
+    // is told.
+    std::string repaired = FreeRepairedZipPath(directory.empty() ? CurrentDirectory() : directory);
+    RunResult r = RunCommand(setup, RepairZip(s, paths, name, directory));
+    if (r != RunResult::Done) return r;
+    bool known = ReadRunnerExitCode(setup.workDir.c_str(), &code);
+    if (!repaired.empty() && FileExists(repaired) && (!known || code <= 1))
+      ShowStringMessageArg(setup.owner, IDS_REPAIR_ZIP_WRITTEN, repaired.c_str(), MB_OK | MB_ICONINFORMATION);
+    else
+      ShowStringMessageArg(setup.owner, IDS_REPAIR_FAILED, archive.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return r;
+  }
   if (On(s, Sw::ExtractWithPassword) && !askPassword(s)) return RunResult::Refused;
-  return RunCommand(setup, RepairArj(s, paths, archive));
+  // The members go, with their folders, into a new directory named after the archive: never
+  // loose among the user's files, never over a file that is there.
+  std::string into = FreeRecoveryDirectory(archive);
+  if (into.empty() || !CreateDirectoryA(into.c_str(), nullptr)) {
+    std::string failed = into.empty() ? archive : into;
+    ShowStringMessageArg(setup.owner, IDS_ARCHIVE_NOT_CREATED, failed.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return RunResult::NotCreated;
+  }
+  RunResult r = RunCommand(setup, RepairArj(s, paths, archive, into));
+  if (HoldsFiles(into)) {
+    ShowStringMessageArg(setup.owner, IDS_REPAIR_ARJ_INTO, into.c_str(), MB_OK | MB_ICONINFORMATION);
+  } else {
+    RemoveDirectoryTree(into.c_str());
+    if (r == RunResult::Done)
+      ShowStringMessageArg(setup.owner, IDS_REPAIR_FAILED, archive.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  }
+  return r;
 }
 
 namespace {

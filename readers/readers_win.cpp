@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "common/shared_win.h"
 #include "readers/arj_reader.h"
+#include "readers/listing_lines.h"
 #include "readers/zip_reader.h"
 #include "resources/ids.h"
 
@@ -242,6 +245,49 @@ int ReadZipDirectory(const char* path, HWND list, const char* mask, HANDLE out) 
   }
   ShowReaderMessage(owner, r, MB_ICONEXCLAMATION);
   return r.result;
+}
+
+ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj) {
+  ArchiveExtras x;
+  FileSource f;
+  f.file = OpenShared(path.c_str());
+  if (f.file == INVALID_HANDLE_VALUE) return x;
+  struct Lines {
+    std::vector<std::string> all;
+    static void Add(void* ctx, const char* text, size_t len) { static_cast<Lines*>(ctx)->all.emplace_back(text, len); }
+  } lines;
+  LineSink sink;
+  sink.ctx = &lines;
+  sink.add = Lines::Add;
+  sink.insertTop = Lines::Add;
+  ListTargets targets;
+  targets.list = &sink;
+  targets.fullLines = true;
+  if (arj) ReadArjListing(f.Source(), targets);
+  else ReadZipListing(f.Source(), path, targets);
+  CloseHandle(f.file);
+  std::vector<std::string> folders, names;
+  const std::string directory = "> Directory: ";
+  for (const std::string& l : lines.all) {
+    if (l.compare(0, 7, "> Title") == 0 || l.compare(0, 14, "> File Comment") == 0) {
+      x.comments = true;
+    } else if (l.compare(0, directory.size(), directory) == 0) {
+      folders.push_back(l.substr(directory.size()));
+    } else if (!IsMarkerLine(l)) {
+      std::optional<std::string_view> name = LineLongName(l);
+      if (!name || name->empty()) continue;
+      if (name->back() == '\\') folders.emplace_back(name->substr(0, name->size() - 1));
+      names.emplace_back(*name);
+    }
+  }
+  for (const std::string& folder : folders) {
+    std::string inside = folder + "\\";
+    bool holds = false;
+    for (const std::string& n : names)
+      if (n.size() > inside.size() && n.compare(0, inside.size(), inside) == 0) holds = true;
+    if (!holds) x.emptyFolders = true;
+  }
+  return x;
 }
 
 int ReadArjDirectory(HWND window, const char* path, HWND list, int form, const char* mask, HANDLE out) {

@@ -38,6 +38,15 @@ bool FindZipStart(HANDLE file, bool* spanning);
 // false when it cannot be opened.
 bool FileHoldsZip(const std::string& path);
 
+// What a whole-archive conversion does not carry into the new archive: an archive comment or
+// file comments, and directory entries of folders that hold nothing (the other folders live on
+// in the paths of their files). Both false when the archive cannot be read.
+struct ArchiveExtras {
+  bool comments = false;
+  bool emptyFolders = false;
+};
+ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj);
+
 // Lists a ZIP archive into `list` (a qllistbox gets full lines and its window's words, another
 // list box bare names) and/or the output file `out` (full lines and comment texts, each ended by
 // CR LF). Returns 1 when read to the end record, 0 when nothing was done, -1 after a message.

@@ -481,6 +481,11 @@
 #define IDC_JOIN_NAME 1061
 #define IDS_CONVERT_TARGET_EXISTS 3120  // "%s\nalready exists. ..."
 #define IDS_CONVERT_FAILED 3121         // "The conversion of\n%s\nfailed. ..."
+#define IDS_SFX_FAILED 3122             // "The self-extracting archive of\n%s\nwas not made..."
+#define IDS_REPAIR_ZIP_WRITTEN 3123     // "The repaired archive was written to\n%s"
+#define IDS_REPAIR_FAILED 3124          // "The repair of\n%s\nfailed. ..."
+#define IDS_REPAIR_ARJ_INTO 3125        // "...recovered ... into the new directory\n%s"
+#define IDS_CONVERT_DROPS_EXTRAS 3126   // "%s\nholds comments or empty folders... Convert it anyway?"
 // Help window (resources/help.rc).
 #define IDS_HELP_MISSING 3400           // "Quillon cannot find its help file:\n%s..."
 #define IDS_HELP_DAMAGED 3401           // "The help file\n%s\nis damaged ... (%s)..."

@@ -356,7 +356,8 @@ TEST_F(ExpressEndToEnd, SelfExtractingAndRepairStartInTheArchiveDirectory) {
       {IDM_EX_SFX_ZIP, "SAMPLEZ.ZIP", archives + "\\SAMPLEZ.EXE"},
       {IDM_EX_SFX_ARJ, "SAMPLEA.ARJ", archives + "\\SAMPLEA.EXE"},
       {IDM_EX_REPAIR_ZIP, "SAMPLEZ.ZIP", archives + "\\PKFIXED.ZIP"},
-      {IDM_EX_REPAIR_ARJ, "SAMPLEA.ARJ", archives + "\\F2.TXT"},  // ARJ's repair extracts what it saves
+      // ARJ's repair extracts what it saves into a new directory named after the archive.
+      {IDM_EX_REPAIR_ARJ, "SAMPLEA.ARJ", archives + "\\SAMPLEA\\F2.TXT"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
@@ -373,7 +374,7 @@ TEST_F(ExpressEndToEnd, SelfExtractingAndRepairStartInTheArchiveDirectory) {
   }
   EXPECT_EQ(0, Host("/usr/bin/unzip -tqq '" + HostPath(archives + "\\SAMPLEZ.EXE") + "' >/dev/null 2>&1"));
   EXPECT_EQ(0, Host("/usr/bin/unzip -tqq '" + HostPath(archives + "\\PKFIXED.ZIP") + "' >/dev/null 2>&1"));
-  EXPECT_EQ("contents of F2.TXT\r\n", qltest::ReadTextFile(archives + "\\F2.TXT"));
+  EXPECT_EQ("contents of F2.TXT\r\n", qltest::ReadTextFile(archives + "\\SAMPLEA\\F2.TXT"));
 }
 
 // Run: the typed archive opens in a window of its own, and the command line heads the recent list.

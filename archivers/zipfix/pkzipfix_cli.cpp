@@ -30,6 +30,13 @@ std::string Absolute(qlzip::Host& host, const std::string& path) {
 
 }  // namespace
 
+std::string FixedName(int n) {
+  if (n <= 0) return kFixedName;
+  char name[16];
+  std::snprintf(name, sizeof name, "PKFIX%03d.ZIP", n % 1000);
+  return name;
+}
+
 int RunZipFix(const std::vector<std::string>& args, qlzip::Host& host, std::FILE* log) {
   if (args.empty() || args.size() > 2) {
     std::fprintf(log, "Usage: pkzipfix zipfile[.ZIP] [directory]\n"
@@ -55,8 +62,20 @@ int RunZipFix(const std::vector<std::string>& args, qlzip::Host& host, std::FILE
     }
     if (!d.isDir) dir = qlzip::DirName(dir);
   }
-  const std::string output = qlzip::JoinPath(dir, kFixedName);
-  // The input is never written: not even when it is itself an earlier PKFIXED.ZIP in that place.
+  // An earlier repair in that place is never written over: the first free name of PKFIXED.ZIP,
+  // PKFIX001.ZIP ... PKFIX999.ZIP takes this one.
+  std::string output;
+  for (int n = 0; n < 1000 && output.empty(); ++n) {
+    std::string candidate = qlzip::JoinPath(dir, FixedName(n));
+    qlzip::DirEntry existing;
+    if (!host.Stat(candidate, existing)) output = candidate;
+  }
+  if (output.empty()) {
+    std::fprintf(log, "PKZIPFIX: %s and PKFIX001.ZIP to PKFIX999.ZIP all exist in %s; nothing was written\n",
+                 kFixedName, dir.empty() ? "the current directory" : dir.c_str());
+    return kFixWriteError;
+  }
+  // The input is never written (a free name is never the input, but a name can have two forms).
   if (Upper(Absolute(host, output)) == Upper(Absolute(host, input))) {
     std::fprintf(log, "PKZIPFIX: %s would be written over itself; rename it or choose another directory\n",
                  input.c_str());
@@ -96,7 +115,8 @@ int RunZipFix(const std::vector<std::string>& args, qlzip::Host& host, std::FILE
     std::fprintf(log, "No member of %s could be recovered; nothing was written\n", input.c_str());
     return kFixNothing;
   }
-  if (!written || !host.Replace(temp, output)) {
+  qlzip::DirEntry appeared;
+  if (!written || host.Stat(output, appeared) || !host.Replace(temp, output)) {
     host.Remove(temp);
     std::fprintf(log, "PKZIPFIX: can't write %s\n", output.c_str());
     return kFixWriteError;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,12 @@
 #include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/tests/box_answerer.h"
+#include "engine/tests/dialog_shot.h"
 #include "engine/transform_commands.h"
 #include "engine/transforms_win.h"
 #include "engine/tests/real_archivers.h"
 #include "engine/tests/win_test_util.h"
+#include "tests/support/win_test_support.h"
 
 namespace ql {
 namespace {
@@ -243,6 +246,125 @@ TEST_F(ConvertE2ETest, ArcToArjWithTheBundledExtractor) {
   ASSERT_TRUE(Convert(IDM_CONVERT_ARC_TO_ARJ, "OLD.ARC", &texts));
   EXPECT_EQ(0, Judge(dir + "\\OLD.ARJ", ArchiveKind::Arj));
   EXPECT_TRUE(Exists(arc));
+}
+
+// Every file below `dir` with its bytes, by its path relative to `dir`; directories end in "\\".
+std::map<std::string, std::string> Snapshot(const std::string& dir, const std::string& under = "") {
+  std::map<std::string, std::string> files;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return files;
+  do {
+    std::string name = fd.cFileName;
+    if (name == "." || name == "..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      files[under + name + "\\"] = "";
+      for (const auto& f : Snapshot(dir + "\\" + name, under + name + "\\")) files.insert(f);
+    } else {
+      files[under + name] = ReadAll(dir + "\\" + name);
+    }
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return files;
+}
+
+// An archiver that fails part-way, as on a full disk, leaving 16,384 bytes of its archive: the
+// folder is as it was, byte for byte, and nothing carries the target's name. The archiver was
+// given a name of its own beside the target, so that the tested archive only needs a rename.
+TEST_F(ConvertE2ETest, AnArchiverFailingPartWayLeavesTheFolderAsItWas) {
+  if (!Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  ASSERT_TRUE(CopyFileA((FromUnix(STANDIN_DIR) + "\\standin_partial_arj.exe").c_str(), (prog + "\\ARJ.EXE").c_str(),
+                        FALSE));
+  std::string zip = dir + "\\F.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  ASSERT_TRUE(WriteWholeFile(dir + "\\FILLER.BIN", std::string(700, 'f')));
+  const std::map<std::string, std::string> before = Snapshot(dir);
+  std::vector<std::string> texts;
+  EXPECT_FALSE(Convert(IDM_CONVERT_ZIP_TO_ARJ, "F.ZIP", &texts));
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ("The conversion of\n" + zip + "\nfailed. The archive was left as it was.", texts.back());
+  EXPECT_TRUE(Snapshot(dir) == before) << "the folder is as it was";
+  EXPECT_FALSE(Exists(dir + "\\F.ARJ"));
+  // The pack was asked to write beside the target, under another name.
+  std::string log = ReadAll(prog + "\\partial.log");
+  size_t tab = log.find("\t-r\t");
+  ASSERT_NE(std::string::npos, tab) << log;
+  std::string written = log.substr(tab + 4, log.find('\t', tab + 4) - tab - 4);
+  size_t slash = written.find_last_of('\\');
+  ASSERT_NE(std::string::npos, slash) << written;
+  EXPECT_EQ(dir, written.substr(0, slash));
+  EXPECT_NE("F.ARJ", written.substr(slash + 1));
+  // A later convert is not refused for a leftover of this one.
+  ASSERT_TRUE(CopyFileA((FromUnix(QL_PROGRAM_DIR) + "\\ARJ.EXE").c_str(), (prog + "\\ARJ.EXE").c_str(), FALSE));
+  ASSERT_TRUE(DeleteFileA((dir + "\\FILLER.BIN").c_str()));
+  EXPECT_TRUE(Convert(IDM_CONVERT_ZIP_TO_ARJ, "F.ZIP", &texts));
+  EXPECT_EQ(0, Judge(dir + "\\F.ARJ", ArchiveKind::Arj));
+}
+
+// A runner console left open at its pause keeps the scratch directory as its current directory,
+// so that it cannot be removed: the next convert takes a fresh one, and a convert after the
+// console is gone removes the old one.
+TEST_F(ConvertE2ETest, AScratchDirectoryStillHeldDoesNotStopTheNextConvert) {
+  if (!Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  std::string zip = dir + "\\TREE.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  std::string held = ScratchDirectory(work);
+  ASSERT_TRUE(CreateDirectoryA(held.c_str(), nullptr));
+  HANDLE console = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, console);
+  if (RemoveDirectoryA(held.c_str())) {
+    CloseHandle(console);
+    GTEST_SKIP() << "a directory held open can be removed here";
+  }
+  ASSERT_TRUE(WriteWholeFile(held + "\\LEFTOVER.TXT", "old"));
+  std::vector<std::string> texts;
+  bool converted = Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "TREE.ZIP", &texts);
+  CloseHandle(console);
+  ASSERT_TRUE(converted) << (texts.empty() ? "" : texts.back());
+  EXPECT_TRUE(texts.empty());
+  ExpectTree(zip, ArchiveKind::Zip);
+  EXPECT_FALSE(Exists(prog + "\\Check\\LEFTOVER.TXT"));
+
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "TREE.ZIP", &texts));
+  EXPECT_FALSE(Exists(held)) << "removed once it is free";
+  EXPECT_FALSE(Exists(ScratchDirectory(work, 1)));
+}
+
+// A comment and an empty folder do not reach the new archive: the user is asked before anything
+// is written or replaced, and "No" leaves the source as it was.
+TEST_F(ConvertE2ETest, CommentsAndEmptyFoldersAreNotDroppedInSilence) {
+  if (!Exists("Z:\\usr\\bin\\unzip") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\EMPTY").c_str(), nullptr));
+  std::string zip = dir + "\\NOTED.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  ASSERT_EQ(0, RunHost("echo 'what this archive holds' | /usr/bin/zip -qz '" + HostPath(zip) + "'", prog + "\\z.status"));
+  const std::string source = ReadAll(zip);
+  const std::string question = zip +
+                               "\nholds comments or empty folders. The conversion does not carry them into the new "
+                               "archive.\n\nConvert it anyway, without them?";
+  struct Case {
+    int answer;
+    bool converted;
+  } cases[] = {{IDNO, false}, {IDYES, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    std::vector<std::string> asked;
+    {
+      qltest::DialogWatcher user(GetCurrentProcessId(), GetCurrentThreadId(), [&](HWND d, const qltest::SeenDialog&) {
+        Shoot(d, "Convert drops comments");
+        return c.answer;
+      });
+      EXPECT_EQ(c.converted, ConvertArchive(setup, s, IDM_CONVERT_ZIP1_TO_ZIP2, dir, {"NOTED.ZIP"}, "None", "None",
+                                            [](SwitchSet&) { return false; }));
+      for (const qltest::SeenDialog& seen : user.Seen()) asked.push_back(seen.text);
+    }
+    EXPECT_EQ(std::vector<std::string>{question}, asked);
+    if (!c.converted) EXPECT_TRUE(ReadAll(zip) == source) << "the source is left as it was";
+  }
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  ExpectTree(zip, ArchiveKind::Zip);
 }
 
 // An LZH archive of the tree (Debian has no LZH archiver: our test writer makes it), with its

@@ -190,12 +190,12 @@ TEST(ConvertCommands, KindsSourcesAndTargets) {
 }
 
 TEST(ConvertCommands, UnpackPackAndTest) {
-  const std::string pz = R"(C:\QL\QL5TEMP\qlconvrt.zip)", pa = R"(C:\QL\QL5TEMP\qlconvrt.arj)";
+  const std::string pz = R"(C:\DATA\~QLCV000.ZIP)", pa = R"(C:\DATA\~QLCV000.ARJ)";
   auto conv = [](unsigned id, SwitchSet s, std::string source, std::string program = "") {
     ConvertKind k{};
     ConvertKindOf(id, &k);
-    return ConvertCommandsFor(s, kPaths, k, source, program,
-                              ConvertPackPath(kPaths.workDir, k.to));
+    return ConvertCommandsFor(s, kPaths, k, source, program, ConvertPackPath(ConvertTargetPath(source, k.to), 0),
+                              ScratchDirectory(kPaths.workDir));
   };
   auto unpack = [&](unsigned id, SwitchSet s, std::string src, std::string prog = "") {
     return [=] { return conv(id, s, src, prog).unpack; };
@@ -225,34 +225,37 @@ TEST(ConvertCommands, UnpackPackAndTest) {
        unpack(IDM_CONVERT_LZH_TO_ZIP, Sws({}), R"(C:\DATA\A.LZH)", R"(C:\TOOLS\LHA.EXE)"), R,
        R"(C:\TOOLS\LHA.EXE e C:\DATA\A.LZH C:\QL\QL5TEMP\tmp41720\)", false},
       {"arj pack is recursive with paths", pack(IDM_CONVERT_ZIP_TO_ARJ, Sws({})), R,
-       R"(C:\QL\ARJ M -r C:\QL\QL5TEMP\qlconvrt.arj -wC:\QL\QL5TEMP\)", false},
+       R"(C:\QL\ARJ M -r C:\DATA\~QLCV000.ARJ -wC:\QL\QL5TEMP\)", false},
       {"arj pack options",
        pack(IDM_CONVERT_ARC_TO_ARJ, Sws({Sw::FastestCompression, Sw::IncAnyFileAttrib, Sw::MultiVolume,
                                          Sw::StoreVolumeLabel, Sw::KeepOrigArcDate})),
-       R, R"(C:\QL\ARJ M -r C:\QL\QL5TEMP\qlconvrt.arj -m3 -a -va -$ -s1 -wC:\QL\QL5TEMP\)", false},
+       R, R"(C:\QL\ARJ M -r C:\DATA\~QLCV000.ARJ -m3 -a -va -$ -s1 -wC:\QL\QL5TEMP\)", false},
       {"arj pack garbles with the extract password",
        pack(IDM_CONVERT_LZH_TO_ARJ, Viewing(Sws({Sw::ExtractWithPassword, Sw::MaximumCompression}))), R,
-       R"(C:\QL\ARJ M -r C:\QL\QL5TEMP\qlconvrt.arj -gsecret -m1 -jm -wC:\QL\QL5TEMP\)", true},
+       R"(C:\QL\ARJ M -r C:\DATA\~QLCV000.ARJ -gsecret -m1 -jm -wC:\QL\QL5TEMP\)", true},
       {"zip pack through the engine is recursive with paths", pack(IDM_CONVERT_ARJ_TO_ZIP, Sws({})), Z,
-       R"( -m |C:\QL\QL5TEMP\qlconvrt.zip| *.*| -=| -+| --| -rp| -bC:\QL\QL5TEMP\| -q)", false},
+       R"( -m |C:\DATA\~QLCV000.ZIP| *.*| -=| -+| --| -rp| -bC:\QL\QL5TEMP\| -q)", false},
       {"zip pack with DOS PKZIP",
        pack(IDM_CONVERT_ZIP1_TO_ZIP2, Sws({Sw::UsePkzip, Sw::MaximumCompression, Sw::IncAnyFileAttrib,
                                             Sw::SetToNewestDate, Sw::StoreVolumeLabel})),
-       R, R"(C:\QL\pkzip -m C:\QL\QL5TEMP\qlconvrt.zip *.* -ex -= -+ -- -w -rp -o -$ -bC:\QL\QL5TEMP\)",
+       R, R"(C:\QL\pkzip -m C:\DATA\~QLCV000.ZIP *.* -ex -= -+ -- -w -rp -o -$ -bC:\QL\QL5TEMP\)",
        false},
       {"zip pack with old PKZIP on multiple volumes",
        pack(IDM_CONVERT_ARC_TO_ZIP, Old(Sws({Sw::UsePkzip, Sw::MultiVolume, Sw::RecurseSubdirs}))), R,
-       R"(C:\QL\pkzip -m C:\QL\QL5TEMP\qlconvrt.zip *.* -rp)", false},
-      {"arj test", test(IDM_CONVERT_ZIP_TO_ARJ, Sws({})), R, R"(C:\QL\ARJ T C:\QL\QL5TEMP\qlconvrt.arj)",
+       R"(C:\QL\pkzip -m C:\DATA\~QLCV000.ZIP *.* -rp)", false},
+      {"arj test", test(IDM_CONVERT_ZIP_TO_ARJ, Sws({})), R, R"(C:\QL\ARJ T C:\DATA\~QLCV000.ARJ)",
        false},
       {"zip test through the engine", test(IDM_CONVERT_ARJ_TO_ZIP, Sws({})), U,
-       R"(-t |C:\QL\QL5TEMP\qlconvrt.zip| -q)", false},
+       R"(-t |C:\DATA\~QLCV000.ZIP| -q)", false},
       {"zip test with DOS PKUNZIP", test(IDM_CONVERT_ARJ_TO_ZIP, Viewing(Sws({Sw::UsePkzip}))), R,
-       R"(C:\QL\pkunzip -t C:\QL\QL5TEMP\qlconvrt.zip)", true},
+       R"(C:\QL\pkunzip -t C:\DATA\~QLCV000.ZIP)", true},
   };
   for (const Case& c : cases) Check(c);
-  EXPECT_EQ(pz, ConvertPackPath(kPaths.workDir, ConvertTo::Zip));
-  EXPECT_EQ(pa, ConvertPackPath(kPaths.workDir, ConvertTo::Arj));
+  // The archive being made sits beside its target under a name of its own.
+  EXPECT_EQ(pz, ConvertPackPath(R"(C:\DATA\A.ZIP)", 0));
+  EXPECT_EQ(pa, ConvertPackPath(R"(C:\DATA\A.arj)", 0));
+  EXPECT_EQ(R"(C:\D.X\~QLCV012.ZIP)", ConvertPackPath(R"(C:\D.X\A.B.ZIP)", 12));
+  EXPECT_EQ(R"(C:\QL\QL5TEMP\tmp41720.3)", ScratchDirectory(kPaths.workDir, 3));
   ConvertCommands c = conv(IDM_CONVERT_ZIP_TO_ARJ, Sws({}), kZip);
   EXPECT_EQ(R"(C:\QL\QL5TEMP\tmp41720)", c.unpack.currentDir);
   EXPECT_EQ(R"(C:\QL\QL5TEMP\tmp41720)", c.pack.currentDir);
@@ -262,14 +265,14 @@ TEST(ConvertCommands, ScratchPathWithBlanksArrivesWhole) {
   EnginePaths p{R"(C:\Program Files\QL)", R"(C:\My Work)"};
   ConvertKind k{};
   ConvertKindOf(IDM_CONVERT_ARC_TO_ARJ, &k);
-  ConvertCommands c = ConvertCommandsFor(Sws({}), p, k, R"(C:\My Data\A.ARC)",
-                                         ConvertProgram(p, k.from, "None"), ConvertPackPath(p.workDir, k.to));
+  ConvertCommands c = ConvertCommandsFor(Sws({}), p, k, R"(C:\My Data\A.ARC)", ConvertProgram(p, k.from, "None"),
+                                         ConvertPackPath(R"(C:\My Data\A.ARJ)", 0), ScratchDirectory(p.workDir));
   EXPECT_EQ((std::vector<std::string>{R"(C:\Program Files\QL\QLARC.EXE)", R"(C:\My Data\A.ARC)",
                                       R"(C:\My Work\tmp41720\)"}),
             SplitArgs(c.unpack.text));
   std::vector<std::string> pack = SplitArgs(c.pack.text);
   ASSERT_EQ(5u, pack.size());
-  EXPECT_EQ(R"(C:\My Work\qlconvrt.arj)", pack[3]);
+  EXPECT_EQ(R"(C:\My Data\~QLCV000.ARJ)", pack[3]);
   EXPECT_EQ(R"(-wC:\My Work\)", pack[4]);
 }
 
@@ -283,9 +286,12 @@ TEST(WholeArchiveCommands, SelfExtractingRepairJoinRename) {
        R, R"(C:\QL\ARJ F C:\DATA\A.ARJ.BAK ... -r -je -s -k -wC:\QL\QL5TEMP\ -gsecret)", true},
       {"self-extracting zip", [] { return SelfExtractingZip(Sws({}), kPaths, "FOO.ZIP.BAK"); }, R,
        R"(C:\QL\zip2exe FOO.ZIP.BAK)", true},
-      {"repair arj is always shown",
-       [] { return RepairArj(Sws({Sw::KeepOrigArcDate, Sw::MultiVolume, Sw::ExtractWithPassword}), kPaths, kArj); },
-       R, R"(C:\QL\ARJ e C:\DATA\A.ARJ -jr -s1 -va -wC:\QL\QL5TEMP\ -gsecret)", true},
+      {"repair arj is always shown, keeps the folders and writes over nothing",
+       [] {
+         return RepairArj(Sws({Sw::KeepOrigArcDate, Sw::MultiVolume, Sw::ExtractWithPassword}), kPaths, kArj,
+                          R"(C:\DATA\A)");
+       },
+       R, R"(C:\QL\ARJ x C:\DATA\A.ARJ C:\DATA\A\ -jr -n -s1 -va -wC:\QL\QL5TEMP\ -gsecret)", true},
       {"repair zip", [] { return RepairZip(Sws({}), kPaths, "A.ZIP", R"(C:\DATA)"); }, R,
        R"(C:\QL\pkzipfix A.ZIP C:\DATA)", false},
       {"join lists only the .ARJ names",

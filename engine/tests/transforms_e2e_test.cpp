@@ -192,6 +192,15 @@ long RunIn(const std::string& dir, const std::string& exe) {
   return static_cast<long>(code);
 }
 
+// The user who reads a message (its picture is kept under `shot` when shots are asked for) and
+// presses its default button.
+qltest::DialogAnswer ShotAndDefault(const std::string& shot) {
+  return [shot](HWND d, const SeenDialog& seen) {
+    Shoot(d, shot);
+    return qltest::PressDefault(d, seen);
+  };
+}
+
 AskPassword NoPassword() {
   return [](SwitchSet&) { return false; };
 }
@@ -382,18 +391,26 @@ TEST_F(TransformsE2ETest, AnUnrelatedProgramOfTheSameNameSurvivesBothSelfExtract
     ASSERT_TRUE(HostPack(dir + "\\" + c.archive, c.kind));
     ASSERT_TRUE(WriteWholeFile(dir + "\\" + c.exe, unrelated));
     RunResult r;
+    std::vector<std::string> told;
     {
+      DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), ShotAndDefault("Self-extractor not made"));
       RunnerConsole console;
       std::thread user([&] { console.Attach(); });
       r = MakeSelfExtracting(setup, s, c.kind, dir + "\\" + c.archive, NoPassword());
       user.join();
       console.Finish();
+      for (const SeenDialog& seen : boxes.Seen()) told.push_back(seen.text);
     }
     EXPECT_EQ(RunResult::Done, r);
     unsigned long code = 0;
     EXPECT_TRUE(ReadRunnerExitCode(work.c_str(), &code));
     EXPECT_NE(0u, code) << "refused";
     EXPECT_TRUE(ReadAll(dir + "\\" + c.exe) == unrelated) << "the program is left as it was";
+    // The console may have been minimised and gone at once: the user is told.
+    EXPECT_EQ(std::vector<std::string>{"The self-extracting archive of\n" + dir + "\\" + c.archive +
+                                       "\nwas not made: the archiver reported a failure. Existing files were "
+                                       "left as they were."},
+              told);
   }
 }
 
@@ -430,20 +447,32 @@ TEST_F(TransformsE2ETest, RepairZipOfAnArchiveCutInsideItsCentralDirectory) {
   std::string cut = whole.substr(0, central + 60);
   ASSERT_TRUE(WriteWholeFile(zip, cut));
   ASSERT_NE(0, Judge(zip, ArchiveKind::Zip)) << "the cut archive is damaged";
-  RunResult r;
-  {
+  // Each repair tells where it went; a second one in the same place keeps the first.
+  auto repair = [&](std::vector<std::string>* told) {
+    DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), ShotAndDefault("Repaired ZIP written"));
     RunnerConsole console;
     std::thread user([&] { console.Attach(); });
-    r = RepairArchive(setup, s, ArchiveKind::Zip, dir, "CUT.ZIP", NoPassword());
+    RunResult r = RepairArchive(setup, s, ArchiveKind::Zip, dir, "CUT.ZIP", NoPassword());
     user.join();
     console.Finish();
-  }
-  ASSERT_EQ(RunResult::Done, r);
+    for (const SeenDialog& seen : boxes.Seen()) told->push_back(seen.text);
+    return r;
+  };
+  std::vector<std::string> told;
+  ASSERT_EQ(RunResult::Done, repair(&told));
+  EXPECT_EQ(std::vector<std::string>{"The repaired archive was written to\n" + dir + "\\PKFIXED.ZIP"}, told);
   EXPECT_EQ(0, Judge(dir + "\\PKFIXED.ZIP", ArchiveKind::Zip));
   EXPECT_EQ(cut, ReadAll(zip)) << "the damaged archive is left as it was";
   std::string out = EmptyDir("Check");
   ASSERT_TRUE(Host(out, "/usr/bin/unzip -q '" + HostPath(dir + "\\PKFIXED.ZIP") + "'"));
   ExpectSourceFiles(out);
+
+  const std::string first = ReadAll(dir + "\\PKFIXED.ZIP");
+  told.clear();
+  ASSERT_EQ(RunResult::Done, repair(&told));
+  EXPECT_EQ(std::vector<std::string>{"The repaired archive was written to\n" + dir + "\\PKFIX001.ZIP"}, told);
+  EXPECT_TRUE(ReadAll(dir + "\\PKFIXED.ZIP") == first) << "the earlier repair is kept";
+  EXPECT_EQ(0, Judge(dir + "\\PKFIX001.ZIP", ArchiveKind::Zip));
 }
 
 TEST_F(TransformsE2ETest, RepairArjRecoversTheSoundMembersInAShownWindow) {
@@ -468,19 +497,40 @@ TEST_F(TransformsE2ETest, RepairArjRecoversTheSoundMembersInAShownWindow) {
   ASSERT_TRUE(WriteWholeFile(arj, bytes));
   ASSERT_NE(0, Judge(arj, ArchiveKind::Arj)) << "arj t finds the damage";
 
-  RunnerConsole console;
-  bool shown = false;
-  std::thread user([&] {
-    if (console.Attach()) shown = console.Shown();
-  });
-  RunResult r = RepairArchive(setup, s, ArchiveKind::Arj, dir, "DAMAGED.ARJ", NoPassword());
-  user.join();
-  EXPECT_TRUE(shown || console.Shown()) << "ARJ runs in a shown window";
-  EXPECT_TRUE(console.Finish());
+  // The user's own files beside the archive, one of a member's name, and a directory of the
+  // archive's name.
+  ASSERT_TRUE(WriteWholeFile(dir + "\\A.TXT", "mine"));
+  ASSERT_TRUE(CreateDirectoryA((dir + "\\DAMAGED").c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(dir + "\\DAMAGED\\A.TXT", "mine too"));
+
+  std::vector<std::string> told;
+  RunResult r;
+  {
+    DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), ShotAndDefault("ARJ members recovered"));
+    RunnerConsole console;
+    bool shown = false;
+    std::thread user([&] {
+      if (console.Attach()) shown = console.Shown();
+    });
+    r = RepairArchive(setup, s, ArchiveKind::Arj, dir, "DAMAGED.ARJ", NoPassword());
+    user.join();
+    EXPECT_TRUE(shown || console.Shown()) << "ARJ runs in a shown window";
+    EXPECT_TRUE(console.Finish());
+    for (const SeenDialog& seen : boxes.Seen()) told.push_back(seen.text);
+  }
   ASSERT_EQ(RunResult::Done, r);
-  // The sound members come out whole (they are extracted beside the archive).
-  EXPECT_EQ("first file\r\n", ReadAll(dir + "\\A.TXT"));
-  EXPECT_EQ("in a directory\r\n", ReadAll(dir + "\\D.TXT"));
+  // The sound members come out whole, with their folders, into a new directory named after the
+  // archive; the user's files are untouched, and is told where to look.
+  const std::string into = dir + "\\DAMAGED.1";
+  EXPECT_EQ(std::vector<std::string>{"What could be recovered from the archive was extracted, with its folders, "
+                                     "into the new directory\n" + into},
+            told);
+  EXPECT_EQ("first file\r\n", ReadAll(into + "\\A.TXT"));
+  EXPECT_EQ("in a directory\r\n", ReadAll(into + "\\DOCS\\D.TXT"));
+  EXPECT_EQ("mine", ReadAll(dir + "\\A.TXT"));
+  EXPECT_EQ("mine too", ReadAll(dir + "\\DAMAGED\\A.TXT"));
+  EXPECT_FALSE(Exists(dir + "\\D.TXT"));
+  EXPECT_FALSE(Exists(dir + "\\DAMAGED\\DOCS"));
   EXPECT_EQ(bytes, ReadAll(arj)) << "the archive is left as it was";
 }
 

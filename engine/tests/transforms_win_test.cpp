@@ -248,13 +248,22 @@ TEST_F(TransformsTest, SelfExtractingAndRepairCommands) {
   EXPECT_TRUE(Runs().empty());
   EXPECT_EQ(RunResult::Done, MakeSelfExtracting(setup, s, ArchiveKind::Zip, "A.ZIP", Ask()));
   EXPECT_EQ(RunResult::Done, MakeSelfExtracting(setup, s, ArchiveKind::Arj, src + "\\B.ARJ", Ask()));
-  EXPECT_EQ(RunResult::Done, RepairArchive(setup, s, ArchiveKind::Zip, src, "A.ZIP", Ask()));
-  EXPECT_EQ(RunResult::Done, RepairArchive(setup, s, ArchiveKind::Arj, src, "B.ARJ", Ask()));
+  {
+    // The stand-in runs nothing: neither repair leaves anything, and the user is told.
+    DialogWatcher w(GetCurrentProcessId(), GetCurrentThreadId());
+    EXPECT_EQ(RunResult::Done, RepairArchive(setup, s, ArchiveKind::Zip, src, "A.ZIP", Ask()));
+    EXPECT_EQ(RunResult::Done, RepairArchive(setup, s, ArchiveKind::Arj, src, "B.ARJ", Ask()));
+    const std::string failed = "\nfailed: nothing could be recovered. The archive was left as it was.";
+    EXPECT_EQ((std::vector<std::string>{"The repair of\n" + src + "\\A.ZIP" + failed,
+                                        "The repair of\n" + src + "\\B.ARJ" + failed}),
+              Texts(w));
+  }
+  EXPECT_FALSE(Exists(src + "\\B")) << "the empty recovery directory is removed";
   EXPECT_EQ((std::vector<std::string>{
                 prog + "\\zip2exe A.ZIP",
                 prog + "\\ARJ F " + src + "\\B.ARJ ... -je -w" + work + "\\",
                 prog + "\\pkzipfix A.ZIP " + src,
-                prog + "\\ARJ e " + src + "\\B.ARJ -jr -w" + work + "\\",
+                prog + "\\ARJ x " + src + "\\B.ARJ " + src + "\\B\\ -jr -n -w" + work + "\\",
             }),
             Runs());
   // Repair ARJ is shown although the progress view is off, so that ARJ's questions are seen.

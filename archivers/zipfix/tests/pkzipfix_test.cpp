@@ -126,7 +126,7 @@ TEST_F(PkZipFixTest, RefusalsWriteNothing) {
       {"", 10},
       {"MISSING.ZIP out", 3},
       {"SAMPLE.ZIP nowhere", 10},
-      {"out/PKFIXED.ZIP out", 10},  // would write over its own input
+      {"out/PKFIXED.ZIP out", 2},  // goes beside its input, but a 200-byte cut holds no member
   };
   Cut("out/PKFIXED.ZIP", 200);
   const std::string before = ReadAll(dir + "/out/PKFIXED.ZIP");
@@ -136,6 +136,25 @@ TEST_F(PkZipFixTest, RefusalsWriteNothing) {
   }
   EXPECT_EQ(before, ReadAll(dir + "/out/PKFIXED.ZIP"));
   EXPECT_EQ(0, Shell("ls '" + dir + "/out' | grep -qv PKFIXED.ZIP; test $? = 1")) << "no temporary files left";
+}
+
+// A second repair in the same place keeps the first: it takes the next free name and says so.
+TEST_F(PkZipFixTest, AnEarlierRepairIsNeverWrittenOver) {
+  Cut("CUT.ZIP", CentralStart() + 70);
+  ASSERT_EQ(0, PkZipFix(dir, "CUT.ZIP out").code);
+  const std::string first = ReadAll(dir + "/out/PKFIXED.ZIP");
+  ASSERT_FALSE(first.empty());
+  Cut("OTHER.ZIP", CentralStart() + 10);
+  Outcome r = PkZipFix(dir, "OTHER.ZIP out");
+  EXPECT_EQ(0, r.code) << r.output;
+  EXPECT_EQ(first, ReadAll(dir + "/out/PKFIXED.ZIP")) << "the first repair is kept";
+  EXPECT_EQ(0, Shell("unzip -P s3cret -tqq '" + dir + "/out/PKFIX001.ZIP' >/dev/null")) << r.output;
+  EXPECT_NE(std::string::npos, r.output.find("recovered into out/PKFIX001.ZIP")) << r.output;
+  // A repair of the first repair, in its own place, goes beside it too.
+  r = PkZipFix(dir, "out/PKFIXED.ZIP out");
+  EXPECT_EQ(0, r.code) << r.output;
+  EXPECT_EQ(first, ReadAll(dir + "/out/PKFIXED.ZIP"));
+  EXPECT_TRUE(Exists(dir + "/out/PKFIX002.ZIP"));
 }
 
 TEST_F(PkZipFixTest, GarbageRecoversNothingAndWritesNothing) {
