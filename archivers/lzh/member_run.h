@@ -50,9 +50,11 @@ struct FormatText {
 
 // `words` are the arguments after the command: the archive and, for extraction, the target
 // directory. `need_archive`: an empty archive name is a command error rather than a file that
-// cannot be opened. Returns the exit code: 0 all well, 1 damage or members not extracted,
-// 2 command-line or file errors.
+// cannot be opened. An existing file, or one written earlier in the run, is asked about before it
+// is replaced (`yes`: replaced without asking); with no answer it is kept and counted as not
+// extracted. Returns the exit code: 0 all well, 1 damage or members not extracted, 2 command-line
+// or file errors.
 int RunMembers(MemberFormat& format, const FormatText& text, RunMode mode,
-               const std::vector<std::string>& words, bool need_archive, FILE* out);
+               const std::vector<std::string>& words, bool need_archive, bool yes, FILE* out);
 
 }  // namespace qlx

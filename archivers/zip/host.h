@@ -57,6 +57,8 @@ class Host {
   // Whether the drive of `path` takes removable disks (spanning needs them).
   virtual bool IsRemovable(const std::string& path) = 0;
   virtual uint16_t MadeBy() const = 0;  // host byte and version for the central directory
+  // Whether names differing only in letter case name one file.
+  virtual bool FoldsCase() const = 0;
   // Member names: archives from DOS-family systems hold OEM code-page names, others UTF-8 (flag
   // bit 11, or by habit) or plain bytes; the program works with names in the local character set.
   enum NameKind { kOemName, kUtf8Name, kRawName };

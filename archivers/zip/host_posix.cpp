@@ -98,6 +98,7 @@ class PosixHost : public Host {
   std::string VolumeLabel(const std::string&) override { return ""; }
   bool SetVolumeLabel(const std::string&, const std::string&) override { return false; }
   bool IsRemovable(const std::string&) override { return false; }
+  bool FoldsCase() const override { return false; }
   uint16_t MadeBy() const override { return 3 << 8 | 20; }
 
   // Local names are UTF-8 here; OEM names with high bytes become code page 437 text.

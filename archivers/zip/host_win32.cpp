@@ -173,6 +173,7 @@ class Win32Host : public Host {
     return !root.empty() && GetDriveTypeA(root.c_str()) == DRIVE_REMOVABLE;
   }
 
+  bool FoldsCase() const override { return true; }
   uint16_t MadeBy() const override { return 20; }  // MS-DOS host, 2.0
 
   std::string LocalName(const std::string& stored, NameKind kind) override {

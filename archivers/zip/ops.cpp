@@ -13,6 +13,8 @@
 #include <thread>
 
 #include "common/mask.h"
+#include "common/overwrite_rule.h"
+#include "common/written_targets.h"
 
 namespace qlzip {
 
@@ -735,7 +737,7 @@ struct OutJob {
 
 class UnzipJob {
  public:
-  UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u) {}
+  UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u), writtenHere(h.FoldsCase()) {}
   int Run();
 
  private:
@@ -748,7 +750,8 @@ class UnzipJob {
   Ui& ui;
   std::string password;
   bool askedPassword = false;
-  bool overwriteAll = false;
+  ql::OverwriteAnswers answers;
+  ql::WrittenTargets writtenHere;  // files this run writes, on disk or still on their way
   bool abort = false;
   int warnings = 0;
   std::string dest;
@@ -793,18 +796,33 @@ std::unique_ptr<OutJob> UnzipJob::Prepare(const Entry& e) {
     ++warnings;
     return nullptr;
   }
+  int64_t existingTime = st.mtime;
+  if (writtenHere.Find(full, &existingTime)) exists = true;
   int64_t when = DosToUnix(e.dosTime);
-  if (args.freshen && (!exists || when <= st.mtime + 1)) return nullptr;
-  if (args.newer && exists && when <= st.mtime + 1) return nullptr;
-  if (exists && !args.overwrite && !args.newer && !args.freshen && !overwriteAll) {
-    Ui::Answer a = ui.AskOverwrite(full);
-    if (a == Ui::kAbort) {
-      abort = true;
-      return nullptr;
-    }
-    if (a == Ui::kNo) return nullptr;
-    if (a == Ui::kAll) overwriteAll = true;
+  // DOS times have a two-second step: a file within it counts as just as new. -n and -f replace
+  // an older file without asking.
+  const ql::ExtractRules rules = {false, args.freshen, args.newer && !args.freshen,
+                                  args.overwrite || args.newer || args.freshen};
+  const ql::ExtractChoice choice =
+      ql::ChooseExtract(rules, exists, existingTime + 1, when, &answers, [&](char* answer) {
+        switch (ui.AskOverwrite(full)) {
+          case Ui::kYes: *answer = 'Y'; break;
+          case Ui::kAll: *answer = 'A'; break;
+          case Ui::kAbort: *answer = 'Q'; break;
+          default: *answer = 'N'; break;
+        }
+      });
+  if (choice == ql::ExtractChoice::kQuit) {
+    abort = true;
+    return nullptr;
   }
+  if (choice == ql::ExtractChoice::kDeclined) {
+    ui.Error("PKUNZIP: Warning! " + full + " exists; " + e.name + " not extracted");
+    ++warnings;
+    return nullptr;
+  }
+  if (choice != ql::ExtractChoice::kWrite) return nullptr;
+  writtenHere.Add(full, when);
   if (e.encrypted() && password.empty() && !askedPassword) {
     askedPassword = true;
     ui.AskPassword(password);

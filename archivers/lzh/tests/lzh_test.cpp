@@ -206,9 +206,42 @@ TEST(LzhArchive, DamagedMemberKeepsTheOldFile) {
   ScratchDir dir;
   WriteFile(dir / "a.lzh", a);
   WriteFile(dir / "f.txt", "the old file");
-  CliResult r = Cli({"e", dir / "a.lzh", dir.path() + "/"});
+  CliResult r = Cli({"e", "-y", dir / "a.lzh", dir.path() + "/"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(ReadFile(dir / "f.txt"), "the old file");
+}
+
+// A file that exists, or that an earlier member of the same name wrote in this run, is asked
+// about; with no answer it is kept and the run ends with a warning; -y replaces it.
+TEST(LzhProgram, ExistingFilesAreAskedAbout) {
+  struct Case {
+    const char* what;
+    std::string options, input;
+    bool old_file;
+    int code;
+    std::string kept;
+  };
+  const std::vector<Case> cases = {
+      {"no answer keeps the old file", "", "", true, 1, "old"},
+      {"no answer keeps the first member", "", "", false, 1, "first"},
+      {"yes replaces", "", "y\ny\n", true, 0, "second"},
+      {"all replaces", "", "a\n", true, 0, "second"},
+      {"no keeps", "", "n\nn\n", false, 1, "first"},
+      {"-y replaces without asking", "-y ", "", true, 0, "second"},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    WriteFile(dir / "a.lzh", MakeArchive({{"same.txt", "first", "-lh0-", ""},
+                                          {"same.txt", "second", "-lh5-", ""}}, 2));
+    arjtest::MakeDirs(dir / "out");
+    if (c.old_file) WriteFile(dir / "out/same.txt", "old");
+    arjtest::RunResult r = arjtest::Run(
+        dir.path(), std::string("'") + QLLZH_PATH + "' e " + c.options + "a.lzh out/", c.input);
+    EXPECT_EQ(r.code, c.code) << c.what << "\n" << r.output;
+    EXPECT_EQ(ReadFile(dir / "out/same.txt"), c.kept) << c.what;
+    if (c.code) EXPECT_NE(r.output.find("exists, not extracted"), std::string::npos) << r.output;
+    EXPECT_EQ(arjtest::Run(dir / "out", "ls -A").output, "same.txt\n") << c.what;
+  }
 }
 
 TEST(LzhArchive, HostileNamesAreRefused) {

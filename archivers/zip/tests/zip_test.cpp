@@ -264,6 +264,41 @@ TEST(ZipSafety, OverlappingEntriesAreRefused) {
   Shell("rm -rf '" + root + "'");
 }
 
+// Two members of one name: the second meets the file the first wrote in the same run, which is
+// asked about like any existing file; with no (or a No) answer the first stays and a warning says so.
+TEST(ZipExtract, AFileWrittenEarlierInTheRunIsAskedAbout) {
+  std::string root = MakeTempDir();
+  WriteFile(root + "/same.zip", BuildStored({{"same.txt", "first"}, {"same.txt", "second"}}));
+  auto host = MakeHost();
+  Cwd cwd(root);
+  struct Case {
+    const char* cmd;
+    Ui::Answer answer;
+    int code;
+    const char* kept;
+  } cases[] = {
+      {"same.zip|-d|n/", Ui::kNo, kUnzipWarning, "first"},
+      {"same.zip|n2/", Ui::kNo, kUnzipWarning, "first"},
+      {"same.zip|-d|y/", Ui::kYes, kUnzipOk, "second"},
+      {"same.zip|-o|o/", Ui::kNo, kUnzipOk, "second"},
+  };
+  for (const auto& c : cases) {
+    RecordingUi ui;
+    ui.overwriteAnswer = c.answer;
+    EXPECT_EQ(Unzip(c.cmd, *host, ui), c.code) << c.cmd << ui.AllErrors();
+    std::string dir = std::string(c.cmd).substr(9);
+    dir = root + "/" + dir.substr(dir.find('|') == std::string::npos ? 0 : dir.find('|') + 1);
+    EXPECT_EQ(ReadFile(dir + "same.txt"), c.kept) << c.cmd;
+    if (c.code == kUnzipWarning) {
+      ASSERT_EQ(ui.errors.size(), 1u) << c.cmd;
+      EXPECT_NE(ui.errors[0].find("exists"), std::string::npos) << ui.errors[0];
+    }
+    auto tree = Tree(dir);
+    EXPECT_EQ(tree.size(), 1u) << c.cmd;
+  }
+  Shell("rm -rf '" + root + "'");
+}
+
 TEST(ZipReader, FindsTheEndRecordAndLeadingData) {
   std::string arc = BuildStored({{"a.txt", "alpha"}, {"b.txt", "beta"}}, "comment PK\x05\x06 inside");
   Archive ar;
@@ -371,6 +406,7 @@ class FaultyHost : public Host {
   bool SetVolumeLabel(const std::string& p, const std::string& l) override { return real->SetVolumeLabel(p, l); }
   bool IsRemovable(const std::string& p) override { return real->IsRemovable(p); }
   uint16_t MadeBy() const override { return real->MadeBy(); }
+  bool FoldsCase() const override { return real->FoldsCase(); }
   std::string LocalName(const std::string& s, NameKind k) override { return real->LocalName(s, k); }
   std::string ArchiveName(const std::string& l, bool& u) override { return real->ArchiveName(l, u); }
   std::unique_ptr<Host> real;
