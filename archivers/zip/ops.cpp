@@ -995,6 +995,10 @@ int UnzipJob::Run() {
     }
     return kUnzipDamaged;
   }
+  if (!ar.warning.empty()) {
+    ui.Error("PKUNZIP: Warning! " + archive + " is inconsistent: " + ar.warning);
+    ++warnings;
+  }
   for (Entry& e : ar.entries)
     e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e)) : host.LocalName(e.utf8Name, Host::kUtf8Name);
   password = args.passwordText;
@@ -1063,7 +1067,7 @@ int UnzipJob::Run() {
     ui.Line(std::to_string(tu) + "  " + std::to_string(tc) + "  " + Percent(tc, tu) + "  " +
             std::to_string(chosen.size()) + " file(s)");
     if (!ar.comment.empty()) ui.Line(ar.comment);
-    return kUnzipOk;
+    return warnings ? kUnzipWarning : kUnzipOk;
   }
   if (args.test) {
     ui.Line("Testing: " + archive);

@@ -89,6 +89,7 @@ class Archive {
   std::string comment;
   uint64_t leading = 0;   // bytes before the archive (self-extracting stub)
   std::string error;      // detail for kDamaged
+  std::string warning;    // an inconsistency that did not stop the reading (kOk)
 };
 
 enum class DecodeResult { kOk, kCrc, kPassword, kNeedPassword, kMethod, kDamaged, kTooLong, kSink, kCancelled };

@@ -324,6 +324,67 @@ TEST(ZipReader, FindsTheEndRecordAndLeadingData) {
   EXPECT_EQ(OpenBytes("PK\x05\x06", ar), OpenResult::kNotZip);
 }
 
+// Bytes left after the end record by some tools and transfers, and data in front of the first
+// member: the archive reads, lists, tests and extracts as it is.
+TEST(ZipReader, ArbitraryBytesAroundTheArchiveAreTolerated) {
+  std::string arc = BuildStored({{"one.txt", Sample(120, 1)}, {"two.txt", Sample(60, 2)}});
+  std::string after = Random(189, 9), before = Random(89, 8);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    uint64_t leading;
+  } cases[] = {
+      {"after", arc + after, 0},
+      {"before and after", before + arc + after, 89},
+      {"after, with an end signature in the padding", arc + "PK\x05\x06" + after, 0},
+  };
+  std::string root = MakeTempDir();
+  auto host = MakeHost();
+  Cwd cwd(root);
+  int n = 0;
+  for (const auto& c : cases) {
+    Archive ar;
+    ASSERT_EQ(OpenBytes(c.bytes, ar), OpenResult::kOk) << c.what;
+    EXPECT_EQ(ar.entries.size(), 2u) << c.what;
+    EXPECT_EQ(ar.leading, c.leading) << c.what;
+    std::string name = "p" + std::to_string(++n) + ".zip", out = "o" + std::to_string(n) + "/";
+    WriteFile(root + "/" + name, c.bytes);
+    RecordingUi t;
+    EXPECT_EQ(Unzip("-t|" + name, *host, t), kUnzipOk) << c.what << t.AllErrors();
+    RecordingUi x;
+    EXPECT_EQ(Unzip(name + "|" + out, *host, x), kUnzipOk) << c.what << x.AllErrors();
+    EXPECT_EQ(ReadFile(root + "/" + out + "two.txt"), Sample(60, 2)) << c.what;
+  }
+  Shell("rm -rf '" + root + "'");
+}
+
+// An end record that counts fewer entries than the central directory holds: every member is
+// read, and the inconsistency is reported rather than "No errors detected".
+TEST(ZipReader, AnEndRecordCountingTooFewHidesNoMember) {
+  std::string arc = BuildStored({{"one.txt", "1"}, {"two.txt", "22"}, {"three.txt", "333"}});
+  for (size_t at : {arc.size() - 14, arc.size() - 12}) arc[at] = 1, arc[at + 1] = 0;
+  Archive ar;
+  ASSERT_EQ(OpenBytes(arc, ar), OpenResult::kOk);
+  EXPECT_EQ(ar.entries.size(), 3u);
+  EXPECT_NE(ar.warning.find("counts 1"), std::string::npos) << ar.warning;
+  std::string root = MakeTempDir();
+  WriteFile(root + "/low.zip", arc);
+  auto host = MakeHost();
+  Cwd cwd(root);
+  RecordingUi t;
+  EXPECT_EQ(Unzip("-t|low.zip", *host, t), kUnzipWarning);
+  for (const auto& l : t.lines) EXPECT_EQ(l.find("No errors"), std::string::npos) << l;
+  ASSERT_FALSE(t.errors.empty());
+  EXPECT_NE(t.errors[0].find("holds 3"), std::string::npos) << t.errors[0];
+  RecordingUi x;
+  EXPECT_EQ(Unzip("low.zip|all/", *host, x), kUnzipWarning);
+  EXPECT_EQ(Tree(root + "/all").size(), 3u);
+  RecordingUi one;
+  EXPECT_EQ(Unzip("low.zip|two.txt|one/", *host, one), kUnzipWarning) << one.AllErrors();
+  EXPECT_EQ(ReadFile(root + "/one/two.txt"), "22");
+  Shell("rm -rf '" + root + "'");
+}
+
 TEST(ZipExtract, BadDataIsReportedAndNoPartialFileStays) {
   std::string text = Sample(200000, 7);
   std::string root = MakeTempDir();
