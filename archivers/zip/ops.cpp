@@ -1,6 +1,7 @@
 #include "archivers/zip/ops.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -732,6 +733,7 @@ struct OutJob {
   bool exists = false;
   std::FILE* f = nullptr;
   DecodeResult result = DecodeResult::kOk;
+  int writeError = 0;  // errno of a failed write
   bool done = false;
 };
 
@@ -753,6 +755,7 @@ class UnzipJob {
   ql::OverwriteAnswers answers;
   ql::WrittenTargets writtenHere;  // files this run writes, on disk or still on their way
   bool abort = false;
+  bool writeFailed = false;  // a member could not be written (disk full or write error)
   int warnings = 0;
   std::string dest;
   std::atomic<bool> stop{false};
@@ -849,9 +852,18 @@ int UnzipJob::Finish(OutJob& j) {
   if (j.result != DecodeResult::kOk) {
     host.Remove(j.temp);
     if (j.result == DecodeResult::kCancelled) return kUnzipBreak;
+    if (j.result == DecodeResult::kSink) {
+      // Judged on its own: the members after it are still tried (a smaller one may fit).
+      ui.Error("PKUNZIP: " + e.name + ": " +
+               (j.writeError == ENOSPC ? "disk full, " + j.full + " not written"
+                                       : "could not write " + j.full));
+      ++warnings;
+      writeFailed = true;
+      return 0;
+    }
     ui.Error("PKUNZIP: " + e.name + ": " + DecodeResultText(j.result));
     ++warnings;
-    return j.result == DecodeResult::kSink ? kUnzipDiskFull : 0;
+    return 0;
   }
   if (j.exists) host.Remove(j.full);
   if (!host.Replace(j.temp, j.full)) {
@@ -906,13 +918,19 @@ int UnzipJob::ExtractAll(const std::string& archive, const std::vector<const Ent
               cancelled = true;
               return false;
             }
-            if (std::fwrite(p, 1, n, j->f) != n) return false;
+            if (std::fwrite(p, 1, n, j->f) != n) {
+              j->writeError = errno;
+              return false;
+            }
             written += n;
             return true;
           });
           if (cancelled) r = DecodeResult::kCancelled;
         }
-        if (std::fclose(j->f) != 0 && r == DecodeResult::kOk) r = DecodeResult::kSink;
+        if (std::fclose(j->f) != 0 && r == DecodeResult::kOk) {
+          r = DecodeResult::kSink;
+          j->writeError = errno;
+        }
         j->f = nullptr;
         std::lock_guard<std::mutex> lk(mu);
         j->result = r;
@@ -968,6 +986,7 @@ int UnzipJob::ExtractAll(const std::string& archive, const std::vector<const Ent
   cv.notify_all();
   for (auto& w : workers) w.join();
   if (stop && code == 0) code = kUnzipBreak;
+  if (code == 0 && writeFailed) code = kUnzipDiskFull;
   return code;
 }
 

@@ -452,7 +452,8 @@ class FaultyHost : public Host {
     return p.find(unreadable.empty() ? "\x01" : unreadable) != std::string::npos ? nullptr : real->OpenRead(p);
   }
   std::FILE* CreateNew(const std::string& p) override {
-    if (diskFull) return std::fopen("/dev/full", "wb");
+    if (diskFull || (!fullFor.empty() && p.find(fullFor) != std::string::npos))
+      return std::fopen("/dev/full", "wb");
     return real->CreateNew(p);
   }
   bool Stat(const std::string& p, DirEntry& o) override { return real->Stat(p, o); }
@@ -472,8 +473,32 @@ class FaultyHost : public Host {
   std::string ArchiveName(const std::string& l, bool& u) override { return real->ArchiveName(l, u); }
   std::unique_ptr<Host> real;
   bool diskFull = false;
+  std::string fullFor;  // writes of files whose path has this in it fail with a full disk
   std::string unreadable;
 };
+
+// A member that meets a full disk is reported as such; the members after it are each tried on
+// their own and come out when there is room for them.
+TEST(ZipExtract, AFullDiskFailsOnlyTheMemberThatMetIt) {
+  std::vector<RawEntry> members = {{"huge.bin", Random(300000, 3)}};
+  for (int i = 0; i < 40; ++i) members.push_back({"small" + std::to_string(i) + ".txt", "twenty-nine bytes of content."});
+  std::string root = MakeTempDir();
+  WriteFile(root + "/in.zip", BuildStored(members));
+  Cwd cwd(root);
+  SetWorkerThreads(1);
+  FaultyHost host(MakeHost());
+  host.fullFor = "huge";
+  RecordingUi ui;
+  EXPECT_EQ(Unzip("in.zip|out/", host, ui), kUnzipDiskFull);
+  SetWorkerThreads(0);
+  ASSERT_EQ(ui.errors.size(), 1u) << ui.AllErrors();
+  EXPECT_NE(ui.errors[0].find("huge.bin: disk full"), std::string::npos) << ui.errors[0];
+  auto tree = Tree(root + "/out");
+  EXPECT_EQ(tree.size(), 40u);
+  EXPECT_EQ(tree.count("huge.bin"), 0u);
+  EXPECT_EQ(tree["small39.txt"], "twenty-nine bytes of content.");
+  Shell("rm -rf '" + root + "'");
+}
 
 TEST(ZipWrite, FailureHalfWayLeavesTheOldArchiveByteIdentical) {
   std::string root = MakeTempDir();
