@@ -10,7 +10,7 @@ namespace lzh {
 namespace {
 
 const char kUsage[] =
-    "QLLZH - extracts LZH archives (-lh0-, -lh5-, -lh6-, -lh7-; header levels 0-2)\n"
+    "QLLZH - extracts LZH archives (-lh0-, -lh5-, -lh6-, -lh7-; header levels 0-3)\n"
     "usage: QLLZH e [-y] ARCHIVE [TARGETDIR\\]   extract every member into TARGETDIR\n"
     "       QLLZH x [-y] ARCHIVE [TARGETDIR\\]   the same\n"
     "       QLLZH l ARCHIVE                list the members\n"
@@ -38,6 +38,10 @@ class LzhFormat : public qlx::MemberFormat {
   uint32_t comp_size() const override { return e_.comp_size; }
   uint32_t orig_size() const override { return e_.orig_size; }
   bool is_dir() const override { return e_.is_dir(); }
+  const char* refusal() const override {
+    return e_.is_symlink() ? "a symbolic link, not extracted (links could lead outside the target)"
+                           : nullptr;
+  }
   int64_t unix_time() const override { return EntryTime(e_); }
   bool method_supported() const override { return MethodSupported(e_.method); }
   std::string method_label() const override { return e_.method; }

@@ -39,6 +39,10 @@ bool Extract(const MemberFormat& format, const ByteReader& data_in, const std::s
              ExtractState* state, FILE* out) {
   const std::string& name = format.name();
   std::string why;
+  if (const char* refused = format.refusal()) {
+    fprintf(out, "%s: %s\n", name.c_str(), refused);
+    return false;
+  }
   if (format.is_dir()) {
     if (MakeMemberDir(target, name, &why)) return true;
     fprintf(out, "%s: %s\n", name.c_str(), why.c_str());

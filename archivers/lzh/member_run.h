@@ -29,6 +29,8 @@ class MemberFormat {
   virtual uint32_t comp_size() const = 0;
   virtual uint32_t orig_size() const = 0;
   virtual bool is_dir() const { return false; }
+  // Why the member is not extracted at all (a symbolic link, say); nullptr for members that are.
+  virtual const char* refusal() const { return nullptr; }
   // The modification time in Unix seconds, negative when unknown.
   virtual int64_t unix_time() const = 0;
   virtual bool method_supported() const = 0;

@@ -141,7 +141,7 @@ TEST(LzhArchive, ExtractsEveryLevelAndMethod) {
       {"deep/er/runs.dat", Runs(150000), "-lh7-", ""},
       {"empty.txt", "", "-lh5-", ""},
   };
-  for (int level : {0, 1, 2}) {
+  for (int level : {0, 1, 2, 3}) {
     ScratchDir dir;
     WriteFile(dir / "a.lzh", MakeArchive(members, level));
     CliResult r = Cli({"e", dir / "a.lzh", dir / "out dir/"});
@@ -183,7 +183,8 @@ TEST(LzhArchive, DamageIsReportedAndLeavesNoFile) {
       {"level 2 name changed", with(level2, 33, 0x01), "header checksum error"},
       {"cut in the data", level0.substr(0, level0.size() - 500), "ends inside the data"},
       {"cut in the header", level0.substr(0, 12), "ends inside a header"},
-      {"header level 3", with(level2, 20, 0x01), "unsupported header level"},
+      {"header level 4", with(level2, 20, 0x06), "unsupported header level"},
+      {"level 2 marked as level 3", with(level2, 20, 0x01), "damaged header"},
       {"unknown method", MakeArchive({{"f.txt", data, "-lzq-", "xyz"}}, 1), "unsupported method -lzq-"},
       {"not an archive", "hello world, this is just text\n", "damaged header"},
       {"empty file", "", "not an LZH archive"},
@@ -244,6 +245,24 @@ TEST(LzhProgram, ExistingFilesAreAskedAbout) {
   }
 }
 
+// Unix symbolic links ("-lhd-" members named "NAME|TARGET", with or without a Unix mode header)
+// are refused as links, not for the shape of their name; the other members still come out.
+TEST(LzhArchive, SymbolicLinksAreRefusedAsLinks) {
+  const std::string link_mode("\xff\xa1", 2);  // 0120777
+  for (int level : {2, 3}) {
+    for (const std::string& mode : {link_mode, std::string()}) {
+      ScratchDir dir;
+      WriteFile(dir / "a.lzh", MakeArchive({{"dir2/symlink1|../file1", "", "-lhd-", "", mode},
+                                            {"file1", "one", "-lh5-", ""}}, level));
+      CliResult r = Cli({"e", dir / "a.lzh", dir / "out/"});
+      EXPECT_EQ(r.code, 1) << r.output;
+      EXPECT_NE(r.output.find("symlink1|../file1: a symbolic link, not extracted"), std::string::npos) << r.output;
+      EXPECT_EQ(r.output.find("ends in a dot"), std::string::npos) << r.output;
+      EXPECT_EQ(arjtest::Run(dir / "out", "find . | sort").output, ".\n./file1\n") << level;
+    }
+  }
+}
+
 TEST(LzhArchive, HostileNamesAreRefused) {
   const std::vector<std::string> names = {"../evil.txt", "/abs.txt", "C:/drive.txt", "a/../../up.txt",
                                           "CON", "x/NUL.txt", "ok/../../../y.txt"};
@@ -290,7 +309,7 @@ TEST(LzhInterop, LhasaAgreesOnEveryLevelAndMethod) {
       {"seven/runs.dat", Runs(300000), "-lh7-", ""},
       {"seven/far.bin", FarRepeats(50000, 2), "-lh7-", ""},
   };
-  for (int level : {0, 1, 2}) {
+  for (int level : {0, 1, 2, 3}) {
     ScratchDir dir;
     WriteFile(dir / "a.lzh", MakeArchive(members, level));
     arjtest::MakeDirs(dir / "peer");
