@@ -289,6 +289,21 @@ OpenResult Archive::Open(ByteSource& src) {
   return OpenResult::kOk;
 }
 
+std::string UnsupportedText(const Entry& e) {
+  if (e.method == 99) return "AES-encrypted; AES encryption is not supported";
+  if (e.flags & 0x40) return "encrypted with PKWARE strong encryption, which is not supported";
+  static const struct {
+    uint16_t method;
+    const char* name;
+  } kNames[] = {{7, "Tokenizing"}, {9, "Deflate64"}, {10, "PKWARE DCL Implode"}, {12, "bzip2"},
+                {14, "LZMA"},      {18, "IBM TERSE"}, {19, "IBM LZ77 z"},  {93, "Zstandard"},
+                {95, "XZ"},        {96, "JPEG"},      {97, "WavPack"},     {98, "PPMd"}};
+  std::string name = "unknown";
+  for (const auto& n : kNames)
+    if (n.method == e.method) name = n.name;
+  return "compression method not supported: " + name + " (method " + std::to_string(e.method) + ")";
+}
+
 const char* DecodeResultText(DecodeResult r) {
   switch (r) {
     case DecodeResult::kOk: return "OK";

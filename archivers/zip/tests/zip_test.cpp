@@ -385,6 +385,37 @@ TEST(ZipReader, AnEndRecordCountingTooFewHidesNoMember) {
   Shell("rm -rf '" + root + "'");
 }
 
+// A member we do not decode is reported by its method's name and number, an AES member as such.
+TEST(ZipExtract, UnsupportedMethodsAreNamed) {
+  struct Case {
+    uint16_t method, flags;
+    const char* text;
+  } cases[] = {
+      {9, 0, "Deflate64 (method 9)"}, {12, 0, "bzip2 (method 12)"}, {14, 0, "LZMA (method 14)"},
+      {98, 0, "PPMd (method 98)"},    {99, 1, "AES-encrypted"},     {77, 0, "unknown (method 77)"},
+  };
+  std::string root = MakeTempDir();
+  auto host = MakeHost();
+  Cwd cwd(root);
+  for (const auto& c : cases) {
+    std::string arc = BuildStored({{"m.txt", "data"}});
+    // The method and flags of the local header (offset 0) and of the central record.
+    size_t central = arc.find("PK\x01\x02");
+    for (size_t at : {size_t{6}, central + 8}) {
+      arc[at] = static_cast<char>(c.flags);
+      arc[at + 2] = static_cast<char>(c.method);
+    }
+    WriteFile(root + "/m.zip", arc);
+    for (const char* cmd : {"-t|m.zip", "-o|m.zip|out/"}) {
+      RecordingUi ui;
+      EXPECT_EQ(Unzip(cmd, *host, ui), kUnzipWarning) << cmd;
+      ASSERT_EQ(ui.errors.size(), 1u) << cmd;
+      EXPECT_NE(ui.errors[0].find(c.text), std::string::npos) << ui.errors[0];
+    }
+  }
+  Shell("rm -rf '" + root + "'");
+}
+
 TEST(ZipExtract, BadDataIsReportedAndNoPartialFileStays) {
   std::string text = Sample(200000, 7);
   std::string root = MakeTempDir();
@@ -469,7 +500,8 @@ class FaultyHost : public Host {
   bool IsRemovable(const std::string& p) override { return real->IsRemovable(p); }
   uint16_t MadeBy() const override { return real->MadeBy(); }
   bool FoldsCase() const override { return real->FoldsCase(); }
-  std::string LocalName(const std::string& s, NameKind k) override { return real->LocalName(s, k); }
+  std::string LocalName(const std::string& s, NameKind k, bool* exact) override { return real->LocalName(s, k, exact); }
+  std::string Utf8Name(const std::string& l) override { return real->Utf8Name(l); }
   std::string ArchiveName(const std::string& l, bool& u) override { return real->ArchiveName(l, u); }
   std::unique_ptr<Host> real;
   bool diskFull = false;
