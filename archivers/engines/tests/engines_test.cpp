@@ -490,6 +490,7 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
     Put(out + "\\a.txt", "mine");
     Put(out + "\\Long File Name.text", "mine");
     int asked = 0;
+    bool reported = false;
     std::thread t([&] {
       for (int i = 0; i < c.questions; ++i) {
         HWND dlg = WaitWindow(tid, "Replace File");
@@ -498,10 +499,26 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
         PostMessageA(dlg, WM_COMMAND, c.button, 0);
         while (IsWindow(dlg)) Sleep(5);
       }
+      if (c.button != IDNO) return;
+      // The files kept are reported at the end, in a message box with the engine's caption.
+      DWORD start = GetTickCount();
+      while (!reported && GetTickCount() - start < 20000) {
+        HWND box = WaitWindow(tid, "Quillon Unzip", 200);
+        for (HWND k = box ? GetWindow(box, GW_CHILD) : nullptr; k && !reported; k = GetWindow(k, GW_HWNDNEXT)) {
+          char text[2048] = "";
+          GetWindowTextA(k, text, sizeof text);
+          if (strstr(text, "not extracted")) {
+            reported = true;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+          }
+        }
+        Sleep(5);  // polling interval of the watcher, not a synchronisation point
+      }
     });
     int r = Unzip(arc + "| " + out + "\\");  // no -o: the user is asked
     t.join();
     EXPECT_EQ(asked, c.questions) << c.button;
+    EXPECT_EQ(reported, c.button == IDNO) << c.button;
     // A file kept on No ends the run with a warning; Cancel breaks it off.
     EXPECT_EQ(r, c.button == IDCANCEL ? 255 : c.button == IDNO ? 1 : 0) << c.button;
     std::string want = *c.kept ? c.kept : Get(src + "\\a.txt");
