@@ -135,6 +135,19 @@ HWND WaitWindow(DWORD tid, const char* title, DWORD ms = 20000) {
   } while (GetTickCount() - start < ms);
   return nullptr;
 }
+// For a person to look at: with QL_SHOT_DIR set, waits (at most a minute) while a script outside
+// takes a picture of the display (app/tests/snapshots.sh): it sees NAME.ready, answers NAME.done.
+void Snapshot(const char* name) {
+  char dir[MAX_PATH] = "";
+  if (!GetEnvironmentVariableA("QL_SHOT_DIR", dir, sizeof dir)) return;
+  std::string base = std::string(dir) + "\\" + name;
+  HANDLE h = CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  DWORD start = GetTickCount();
+  while (GetFileAttributesA((base + ".done").c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 60000)
+    Sleep(50);  // waiting on the script outside, not a synchronisation point of the test
+}
+
 std::string ControlText(HWND h) {
   char buf[4096] = "";
   SendMessageA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
@@ -509,6 +522,7 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
           GetWindowTextA(k, text, sizeof text);
           if (strstr(text, "not extracted")) {
             reported = true;
+            Snapshot("engine_kept_files_report");
             PostMessageA(box, WM_COMMAND, IDOK, 0);
           }
         }
