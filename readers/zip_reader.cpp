@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/mask.h"
+#include "common/zip_end_record.h"
 #include "readers/listing_lines.h"
 
 namespace ql {
@@ -42,7 +43,7 @@ struct CentralPlace {
 bool FindCentralDirectory(ByteWindow& in, CentralPlace* place) {
   uint64_t size = in.Size();
   if (size < kEndSize) return false;
-  uint64_t tailStart = size > 65535 + kEndSize ? size - 65535 - kEndSize : 0;
+  uint64_t tailStart = size > kZipEndSearch ? size - kZipEndSearch : 0;
   size_t got = 0;
   size_t tailLen = static_cast<size_t>(size - tailStart);
   std::vector<uint8_t> tail;
@@ -51,21 +52,9 @@ bool FindCentralDirectory(ByteWindow& in, CentralPlace* place) {
     tail.assign(p, p + got);
   }
   if (tail.size() < kEndSize) return false;
-  // The end record whose comment reaches the end of the file; failing that (bytes appended
-  // after the archive), the last one whose comment fits in the file.
-  const uint8_t* e = nullptr;
-  uint64_t endPos = 0;
-  for (int pass = 0; pass < 2 && !e; ++pass) {
-    for (size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
-      const uint8_t* c = tail.data() + i;
-      if (Le32(c) != kEndSig) continue;
-      uint64_t reach = tailStart + i + kEndSize + Le16(c + 20);
-      if (pass == 0 ? reach != size : reach > size) continue;
-      e = c;
-      endPos = tailStart + i;
-      break;
-    }
-  }
+  const long found = FindZipEndRecord(tail.data(), tail.size(), tailStart + tail.size());
+  const uint8_t* e = found < 0 ? nullptr : tail.data() + found;
+  const uint64_t endPos = tailStart + static_cast<uint64_t>(found < 0 ? 0 : found);
   if (!e) return false;
   uint64_t cdSize = Le32(e + 12);
   uint64_t cdOffset = Le32(e + 16);

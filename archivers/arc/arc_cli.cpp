@@ -11,10 +11,11 @@ namespace {
 
 const char kUsage[] =
     "QLARC - extracts ARC archives (stored, packed, squeezed, crunched, squashed)\n"
-    "usage: QLARC ARCHIVE [TARGETDIR\\]   extract every member into TARGETDIR\n"
+    "usage: QLARC [-y] ARCHIVE [TARGETDIR\\]   extract every member into TARGETDIR\n"
     "       QLARC -l ARCHIVE             list the members\n"
     "       QLARC -t ARCHIVE             test the members\n"
     "An archive whose name begins with '-' is given with a directory: .\\-NAME.ARC\n"
+    "An existing file is asked about before it is replaced; -y replaces it without asking.\n"
     "Members are never written outside TARGETDIR. Exit code 0: all well; 1: damage or\n"
     "members not extracted; 2: command or file error.\n";
 
@@ -61,9 +62,11 @@ int RunCli(const std::vector<std::string>& args, FILE* out) {
   }
   qlx::RunMode mode = qlx::RunMode::kExtract;
   size_t first = 0;
+  bool yes = false;
   if (!args[0].empty() && args[0][0] == '-') {
     const std::string& o = args[0];
-    if (o == "-l" || o == "-L") mode = qlx::RunMode::kList;
+    if (o == "-y" || o == "-Y") yes = true;
+    else if (o == "-l" || o == "-L") mode = qlx::RunMode::kList;
     else if (o == "-t" || o == "-T") mode = qlx::RunMode::kTest;
     else {
       fputs(kUsage, out);
@@ -75,7 +78,8 @@ int RunCli(const std::vector<std::string>& args, FILE* out) {
                                         "           "};
   ArcFormat format;
   return qlx::RunMembers(format, kText, mode,
-                         std::vector<std::string>(args.begin() + first, args.end()), true, out);
+                         std::vector<std::string>(args.begin() + first, args.end()), true, yes,
+                         out);
 }
 
 }  // namespace arc

@@ -157,7 +157,9 @@ bool ParseSize(const std::string& s, uint64_t* out) {
   unsigned long long v = strtoull(s.c_str(), &end, 10);
   std::string unit = Upper(end);
   if (unit.empty()) {
-    *out = v * 1000;  // a plain number counts thousands of bytes
+    // A plain number below 10,000 counts thousands of bytes (-v360, -v1440); a larger one is
+    // the size in bytes (-v50000), as ARJ reads it.
+    *out = v < 10000 ? v * 1000 : v;
   } else if (unit == "K") {
     *out = v * 1000;
   } else if (unit == "M") {
@@ -207,6 +209,10 @@ class Arj {
   // Header helpers
   uint32_t EncodeTime(int64_t t) const {
     return fs::kHostOs == kHostUnix ? static_cast<uint32_t>(t) : fs::UnixToDos(t);
+  }
+  // A time as `h` keeps it: Unix seconds or DOS time, by the host that wrote the header.
+  static uint32_t EncodeTimeFor(const Header& h, int64_t t) {
+    return h.UnixTimes() ? static_cast<uint32_t>(t) : fs::UnixToDos(t);
   }
   static int64_t DecodeTime(const Header& h) {
     return h.UnixTimes() ? static_cast<int64_t>(h.mtime) : fs::DosToUnix(h.mtime);
@@ -1165,7 +1171,7 @@ int Arj::DoUpdate() {
     main.flags |= kGarbled;
     main.byte28 = 1;
   }
-  main.comp_size = EncodeTime(fs::Now());  // last modified
+  main.comp_size = EncodeTimeFor(main, fs::Now());  // last modified
   main.flags &= static_cast<uint8_t>(~kVolume);
 
   FILE* f = nullptr;
@@ -1518,7 +1524,7 @@ int Arj::DoJoin() {
     sources.push_back(std::move(a));
   }
   Header main = existed ? target.reader->main() : NewMainHeader(archive_path_);
-  main.comp_size = EncodeTime(fs::Now());
+  main.comp_size = EncodeTimeFor(main, fs::Now());
   for (auto& s : sources)
     for (const Entry& e : s->entries)
       if (e.h.flags & kGarbled) {

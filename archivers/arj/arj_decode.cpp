@@ -417,6 +417,9 @@ DecodeResult DecodeCoded(int method, const HuffParams& params, uint32_t comp_siz
       r = d.Run(orig_size, w);
     }
     if (r == DecodeResult::kOk && !w.Flush()) r = DecodeResult::kWriteError;
+    // Damaged data: what was decoded before the damage still goes out, for callers that keep
+    // it (ARJ's -jr); the others throw it away with the rest of the member.
+    if (r == DecodeResult::kBadData && !w.Flush()) r = DecodeResult::kWriteError;
   }
   free(ws);
   return r;

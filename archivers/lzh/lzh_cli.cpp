@@ -10,11 +10,12 @@ namespace lzh {
 namespace {
 
 const char kUsage[] =
-    "QLLZH - extracts LZH archives (-lh0-, -lh5-, -lh6-, -lh7-; header levels 0-2)\n"
-    "usage: QLLZH e ARCHIVE [TARGETDIR\\]   extract every member into TARGETDIR\n"
-    "       QLLZH x ARCHIVE [TARGETDIR\\]   the same\n"
+    "QLLZH - extracts LZH archives (-lh0-, -lh5-, -lh6-, -lh7-; header levels 0-3)\n"
+    "usage: QLLZH e [-y] ARCHIVE [TARGETDIR\\]   extract every member into TARGETDIR\n"
+    "       QLLZH x [-y] ARCHIVE [TARGETDIR\\]   the same\n"
     "       QLLZH l ARCHIVE                list the members\n"
     "       QLLZH t ARCHIVE                test the members\n"
+    "An existing file is asked about before it is replaced; -y replaces it without asking.\n"
     "Members are never written outside TARGETDIR. Exit code 0: all well; 1: damage or\n"
     "members not extracted; 2: command or file error.\n";
 
@@ -37,6 +38,10 @@ class LzhFormat : public qlx::MemberFormat {
   uint32_t comp_size() const override { return e_.comp_size; }
   uint32_t orig_size() const override { return e_.orig_size; }
   bool is_dir() const override { return e_.is_dir(); }
+  const char* refusal() const override {
+    return e_.is_symlink() ? "a symbolic link, not extracted (links could lead outside the target)"
+                           : nullptr;
+  }
   int64_t unix_time() const override { return EntryTime(e_); }
   bool method_supported() const override { return MethodSupported(e_.method); }
   std::string method_label() const override { return e_.method; }
@@ -70,9 +75,13 @@ int RunCli(const std::vector<std::string>& args, FILE* out) {
   }
   static const qlx::FormatText kText = {kUsage, "LZH", "  Original   Packed Method  CRC   Name",
                                         "        "};
+  size_t first = 1;
+  const bool yes = mode == qlx::RunMode::kExtract && (args[1] == "-y" || args[1] == "-Y");
+  if (yes) ++first;
   LzhFormat format;
-  return qlx::RunMembers(format, kText, mode, std::vector<std::string>(args.begin() + 1, args.end()),
-                         false, out);
+  return qlx::RunMembers(format, kText, mode,
+                         std::vector<std::string>(args.begin() + first, args.end()), false, yes,
+                         out);
 }
 
 }  // namespace lzh

@@ -41,13 +41,13 @@ struct Extended {
   uint16_t header_crc = 0;
 };
 
-// One extended header: `p` holds `size` bytes including the 2-byte size field at the end (the
-// next header's size), type first.
+// One extended header: `p` holds `size` bytes including the size field at the end (the next
+// header's size, `size_bytes` long: 2, or 4 at level 3), type first.
 void TakeExtended(const uint8_t* p, size_t size, size_t offset_in_header, Extended* x,
-                  Entry* e) {
+                  Entry* e, size_t size_bytes = 2) {
   uint8_t type = p[0];
   const uint8_t* d = p + 1;
-  size_t n = size - 3;  // without the type and the next size field
+  size_t n = size - 1 - size_bytes;  // without the type and the next size field
   switch (type) {
     case 0x00:
       if (n >= 2) {
@@ -62,6 +62,9 @@ void TakeExtended(const uint8_t* p, size_t size, size_t offset_in_header, Extend
       break;
     case 0x02:
       x->dir = Slashes(d, n);
+      break;
+    case 0x50:
+      if (n >= 2) e->unix_mode = Get16(d);
       break;
     case 0x54:
       if (n >= 4) e->unix_time = Get32(d);
@@ -119,23 +122,32 @@ HeaderResult ReadLevel01(const ReadFn& in, uint8_t* head, Entry* e) {
   return HeaderResult::kOk;
 }
 
-HeaderResult ReadLevel2(const ReadFn& in, uint8_t* head, Entry* e) {
-  const size_t size = Get16(head);
-  if (size < 26) return HeaderResult::kBadHeader;
+// Levels 2 and 3 share their layout: a fixed part, then extended headers up to the total size.
+// Level 2 keeps the total in the first two bytes and 16-bit extended sizes; level 3 has the word
+// size (4) there, the total as 32 bits after the system byte, and 32-bit extended sizes.
+HeaderResult ReadLevel23(const ReadFn& in, uint8_t* head, Entry* e) {
+  const bool l3 = e->level == 3;
+  const size_t fixed = l3 ? 32 : 26, sb = l3 ? 4 : 2;
+  uint8_t base[32];
+  memcpy(base, head, 21);
+  if (!ReadAll(in, base + 21, fixed - 21)) return HeaderResult::kTruncated;
+  if (l3 && Get16(base) != 4) return HeaderResult::kBadHeader;
+  const size_t size = l3 ? Get32(base + 24) : Get16(base);
+  if (size < fixed || size > (1u << 20)) return HeaderResult::kBadHeader;
   std::vector<uint8_t> h(size);
-  memcpy(h.data(), head, 21);
-  if (!ReadAll(in, h.data() + 21, size - 21)) return HeaderResult::kTruncated;
+  memcpy(h.data(), base, fixed);
+  if (!ReadAll(in, h.data() + fixed, size - fixed)) return HeaderResult::kTruncated;
   e->unix_time = Get32(h.data() + 15);
   e->crc = Get16(h.data() + 21);
   e->os = h[23];
   Extended x;
-  size_t next = Get16(h.data() + 24);
-  size_t pos = 26;
+  size_t next = l3 ? Get32(h.data() + 28) : Get16(h.data() + 24);
+  size_t pos = fixed;
   while (next != 0) {
-    if (next < 3 || pos + next > size) return HeaderResult::kBadHeader;
-    TakeExtended(h.data() + pos, next, pos, &x, e);
+    if (next < 1 + sb || next > size - pos) return HeaderResult::kBadHeader;
+    TakeExtended(h.data() + pos, next, pos, &x, e, sb);
     pos += next;
-    next = Get16(h.data() + pos - 2);
+    next = l3 ? Get32(h.data() + pos - 4) : Get16(h.data() + pos - 2);
   }
   if (x.have_crc) {
     h[x.crc_at] = h[x.crc_at + 1] = 0;
@@ -179,8 +191,8 @@ HeaderResult ReadHeader(const ReadFn& in, Entry* e) {
   HeaderResult r;
   if (e->level == 0 || e->level == 1) {
     r = ReadLevel01(in, head, e);
-  } else if (e->level == 2) {
-    r = ReadLevel2(in, head, e);
+  } else if (e->level == 2 || e->level == 3) {
+    r = ReadLevel23(in, head, e);
   } else {
     return HeaderResult::kUnsupported;
   }

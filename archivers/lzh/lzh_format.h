@@ -1,4 +1,4 @@
-// LZH archives: header levels 0, 1 and 2, the CRC-16 they use, and the member methods -lh0-,
+// LZH archives: header levels 0 to 3, the CRC-16 they use, and the member methods -lh0-,
 // -lh5-, -lh6-, -lh7- and -lhd- (directory). Platform-free.
 #pragma once
 #include <cstddef>
@@ -26,7 +26,12 @@ struct Entry {
   uint16_t crc = 0;       // CRC-16 of the original data
   int level = 0;
   uint8_t os = 0;         // the creating system's letter ('M', 'U', ...), 0 for level 0
-  bool is_dir() const { return method == "-lhd-"; }
+  uint16_t unix_mode = 0; // from a Unix mode header, 0 when there is none
+  // A Unix symbolic link: stored as "-lhd-" with the name "NAME|TARGET".
+  bool is_symlink() const {
+    return (unix_mode & 0170000) == 0120000 || (method == "-lhd-" && name.find('|') != std::string::npos);
+  }
+  bool is_dir() const { return method == "-lhd-" && !is_symlink(); }
 };
 
 enum class HeaderResult {
@@ -35,7 +40,7 @@ enum class HeaderResult {
   kTruncated,    // the file ends inside a header
   kBadChecksum,  // level 0/1 header sum or level 2 header CRC does not match
   kBadHeader,    // sizes or fields make no sense
-  kUnsupported,  // a header level other than 0, 1 or 2
+  kUnsupported,  // a header level other than 0 to 3
 };
 
 // Reads one header from `in`; afterwards `in` stands at the member's data.

@@ -1,16 +1,48 @@
 #include "archivers/lzh/member_run.h"
 
+#include <cctype>
+
+#include "archivers/arj/arj_fs.h"
 #include "archivers/lzh/archive_file.h"
 #include "archivers/lzh/member_out.h"
+#include "common/overwrite_rule.h"
+#include "common/written_targets.h"
 
 namespace qlx {
 namespace {
 
-// Extracts the current member under `target`; false (with the message printed) on failure.
+// What one extraction run remembers from member to member.
+struct ExtractState {
+  bool yes = false;  // overwrite without asking
+  ql::OverwriteAnswers answers;
+  ql::WrittenTargets written{arj::fs::kSep == '\\'};
+  bool quit = false;
+};
+
+// Puts the overwrite question for `path` on `out` and reads the answer from standard input.
+void AskOverwrite(const std::string& path, FILE* out, char* answer) {
+  fprintf(out, "%s exists. Overwrite? (Yes/No/All/Skip all/Quit) ", path.c_str());
+  fflush(out);
+  std::string line;
+  if (!arj::fs::ReadLine(&line)) {
+    fputs("\n", out);
+    *answer = 0;
+    return;
+  }
+  size_t p = line.find_first_not_of(" \t");
+  *answer = p == std::string::npos ? 0 : static_cast<char>(toupper(static_cast<unsigned char>(line[p])));
+}
+
+// Extracts the current member under `target`; false (with the message printed) on failure or
+// when an existing file was kept.
 bool Extract(const MemberFormat& format, const ByteReader& data_in, const std::string& target,
-             FILE* out) {
+             ExtractState* state, FILE* out) {
   const std::string& name = format.name();
   std::string why;
+  if (const char* refused = format.refusal()) {
+    fprintf(out, "%s: %s\n", name.c_str(), refused);
+    return false;
+  }
   if (format.is_dir()) {
     if (MakeMemberDir(target, name, &why)) return true;
     fprintf(out, "%s: %s\n", name.c_str(), why.c_str());
@@ -19,6 +51,21 @@ bool Extract(const MemberFormat& format, const ByteReader& data_in, const std::s
   MemberFile member;
   if (!member.Open(target, name, &why)) {
     fprintf(out, "%s: %s\n", name.c_str(), why.c_str());
+    return false;
+  }
+  const std::string& path = member.final_path();
+  arj::fs::FileInfo existing;
+  bool exists = arj::fs::Stat(path, &existing);
+  if (state->written.Find(path, &existing.mtime)) exists = true;
+  const ql::ExtractRules rules = {false, false, false, state->yes};
+  const ql::ExtractChoice choice =
+      ql::ChooseExtract(rules, exists, existing.mtime, format.unix_time(), &state->answers,
+                        [&](char* answer) { AskOverwrite(path, out, answer); });
+  if (choice != ql::ExtractChoice::kWrite) {
+    member.Discard();
+    if (choice == ql::ExtractChoice::kQuit) state->quit = true;
+    if (choice == ql::ExtractChoice::kPass) return true;
+    fprintf(out, "%s: %s exists, not extracted\n", name.c_str(), path.c_str());
     return false;
   }
   const char* bad =
@@ -32,6 +79,7 @@ bool Extract(const MemberFormat& format, const ByteReader& data_in, const std::s
     fprintf(out, "%s: %s\n", name.c_str(), why.c_str());
     return false;
   }
+  state->written.Add(path, format.unix_time());
   fprintf(out, "%s: extracted\n", name.c_str());
   return true;
 }
@@ -39,7 +87,9 @@ bool Extract(const MemberFormat& format, const ByteReader& data_in, const std::s
 }  // namespace
 
 int RunMembers(MemberFormat& format, const FormatText& text, RunMode mode,
-               const std::vector<std::string>& words, bool need_archive, FILE* out) {
+               const std::vector<std::string>& words, bool need_archive, bool yes, FILE* out) {
+  ExtractState state;
+  state.yes = yes;
   std::string archive, target;
   SplitArchiveAndTarget(words, &archive, &target);
   if ((need_archive && archive.empty()) || (mode != RunMode::kExtract && !target.empty())) {
@@ -99,8 +149,9 @@ int RunMembers(MemberFormat& format, const FormatText& text, RunMode mode,
         const char* bad = format.Decode(data_in, [](const uint8_t*, size_t) { return true; });
         fprintf(out, "%s: %s\n", name.c_str(), bad ? bad : "OK");
         if (bad) ++failures;
-      } else if (!Extract(format, data_in, target, out)) {
+      } else if (!Extract(format, data_in, target, &state, out)) {
         ++failures;
+        if (state.quit) break;
       }
     }
     if (!file.Seek(data_at + format.comp_size())) {

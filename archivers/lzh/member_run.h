@@ -29,6 +29,8 @@ class MemberFormat {
   virtual uint32_t comp_size() const = 0;
   virtual uint32_t orig_size() const = 0;
   virtual bool is_dir() const { return false; }
+  // Why the member is not extracted at all (a symbolic link, say); nullptr for members that are.
+  virtual const char* refusal() const { return nullptr; }
   // The modification time in Unix seconds, negative when unknown.
   virtual int64_t unix_time() const = 0;
   virtual bool method_supported() const = 0;
@@ -50,9 +52,11 @@ struct FormatText {
 
 // `words` are the arguments after the command: the archive and, for extraction, the target
 // directory. `need_archive`: an empty archive name is a command error rather than a file that
-// cannot be opened. Returns the exit code: 0 all well, 1 damage or members not extracted,
-// 2 command-line or file errors.
+// cannot be opened. An existing file, or one written earlier in the run, is asked about before it
+// is replaced (`yes`: replaced without asking); with no answer it is kept and counted as not
+// extracted. Returns the exit code: 0 all well, 1 damage or members not extracted, 2 command-line
+// or file errors.
 int RunMembers(MemberFormat& format, const FormatText& text, RunMode mode,
-               const std::vector<std::string>& words, bool need_archive, FILE* out);
+               const std::vector<std::string>& words, bool need_archive, bool yes, FILE* out);
 
 }  // namespace qlx

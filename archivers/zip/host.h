@@ -12,7 +12,8 @@
 namespace qlzip {
 
 struct DirEntry {
-  std::string name;  // the name as stored on disk (long name)
+  std::string name;  // the name as stored on disk (long name), or a short name that opens it
+  std::string utf8Name;  // the long name as UTF-8 when the local character set cannot hold it
   bool isDir = false;
   uint64_t size = 0;
   int64_t mtime = 0;    // Unix time, UTC
@@ -57,12 +58,19 @@ class Host {
   // Whether the drive of `path` takes removable disks (spanning needs them).
   virtual bool IsRemovable(const std::string& path) = 0;
   virtual uint16_t MadeBy() const = 0;  // host byte and version for the central directory
+  // Whether names differing only in letter case name one file.
+  virtual bool FoldsCase() const = 0;
   // Member names: archives from DOS-family systems hold OEM code-page names, others UTF-8 (flag
   // bit 11, or by habit) or plain bytes; the program works with names in the local character set.
+  // `exact` (when given) tells whether the local character set holds the name as it is: a name
+  // it cannot hold is never replaced by a look-alike, and must not be written under this one.
   enum NameKind { kOemName, kUtf8Name, kRawName };
-  virtual std::string LocalName(const std::string& stored, NameKind kind) = 0;
-  // The stored form of a local name; `utf8` tells whether bit 11 must be set.
+  virtual std::string LocalName(const std::string& stored, NameKind kind, bool* exact = nullptr) = 0;
+  // The stored form of a local name. `utf8` in: whether UTF-8 may be stored (names, with bit 11);
+  // out: whether it was, because the OEM code page cannot hold the name.
   virtual std::string ArchiveName(const std::string& local, bool& utf8) = 0;
+  // A local name as UTF-8.
+  virtual std::string Utf8Name(const std::string& local) = 0;
 };
 
 std::unique_ptr<Host> MakeHost();

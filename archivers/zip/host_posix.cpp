@@ -98,10 +98,12 @@ class PosixHost : public Host {
   std::string VolumeLabel(const std::string&) override { return ""; }
   bool SetVolumeLabel(const std::string&, const std::string&) override { return false; }
   bool IsRemovable(const std::string&) override { return false; }
+  bool FoldsCase() const override { return false; }
   uint16_t MadeBy() const override { return 3 << 8 | 20; }
 
   // Local names are UTF-8 here; OEM names with high bytes become code page 437 text.
-  std::string LocalName(const std::string& stored, NameKind kind) override {
+  std::string LocalName(const std::string& stored, NameKind kind, bool* exact) override {
+    if (exact) *exact = true;
     if (kind != kOemName) return stored;
     std::string out;
     for (unsigned char c : stored) {
@@ -120,6 +122,7 @@ class PosixHost : public Host {
     }
     return out;
   }
+  std::string Utf8Name(const std::string& local) override { return local; }
   std::string ArchiveName(const std::string& local, bool& utf8) override {
     utf8 = false;
     for (unsigned char c : local)

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <io.h>
 #include <fcntl.h>
 
@@ -27,6 +28,31 @@ FILETIME UnixToFileTime(int64_t u) {
   ft.dwLowDateTime = static_cast<DWORD>(t);
   ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
   return ft;
+}
+
+// Code-page conversions through UTF-16 that never substitute a look-alike (Windows' best fit):
+// false when a character has no place in the target code page.
+std::wstring Widen(const std::string& s, UINT cp) {
+  if (s.empty()) return std::wstring();
+  int n = MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+  return w;
+}
+
+bool Narrow(const std::wstring& w, UINT cp, std::string& out) {
+  out.clear();
+  if (w.empty()) return true;
+  BOOL usedDefault = FALSE;
+  const DWORD flags = cp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL* used = cp == CP_UTF8 ? nullptr : &usedDefault;
+  int n = WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, used);
+  if (n <= 0) return false;
+  out.assign(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, used);
+  // A round trip shows characters that were dropped or folded without the default character.
+  return !usedDefault && (cp == CP_UTF8 || Widen(out, cp) == w);
 }
 
 void Fill(const WIN32_FIND_DATAA& fd, DirEntry& e) {
@@ -86,18 +112,29 @@ class Win32Host : public Host {
     return true;
   }
 
+  // Read through the wide API, so that a name the ANSI code page cannot hold is seen as it is:
+  // it is opened through its short name and stored under its real (UTF-8) name.
   bool List(const std::string& dir, std::vector<DirEntry>& out) override {
     std::string pat = Native(dir.empty() ? std::string("*") : JoinPath(dir, "*"));
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(pat.c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(Widen(pat, CP_ACP).c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
-      if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, "..")) continue;
+      if (!wcscmp(fd.cFileName, L".") || !wcscmp(fd.cFileName, L"..")) continue;
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
       DirEntry e;
-      Fill(fd, e);
+      e.isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      e.size = e.isDir ? 0 : (static_cast<uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow);
+      e.mtime = FileTimeToUnix(fd.ftLastWriteTime);
+      e.attrs = fd.dwFileAttributes & 0x37;
+      if (!Narrow(fd.cFileName, CP_ACP, e.name)) {
+        Narrow(fd.cFileName, CP_UTF8, e.utf8Name);
+        std::string shortName;
+        if (!fd.cAlternateFileName[0] || !Narrow(fd.cAlternateFileName, CP_ACP, shortName)) shortName.clear();
+        e.name = shortName;  // empty: it cannot be opened through the ANSI calls
+      }
       out.push_back(e);
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
     return true;
   }
@@ -173,30 +210,35 @@ class Win32Host : public Host {
     return !root.empty() && GetDriveTypeA(root.c_str()) == DRIVE_REMOVABLE;
   }
 
+  bool FoldsCase() const override { return true; }
   uint16_t MadeBy() const override { return 20; }  // MS-DOS host, 2.0
 
-  std::string LocalName(const std::string& stored, NameKind kind) override {
+  std::string LocalName(const std::string& stored, NameKind kind, bool* exact) override {
+    if (exact) *exact = true;
     if (stored.empty() || kind == kRawName) return stored;
-    if (kind == kUtf8Name) {
-      int n = MultiByteToWideChar(CP_UTF8, 0, stored.data(), static_cast<int>(stored.size()), nullptr, 0);
-      if (n <= 0) return stored;
-      std::wstring w(static_cast<size_t>(n), L'\0');
-      MultiByteToWideChar(CP_UTF8, 0, stored.data(), static_cast<int>(stored.size()), &w[0], n);
-      int m = WideCharToMultiByte(CP_ACP, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
-      std::string out(static_cast<size_t>(m), '\0');
-      WideCharToMultiByte(CP_ACP, 0, w.data(), n, &out[0], m, nullptr, nullptr);
-      return out;
-    }
-    std::string out = stored;
-    OemToCharBuffA(stored.data(), &out[0], static_cast<DWORD>(out.size()));
-    return out;
+    std::string out;
+    if (!Narrow(Widen(stored, kind == kUtf8Name ? CP_UTF8 : CP_OEMCP), CP_ACP, out) && exact) *exact = false;
+    return out.empty() ? stored : out;
   }
 
   std::string ArchiveName(const std::string& local, bool& utf8) override {
+    const bool mayUtf8 = utf8;
     utf8 = false;
-    std::string out = local;
+    std::wstring w = Widen(local, CP_ACP);
+    std::string out;
+    if (Narrow(w, CP_OEMCP, out)) return out;
+    if (mayUtf8 && Narrow(w, CP_UTF8, out)) {
+      utf8 = true;
+      return out;
+    }
+    out = local;
     if (!out.empty()) CharToOemBuffA(local.data(), &out[0], static_cast<DWORD>(out.size()));
     return out;
+  }
+
+  std::string Utf8Name(const std::string& local) override {
+    std::string out;
+    return Narrow(Widen(local, CP_ACP), CP_UTF8, out) ? out : local;
   }
 };
 

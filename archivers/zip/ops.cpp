@@ -1,6 +1,7 @@
 #include "archivers/zip/ops.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -10,9 +11,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "common/mask.h"
+#include "common/overwrite_rule.h"
+#include "common/written_targets.h"
 
 namespace qlzip {
 
@@ -82,6 +86,10 @@ bool Excluded(const std::vector<std::string>& excludes, const std::string& store
   return false;
 }
 
+// Why a name is refused when the character set it must be written in cannot hold it; such a name
+// is never replaced by a look-alike (two members could then meet under one name).
+constexpr char kNameNotHeld[] = "its name has characters that this system's code page cannot hold";
+
 std::string Percent(uint64_t part, uint64_t whole) {
   if (whole == 0) return "0%";
   uint64_t saved = whole > part ? (whole - part) * 100 / whole : 0;
@@ -94,6 +102,7 @@ std::string Percent(uint64_t part, uint64_t whole) {
 struct Candidate {
   std::string diskPath;
   std::string stored;
+  std::string storedUtf8;  // the stored name as UTF-8 when a part of it has no OEM/ANSI form
   DirEntry info;
   bool label = false;
 };
@@ -132,24 +141,36 @@ class ZipJob {
  private:
   int Gather();
   void Walk(const std::string& dir, const std::string& mask, const std::string& prefix, const std::string& rel,
-            std::map<std::string, size_t>& seen);
+            const std::string& relUtf8, std::map<std::string, size_t>& seen);
+  int unopenable = 0;  // files left out because their names cannot be opened here
   int Write(const std::vector<Item>& items, std::vector<Entry>& keepEntries, std::string comment);
 };
 
+// `relUtf8` is `rel` as UTF-8 when one of its directories has no name in the local character set.
 void ZipJob::Walk(const std::string& dir, const std::string& mask, const std::string& prefix, const std::string& rel,
-                  std::map<std::string, size_t>& seen) {
+                  const std::string& relUtf8, std::map<std::string, size_t>& seen) {
   std::vector<DirEntry> list;
   if (!host.List(dir, list)) return;
   std::sort(list.begin(), list.end(), [](const DirEntry& x, const DirEntry& y) { return Lower(x.name) < Lower(y.name); });
+  auto utf8Part = [&](const DirEntry& d) { return d.utf8Name.empty() ? host.Utf8Name(d.name) : d.utf8Name; };
   for (const DirEntry& d : list) {
     if (!args.hiddenSystem && (d.attrs & (kHidden | kSystem))) continue;
-    std::string path = JoinPath(dir, d.name);
     if (d.isDir) continue;
-    if (!ql::MatchFileMask(d.name, mask)) continue;
+    if (!ql::MatchFileMask(d.utf8Name.empty() ? d.name : d.utf8Name, mask)) continue;
+    if (d.name.empty()) {
+      ui.Error("PKZIP: Warning! " + (dir.empty() ? std::string() : dir + "/") + d.utf8Name +
+               " (UTF-8) not added: it cannot be opened under a name in this system's code page");
+      ++unopenable;
+      continue;
+    }
+    std::string path = JoinPath(dir, d.name);
     if (Lower(Absolute(path)) == archiveAbs || Lower(d.name) == Lower(tempName)) continue;
     Candidate c;
     c.diskPath = path;
-    c.stored = prefix + ((args.relPaths || args.givenPaths) ? rel : std::string()) + d.name;
+    const std::string& relPart = (args.relPaths || args.givenPaths) ? rel : std::string();
+    c.stored = prefix + relPart + d.name;
+    if (!d.utf8Name.empty() || (!relUtf8.empty() && !relPart.empty()))
+      c.storedUtf8 = host.Utf8Name(prefix) + (relPart.empty() ? std::string() : relUtf8) + utf8Part(d);
     c.info = d;
     if (Excluded(args.excludes, c.stored)) continue;
     std::string key = Lower(c.stored);
@@ -159,9 +180,11 @@ void ZipJob::Walk(const std::string& dir, const std::string& mask, const std::st
   }
   if (!args.recurse) return;
   for (const DirEntry& d : list) {
-    if (!d.isDir) continue;
+    if (!d.isDir || d.name.empty()) continue;
     if (!args.hiddenSystem && (d.attrs & (kHidden | kSystem))) continue;
-    Walk(JoinPath(dir, d.name), mask, prefix, rel + d.name + "/", seen);
+    const bool wide = !relUtf8.empty() || !d.utf8Name.empty();
+    Walk(JoinPath(dir, d.name), mask, prefix, rel + d.name + "/",
+         wide ? (relUtf8.empty() ? host.Utf8Name(rel) : relUtf8) + utf8Part(d) + "/" : std::string(), seen);
   }
 }
 
@@ -191,7 +214,7 @@ int ZipJob::Gather() {
       if (!prefix.empty()) prefix += '/';
     }
     size_t before = cands.size();
-    Walk(dir, mask, prefix, "", seen);
+    Walk(dir, mask, prefix, "", "", seen);
     if (cands.size() == before && !HasWildcard(mask)) ui.Error("PKZIP: Warning! can't find " + raw);
   }
   if (args.label) {
@@ -374,10 +397,15 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       const Entry& prev = old.entries[static_cast<size_t>(it.replaces)];
       e.comment = prev.comment;
     }
-    bool utf8 = false;
-    e.name = host.ArchiveName(c.stored, utf8);
-    if (utf8) e.flags |= 0x800;
+    bool utf8 = true;
+    e.name = c.storedUtf8.empty() ? host.ArchiveName(c.stored, utf8) : c.storedUtf8;
     e.madeBy = host.MadeBy();
+    if (utf8) {
+      e.flags |= 0x800;
+      // Readers translate names of entries made on DOS (host 0) from the OEM code page even when
+      // bit 11 says UTF-8; Windows NTFS (11) keeps the same attributes without that translation.
+      if ((e.madeBy >> 8) == 0) e.madeBy = static_cast<uint16_t>(11 << 8 | (e.madeBy & 0xFF));
+    }
     e.externalAttr = c.info.attrs;
     e.dosTime = UnixToDos(c.info.mtime);
     if (c.label) {
@@ -684,7 +712,7 @@ int ZipJob::Run() {
     for (const Item& it : items)
       if (it.kind == ItemKind::kNew && !cands[it.index].label) host.Remove(cands[it.index].diskPath);
   }
-  return kZipOk;
+  return unopenable ? kZipCantOpen : kZipOk;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -730,12 +758,13 @@ struct OutJob {
   bool exists = false;
   std::FILE* f = nullptr;
   DecodeResult result = DecodeResult::kOk;
+  int writeError = 0;  // errno of a failed write
   bool done = false;
 };
 
 class UnzipJob {
  public:
-  UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u) {}
+  UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u), writtenHere(h.FoldsCase()) {}
   int Run();
 
  private:
@@ -748,8 +777,11 @@ class UnzipJob {
   Ui& ui;
   std::string password;
   bool askedPassword = false;
-  bool overwriteAll = false;
+  ql::OverwriteAnswers answers;
+  ql::WrittenTargets writtenHere;  // files this run writes, on disk or still on their way
   bool abort = false;
+  bool writeFailed = false;  // a member could not be written (disk full or write error)
+  std::set<const Entry*> notHeld;  // members whose names the local character set cannot hold
   int warnings = 0;
   std::string dest;
   std::atomic<bool> stop{false};
@@ -757,6 +789,11 @@ class UnzipJob {
 };
 
 std::unique_ptr<OutJob> UnzipJob::Prepare(const Entry& e) {
+  if (notHeld.count(&e)) {
+    ui.Error("PKUNZIP: Refused " + e.name + ": " + kNameNotHeld);
+    ++warnings;
+    return nullptr;
+  }
   std::string clean, why;
   if (!SafeMemberPath(e.name, clean, why)) {
     ui.Error("PKUNZIP: Refused " + e.name + ": " + why);
@@ -793,18 +830,33 @@ std::unique_ptr<OutJob> UnzipJob::Prepare(const Entry& e) {
     ++warnings;
     return nullptr;
   }
+  int64_t existingTime = st.mtime;
+  if (writtenHere.Find(full, &existingTime)) exists = true;
   int64_t when = DosToUnix(e.dosTime);
-  if (args.freshen && (!exists || when <= st.mtime + 1)) return nullptr;
-  if (args.newer && exists && when <= st.mtime + 1) return nullptr;
-  if (exists && !args.overwrite && !args.newer && !args.freshen && !overwriteAll) {
-    Ui::Answer a = ui.AskOverwrite(full);
-    if (a == Ui::kAbort) {
-      abort = true;
-      return nullptr;
-    }
-    if (a == Ui::kNo) return nullptr;
-    if (a == Ui::kAll) overwriteAll = true;
+  // DOS times have a two-second step: a file within it counts as just as new. -n and -f replace
+  // an older file without asking.
+  const ql::ExtractRules rules = {false, args.freshen, args.newer && !args.freshen,
+                                  args.overwrite || args.newer || args.freshen};
+  const ql::ExtractChoice choice =
+      ql::ChooseExtract(rules, exists, existingTime + 1, when, &answers, [&](char* answer) {
+        switch (ui.AskOverwrite(full)) {
+          case Ui::kYes: *answer = 'Y'; break;
+          case Ui::kAll: *answer = 'A'; break;
+          case Ui::kAbort: *answer = 'Q'; break;
+          default: *answer = 'N'; break;
+        }
+      });
+  if (choice == ql::ExtractChoice::kQuit) {
+    abort = true;
+    return nullptr;
   }
+  if (choice == ql::ExtractChoice::kDeclined) {
+    ui.Error("PKUNZIP: Warning! " + full + " exists; " + e.name + " not extracted");
+    ++warnings;
+    return nullptr;
+  }
+  if (choice != ql::ExtractChoice::kWrite) return nullptr;
+  writtenHere.Add(full, when);
   if (e.encrypted() && password.empty() && !askedPassword) {
     askedPassword = true;
     ui.AskPassword(password);
@@ -831,9 +883,19 @@ int UnzipJob::Finish(OutJob& j) {
   if (j.result != DecodeResult::kOk) {
     host.Remove(j.temp);
     if (j.result == DecodeResult::kCancelled) return kUnzipBreak;
-    ui.Error("PKUNZIP: " + e.name + ": " + DecodeResultText(j.result));
+    if (j.result == DecodeResult::kSink) {
+      // Judged on its own: the members after it are still tried (a smaller one may fit).
+      ui.Error("PKUNZIP: " + e.name + ": " +
+               (j.writeError == ENOSPC ? "disk full, " + j.full + " not written"
+                                       : "could not write " + j.full));
+      ++warnings;
+      writeFailed = true;
+      return 0;
+    }
+    ui.Error("PKUNZIP: " + e.name + ": " +
+             (j.result == DecodeResult::kMethod ? UnsupportedText(e) : DecodeResultText(j.result)));
     ++warnings;
-    return j.result == DecodeResult::kSink ? kUnzipDiskFull : 0;
+    return 0;
   }
   if (j.exists) host.Remove(j.full);
   if (!host.Replace(j.temp, j.full)) {
@@ -888,13 +950,19 @@ int UnzipJob::ExtractAll(const std::string& archive, const std::vector<const Ent
               cancelled = true;
               return false;
             }
-            if (std::fwrite(p, 1, n, j->f) != n) return false;
+            if (std::fwrite(p, 1, n, j->f) != n) {
+              j->writeError = errno;
+              return false;
+            }
             written += n;
             return true;
           });
           if (cancelled) r = DecodeResult::kCancelled;
         }
-        if (std::fclose(j->f) != 0 && r == DecodeResult::kOk) r = DecodeResult::kSink;
+        if (std::fclose(j->f) != 0 && r == DecodeResult::kOk) {
+          r = DecodeResult::kSink;
+          j->writeError = errno;
+        }
         j->f = nullptr;
         std::lock_guard<std::mutex> lk(mu);
         j->result = r;
@@ -950,6 +1018,7 @@ int UnzipJob::ExtractAll(const std::string& archive, const std::vector<const Ent
   cv.notify_all();
   for (auto& w : workers) w.join();
   if (stop && code == 0) code = kUnzipBreak;
+  if (code == 0 && writeFailed) code = kUnzipDiskFull;
   return code;
 }
 
@@ -977,8 +1046,16 @@ int UnzipJob::Run() {
     }
     return kUnzipDamaged;
   }
-  for (Entry& e : ar.entries)
-    e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e)) : host.LocalName(e.utf8Name, Host::kUtf8Name);
+  if (!ar.warning.empty()) {
+    ui.Error("PKUNZIP: Warning! " + archive + " is inconsistent: " + ar.warning);
+    ++warnings;
+  }
+  for (Entry& e : ar.entries) {
+    bool exact = true;
+    e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e), &exact)
+                                : host.LocalName(e.utf8Name, Host::kUtf8Name, &exact);
+    if (!exact) notHeld.insert(&e);
+  }
   password = args.passwordText;
   if (args.password && password.empty()) {
     askedPassword = true;
@@ -1045,7 +1122,7 @@ int UnzipJob::Run() {
     ui.Line(std::to_string(tu) + "  " + std::to_string(tc) + "  " + Percent(tc, tu) + "  " +
             std::to_string(chosen.size()) + " file(s)");
     if (!ar.comment.empty()) ui.Line(ar.comment);
-    return kUnzipOk;
+    return warnings ? kUnzipWarning : kUnzipOk;
   }
   if (args.test) {
     ui.Line("Testing: " + archive);
@@ -1067,7 +1144,8 @@ int UnzipJob::Run() {
       if (r == DecodeResult::kOk) {
         ui.Line(" Testing: " + e->name + "   OK");
       } else {
-        ui.Error(" Testing: " + e->name + "   " + DecodeResultText(r));
+        ui.Error(" Testing: " + e->name + "   " +
+                 (r == DecodeResult::kMethod ? UnsupportedText(*e) : DecodeResultText(r)));
         ++warnings;
       }
     }

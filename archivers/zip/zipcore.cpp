@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include "archivers/zip/old_methods.h"
+#include "common/zip_end_record.h"
 
 #include <algorithm>
 #include <cstring>
@@ -131,21 +132,14 @@ int64_t DosToUnix(uint32_t dos) {
 OpenResult Archive::Open(ByteSource& src) {
   entries.clear();
   comment.clear();
+  warning.clear();
   leading = 0;
   uint64_t size = src.Size();
   if (size < 22) return OpenResult::kNotZip;
-  size_t tail = static_cast<size_t>(std::min<uint64_t>(size, 65557));
+  size_t tail = static_cast<size_t>(std::min<uint64_t>(size, ql::kZipEndSearch));
   std::vector<uint8_t> buf(tail);
   if (!ReadExact(src, size - tail, buf.data(), tail)) return OpenResult::kNotZip;
-  // The end record: the last signature whose comment reaches the end of the file exactly.
-  long found = -1;
-  for (long i = static_cast<long>(tail) - 22; i >= 0; --i) {
-    const uint8_t* p = &buf[static_cast<size_t>(i)];
-    if (Get32(p) == kSigEnd && static_cast<size_t>(i) + 22 + Get16(p + 20) == tail) {
-      found = i;
-      break;
-    }
-  }
+  const long found = ql::FindZipEndRecord(buf.data(), tail, size);
   if (found < 0) return OpenResult::kNotZip;
   const uint8_t* e = &buf[static_cast<size_t>(found)];
   uint64_t endPos = size - tail + static_cast<uint64_t>(found);
@@ -202,7 +196,9 @@ OpenResult Archive::Open(ByteSource& src) {
   }
   size_t pos = 0;
   entries.reserve(static_cast<size_t>(count));
-  for (uint64_t n = 0; n < count; ++n) {
+  // Every entry the central directory holds is read, up to its real end: an end record that
+  // counts too few would otherwise hide members.
+  for (uint64_t n = 0; n < count || (pos + 46 <= cd.size() && Get32(&cd[pos]) == kSigCentral); ++n) {
     if (pos + 46 > cd.size() || Get32(&cd[pos]) != kSigCentral) {
       error = "central directory entry broken";
       return OpenResult::kDamaged;
@@ -264,6 +260,9 @@ OpenResult Archive::Open(ByteSource& src) {
     en.dataEnd = en.dataOffset + en.csize;
     entries.push_back(std::move(en));
   }
+  if (entries.size() != count)
+    warning = "the end record counts " + std::to_string(count) + " entries, the central directory holds " +
+              std::to_string(entries.size());
   // No two entries may share bytes: overlapping entries are the shape of a decompression bomb.
   std::vector<std::pair<uint64_t, uint64_t>> spans;
   spans.reserve(entries.size());
@@ -288,6 +287,21 @@ OpenResult Archive::Open(ByteSource& src) {
     if (got >= need) en.dataEnd += need;
   }
   return OpenResult::kOk;
+}
+
+std::string UnsupportedText(const Entry& e) {
+  if (e.method == 99) return "AES-encrypted; AES encryption is not supported";
+  if (e.flags & 0x40) return "encrypted with PKWARE strong encryption, which is not supported";
+  static const struct {
+    uint16_t method;
+    const char* name;
+  } kNames[] = {{7, "Tokenizing"}, {9, "Deflate64"}, {10, "PKWARE DCL Implode"}, {12, "bzip2"},
+                {14, "LZMA"},      {18, "IBM TERSE"}, {19, "IBM LZ77 z"},  {93, "Zstandard"},
+                {95, "XZ"},        {96, "JPEG"},      {97, "WavPack"},     {98, "PPMd"}};
+  std::string name = "unknown";
+  for (const auto& n : kNames)
+    if (n.method == e.method) name = n.name;
+  return "compression method not supported: " + name + " (method " + std::to_string(e.method) + ")";
 }
 
 const char* DecodeResultText(DecodeResult r) {

@@ -89,10 +89,14 @@ class Archive {
   std::string comment;
   uint64_t leading = 0;   // bytes before the archive (self-extracting stub)
   std::string error;      // detail for kDamaged
+  std::string warning;    // an inconsistency that did not stop the reading (kOk)
 };
 
 enum class DecodeResult { kOk, kCrc, kPassword, kNeedPassword, kMethod, kDamaged, kTooLong, kSink, kCancelled };
 const char* DecodeResultText(DecodeResult r);
+// What kMethod means for `e`: the method by name and number ("LZMA (method 14)"), or that the
+// member is AES-encrypted.
+std::string UnsupportedText(const Entry& e);
 
 // Decodes one entry of an opened archive, handing plain data to `sink` (false = stop).
 // `password` is used when the entry is encrypted (empty: kNeedPassword).

@@ -246,6 +246,27 @@ TEST(ArcArchive, HostileNamesAreRefused) {
   }
 }
 
+// An existing file is asked about: with no answer it is kept and the run warns; -y replaces it.
+TEST(ArcProgram, ExistingFilesAreAskedAbout) {
+  struct Case { const char* what; std::string options, input; int code; std::string kept; };
+  const std::vector<Case> cases = {
+      {"no answer keeps the old file", "", "", 1, "old"},
+      {"yes replaces", "", "y\n", 0, "new"},
+      {"-y replaces without asking", "-y ", "", 0, "new"},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    WriteFile(dir / "x.arc", Member(2, "F.TXT", "new", "new") + kEnd);
+    arjtest::MakeDirs(dir / "out");
+    WriteFile(dir / "out/F.TXT", "old");
+    arjtest::RunResult r =
+        arjtest::Run(dir.path(), std::string("'") + QLARC_PATH + "' " + c.options + "x.arc out/", c.input);
+    EXPECT_EQ(r.code, c.code) << c.what << "\n" << r.output;
+    EXPECT_EQ(ReadFile(dir / "out/F.TXT"), c.kept) << c.what;
+    EXPECT_EQ(arjtest::Run(dir / "out", "ls -A").output, "F.TXT\n") << c.what;
+  }
+}
+
 TEST(ArcProgram, CommandLine) {
   ScratchDir dir;
   arjtest::MakeDirs(dir / "a b");

@@ -149,4 +149,24 @@ TEST_F(ArjInterop, ChaptersAreReadAsPlainEntries) {
 }
 
 }  // namespace
+// A member with 20 damaged bytes in the middle of its packed data, extracted with -jr: the data
+// decoded before the damage is kept, as the message says, and it is what Debian's arj keeps too
+// (which goes on decoding past the damage, so ours is the start of its file).
+TEST_F(ArjInterop, RecoveryKeepsTheDataDecodedBeforeTheDamage) {
+  WriteFile(d_ / "n/numbers.txt", TextData(23893, 31));
+  ASSERT_EQ(Peer(d_ / "n", "a ../num.arj numbers.txt").code, 0);
+  std::string arc = ReadFile(d_ / "num.arj");
+  for (size_t i = 0; i < 20; ++i) arc[arc.size() / 2 + i] ^= 0x5A;
+  WriteFile(d_ / "bad.arj", arc);
+  RunResult r = Ours(d_.path(), "e bad.arj ours/ -jr");
+  EXPECT_NE(r.output.find("Keeping the damaged data of"), std::string::npos) << r.output;
+  Peer(d_.path(), "e bad.arj peer/ -jr");
+  const std::string ours = ReadFile(d_ / "ours/numbers.txt"), peer = ReadFile(d_ / "peer/numbers.txt");
+  const std::string original = ReadFile(d_ / "n/numbers.txt");
+  EXPECT_GT(ours.size(), 1000u);
+  ASSERT_LE(ours.size(), peer.size());
+  EXPECT_TRUE(peer.compare(0, ours.size(), ours) == 0) << ours.size() << " of " << peer.size();
+  EXPECT_TRUE(original.compare(0, 1000, ours, 0, 1000) == 0);
+}
+
 }  // namespace arjtest

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "archivers/arj/arj_archive.h"
+#include "archivers/arj/arj_block.h"
+#include "archivers/arj/arj_fs.h"
 #include "archivers/arj/tests/test_util.h"
 
 namespace arjtest {
@@ -356,23 +358,27 @@ TEST(ArjProgram, JoinAppendsArchives) {
 }
 
 TEST(ArjProgram, MultipleVolumes) {
-  ScratchDir d;
-  WriteFile(d / "src/big.bin", RandomData(130000, 4));
-  WriteFile(d / "src/text.txt", TextData(200000, 5));
-  WriteFile(d / "src/small.txt", "small");
-  ASSERT_EQ(Arj(d / "src", "a -v50k ../vol.arj big.bin text.txt small.txt").code, 0);
-  EXPECT_TRUE(Exists(d / "vol.a01"));
-  EXPECT_TRUE(Exists(d / "vol.a02"));
-  struct stat st;
-  stat((d / "vol.arj").c_str(), &st);
-  EXPECT_LE(st.st_size, 50000);
-  EXPECT_GT(st.st_size, 45000);
-  EXPECT_EQ(Arj(d.path(), "t vol.arj").code, 0);
-  EXPECT_EQ(Arj(d.path(), "x vol.arj out/").code, 0);
-  EXPECT_EQ(CompareTrees(d / "src", d / "out"), "");
-  // A later volume alone: the continued entry is skipped with a warning, whole ones come out.
-  RunResult r = Arj(d.path(), "e vol.a02 part/");
-  EXPECT_EQ(r.code, 1) << r.output;
+  // The size with a unit, and the same size in bytes.
+  for (const char* size : {"-v50k", "-v50000"}) {
+    ScratchDir d;
+    WriteFile(d / "src/big.bin", RandomData(130000, 4));
+    WriteFile(d / "src/text.txt", TextData(200000, 5));
+    WriteFile(d / "src/small.txt", "small");
+    ASSERT_EQ(Arj(d / "src", std::string("a ") + size + " ../vol.arj big.bin text.txt small.txt").code, 0)
+        << size;
+    EXPECT_TRUE(Exists(d / "vol.a01")) << size;
+    EXPECT_TRUE(Exists(d / "vol.a02")) << size;
+    struct stat st;
+    stat((d / "vol.arj").c_str(), &st);
+    EXPECT_LE(st.st_size, 50000) << size;
+    EXPECT_GT(st.st_size, 45000) << size;
+    EXPECT_EQ(Arj(d.path(), "t vol.arj").code, 0) << size;
+    EXPECT_EQ(Arj(d.path(), "x vol.arj out/").code, 0) << size;
+    EXPECT_EQ(CompareTrees(d / "src", d / "out"), "") << size;
+    // A later volume alone: the continued entry is skipped with a warning, whole ones come out.
+    RunResult r = Arj(d.path(), "e vol.a02 part/");
+    EXPECT_EQ(r.code, 1) << r.output;
+  }
 }
 
 TEST(ArjProgram, ExitCodesAndMessages) {
@@ -386,6 +392,30 @@ TEST(ArjProgram, ExitCodesAndMessages) {
   RunResult r = Arj(d.path(), "l junk.arj");
   EXPECT_NE(r.output.find("not an ARJ archive"), std::string::npos) << r.output;
   EXPECT_EQ(Arj(d.path(), "").code, 0);
+}
+
+// An archive written on another kind of host keeps its times in that host's form: after a change,
+// its "last modified" time is now, read as that archive reads its times.
+TEST(ArjProgram, ChangingAnArchiveOfAnotherHostDatesItNow) {
+  for (const char* change : {"c t.arj -zc1", "n t.arj a.txt"}) {
+    ScratchDir d;
+    WriteFile(d / "a.txt", "a");
+    WriteFile(d / "c1", "comment\r\n");
+    ASSERT_EQ(Arj(d.path(), "a t.arj a.txt").code, 0);
+    // Mark the main header as written on the other host (DOS here, Unix under Windows).
+    std::string bytes = ReadFile(d / "t.arj");
+    const uint8_t other = arj::fs::kHostOs == 0 ? 2 : 0;
+    const size_t size = static_cast<uint8_t>(bytes[2]) | static_cast<uint8_t>(bytes[3]) << 8;
+    bytes[7] = static_cast<char>(other);
+    const uint32_t crc = arj::Crc32(bytes.data() + 4, size);
+    for (int i = 0; i < 4; ++i) bytes[4 + size + i] = static_cast<char>(crc >> (8 * i));
+    WriteFile(d / "t.arj", bytes);
+    ASSERT_EQ(MainOf(d / "t.arj").host_os, other);
+    ASSERT_EQ(Arj(d.path(), change, "b.txt\n").code, 0) << change;
+    const arj::Header m = MainOf(d / "t.arj");
+    const int64_t modified = m.UnixTimes() ? static_cast<int64_t>(m.comp_size) : arj::fs::DosToUnix(m.comp_size);
+    EXPECT_LT(std::llabs(modified - static_cast<int64_t>(time(nullptr))), 600) << change << ": " << modified;
+  }
 }
 
 TEST(ArjProgram, ArchiveTimeStamps) {

@@ -135,6 +135,19 @@ HWND WaitWindow(DWORD tid, const char* title, DWORD ms = 20000) {
   } while (GetTickCount() - start < ms);
   return nullptr;
 }
+// For a person to look at: with QL_SHOT_DIR set, waits (at most a minute) while a script outside
+// takes a picture of the display (app/tests/snapshots.sh): it sees NAME.ready, answers NAME.done.
+void Snapshot(const char* name) {
+  char dir[MAX_PATH] = "";
+  if (!GetEnvironmentVariableA("QL_SHOT_DIR", dir, sizeof dir)) return;
+  std::string base = std::string(dir) + "\\" + name;
+  HANDLE h = CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  DWORD start = GetTickCount();
+  while (GetFileAttributesA((base + ".done").c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 60000)
+    Sleep(50);  // waiting on the script outside, not a synchronisation point of the test
+}
+
 std::string ControlText(HWND h) {
   char buf[4096] = "";
   SendMessageA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
@@ -490,6 +503,7 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
     Put(out + "\\a.txt", "mine");
     Put(out + "\\Long File Name.text", "mine");
     int asked = 0;
+    bool reported = false;
     std::thread t([&] {
       for (int i = 0; i < c.questions; ++i) {
         HWND dlg = WaitWindow(tid, "Replace File");
@@ -498,11 +512,29 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
         PostMessageA(dlg, WM_COMMAND, c.button, 0);
         while (IsWindow(dlg)) Sleep(5);
       }
+      if (c.button != IDNO) return;
+      // The files kept are reported at the end, in a message box with the engine's caption.
+      DWORD start = GetTickCount();
+      while (!reported && GetTickCount() - start < 20000) {
+        HWND box = WaitWindow(tid, "Quillon Unzip", 200);
+        for (HWND k = box ? GetWindow(box, GW_CHILD) : nullptr; k && !reported; k = GetWindow(k, GW_HWNDNEXT)) {
+          char text[2048] = "";
+          GetWindowTextA(k, text, sizeof text);
+          if (strstr(text, "not extracted")) {
+            reported = true;
+            Snapshot("engine_kept_files_report");
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+          }
+        }
+        Sleep(5);  // polling interval of the watcher, not a synchronisation point
+      }
     });
     int r = Unzip(arc + "| " + out + "\\");  // no -o: the user is asked
     t.join();
     EXPECT_EQ(asked, c.questions) << c.button;
-    EXPECT_EQ(r, c.button == IDCANCEL ? 255 : 0) << c.button;
+    EXPECT_EQ(reported, c.button == IDNO) << c.button;
+    // A file kept on No ends the run with a warning; Cancel breaks it off.
+    EXPECT_EQ(r, c.button == IDCANCEL ? 255 : c.button == IDNO ? 1 : 0) << c.button;
     std::string want = *c.kept ? c.kept : Get(src + "\\a.txt");
     EXPECT_EQ(Get(out + "\\a.txt"), want) << c.button;
     std::string want2 = *c.kept ? c.kept : Get(src + "\\Long File Name.text");

@@ -141,7 +141,7 @@ TEST(LzhArchive, ExtractsEveryLevelAndMethod) {
       {"deep/er/runs.dat", Runs(150000), "-lh7-", ""},
       {"empty.txt", "", "-lh5-", ""},
   };
-  for (int level : {0, 1, 2}) {
+  for (int level : {0, 1, 2, 3}) {
     ScratchDir dir;
     WriteFile(dir / "a.lzh", MakeArchive(members, level));
     CliResult r = Cli({"e", dir / "a.lzh", dir / "out dir/"});
@@ -183,7 +183,8 @@ TEST(LzhArchive, DamageIsReportedAndLeavesNoFile) {
       {"level 2 name changed", with(level2, 33, 0x01), "header checksum error"},
       {"cut in the data", level0.substr(0, level0.size() - 500), "ends inside the data"},
       {"cut in the header", level0.substr(0, 12), "ends inside a header"},
-      {"header level 3", with(level2, 20, 0x01), "unsupported header level"},
+      {"header level 4", with(level2, 20, 0x06), "unsupported header level"},
+      {"level 2 marked as level 3", with(level2, 20, 0x01), "damaged header"},
       {"unknown method", MakeArchive({{"f.txt", data, "-lzq-", "xyz"}}, 1), "unsupported method -lzq-"},
       {"not an archive", "hello world, this is just text\n", "damaged header"},
       {"empty file", "", "not an LZH archive"},
@@ -206,9 +207,60 @@ TEST(LzhArchive, DamagedMemberKeepsTheOldFile) {
   ScratchDir dir;
   WriteFile(dir / "a.lzh", a);
   WriteFile(dir / "f.txt", "the old file");
-  CliResult r = Cli({"e", dir / "a.lzh", dir.path() + "/"});
+  CliResult r = Cli({"e", "-y", dir / "a.lzh", dir.path() + "/"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(ReadFile(dir / "f.txt"), "the old file");
+}
+
+// A file that exists, or that an earlier member of the same name wrote in this run, is asked
+// about; with no answer it is kept and the run ends with a warning; -y replaces it.
+TEST(LzhProgram, ExistingFilesAreAskedAbout) {
+  struct Case {
+    const char* what;
+    std::string options, input;
+    bool old_file;
+    int code;
+    std::string kept;
+  };
+  const std::vector<Case> cases = {
+      {"no answer keeps the old file", "", "", true, 1, "old"},
+      {"no answer keeps the first member", "", "", false, 1, "first"},
+      {"yes replaces", "", "y\ny\n", true, 0, "second"},
+      {"all replaces", "", "a\n", true, 0, "second"},
+      {"no keeps", "", "n\nn\n", false, 1, "first"},
+      {"-y replaces without asking", "-y ", "", true, 0, "second"},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    WriteFile(dir / "a.lzh", MakeArchive({{"same.txt", "first", "-lh0-", ""},
+                                          {"same.txt", "second", "-lh5-", ""}}, 2));
+    arjtest::MakeDirs(dir / "out");
+    if (c.old_file) WriteFile(dir / "out/same.txt", "old");
+    arjtest::RunResult r = arjtest::Run(
+        dir.path(), std::string("'") + QLLZH_PATH + "' e " + c.options + "a.lzh out/", c.input);
+    EXPECT_EQ(r.code, c.code) << c.what << "\n" << r.output;
+    EXPECT_EQ(ReadFile(dir / "out/same.txt"), c.kept) << c.what;
+    if (c.code) EXPECT_NE(r.output.find("exists, not extracted"), std::string::npos) << r.output;
+    EXPECT_EQ(arjtest::Run(dir / "out", "ls -A").output, "same.txt\n") << c.what;
+  }
+}
+
+// Unix symbolic links ("-lhd-" members named "NAME|TARGET", with or without a Unix mode header)
+// are refused as links, not for the shape of their name; the other members still come out.
+TEST(LzhArchive, SymbolicLinksAreRefusedAsLinks) {
+  const std::string link_mode("\xff\xa1", 2);  // 0120777
+  for (int level : {2, 3}) {
+    for (const std::string& mode : {link_mode, std::string()}) {
+      ScratchDir dir;
+      WriteFile(dir / "a.lzh", MakeArchive({{"dir2/symlink1|../file1", "", "-lhd-", "", mode},
+                                            {"file1", "one", "-lh5-", ""}}, level));
+      CliResult r = Cli({"e", dir / "a.lzh", dir / "out/"});
+      EXPECT_EQ(r.code, 1) << r.output;
+      EXPECT_NE(r.output.find("symlink1|../file1: a symbolic link, not extracted"), std::string::npos) << r.output;
+      EXPECT_EQ(r.output.find("ends in a dot"), std::string::npos) << r.output;
+      EXPECT_EQ(arjtest::Run(dir / "out", "find . | sort").output, ".\n./file1\n") << level;
+    }
+  }
 }
 
 TEST(LzhArchive, HostileNamesAreRefused) {
@@ -257,7 +309,7 @@ TEST(LzhInterop, LhasaAgreesOnEveryLevelAndMethod) {
       {"seven/runs.dat", Runs(300000), "-lh7-", ""},
       {"seven/far.bin", FarRepeats(50000, 2), "-lh7-", ""},
   };
-  for (int level : {0, 1, 2}) {
+  for (int level : {0, 1, 2, 3}) {
     ScratchDir dir;
     WriteFile(dir / "a.lzh", MakeArchive(members, level));
     arjtest::MakeDirs(dir / "peer");

@@ -164,9 +164,11 @@ void Put32(std::string& s, uint32_t v) {
   Put16(s, v >> 16);
 }
 
-std::string Ext(uint8_t type, const std::string& data) {
+// An extended header with its size in front: two bytes (levels 1 and 2) or four (level 3).
+std::string Ext(uint8_t type, const std::string& data, int size_bytes = 2) {
   std::string e;
-  Put16(e, static_cast<uint32_t>(data.size() + 3));
+  if (size_bytes == 4) Put32(e, static_cast<uint32_t>(data.size() + 5));
+  else Put16(e, static_cast<uint32_t>(data.size() + 3));
   e += static_cast<char>(type);
   e += data;
   return e;
@@ -224,29 +226,35 @@ std::string MakeArchive(const std::vector<Member>& members, int level) {
       out += body;
       out += exts;
     } else {
+      // Level 2: a 16-bit total size first and 16-bit extended sizes; level 3: the word size (4)
+      // first, the 32-bit total after the system byte, and 32-bit extended sizes.
+      const int sb = level == 3 ? 4 : 2;
       std::string h;
-      Put16(h, 0);  // total size, filled in below
+      Put16(h, level == 3 ? 4 : 0);  // level 2: total size, filled in below
       h += m.method;
       Put32(h, static_cast<uint32_t>(packed.size()));
       Put32(h, static_cast<uint32_t>(m.data.size()));
       Put32(h, 1400000000u);
       h += static_cast<char>(0x20);
-      h += static_cast<char>(2);
+      h += static_cast<char>(level);
       Put16(h, crc);
       h += 'U';
-      std::string exts = Ext(0x00, std::string(2, '\0'));
-      const size_t crc_at = h.size() + 3;
-      if (!file.empty()) exts += Ext(0x01, file);
+      if (level == 3) Put32(h, 0);  // total size, filled in below
+      std::string exts = Ext(0x00, std::string(2, '\0'), sb);
+      const size_t crc_at = h.size() + sb + 1;
+      if (!file.empty()) exts += Ext(0x01, file, sb);
       if (!dir.empty()) {
         std::string d = dir;
         std::replace(d.begin(), d.end(), '/', '\xFF');
-        exts += Ext(0x02, d);
+        exts += Ext(0x02, d, sb);
       }
+      if (!m.unix_mode.empty()) exts += Ext(0x50, m.unix_mode, sb);
       h += exts;
-      Put16(h, 0);
-      if ((h.size() & 0xFF) == 0) h += '\0';
-      h[0] = static_cast<char>(h.size() & 0xFF);
-      h[1] = static_cast<char>(h.size() >> 8);
+      if (level == 3) Put32(h, 0);
+      else Put16(h, 0);
+      if (level == 2 && (h.size() & 0xFF) == 0) h += '\0';
+      const size_t size_at = level == 3 ? 24 : 0;
+      for (int i = 0; i < (level == 3 ? 4 : 2); ++i) h[size_at + i] = static_cast<char>((h.size() >> (8 * i)) & 0xFF);
       uint16_t hcrc = Crc16(h);
       h[crc_at] = static_cast<char>(hcrc & 0xFF);
       h[crc_at + 1] = static_cast<char>(hcrc >> 8);

@@ -1,5 +1,5 @@
 // Test-side LZH writer: a small -lh5-/-lh6-/-lh7- encoder (greedy matches, fixed-shape Huffman
-// tables, several blocks) and archives with header levels 0, 1 and 2. Its output is judged by
+// tables, several blocks) and archives with header levels 0, 1, 2 and 3. Its output is judged by
 // Debian's lhasa in the interop tests.
 #pragma once
 #include <cstdint>
@@ -16,6 +16,7 @@ struct Member {
   std::string data;
   std::string method;  // "-lh0-", "-lh5-", ..., "-lhd-"; or any other code with `raw` data
   std::string raw;     // when not empty: stored as the member's data instead of encoding
+  std::string unix_mode = {};  // levels 2 and 3: the two bytes of a Unix mode header (0x50)
 };
 
 std::string MakeArchive(const std::vector<Member>& members, int level);

@@ -176,8 +176,9 @@ TEST_F(Interop, PkunzipOptionsSelectAndOrder) {
   Shell("touch -d '2035-01-01' '" + root + "/view/leaf.dat'");
   ASSERT_EQ(Pkunzip("-n '" + zip + "' docs/deep/er/leaf.dat '" + root + "/view/'", src), 0) << Log();
   EXPECT_EQ(ReadFile(root + "/view/leaf.dat"), "mine");
-  // Without -o an existing file is not overwritten when nobody answers.
-  ASSERT_EQ(Pkunzip("'" + zip + "' docs/deep/er/leaf.dat '" + root + "/view/'", src), 0) << Log();
+  // Without -o an existing file is not overwritten when nobody answers, and a warning says so.
+  ASSERT_EQ(Pkunzip("'" + zip + "' docs/deep/er/leaf.dat '" + root + "/view/'", src), 1) << Log();
+  EXPECT_NE(Log().find("not extracted"), std::string::npos) << Log();
   EXPECT_EQ(ReadFile(root + "/view/leaf.dat"), "mine");
   // Missing names and archives give PKUNZIP's codes.
   EXPECT_EQ(Pkunzip("'" + zip + "' nothing.here", src), 11);

@@ -264,6 +264,41 @@ TEST(ZipSafety, OverlappingEntriesAreRefused) {
   Shell("rm -rf '" + root + "'");
 }
 
+// Two members of one name: the second meets the file the first wrote in the same run, which is
+// asked about like any existing file; with no (or a No) answer the first stays and a warning says so.
+TEST(ZipExtract, AFileWrittenEarlierInTheRunIsAskedAbout) {
+  std::string root = MakeTempDir();
+  WriteFile(root + "/same.zip", BuildStored({{"same.txt", "first"}, {"same.txt", "second"}}));
+  auto host = MakeHost();
+  Cwd cwd(root);
+  struct Case {
+    const char* cmd;
+    Ui::Answer answer;
+    int code;
+    const char* kept;
+  } cases[] = {
+      {"same.zip|-d|n/", Ui::kNo, kUnzipWarning, "first"},
+      {"same.zip|n2/", Ui::kNo, kUnzipWarning, "first"},
+      {"same.zip|-d|y/", Ui::kYes, kUnzipOk, "second"},
+      {"same.zip|-o|o/", Ui::kNo, kUnzipOk, "second"},
+  };
+  for (const auto& c : cases) {
+    RecordingUi ui;
+    ui.overwriteAnswer = c.answer;
+    EXPECT_EQ(Unzip(c.cmd, *host, ui), c.code) << c.cmd << ui.AllErrors();
+    std::string dir = std::string(c.cmd).substr(9);
+    dir = root + "/" + dir.substr(dir.find('|') == std::string::npos ? 0 : dir.find('|') + 1);
+    EXPECT_EQ(ReadFile(dir + "same.txt"), c.kept) << c.cmd;
+    if (c.code == kUnzipWarning) {
+      ASSERT_EQ(ui.errors.size(), 1u) << c.cmd;
+      EXPECT_NE(ui.errors[0].find("exists"), std::string::npos) << ui.errors[0];
+    }
+    auto tree = Tree(dir);
+    EXPECT_EQ(tree.size(), 1u) << c.cmd;
+  }
+  Shell("rm -rf '" + root + "'");
+}
+
 TEST(ZipReader, FindsTheEndRecordAndLeadingData) {
   std::string arc = BuildStored({{"a.txt", "alpha"}, {"b.txt", "beta"}}, "comment PK\x05\x06 inside");
   Archive ar;
@@ -287,6 +322,98 @@ TEST(ZipReader, FindsTheEndRecordAndLeadingData) {
   broken[ar.entries[0].dataEnd - 5000 + 0] = 'X';
   EXPECT_NE(OpenBytes(broken, ar), OpenResult::kOk);
   EXPECT_EQ(OpenBytes("PK\x05\x06", ar), OpenResult::kNotZip);
+}
+
+// Bytes left after the end record by some tools and transfers, and data in front of the first
+// member: the archive reads, lists, tests and extracts as it is.
+TEST(ZipReader, ArbitraryBytesAroundTheArchiveAreTolerated) {
+  std::string arc = BuildStored({{"one.txt", Sample(120, 1)}, {"two.txt", Sample(60, 2)}});
+  std::string after = Random(189, 9), before = Random(89, 8);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    uint64_t leading;
+  } cases[] = {
+      {"after", arc + after, 0},
+      {"before and after", before + arc + after, 89},
+      {"after, with an end signature in the padding", arc + "PK\x05\x06" + after, 0},
+  };
+  std::string root = MakeTempDir();
+  auto host = MakeHost();
+  Cwd cwd(root);
+  int n = 0;
+  for (const auto& c : cases) {
+    Archive ar;
+    ASSERT_EQ(OpenBytes(c.bytes, ar), OpenResult::kOk) << c.what;
+    EXPECT_EQ(ar.entries.size(), 2u) << c.what;
+    EXPECT_EQ(ar.leading, c.leading) << c.what;
+    std::string name = "p" + std::to_string(++n) + ".zip", out = "o" + std::to_string(n) + "/";
+    WriteFile(root + "/" + name, c.bytes);
+    RecordingUi t;
+    EXPECT_EQ(Unzip("-t|" + name, *host, t), kUnzipOk) << c.what << t.AllErrors();
+    RecordingUi x;
+    EXPECT_EQ(Unzip(name + "|" + out, *host, x), kUnzipOk) << c.what << x.AllErrors();
+    EXPECT_EQ(ReadFile(root + "/" + out + "two.txt"), Sample(60, 2)) << c.what;
+  }
+  Shell("rm -rf '" + root + "'");
+}
+
+// An end record that counts fewer entries than the central directory holds: every member is
+// read, and the inconsistency is reported rather than "No errors detected".
+TEST(ZipReader, AnEndRecordCountingTooFewHidesNoMember) {
+  std::string arc = BuildStored({{"one.txt", "1"}, {"two.txt", "22"}, {"three.txt", "333"}});
+  for (size_t at : {arc.size() - 14, arc.size() - 12}) arc[at] = 1, arc[at + 1] = 0;
+  Archive ar;
+  ASSERT_EQ(OpenBytes(arc, ar), OpenResult::kOk);
+  EXPECT_EQ(ar.entries.size(), 3u);
+  EXPECT_NE(ar.warning.find("counts 1"), std::string::npos) << ar.warning;
+  std::string root = MakeTempDir();
+  WriteFile(root + "/low.zip", arc);
+  auto host = MakeHost();
+  Cwd cwd(root);
+  RecordingUi t;
+  EXPECT_EQ(Unzip("-t|low.zip", *host, t), kUnzipWarning);
+  for (const auto& l : t.lines) EXPECT_EQ(l.find("No errors"), std::string::npos) << l;
+  ASSERT_FALSE(t.errors.empty());
+  EXPECT_NE(t.errors[0].find("holds 3"), std::string::npos) << t.errors[0];
+  RecordingUi x;
+  EXPECT_EQ(Unzip("low.zip|all/", *host, x), kUnzipWarning);
+  EXPECT_EQ(Tree(root + "/all").size(), 3u);
+  RecordingUi one;
+  EXPECT_EQ(Unzip("low.zip|two.txt|one/", *host, one), kUnzipWarning) << one.AllErrors();
+  EXPECT_EQ(ReadFile(root + "/one/two.txt"), "22");
+  Shell("rm -rf '" + root + "'");
+}
+
+// A member we do not decode is reported by its method's name and number, an AES member as such.
+TEST(ZipExtract, UnsupportedMethodsAreNamed) {
+  struct Case {
+    uint16_t method, flags;
+    const char* text;
+  } cases[] = {
+      {9, 0, "Deflate64 (method 9)"}, {12, 0, "bzip2 (method 12)"}, {14, 0, "LZMA (method 14)"},
+      {98, 0, "PPMd (method 98)"},    {99, 1, "AES-encrypted"},     {77, 0, "unknown (method 77)"},
+  };
+  std::string root = MakeTempDir();
+  auto host = MakeHost();
+  Cwd cwd(root);
+  for (const auto& c : cases) {
+    std::string arc = BuildStored({{"m.txt", "data"}});
+    // The method and flags of the local header (offset 0) and of the central record.
+    size_t central = arc.find("PK\x01\x02");
+    for (size_t at : {size_t{6}, central + 8}) {
+      arc[at] = static_cast<char>(c.flags);
+      arc[at + 2] = static_cast<char>(c.method);
+    }
+    WriteFile(root + "/m.zip", arc);
+    for (const char* cmd : {"-t|m.zip", "-o|m.zip|out/"}) {
+      RecordingUi ui;
+      EXPECT_EQ(Unzip(cmd, *host, ui), kUnzipWarning) << cmd;
+      ASSERT_EQ(ui.errors.size(), 1u) << cmd;
+      EXPECT_NE(ui.errors[0].find(c.text), std::string::npos) << ui.errors[0];
+    }
+  }
+  Shell("rm -rf '" + root + "'");
 }
 
 TEST(ZipExtract, BadDataIsReportedAndNoPartialFileStays) {
@@ -356,7 +483,8 @@ class FaultyHost : public Host {
     return p.find(unreadable.empty() ? "\x01" : unreadable) != std::string::npos ? nullptr : real->OpenRead(p);
   }
   std::FILE* CreateNew(const std::string& p) override {
-    if (diskFull) return std::fopen("/dev/full", "wb");
+    if (diskFull || (!fullFor.empty() && p.find(fullFor) != std::string::npos))
+      return std::fopen("/dev/full", "wb");
     return real->CreateNew(p);
   }
   bool Stat(const std::string& p, DirEntry& o) override { return real->Stat(p, o); }
@@ -371,12 +499,38 @@ class FaultyHost : public Host {
   bool SetVolumeLabel(const std::string& p, const std::string& l) override { return real->SetVolumeLabel(p, l); }
   bool IsRemovable(const std::string& p) override { return real->IsRemovable(p); }
   uint16_t MadeBy() const override { return real->MadeBy(); }
-  std::string LocalName(const std::string& s, NameKind k) override { return real->LocalName(s, k); }
+  bool FoldsCase() const override { return real->FoldsCase(); }
+  std::string LocalName(const std::string& s, NameKind k, bool* exact) override { return real->LocalName(s, k, exact); }
+  std::string Utf8Name(const std::string& l) override { return real->Utf8Name(l); }
   std::string ArchiveName(const std::string& l, bool& u) override { return real->ArchiveName(l, u); }
   std::unique_ptr<Host> real;
   bool diskFull = false;
+  std::string fullFor;  // writes of files whose path has this in it fail with a full disk
   std::string unreadable;
 };
+
+// A member that meets a full disk is reported as such; the members after it are each tried on
+// their own and come out when there is room for them.
+TEST(ZipExtract, AFullDiskFailsOnlyTheMemberThatMetIt) {
+  std::vector<RawEntry> members = {{"huge.bin", Random(300000, 3)}};
+  for (int i = 0; i < 40; ++i) members.push_back({"small" + std::to_string(i) + ".txt", "twenty-nine bytes of content."});
+  std::string root = MakeTempDir();
+  WriteFile(root + "/in.zip", BuildStored(members));
+  Cwd cwd(root);
+  SetWorkerThreads(1);
+  FaultyHost host(MakeHost());
+  host.fullFor = "huge";
+  RecordingUi ui;
+  EXPECT_EQ(Unzip("in.zip|out/", host, ui), kUnzipDiskFull);
+  SetWorkerThreads(0);
+  ASSERT_EQ(ui.errors.size(), 1u) << ui.AllErrors();
+  EXPECT_NE(ui.errors[0].find("huge.bin: disk full"), std::string::npos) << ui.errors[0];
+  auto tree = Tree(root + "/out");
+  EXPECT_EQ(tree.size(), 40u);
+  EXPECT_EQ(tree.count("huge.bin"), 0u);
+  EXPECT_EQ(tree["small39.txt"], "twenty-nine bytes of content.");
+  Shell("rm -rf '" + root + "'");
+}
 
 TEST(ZipWrite, FailureHalfWayLeavesTheOldArchiveByteIdentical) {
   std::string root = MakeTempDir();
