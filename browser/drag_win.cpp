@@ -124,9 +124,10 @@ std::vector<std::string> DirectoryPaths(HWND list) {
   for (int i : SelectedIndexes(list)) {
     if (i < 0 || static_cast<size_t>(i) >= lines.size()) continue;
     const std::string& line = lines[static_cast<size_t>(i)];
-    if (line.empty() || IsMarkerLine(line) || IsDriveLine(line) || IsParentLine(line)) continue;
+    DirLineKind kind = ClassifyDirLine(line);
+    if (kind != DirLineKind::File && kind != DirLineKind::Directory) continue;
     std::string name = line.substr(0, line.find('\t'));
-    if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+    if (kind == DirLineKind::Directory) name = name.substr(1, name.size() - 2);
     if (!name.empty()) paths.push_back(dir + "\\" + name);
   }
   return paths;

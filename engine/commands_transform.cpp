@@ -5,6 +5,7 @@
 #include "common/mask.h"
 #include "engine/command_parts.h"
 #include "engine/transform_commands.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -287,7 +288,7 @@ Command RenameInArj(const SwitchSet& s, const EnginePaths& p, const std::string&
 // Run from an archive
 
 bool RunnableEntry(const std::string& name) {
-  if (name.empty() || name[0] == '[') return false;
+  if (!IsFileLine(name)) return false;
   return MatchFileMask(name, "*.EXE") || MatchFileMask(name, "*.COM");
 }
 

@@ -199,7 +199,7 @@ void FileStatisticsDialog(HWND owner, HWND browser) {
   UINT message = 0;
   if (!r->archivePath[0] || line.empty())
     message = IDS_SELECT_IN_ARCHIVE;
-  else if (IsBracketLine(line))
+  else if (IsPlaceLine(line))
     message = IDS_NO_DRIVES_DIRS;
   else if (IsMarkerLine(line))
     message = IDS_NO_COMMENTS_ALLOWED;
