@@ -193,7 +193,9 @@ TEST_F(OptionsTest, DefaultsStoreEachFieldUntilTheFirstEmptyOne) {
   EXPECT_EQ(Ini("Defaults", "Target"), target.path());
   EXPECT_EQ(Ini("Defaults", "Source"), source.path());
   EXPECT_EQ(Ini("Defaults", "Working Directory"), work.path());
-  EXPECT_EQ(Lower(qltest::CurrentDirectory()), Lower(work.path()));
+  // The dialog stayed modal through the refusal, so the frame is activated again when it ends and
+  // the active window's directory is the current one, as after any dialog.
+  EXPECT_EQ(Lower(qltest::CurrentDirectory()), Lower(ql::RecordOf(ql::g_activeBrowser)->curDir));
   EXPECT_STREQ(ql::g_settings->InitialDirectory, work.path().c_str());
   EXPECT_EQ(Ini("Utilities", "Virus Detector"), "C:\\SCAN\\SCAN.EXE /ALL");
   EXPECT_EQ(Ini("Utilities", "WinEnv"), "True");
@@ -234,6 +236,41 @@ TEST_F(OptionsTest, DefaultsStoreEachFieldUntilTheFirstEmptyOne) {
   EXPECT_TRUE(ql::g_cancelled);
   EXPECT_EQ(Ini("Utilities", "ARC"), "None");
   EXPECT_EQ(Ini("switches", "SaveArchiveNames"), "On");
+}
+
+// A message raised by a dialog belongs to that dialog: once it is closed the dialog is still
+// modal, in front, and the frame behind it stays disabled.
+TEST_F(OptionsTest, ARefusalFromDefaultsLeavesTheDialogModal) {
+  ASSERT_NE(nullptr, Start());
+  std::atomic<int> stage{0};
+  std::atomic<HWND> dialog{nullptr}, messageOwner{nullptr};
+  std::atomic<bool> frameEnabledAfter{true};
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const qltest::SeenDialog& s) {
+    if (s.title == "Quillon Defaults" && stage == 0) {
+      dialog = d;
+      SetDlgItemTextA(d, IDC_SETUP_SOURCE, "");
+      stage = 1;
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return 0;
+    }
+    if (s.title == "Quillon" && stage == 1) {
+      messageOwner = GetWindow(d, GW_OWNER);
+      Snapshot("defaults-refusal");
+      stage = 2;
+      return IDOK;
+    }
+    if (s.title == "Quillon Defaults" && stage == 2) {
+      frameEnabledAfter = IsWindowEnabled(frame_) != FALSE;
+      stage = 3;
+      return IDCANCEL;
+    }
+    return 0;
+  });
+  Command(IDM_DEFAULTS);
+  ASSERT_EQ(stage, 3);
+  EXPECT_EQ(messageOwner.load(), dialog.load());
+  EXPECT_FALSE(frameEnabledAfter);
+  EXPECT_TRUE(IsWindowEnabled(frame_));
 }
 
 TEST_F(OptionsTest, ConfirmationsWriteTheirFlags) {
