@@ -159,7 +159,13 @@ void* ScratchBuffer(int index) { return index >= 0 && index < 10 ? g_scratch[ind
 
 bool TranslateAppAccelerators(MSG* msg) {
   if (g_frame && g_currentAccel && TranslateAcceleratorA(g_frame, g_currentAccel, msg)) return true;
-  return g_mdiClient && TranslateMDISysAccel(g_mdiClient, msg);
+  return g_managerMode && g_mdiClient && TranslateMDISysAccel(g_mdiClient, msg);
+}
+
+void KeepKeysFromHiddenWindows(MSG* msg) {
+  if (g_managerMode || !g_frame || !g_mdiClient) return;
+  if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return;
+  if (msg->hwnd == g_mdiClient || IsChild(g_mdiClient, msg->hwnd)) msg->hwnd = g_frame;
 }
 
 bool HandOverToRunningInstance(const char* commandLine) {
@@ -250,7 +256,8 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
 int RunMessageLoop() {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (g_mdiClient && TranslateMDISysAccel(g_mdiClient, &msg)) continue;
+    KeepKeysFromHiddenWindows(&msg);
+    if (g_managerMode && g_mdiClient && TranslateMDISysAccel(g_mdiClient, &msg)) continue;
     if (g_frame && g_currentAccel && TranslateAcceleratorA(g_frame, g_currentAccel, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

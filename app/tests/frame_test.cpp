@@ -320,6 +320,36 @@ TEST_F(FrameTest, ModeSwitchesBackAndForth) {
   EXPECT_EQ("Manager", Ini(ini(), "switches", "Mode"));
 }
 
+// In Express mode the browser windows are hidden: the focus stays with the frame, even when the
+// frame is clicked, and a key meant for the hidden list is handed to the frame.
+TEST_F(FrameTest, ExpressModeKeepsKeysFromTheHiddenBrowser) {
+  ASSERT_NE(nullptr, Start());
+  ASSERT_NE(nullptr, ql::g_activeBrowser);
+  HWND list = ql::RecordOf(ql::g_activeBrowser)->hwndDirList;
+  SetFocus(list);
+  ASSERT_EQ(list, GetFocus());
+  SendMessageA(frame_, WM_COMMAND, IDM_MODE_EXPRESS, 0);
+  auto inBrowser = [](HWND w) { return w && (w == ql::g_mdiClient || IsChild(ql::g_mdiClient, w)); };
+  EXPECT_FALSE(inBrowser(GetFocus()));
+  SetFocus(nullptr);
+  SetFocus(frame_);  // the user clicks the frame
+  EXPECT_EQ(frame_, GetFocus());
+  for (UINT message : {WM_KEYDOWN, WM_KEYUP, WM_CHAR}) {
+    MSG key = {list, message, VK_RETURN, 0x001C0001, 0, {0, 0}};
+    ql::KeepKeysFromHiddenWindows(&key);
+    EXPECT_EQ(frame_, key.hwnd) << message;
+  }
+  MSG mouse = {list, WM_LBUTTONDOWN, 0, 0, 0, {0, 0}};
+  ql::KeepKeysFromHiddenWindows(&mouse);
+  EXPECT_EQ(list, mouse.hwnd);
+  // Back in Manager mode the keys reach the lists again.
+  SendMessageA(frame_, WM_COMMAND, IDM_EX_MODE_MANAGER, 0);
+  EXPECT_TRUE(inBrowser(GetFocus()));
+  MSG key = {list, WM_KEYUP, VK_RETURN, 0x001C0001, 0, {0, 0}};
+  ql::KeepKeysFromHiddenWindows(&key);
+  EXPECT_EQ(list, key.hwnd);
+}
+
 // The top-level popup of `menu` whose text is `text`.
 HMENU PopupNamed(HMENU menu, const char* text) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
