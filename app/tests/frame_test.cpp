@@ -251,6 +251,27 @@ TEST_F(FrameTest, GarbageInTheFontKeysGivesTheirDefaults) {
   EXPECT_EQ(0u, ql::g_listTextColor);
 }
 
+// One value far out of range must not collapse the frame: the font falls back to its default and
+// the bars, the status bar and a usable browser window are there.
+TEST_F(FrameTest, AnOutOfRangeFontSizeGivesTheDefaultFont) {
+  Set("switches", "Mode", "Manager");
+  Set("Current Font", "PointSize", "-99999");
+  Set("Current Font", "Weight", "99999");
+  ASSERT_NE(nullptr, Start());
+  HDC screen = GetDC(nullptr);
+  int perInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(-(8 * perInch / 72), ql::g_listFont.lfHeight);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < 801 ? 400 : 700, ql::g_listFont.lfWeight);
+  EXPECT_TRUE(IsWindowVisible(ql::g_statusBar));
+  EXPECT_TRUE(IsWindowVisible(ql::g_buttonBar));
+  ASSERT_NE(nullptr, ql::g_activeBrowser);
+  RECT rc;
+  GetClientRect(ql::g_activeBrowser, &rc);
+  EXPECT_GT(rc.bottom, 100);
+  EXPECT_GT(rc.right, 200);
+}
+
 TEST_F(FrameTest, SettingsFromTheFile) {
   Set("switches", "Toolbar", "off");
   Set("switches", "Drivebar", "ON");
