@@ -244,6 +244,10 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
   }
   TraceStartup("frame created");
   ShowFrame(frame, show);
+  // Windows restored while the frame was still hidden drew their captions inactive: the active
+  // one is drawn active now that the frame is.
+  HWND activeChild = g_mdiClient ? reinterpret_cast<HWND>(SendMessageA(g_mdiClient, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+  if (activeChild && GetActiveWindow() == frame) SendMessageA(activeChild, WM_NCACTIVATE, TRUE, 0);
   TraceStartup("frame shown");
   UpdateWindow(frame);
   TraceStartup("frame updated");
