@@ -309,6 +309,9 @@ TEST_F(ExpressEndToEnd, DeleteRemovesTheChosenMembers) {
   EXPECT_EQ(0, Host("/usr/bin/unzip -tqq '" + HostPath(zip) + "' >/dev/null 2>&1"));
   EXPECT_EQ((std::set<std::string>{"A.TXT", "F3.TXT"}), ZipNames(zip));
   EXPECT_EQ(prog, qltest::CurrentDirectory());
+  // The folder the archive was chosen in is remembered, not whatever directory was current.
+  EXPECT_EQ(0, lstrcmpiA(archives.c_str(), IniValue("Express File Dir", "ExpArcDir").c_str()))
+      << IniValue("Express File Dir", "ExpArcDir");
 }
 
 // Nothing chosen: 3054, and the dialog stays until cancelled; the archive is untouched.
