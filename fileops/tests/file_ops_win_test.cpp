@@ -509,10 +509,17 @@ TEST_F(FileOpsTest, DeleteRemovesADirectoryTreeAndFiles) {
     // Yes to All on the first file deletes the others without asking; No keeps a file.
     Select({"a.txt", "b.txt"});
     {
+      bool hasHelp = false;
       DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
-                            Rules{{{"Confirm Delete", Press(IDC_DELETE_YES_ALL)}}});
+                            Rules{{{"Confirm Delete", [&](HWND d, const SeenDialog&) {
+                                     // A Help button, as every confirmation dialog has.
+                                     HWND help = GetDlgItem(d, IDC_HELP_BUTTON);
+                                     hasHelp = help && IsWindowVisible(help) && IsWindowEnabled(help);
+                                     return IDC_DELETE_YES_ALL;
+                                   }}}});
       Command(IDM_DELETE_FILES);
       EXPECT_EQ(Texts(watcher.Seen(), "Confirm Delete").size(), 1u);
+      EXPECT_TRUE(hasHelp);
     }
     EXPECT_FALSE(FileExists(data_ / "a.txt"));
     EXPECT_FALSE(FileExists(data_ / "b.txt"));
