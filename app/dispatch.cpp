@@ -54,10 +54,6 @@ std::string PaneText(int pane) {
   return buf;
 }
 
-void NotAvailable(HWND frame) {
-  AppMessageBox(frame, LoadText(IDS_NOT_AVAILABLE).c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
-}
-
 WindowRecord* Active() { return RecordOf(g_activeBrowser); }
 
 HWND FocusedList() {
@@ -293,7 +289,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
       RenameCommand(frame);
       return 0;
     case IDM_DELETE_DIR:
-      if (r && HasSelection(FocusedList())) NotAvailable(frame);
+      if (r && HasSelection(FocusedList())) DeleteSelectedDirectories(frame, g_activeBrowser);
       return 0;
     case IDM_OPEN:
       if (ChooseArchiveFile(frame)) OpenArchiveByName(g_chosenFile);
