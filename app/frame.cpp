@@ -288,6 +288,7 @@ void OnClose(HWND frame) {
 void OnDestroy(HWND frame) {
   DragAcceptFiles(frame, FALSE);
   CloseHelpWindow();
+  ReleaseToolBarImages();
   FreeFrameBlocks();
   // The menu not attached to the frame is not destroyed with it.
   HMENU attached = GetMenu(frame);
@@ -488,6 +489,7 @@ LRESULT CALLBACK FrameWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_MENUSELECT: OnFrameMenuSelect(LOWORD(w), HIWORD(w)); break;
     case WM_NOTIFY: return OnFrameNotify(h, l);
     case WM_KEYDOWN: OnFrameKeyDown(h, w); break;
+    case WM_HELP: OnFrameHelp(h, reinterpret_cast<const HELPINFO*>(l)); return TRUE;
     case WM_ENTERIDLE: OnFrameEnterIdle(h, w, l); break;
     case WM_MOUSEMOVE: OnFrameMouseMove(); break;
     case WM_DROPFILES: OnFrameDropFiles(h, reinterpret_cast<HDROP>(w)); return 0;

@@ -592,6 +592,17 @@ HWND CreateTrashCan(HWND toolBar) {
   const int top = place.top + ((place.bottom - place.top) - height) / 2;
   g_trashCan = CreateWindowExA(0, "qltoolbutton", "Trash Can", WS_CHILD | WS_VISIBLE, place.left, top > 0 ? top : 0,
                                27, height, toolBar, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // Its tip comes from the tool bar's tip window, asked of the frame as the buttons' tips are.
+  HWND tips = reinterpret_cast<HWND>(SendMessageA(toolBar, TB_GETTOOLTIPS, 0, 0));
+  if (g_trashCan && tips) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(toolBar);
+    ti.uId = reinterpret_cast<UINT_PTR>(g_trashCan);
+    ti.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
   return g_trashCan;
 }
 
