@@ -25,6 +25,7 @@
 #include "app/startup.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
+#include "browser/drag_win.h"
 #include "common/shared_win.h"
 #include "engine/dialogs_win.h"
 #include "engine/switches_win.h"
@@ -52,10 +53,6 @@ std::string PaneText(int pane) {
   char buf[256] = "";
   if (g_statusBar) GetDlgItemTextA(g_statusBar, pane, buf, sizeof buf);
   return buf;
-}
-
-void NotAvailable(HWND frame) {
-  AppMessageBox(frame, LoadText(IDS_NOT_AVAILABLE).c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 WindowRecord* Active() { return RecordOf(g_activeBrowser); }
@@ -293,7 +290,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
       RenameCommand(frame);
       return 0;
     case IDM_DELETE_DIR:
-      if (r && HasSelection(FocusedList())) NotAvailable(frame);
+      if (r && HasSelection(FocusedList())) DeleteSelectedDirectories(frame, g_activeBrowser);
       return 0;
     case IDM_OPEN:
       if (ChooseArchiveFile(frame)) OpenArchiveByName(g_chosenFile);
@@ -390,7 +387,10 @@ LRESULT OnFrameNotify(HWND, LPARAM l) {
   NMHDR* hdr = reinterpret_cast<NMHDR*>(l);
   if (hdr->code == TTN_NEEDTEXTA) {
     NMTTDISPINFOA* tip = reinterpret_cast<NMTTDISPINFOA*>(l);
-    unsigned id = ToolTipStringFor(static_cast<unsigned>(hdr->idFrom));
+    // The trash can is a window of its own in the tool bar: its tip names what it does.
+    const bool trashCan = (tip->uFlags & TTF_IDISHWND) && g_trashCan &&
+                          reinterpret_cast<HWND>(hdr->idFrom) == g_trashCan;
+    unsigned id = trashCan ? IDS_HINT_DELETE : ToolTipStringFor(static_cast<unsigned>(hdr->idFrom));
     if (!id) return 0;
     std::string text = LoadText(id);
     if (text.size() > 79) text.resize(79);
@@ -405,6 +405,13 @@ LRESULT OnFrameNotify(HWND, LPARAM l) {
 
 void OnFrameKeyDown(HWND frame, WPARAM key) {
   if (key == VK_F1) ShowHelp(frame, HelpAction::Context, g_helpContext);
+}
+
+void OnFrameHelp(HWND frame, const HELPINFO* info) {
+  // F1 on a control of the tool bar or the drive bar climbs to the frame: help on the bars.
+  HWND from = info && info->iContextType == HELPINFO_WINDOW ? static_cast<HWND>(info->hItemHandle) : nullptr;
+  auto within = [from](HWND bar) { return bar && from && (from == bar || IsChild(bar, from)); };
+  ShowHelp(frame, HelpAction::Context, within(g_toolBar) || within(g_buttonBar) ? help::kBars : g_helpContext);
 }
 
 void OnFrameEnterIdle(HWND frame, WPARAM source, LPARAM window) {

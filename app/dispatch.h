@@ -18,6 +18,9 @@ void OnFrameMenuSelect(UINT item, UINT flags);
 LRESULT OnFrameNotify(HWND frame, LPARAM l);
 // F1 and the F1 of menus and dialogs.
 void OnFrameKeyDown(HWND frame, WPARAM key);
+// WM_HELP that reached the frame (F1 on a bar's control): help on the bars, else the last menu
+// item's topic.
+void OnFrameHelp(HWND frame, const HELPINFO* info);
 void OnFrameEnterIdle(HWND frame, WPARAM source, LPARAM window);
 // Mouse move over the frame: the hint goes back to "Ready".
 void OnFrameMouseMove();

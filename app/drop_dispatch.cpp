@@ -90,7 +90,7 @@ bool ExtractForOtherProgram(HWND list, std::vector<std::string>* paths) {
   std::vector<std::string> lines = SelectedLines(list);
   std::vector<std::string> members;
   for (const std::string& line : lines)
-    if (!IsMarkerLine(line) && !line.empty() && line[0] != '[') members.push_back(FirstField(line));
+    if (IsFileLine(line)) members.push_back(FirstField(line));
   if (members.empty() || !g_settings) return false;
   const std::string work = g_settings->WorkDirectory;
   std::string saved = CurrentDirectory();
@@ -194,7 +194,7 @@ int DispatchDrop(HWND, DropRecord* record) {
   std::vector<std::string> lines = SelectedLines(source);
   if (sourceKind == kDropDirectory && target.kind == kDropDirectory)
     for (const std::string& line : lines)
-      if (!line.empty() && line[0] == '[') {
+      if (IsPlaceLine(line)) {
         ShowStringMessage(frame, IDS_FILES_ONLY);
         return 0;
       }

@@ -11,6 +11,7 @@
 #include "common/shared_win.h"
 #include "express/express_dialogs.h"
 #include "fileops/file_ops_win.h"
+#include "fileops/launch_rules.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -19,19 +20,29 @@ namespace {
 
 // The path typed into the Run dialog: an archive opens in a window, a program starts, anything
 // else opens with the program associated with it.
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The "Command Line" of Express Run: a program (quoted when its path holds blanks) with its
+// arguments, an archive, or a document.
 void LaunchPath(HWND owner, const std::string& typed, bool minimized) {
-  std::string path = typed;
+  ProgramAndArguments split = SplitCommandLine(typed, PathExists);
+  if (split.program.empty()) return;
+  std::string path = split.program;
   if (path.find('.') == std::string::npos) path += ".EXE";
   if (OpenArchiveByName(path.c_str())) return;
   bool program = false;
   for (const char* m : {"*.EXE", "*.COM", "*.BAT", "*.PIF"}) program |= MatchFileMask(path, m);
   if (program) {
-    if (WinExec(path.c_str(), SW_SHOWNORMAL) < 32) ShowStringMessage(owner, IDS_CANNOT_RUN);
+    std::string line = path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+    if (!split.arguments.empty()) line += " " + split.arguments;
+    if (WinExec(line.c_str(), minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL) < 32)
+      ShowStringMessage(owner, IDS_CANNOT_RUN);
     return;
   }
-  HINSTANCE r = ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr,
-                              minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
-  if (reinterpret_cast<INT_PTR>(r) <= 32) ShowStringMessage(owner, IDS_CANNOT_RUN);
+  HINSTANCE r = ShellExecuteA(owner, "open", path.c_str(), split.arguments.empty() ? nullptr : split.arguments.c_str(),
+                              nullptr, minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  INT_PTR code = reinterpret_cast<INT_PTR>(r);
+  if (code <= 32) ShowStringMessage(owner, code == SE_ERR_NOASSOC ? IDS_NO_ASSOCIATION : IDS_CANNOT_RUN);
 }
 
 ExpressHost HostFor(HWND frame) {

@@ -288,6 +288,7 @@ void OnClose(HWND frame) {
 void OnDestroy(HWND frame) {
   DragAcceptFiles(frame, FALSE);
   CloseHelpWindow();
+  ReleaseToolBarImages();
   FreeFrameBlocks();
   // The menu not attached to the frame is not destroyed with it.
   HMENU attached = GetMenu(frame);
@@ -398,6 +399,9 @@ void SwitchMode(HWND window, bool toExpress) {
     g_currentAccel = g_res.expressAccel;
     if (g_res.expressMenu)
       CheckMenuItem(g_res.expressMenu, IDM_EX_ARCHIVE_PROGRESS, MF_BYCOMMAND | (progress ? MF_CHECKED : MF_UNCHECKED));
+    // The focus leaves the browser windows before they are hidden: keys go to the frame.
+    HWND focus = GetFocus();
+    if (g_mdiClient && focus && (focus == g_mdiClient || IsChild(g_mdiClient, focus))) SetFocus(frame);
     if (MdiClientShown()) {
       for (HWND bar : {g_toolBar, g_buttonBar}) if (bar) ShowWindow(bar, SW_HIDE);
       ShowWindow(g_mdiClient, SW_HIDE);
@@ -414,6 +418,7 @@ void SwitchMode(HWND window, bool toExpress) {
       if (g_buttonBar && g_showDriveBar) ShowWindow(g_buttonBar, SW_SHOW);
       ShowWindow(g_mdiClient, SW_SHOW);
     }
+    if (g_mdiClient && GetFocus() == frame) SetFocus(g_mdiClient);
     RebuildUserMenus(g_managerMenu);
     SetPaneText(IDC_PANE_MODE, "Manager Mode");
     // The totals panes stayed empty in Express mode.
@@ -472,6 +477,11 @@ LRESULT CALLBACK FrameWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_SIZE: OnSize(h, LOWORD(l), HIWORD(l)); return 0;
     case WM_PAINT: OnPaint(h); return 0;
     case WM_ACTIVATE: OnActivate(w); break;
+    case WM_SETFOCUS:
+      // In Express mode the frame keeps the focus; the default would pass it on to the hidden
+      // browser window.
+      if (!g_managerMode) return 0;
+      break;
     case WM_CLOSE: OnClose(h); return 0;
     case WM_DESTROY: OnDestroy(h); return 0;
     case WM_COMMAND: return OnCommand(h, w, l);
@@ -479,6 +489,7 @@ LRESULT CALLBACK FrameWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_MENUSELECT: OnFrameMenuSelect(LOWORD(w), HIWORD(w)); break;
     case WM_NOTIFY: return OnFrameNotify(h, l);
     case WM_KEYDOWN: OnFrameKeyDown(h, w); break;
+    case WM_HELP: OnFrameHelp(h, reinterpret_cast<const HELPINFO*>(l)); return TRUE;
     case WM_ENTERIDLE: OnFrameEnterIdle(h, w, l); break;
     case WM_MOUSEMOVE: OnFrameMouseMove(); break;
     case WM_DROPFILES: OnFrameDropFiles(h, reinterpret_cast<HDROP>(w)); return 0;

@@ -12,6 +12,7 @@
 #include "integration/mail_win.h"
 #include "integration/shell_win.h"
 #include "resources/ids.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -32,7 +33,7 @@ std::vector<std::string> SelectedFilesToAttach() {
   if (!r || !r->hwndDirList) return paths;
   std::vector<std::string> lines;
   for (const std::string& line : SelectedLines(r->hwndDirList))
-    if (!line.empty() && line[0] != '[') lines.push_back(line);
+    if (!IsPlaceLine(line)) lines.push_back(line);
   for (const std::string& name : NamesOf(lines))
     if (!name.empty()) paths.push_back(WithSlash(r->curDir) + name);
   return paths;

@@ -72,7 +72,7 @@ bool StoreDefaults(HWND d) {
   HCURSOR old = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
   auto refuse = [&](UINT message) {
     SetCursor(old);
-    ShowStringMessage(g_activeBrowser ? g_activeBrowser : GetParent(d), message);
+    ShowStringMessage(d, message);
     return false;
   };
   std::string target = ItemText(d, IDC_SETUP_TARGET, 256);

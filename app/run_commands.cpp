@@ -30,7 +30,7 @@ std::vector<std::string> FileSelection(HWND frame, const WindowRecord* r) {
   UINT message = 0;
   if (lines.empty()) message = IDS_NO_SELECTION;
   for (const std::string& line : lines)
-    if (IsBracketLine(line)) message = IDS_NO_DRIVES_DIRS;
+    if (IsPlaceLine(line)) message = IDS_NO_DRIVES_DIRS;
   if (message) {
     ShowStringMessage(frame, message);
     g_cancelled = true;
@@ -67,7 +67,7 @@ void AssociateCommand(HWND frame) {
     message = IDS_NO_SELECTION;
   else if (lines.size() > 1)
     message = IDS_ONLY_ONE_FILE;
-  else if (IsBracketLine(lines[0]))
+  else if (IsPlaceLine(lines[0]))
     message = IDS_NO_DRIVES_DIRS;
   if (message) {
     ShowStringMessage(frame, message);

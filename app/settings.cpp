@@ -292,17 +292,24 @@ void LoadListFont(HWND frame) {
   LOGFONTA lf = {};
   std::string face = IniString(s, "font", "MS Sans Serif", 33);
   lstrcpynA(lf.lfFaceName, face.empty() ? "MS Sans Serif" : face.c_str(), LF_FACESIZE);
-  lf.lfWeight = IniInt(s, "Weight", narrow ? 400 : 700);
-  lf.lfItalic = static_cast<BYTE>(IniInt(s, "Italic", 0));
-  lf.lfUnderline = static_cast<BYTE>(IniInt(s, "Underline", 0));
-  lf.lfStrikeOut = static_cast<BYTE>(IniInt(s, "StrikeOut", 0));
-  lf.lfCharSet = static_cast<BYTE>(IniInt(s, "CharSet", 0));
-  lf.lfOutPrecision = static_cast<BYTE>(IniInt(s, "OutPrecision", 0));
-  lf.lfClipPrecision = static_cast<BYTE>(IniInt(s, "ClipPrecision", 0));
-  lf.lfQuality = static_cast<BYTE>(IniInt(s, "Quality", 0));
-  lf.lfPitchAndFamily = static_cast<BYTE>(IniInt(s, "PitchAndFamily", 0));
-  int points = IniInt(s, "DesiredPointSize", 8);
-  lf.lfHeight = IniInt(s, "PointSize", -(points * perInch / 72));
+  // Each key is held to its range: a value outside it counts as missing.
+  auto read = [&](const char* key, long fallback, std::optional<long> (*rule)(std::string_view)) {
+    std::optional<long> v = rule(IniString(s, key, "", 32));
+    return static_cast<int>(v ? *v : fallback);
+  };
+  auto byte = [](std::string_view text) { return DecimalValueWithin(text, 0, 255); };
+  lf.lfWeight = read("Weight", narrow ? 400 : 700, FontWeightValue);
+  lf.lfItalic = static_cast<BYTE>(read("Italic", 0, byte));
+  lf.lfUnderline = static_cast<BYTE>(read("Underline", 0, byte));
+  lf.lfStrikeOut = static_cast<BYTE>(read("StrikeOut", 0, byte));
+  lf.lfCharSet = static_cast<BYTE>(read("CharSet", 0, byte));
+  lf.lfOutPrecision = static_cast<BYTE>(read("OutPrecision", 0, byte));
+  lf.lfClipPrecision = static_cast<BYTE>(read("ClipPrecision", 0, byte));
+  lf.lfQuality = static_cast<BYTE>(read("Quality", 0, byte));
+  lf.lfPitchAndFamily = static_cast<BYTE>(read("PitchAndFamily", 0, byte));
+  int points = read("DesiredPointSize", 8, FontPointsValue);
+  std::optional<long> height = FontHeightValue(IniString(s, "PointSize", "", 32), perInch);
+  lf.lfHeight = height ? static_cast<LONG>(*height) : -(points * perInch / 72);
   g_listFont = lf;
   std::optional<unsigned long> color = UnsignedDecimalValue(IniString(s, "TextColor", "0", 16));
   g_listTextColor = static_cast<COLORREF>(color ? *color : 0);

@@ -71,6 +71,23 @@ std::optional<unsigned long> UnsignedDecimalValue(std::string_view text) {
   return static_cast<unsigned long>(v);
 }
 
+std::optional<long> DecimalValueWithin(std::string_view text, long low, long high) {
+  std::optional<long> v = DecimalValue(text);
+  if (!v || *v < low || *v > high) return std::nullopt;
+  return v;
+}
+
+std::optional<long> FontHeightValue(std::string_view text, int perInch) {
+  const long most = (kMaxFontPoints * (perInch > 0 ? perInch : 96) + 71) / 72;
+  std::optional<long> v = DecimalValueWithin(text, -most, most);
+  if (!v || *v == 0) return std::nullopt;
+  return v;
+}
+
+std::optional<long> FontPointsValue(std::string_view text) { return DecimalValueWithin(text, 1, kMaxFontPoints); }
+
+std::optional<long> FontWeightValue(std::string_view text) { return DecimalValueWithin(text, 0, 1000); }
+
 std::optional<int> CoordinateValue(std::string_view text) {
   std::optional<long> v = DecimalValue(text);
   if (!v || *v < -100 || *v > 1000000) return std::nullopt;

@@ -38,6 +38,18 @@ std::optional<long> DecimalValue(std::string_view text);
 // An unsigned 32-bit decimal (colours).
 std::optional<unsigned long> UnsignedDecimalValue(std::string_view text);
 
+// A decimal integer key held to [low, high]; outside it, as for garbage, nullopt (the key's default).
+std::optional<long> DecimalValueWithin(std::string_view text, long low, long high);
+
+// The list font's keys. PointSize is the font's height in pixels (negative for the character
+// height) and is taken for 1 to 96 points at `perInch` pixels per inch; DesiredPointSize for 1 to
+// 96; Weight for 0 to 1000. Anything else gives the key's default, so a stray value cannot make
+// the lists, the bars and the status bar unusable.
+constexpr long kMaxFontPoints = 96;
+std::optional<long> FontHeightValue(std::string_view text, int perInch);
+std::optional<long> FontPointsValue(std::string_view text);
+std::optional<long> FontWeightValue(std::string_view text);
+
 // Coordinates x, y, w, h: a decimal integer (blanks around it allowed). A value of -100 or more is used;
 // anything below, and anything that is not a number, leaves the system's default (nullopt).
 std::optional<int> CoordinateValue(std::string_view text);

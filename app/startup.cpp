@@ -159,7 +159,13 @@ void* ScratchBuffer(int index) { return index >= 0 && index < 10 ? g_scratch[ind
 
 bool TranslateAppAccelerators(MSG* msg) {
   if (g_frame && g_currentAccel && TranslateAcceleratorA(g_frame, g_currentAccel, msg)) return true;
-  return g_mdiClient && TranslateMDISysAccel(g_mdiClient, msg);
+  return g_managerMode && g_mdiClient && TranslateMDISysAccel(g_mdiClient, msg);
+}
+
+void KeepKeysFromHiddenWindows(MSG* msg) {
+  if (g_managerMode || !g_frame || !g_mdiClient) return;
+  if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return;
+  if (msg->hwnd == g_mdiClient || IsChild(g_mdiClient, msg->hwnd)) msg->hwnd = g_frame;
 }
 
 bool HandOverToRunningInstance(const char* commandLine) {
@@ -238,6 +244,10 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
   }
   TraceStartup("frame created");
   ShowFrame(frame, show);
+  // Windows restored while the frame was still hidden drew their captions inactive: the active
+  // one is drawn active now that the frame is.
+  HWND activeChild = g_mdiClient ? reinterpret_cast<HWND>(SendMessageA(g_mdiClient, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+  if (activeChild && GetActiveWindow() == frame) SendMessageA(activeChild, WM_NCACTIVATE, TRUE, 0);
   TraceStartup("frame shown");
   UpdateWindow(frame);
   TraceStartup("frame updated");
@@ -250,7 +260,8 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
 int RunMessageLoop() {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (g_mdiClient && TranslateMDISysAccel(g_mdiClient, &msg)) continue;
+    KeepKeysFromHiddenWindows(&msg);
+    if (g_managerMode && g_mdiClient && TranslateMDISysAccel(g_mdiClient, &msg)) continue;
     if (g_frame && g_currentAccel && TranslateAcceleratorA(g_frame, g_currentAccel, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

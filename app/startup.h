@@ -53,7 +53,12 @@ void ExitInstance(HINSTANCE instance);
 // A command line that cannot be held is refused with this message, never cut.
 void RefuseLongCommandLine(HWND owner, const std::string& path);
 
-// Offers a message to the current accelerator table and then to the MDI system accelerators.
+// Offers a message to the current accelerator table and then, in Manager mode, to the MDI system
+// accelerators.
 bool TranslateAppAccelerators(MSG* msg);
+
+// In Express mode the browser windows are hidden: a key addressed to one of them (or to the MDI
+// client) is handed to the frame instead, so that nothing the user cannot see acts on it.
+void KeepKeysFromHiddenWindows(MSG* msg);
 
 }  // namespace ql

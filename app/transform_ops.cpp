@@ -72,7 +72,8 @@ bool SingleArchive(HWND browser, WindowRecord* r, bool archiveListAllowed, std::
     *path = r->archivePath;
     return true;
   }
-  std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
+  std::vector<std::string> lines = SelectedLines(r->hwndDirList);
+  std::vector<std::string> names = NamesOf(lines);
   if (names.empty()) {
     ShowStringMessage(browser, IDS_NO_SELECTION);
     return false;
@@ -81,7 +82,7 @@ bool SingleArchive(HWND browser, WindowRecord* r, bool archiveListAllowed, std::
     ShowStringMessage(browser, IDS_ONLY_ONE_FILE);
     return false;
   }
-  if (names[0].empty() || names[0][0] == '[') return false;
+  if (names[0].empty() || !IsFileLine(lines[0])) return false;
   std::string dir = r->curDir;
   *path = dir.empty() || dir.back() == '\\' ? dir + names[0] : dir + "\\" + names[0];
   return true;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "browser/browser_win.h"
 #include "browser/drag_win.h"
 #include "browser/drive_bar_win.h"
@@ -37,6 +39,53 @@ void AddDriveItems(HWND box) {
   }
 }
 
+// The pictures of the greyed buttons: the tool bar's own, each pixel made a light grey of its
+// brightness, the background (the colour of the first pixel) left clear. Without them the tool bar
+// would draw a greyed button as an empty square.
+HIMAGELIST DimmedToolBarImages(HINSTANCE inst, int width, int height, int count) {
+  HBITMAP source = static_cast<HBITMAP>(
+      LoadImageA(inst, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!source) return nullptr;
+  BITMAP info{};
+  GetObjectA(source, sizeof info, &info);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = info.bmWidth;
+  bi.bmiHeader.biHeight = -info.bmHeight;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight));
+  HDC screen = GetDC(nullptr);
+  const bool read = !pixels.empty() && GetDIBits(screen, source, 0, static_cast<UINT>(info.bmHeight), pixels.data(),
+                                                 &bi, DIB_RGB_COLORS) > 0;
+  DeleteObject(source);
+  HIMAGELIST list = nullptr;
+  if (read) {
+    const DWORD back = pixels[0] & 0xFFFFFF;
+    for (DWORD& p : pixels) {
+      if ((p & 0xFFFFFF) == back) continue;
+      const DWORD r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      const DWORD grey = 128 + (r * 30 + g * 59 + b * 11) / 100 / 2;
+      p = (grey << 16) | (grey << 8) | grey;
+      if (p == back) p ^= 1;  // never taken for the background
+    }
+    HBITMAP dimmed = CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight);
+    if (dimmed && SetDIBits(screen, dimmed, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &bi,
+                            DIB_RGB_COLORS) > 0) {
+      list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 0);
+      const COLORREF mask = RGB((back >> 16) & 0xFF, (back >> 8) & 0xFF, back & 0xFF);
+      if (list && ImageList_AddMasked(list, dimmed, mask) < 0) {
+        ImageList_Destroy(list);
+        list = nullptr;
+      }
+    }
+    if (dimmed) DeleteObject(dimmed);
+  }
+  ReleaseDC(nullptr, screen);
+  return list;
+}
+
 void CreateToolBar(HWND frame, const BarOptions& options) {
   HINSTANCE inst = GetModuleHandleA(nullptr);
   g_toolBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_BORDER | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0,
@@ -47,6 +96,11 @@ void CreateToolBar(HWND frame, const BarOptions& options) {
   SendMessageA(g_toolBar, TB_SETBUTTONSIZE, 0, MAKELONG(27, 24));
   TBADDBITMAP bm{inst, IDB_TOOLBAR};
   SendMessageA(g_toolBar, TB_ADDBITMAP, 17, reinterpret_cast<LPARAM>(&bm));
+  if (HIMAGELIST dimmed = DimmedToolBarImages(inst, 20, 17, 17)) {
+    HIMAGELIST old = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(g_toolBar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(dimmed)));
+    if (old) ImageList_Destroy(old);
+  }
   struct B {
     int image, command;
     BYTE style, state;
@@ -194,6 +248,12 @@ LRESULT CALLBACK StatusBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 }  // namespace
+
+void ReleaseToolBarImages() {
+  if (!g_toolBar || !IsWindow(g_toolBar)) return;
+  HIMAGELIST dimmed = reinterpret_cast<HIMAGELIST>(SendMessageA(g_toolBar, TB_SETDISABLEDIMAGELIST, 0, 0));
+  if (dimmed) ImageList_Destroy(dimmed);
+}
 
 bool RegisterBarClasses(HINSTANCE instance) {
   struct ClassDef {

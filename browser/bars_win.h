@@ -24,6 +24,8 @@ bool RegisterBarClasses(HINSTANCE instance);
 
 // Makes the tool bar (with the drive box), the drive bar and the status bar with its panes.
 void CreateBars(HWND frame, const BarOptions& options);
+// Frees what the tool bar holds but does not own (its greyed pictures); the frame calls it as it goes.
+void ReleaseToolBarImages();
 
 // The tool bar's height (28 before it has one).
 int BarHeight();

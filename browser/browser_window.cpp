@@ -124,6 +124,8 @@ void OnActivate(HWND h, WindowRecord* r) {
   UpdateCloseItem(h);
   SetFocus(r->hwndDirList);
   ShowDirectoryTotals(h);
+  // Also for a minimised window, which does not paint its totals: the panes follow the active window.
+  ShowArchiveTotals(h);
 }
 
 LRESULT OnCreate(HWND h, LPARAM l) {

@@ -31,7 +31,7 @@ void ShowDirectorySelectionTotals(HWND list) {
   int count = 0;
   auto add = [&](const std::string& l) {
     ++count;
-    if (!l.empty() && l[0] != '[' && l[0] != '>') bytes += static_cast<long>(LineSizeField(l));
+    if (IsFileLine(l)) bytes += static_cast<long>(LineSizeField(l));
   };
   if (sel.empty()) {
     for (const auto& l : lines) add(l);
@@ -56,7 +56,7 @@ void SelectAllToggle(HWND browser, HWND list) {
     } else {
       std::vector<std::string> lines = ListLines(list);
       for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].empty() || lines[i][0] != '[') SendMessageA(list, LB_SETSEL, TRUE, static_cast<LPARAM>(i));
+        if (!IsPlaceLine(lines[i])) SendMessageA(list, LB_SETSEL, TRUE, static_cast<LPARAM>(i));
     }
   }
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
@@ -147,7 +147,7 @@ bool ChangeDriveFromBox(const char* item) {
   long bytes = 0;
   std::vector<std::string> lines = ListLines(r->hwndDirList);
   for (const auto& l : lines)
-    if (!l.empty() && l[0] != '[') bytes += static_cast<long>(LineSizeField(l));
+    if (IsFileLine(l)) bytes += static_cast<long>(LineSizeField(l));
   if (g_browserHost.setPaneText)
     g_browserHost.setPaneText(IDC_PANE_DIR_TOTALS, DirTotalsText(bytes, static_cast<int>(lines.size())).c_str());
   SetFocus(r->hwndDirList);

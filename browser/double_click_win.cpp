@@ -42,7 +42,7 @@ void ShowListedTotals(const WindowRecord* r) {
   long bytes = 0;
   std::vector<std::string> lines = ListLines(r->hwndDirList);
   for (const auto& l : lines)
-    if (!l.empty() && l[0] != '[') bytes += static_cast<long>(LineSizeField(l));
+    if (IsFileLine(l)) bytes += static_cast<long>(LineSizeField(l));
   if (g_browserHost.setPaneText)
     g_browserHost.setPaneText(IDC_PANE_DIR_TOTALS, DirTotalsText(bytes, static_cast<int>(lines.size())).c_str());
 }

@@ -124,9 +124,10 @@ std::vector<std::string> DirectoryPaths(HWND list) {
   for (int i : SelectedIndexes(list)) {
     if (i < 0 || static_cast<size_t>(i) >= lines.size()) continue;
     const std::string& line = lines[static_cast<size_t>(i)];
-    if (line.empty() || IsMarkerLine(line) || IsDriveLine(line) || IsParentLine(line)) continue;
+    DirLineKind kind = ClassifyDirLine(line);
+    if (kind != DirLineKind::File && kind != DirLineKind::Directory) continue;
     std::string name = line.substr(0, line.find('\t'));
-    if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+    if (kind == DirLineKind::Directory) name = name.substr(1, name.size() - 2);
     if (!name.empty()) paths.push_back(dir + "\\" + name);
   }
   return paths;
@@ -591,6 +592,17 @@ HWND CreateTrashCan(HWND toolBar) {
   const int top = place.top + ((place.bottom - place.top) - height) / 2;
   g_trashCan = CreateWindowExA(0, "qltoolbutton", "Trash Can", WS_CHILD | WS_VISIBLE, place.left, top > 0 ? top : 0,
                                27, height, toolBar, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // Its tip comes from the tool bar's tip window, asked of the frame as the buttons' tips are.
+  HWND tips = reinterpret_cast<HWND>(SendMessageA(toolBar, TB_GETTOOLTIPS, 0, 0));
+  if (g_trashCan && tips) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(toolBar);
+    ti.uId = reinterpret_cast<UINT_PTR>(g_trashCan);
+    ti.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
   return g_trashCan;
 }
 

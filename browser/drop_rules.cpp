@@ -49,7 +49,4 @@ bool DropLacksSpace(uint64_t needed, uint64_t workFree, uint64_t destinationFree
   return true;
 }
 
-bool IsDriveLine(const std::string& line) { return line.size() >= 2 && line[0] == '[' && line[1] == '-'; }
-bool IsParentLine(const std::string& line) { return line.size() >= 2 && line[0] == '[' && line[1] == '.'; }
-
 }  // namespace ql

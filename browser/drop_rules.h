@@ -59,8 +59,4 @@ uint64_t DropSpaceNeeded(uint64_t selectedBytes, int targetKind, uint64_t archiv
 bool DropLacksSpace(uint64_t needed, uint64_t workFree, uint64_t destinationFree, int targetKind,
                     char destinationDrive, bool multiVolume);
 
-// Whether a name field is a drive line ("[-c-]") or the parent line ("[..]").
-bool IsDriveLine(const std::string& line);
-bool IsParentLine(const std::string& line);
-
 }  // namespace ql

@@ -84,9 +84,13 @@ ItemPicture ChooseItemPicture(std::string_view line, bool shortNames, const Driv
   if (MatchFileMask(name, "*.avi")) return ItemPicture::AviFile;
   for (const char* m : {"*.EXE", "*.COM", "*.BAT", "*.PIF"})
     if (MatchFileMask(name, m)) return ItemPicture::ExeFile;
-  if (IsDriveLine(line)) return DrivePicture(line[2], drive);
-  if (IsBracketLine(line)) return (line.size() > 1 && line[1] == '.') ? ItemPicture::Parent : ItemPicture::Directory;
-  if (!line.empty() && line[0] == '>') return ItemPicture::Comment;
+  switch (ClassifyDirLine(line)) {
+    case DirLineKind::Drive: return DrivePicture(line[2], drive);
+    case DirLineKind::Parent: return ItemPicture::Parent;
+    case DirLineKind::Directory: return ItemPicture::Directory;
+    case DirLineKind::Marker: return ItemPicture::Comment;
+    default: break;
+  }
   std::string_view ext = Extension(name);
   if (associated && !ext.empty() && associated(ext)) return ItemPicture::TextFile;
   return ItemPicture::File;
@@ -120,14 +124,14 @@ std::string ItemDisplayText(std::string_view line, bool shortNames, const DriveF
     if (!volume.empty()) s += "  " + volume;
     return s;
   }
-  if (IsBracketLine(line)) {
+  if (IsDirectoryLine(line) || IsParentLine(line)) {
     std::string_view name = ItemNameField(line, shortNames);
     if (name.empty() || name[0] != '[') name = line;
     size_t close = name.find(']');
     if (close == std::string_view::npos) return std::string(name.substr(1));
     return std::string(name.substr(1, close - 1));
   }
-  if (!line.empty() && line[0] == '>') {
+  if (IsMarkerLine(line)) {
     size_t colon = line.find(':');
     return std::string(colon == std::string_view::npos ? line : line.substr(0, colon + 1));
   }

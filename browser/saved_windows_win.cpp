@@ -55,6 +55,16 @@ void SaveBrowserWindows(const char* ini) {
     SavedShow show = IsIconic(h) ? SavedShow::Iconic : IsZoomed(h) ? SavedShow::Zoomed : SavedShow::Restored;
     Write(ini, section, "MinMax", SavedShowText(show));
     SavedCoords c{r.restoredX, r.restoredY, r.restoredWidth, r.restoredHeight, r.splitterPos};
+    // A window never shown restored (made minimised or maximised) keeps its restored rectangle in
+    // its placement only.
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if ((c.width <= 0 || c.height <= 0) && GetWindowPlacement(h, &wp)) {
+      c.x = wp.rcNormalPosition.left;
+      c.y = wp.rcNormalPosition.top;
+      c.width = wp.rcNormalPosition.right - wp.rcNormalPosition.left;
+      c.height = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
+    }
     Write(ini, section, "Coords", FormatSavedCoords(c).c_str());
     Write(ini, section, "DirMask", r.dirMask);
     Write(ini, section, "ArchiveMask", r.archiveMask);
@@ -93,11 +103,9 @@ void RestoreBrowserWindows(const char* ini) {
         if (FileExistsAt(archive) && !FileHoldsZip(archive)) continue;
         break;
     }
-    // An archive that is gone since: its window comes back empty, without a message.
-    if (!archive.empty() && !FileExistsAt(archive)) {
-      archive.clear();
-      type = kArchiveTypeZip;
-    }
+    // An archive that is gone since: its window is not restored (an empty "[Untitled]" window
+    // in its place would only be saved again at every exit).
+    if (!archive.empty() && !FileExistsAt(archive)) continue;
     std::string dirMask = Read(ini, section, "DirMask", 66);
     std::string archiveMask = Read(ini, section, "ArchiveMask", 66);
     std::optional<SavedCoords> coords = ParseSavedCoords(Read(ini, section, "Coords", 80));

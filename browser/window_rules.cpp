@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "readers/listing_lines.h"
+
 
 namespace ql {
 
@@ -70,8 +72,9 @@ DirItemAction ClassifyDirectoryItem(std::string_view name) {
 }
 
 MemberAction ClassifyArchiveMember(std::string_view name) {
-  if (name.empty() || name[0] == '[') return MemberAction::None;
-  if (name[0] == '>') return MemberAction::ShowComment;
+  DirLineKind kind = ClassifyDirLine(name);
+  if (kind == DirLineKind::Marker) return MemberAction::ShowComment;
+  if (kind != DirLineKind::File) return MemberAction::None;
   std::string_view base = BaseNameOf(name);
   if (base.empty()) return MemberAction::None;  // a directory entry "DOCS\"
   if (IsProgramExtension(FinalExtension(base))) return MemberAction::RunFromArchive;

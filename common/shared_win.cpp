@@ -11,7 +11,25 @@ namespace ql {
 
 bool g_cancelled = false;
 
+namespace {
+
+// A message raised while a modal dialog is up belongs to that dialog. Owned by the window behind
+// it (which the dialog disabled), the message would give that window back its input and bring it
+// to the front when it closes, leaving the dialog hidden and no longer modal.
+HWND MessageOwnerFor(HWND owner) {
+  HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+  if (!root || IsWindowEnabled(root)) return owner;
+  HWND active = GetActiveWindow();
+  if (active && active != root && IsWindowEnabled(active) && IsWindowVisible(active)) return active;
+  HWND popup = GetLastActivePopup(root);
+  if (popup && popup != root && IsWindowEnabled(popup) && IsWindowVisible(popup)) return popup;
+  return owner;
+}
+
+}  // namespace
+
 int AppMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
+  owner = MessageOwnerFor(owner);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if ((style & MB_ICONMASK) == 0) style |= MB_ICONEXCLAMATION;
   int r = MessageBoxA(owner, text, caption, style | MB_TASKMODAL);

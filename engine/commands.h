@@ -70,7 +70,8 @@ std::string ListFileContent(const std::vector<std::string>& names);
 
 // The names an add takes from the lines of a list box, given each line's chosen name field
 // (the long or short name, or the whole line when the field is missing). Marker lines (">")
-// are skipped; a directory "[DOCS]" becomes "DOCS\*.*"; drives "[-c-]" and "[..]" are skipped;
+// are skipped; a directory "[DOCS]" becomes "DOCS\*.*" (a file "[draft].txt" stays as it is);
+// drives "[-c-]" and "[..]" are skipped;
 // with a non-empty `prefix` every name gets prefix + "\" in front.
 std::vector<std::string> AddNamesFromLines(const std::vector<std::string>& nameFields,
                                            const std::string& prefix);

@@ -6,6 +6,7 @@
 #include "common/mask.h"
 #include "engine/command_parts.h"
 #include "engine/transform_commands.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -298,7 +299,7 @@ Command RenameInArj(const SwitchSet& s, const EnginePaths& p, const std::string&
 // Run from an archive
 
 bool RunnableEntry(const std::string& name) {
-  if (name.empty() || name[0] == '[') return false;
+  if (!IsFileLine(name)) return false;
   return MatchFileMask(name, "*.EXE") || MatchFileMask(name, "*.COM");
 }
 

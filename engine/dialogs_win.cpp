@@ -336,6 +336,9 @@ INT_PTR CALLBACK DeleteProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
         case IDCANCEL:
           EndDialog(dlg, LOWORD(w));
           return TRUE;
+        case IDC_HELP_BUTTON:
+          ShowHelp(dlg, kHelpDelete);
+          return TRUE;
       }
       break;
     case WM_HELP:

@@ -6,6 +6,7 @@
 #include "common/shared_win.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -95,13 +96,15 @@ RunResult TestArchiveFile(const RunnerSetup& setup, SwitchSet& s, const std::str
 
 void OpenWithShell(const std::string& path) {
   HINSTANCE r = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  if (reinterpret_cast<INT_PTR>(r) <= 32) ShowStringMessage(nullptr, IDS_CANNOT_RUN);
+  INT_PTR code = reinterpret_cast<INT_PTR>(r);
+  // A document no program is associated with is told so, not taken for a program that failed.
+  if (code <= 32) ShowStringMessage(nullptr, code == SE_ERR_NOASSOC ? IDS_NO_ASSOCIATION : IDS_CANNOT_RUN);
 }
 
 RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
                             const std::string& archive, bool encrypted, const std::string& line,
                             const AskPassword& askPassword, const OpenFile& open) {
-  if (line.empty() || line[0] == '>' || line[0] == '[') return RunResult::Done;
+  if (!IsFileLine(line)) return RunResult::Done;
   std::string member = line.substr(0, line.find('\t'));
   if (NeedsPassword(PasswordRule::ExtractEither, s, encrypted) && !askPassword(s))
     return RunResult::Refused;

@@ -4,6 +4,7 @@
 #include "engine/command_parts.h"
 
 #include "common/mask.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -89,13 +90,11 @@ std::vector<std::string> AddNamesFromLines(const std::vector<std::string>& nameF
                                            const std::string& prefix) {
   std::vector<std::string> out;
   for (const std::string& f : nameFields) {
-    if (f.empty() || f[0] == '>') continue;
+    // A name field read as a line of its own: "[DOCS]" is a directory, "[draft].txt" a file.
+    DirLineKind kind = ClassifyDirLine(f);
+    if (kind != DirLineKind::File && kind != DirLineKind::Directory) continue;
     std::string name = f;
-    if (f[0] == '[') {
-      if (f.size() < 2 || f[1] == '-' || f[1] == '.') continue;
-      size_t close = f.find(']');
-      name = f.substr(1, close == std::string::npos ? std::string::npos : close - 1) + "\\*.*";
-    }
+    if (kind == DirLineKind::Directory) name = f.substr(1, f.size() - 2) + "\\*.*";
     out.push_back(prefix.empty() ? name : prefix + "\\" + name);
   }
   return out;

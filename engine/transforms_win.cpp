@@ -11,6 +11,7 @@
 #include "engine/transform_commands.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -217,7 +218,7 @@ std::string FreeRepairedZipPath(const std::string& directory) {
 
 RunResult RepairArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind, const std::string& directory,
                         const std::string& name, const AskPassword& askPassword) {
-  if (name.empty() || name[0] == '[') return RunResult::Refused;
+  if (!IsFileLine(name)) return RunResult::Refused;
   if (kind == ArchiveKind::Zip && !MatchFileMask(name, "*.ZIP")) {
     ShowStringMessage(setup.owner, IDS_ZIP_INVALID);
     return RunResult::Refused;
@@ -368,7 +369,7 @@ bool StartProgramAt(const std::string& path) {
 
 RunResult RunFromArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind, const std::string& archive,
                          const std::string& entry, const AskPassword& askPassword) {
-  if (entry.empty() || entry[0] == '[') return RunResult::Refused;
+  if (!IsFileLine(entry)) return RunResult::Refused;
   if (!RunnableEntry(entry)) {
     ShowStringMessage(setup.owner, IDS_PROGRAM_EXTENSIONS);
     return RunResult::Refused;

@@ -467,7 +467,8 @@ INT_PTR CALLBACK DeleteFilesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           return TRUE;
         }
         case IDOK: {
-          Remember(true, CurrentDirectory());
+          // The folder the archive was chosen in: the current directory may have moved since.
+          Remember(true, DirectoryOfPath(*archive));
           std::vector<std::string> names = Entries(GetDlgItem(dlg, IDC_EX_SELECTED));
           if (names.empty()) {
             ShowStringMessage(dlg, IDS_NEED_SELECTED_FILE);

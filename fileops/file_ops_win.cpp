@@ -909,6 +909,20 @@ bool ConfirmDragDrop(HWND owner, const std::vector<std::string>& names, const st
   return RunConfirm(owner, "ConfirmDrag", &t) == ConfirmAnswer::Yes;
 }
 
+bool DeleteSelectedDirectories(HWND owner, HWND browser) {
+  WindowRecord* r = RecordOf(browser);
+  if (!r) return false;
+  std::vector<std::string> lines = SelectedDirLines(r);
+  bool directories = !lines.empty() && r->hwndFocusList == r->hwndDirList;
+  for (const std::string& line : lines) directories = directories && IsDirectoryLine(line);
+  if (!directories) {
+    ShowStringMessage(owner, IDS_NOT_EMPTY_DIRECTORY);
+    g_cancelled = true;
+    return false;
+  }
+  return DeleteDirectoryListSelection(owner, browser);
+}
+
 bool DeleteDirectoryListSelection(HWND owner, HWND browser) {
   WindowRecord* r = RecordOf(browser);
   if (!r) return false;

@@ -43,6 +43,11 @@ bool ConfirmDragDrop(HWND owner, const std::vector<std::string>& names, const st
 // False when it stopped on a refusal, an error or Cancel.
 bool DeleteDirectoryListSelection(HWND owner, HWND browser);
 
+// Delete directory (965): the directory list's selected directories, each empty or with its whole
+// tree, through the delete above and its confirmations. A selection that holds anything but
+// directories is refused with 3037. True when all were deleted.
+bool DeleteSelectedDirectories(HWND owner, HWND browser);
+
 // The frame's commands on the active browser window: Copy (901), Move (968), Rename (963),
 // Make Directory (964) and Change Directory (967).
 void CopyFilesCommand(HWND frame);

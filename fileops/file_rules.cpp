@@ -25,21 +25,6 @@ bool IsRoot(std::string_view dir) { return dir.size() == 3 && dir[1] == ':' && d
 
 }  // namespace
 
-DirLineKind ClassifyDirLine(std::string_view line) {
-  if (line.empty()) return DirLineKind::Empty;
-  if (line[0] == '>') return DirLineKind::Marker;
-  if (line[0] != '[') return DirLineKind::File;
-  std::string_view name = line.substr(0, line.find('\t'));
-  // Directory and drive lines end after their two name fields; a file line goes on with its size.
-  size_t first = line.find('\t');
-  size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
-  bool moreFields = second != std::string_view::npos && second + 1 < line.size();
-  if (moreFields || name.size() < 2 || name.back() != ']') return DirLineKind::File;
-  if (name == "[..]") return DirLineKind::Parent;
-  if (name.size() == 5 && name[1] == '-' && name[3] == '-') return DirLineKind::Drive;
-  return DirLineKind::Directory;
-}
-
 std::string_view StripBrackets(std::string_view name) {
   if (name.size() >= 2 && name.front() == '[' && name.back() == ']') return name.substr(1, name.size() - 2);
   return name;

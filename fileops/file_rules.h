@@ -1,22 +1,16 @@
-// The rules of the file operations that need no window: what a directory-list line is, the names
-// a copy writes, joined paths, and the texts of the confirmation dialogs.
+// The rules of the file operations that need no window: the names a copy writes, joined paths,
+// and the texts of the confirmation dialogs.
 #pragma once
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "readers/listing_lines.h"
+
 namespace ql {
 
 // The answer shared by an operation's loop and its confirmation dialogs (the dialogs' button ids).
 enum class ConfirmAnswer { Cancel = 0, Yes = 380, YesToAll = 381, No = 382 };
-
-// What a line of a directory list stands for.
-enum class DirLineKind { File, Directory, Parent, Drive, Marker, Empty };
-
-// Drives are "[-c-]", the parent "[..]", directories "[name]" with nothing after their two name
-// fields; marker lines begin with ">". A line whose name only happens to begin with "[" but carries
-// a size (a file called "[draft].txt") is a file, and so is "report[1].pdf".
-DirLineKind ClassifyDirLine(std::string_view line);
 
 // The name of a directory entry without its brackets ("[docs]" gives "docs"); other text unchanged.
 std::string_view StripBrackets(std::string_view name);

@@ -113,9 +113,9 @@ std::string ChangeTimeText(int year, int month, int day, int hour, int minute, i
   return text;
 }
 
-uint32_t GaugeThousands(uint32_t bytes) {
-  uint32_t k = bytes / 1000;
-  return k ? k : 1;
+uint32_t GaugeThousands(uint64_t bytes) {
+  uint64_t k = bytes / 1000;
+  return GaugeFromThousands(static_cast<uint32_t>(k > 0xFFFFFFFFu ? 0xFFFFFFFFu : k));
 }
 
 uint32_t PercentCompression(uint32_t originalThousands, uint32_t compressedThousands) {
@@ -128,16 +128,16 @@ uint32_t PercentCompression(uint32_t originalThousands, uint32_t compressedThous
 
 namespace ql {
 
-uint32_t LineNumberField(std::string_view line, int index) {
+uint64_t LineNumberField(std::string_view line, int index) {
   for (int i = 0; i < index; ++i) {
     size_t tab = line.find('\t');
     if (tab == std::string_view::npos) return 0;
     line.remove_prefix(tab + 1);
   }
-  uint32_t value = 0;
+  uint64_t value = 0;
   for (char c : line) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + static_cast<uint32_t>(c - '0');
+    if (c < '0' || c > '9' || value > (UINT64_MAX - 9) / 10) break;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
   }
   return value;
 }

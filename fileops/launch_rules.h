@@ -48,7 +48,9 @@ std::string ChangeTimeText(int year, int month, int day, int hour, int minute, i
 // Figures of the statistics gauges: a byte count in thousands, at least 1; and the percent
 // compression 100 - compressed * 100 / original of those thousands, held within 0 to 100 (an
 // archive bigger than its contents would otherwise show a negative figure).
-uint32_t GaugeThousands(uint32_t bytes);
+uint32_t GaugeThousands(uint64_t bytes);
+// The same figure from a count already in thousands.
+inline uint32_t GaugeFromThousands(uint32_t thousands) { return thousands ? thousands : 1; }
 uint32_t PercentCompression(uint32_t originalThousands, uint32_t compressedThousands);
 
 }  // namespace ql
@@ -57,7 +59,7 @@ namespace ql {
 
 // Field `index` (0-based, tab-separated) of a listing line read as an unsigned decimal number;
 // 0 when the field is missing or no number.
-uint32_t LineNumberField(std::string_view line, int index);
+uint64_t LineNumberField(std::string_view line, int index);
 
 // A Run command line split into the program and its arguments: a quoted program ends at its
 // closing quote; otherwise the program ends at the first blank after a name ending in ".EXE",

@@ -32,7 +32,8 @@ void ShowFileFacts(HWND d, PropertiesData* data) {
   if (find == INVALID_HANDLE_VALUE) return;
   FindClose(find);
   char size[32] = "N/A";
-  if (!data->isDirectory) std::snprintf(size, sizeof size, "%ld", static_cast<long>(fd.nFileSizeLow));
+  const unsigned long long bytes = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+  if (!data->isDirectory) std::snprintf(size, sizeof size, "%llu", bytes);
   SetDlgItemTextA(d, IDC_PROPS_SIZE, size);
   FILETIME local{};
   SYSTEMTIME t{};
@@ -110,9 +111,9 @@ INT_PTR CALLBACK PropertiesProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-// A gauge takes a range, a position and (for the sizes) a text of its own.
-void SetSizeGauges(HWND d, int originalId, int compressedId, int percentId, uint32_t original, uint32_t compressed) {
-  uint32_t o = GaugeThousands(original), c = GaugeThousands(compressed);
+// A gauge takes a range, a position and (for the sizes) a text of its own; the sizes come in
+// thousands of bytes.
+void SetSizeGauges(HWND d, int originalId, int compressedId, int percentId, uint32_t o, uint32_t c) {
   for (auto [id, value] : {std::pair<int, uint32_t>{originalId, o}, std::pair<int, uint32_t>{compressedId, c}}) {
     HWND g = GetDlgItem(d, id);
     SendMessageA(g, kGaugeSetRange, value, 0);
@@ -142,11 +143,11 @@ INT_PTR CALLBACK StatisticsProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       SetDlgItemTextA(d, IDC_STATS_ARCHIVE_NAME, archive.substr(slash == std::string::npos ? 0 : slash + 1).c_str());
       SetDlgItemInt(d, IDC_STATS_FILE_COUNT, static_cast<UINT>(GetWindowLongA(data->browser, kWordFileCount)), FALSE);
       SetSizeGauges(d, IDC_STATS_ARCHIVE_ORIGINAL, IDC_STATS_ARCHIVE_COMPRESSED, IDC_STATS_ARCHIVE_PERCENT,
-                    static_cast<uint32_t>(GetWindowLongA(data->browser, kWordTotalLength)),
-                    static_cast<uint32_t>(GetWindowLongA(data->browser, kWordTotalSize)));
+                    GaugeFromThousands(static_cast<uint32_t>(GetWindowLongA(data->browser, kWordTotalLengthThousands))),
+                    GaugeFromThousands(static_cast<uint32_t>(GetWindowLongA(data->browser, kWordTotalSizeThousands))));
       SetDlgItemTextA(d, IDC_STATS_FILE_NAME, std::string(LineFirstField(data->line)).c_str());
       SetSizeGauges(d, IDC_STATS_FILE_ORIGINAL, IDC_STATS_FILE_COMPRESSED, IDC_STATS_FILE_PERCENT,
-                    LineNumberField(data->line, 2), LineNumberField(data->line, 3));
+                    GaugeThousands(LineNumberField(data->line, 2)), GaugeThousands(LineNumberField(data->line, 3)));
       PlaceDialog(d);
       return TRUE;
     }
@@ -199,7 +200,7 @@ void FileStatisticsDialog(HWND owner, HWND browser) {
   UINT message = 0;
   if (!r->archivePath[0] || line.empty())
     message = IDS_SELECT_IN_ARCHIVE;
-  else if (IsBracketLine(line))
+  else if (IsPlaceLine(line))
     message = IDS_NO_DRIVES_DIRS;
   else if (IsMarkerLine(line))
     message = IDS_NO_COMMENTS_ALLOWED;

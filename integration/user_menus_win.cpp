@@ -109,6 +109,17 @@ std::string ListText(HWND list, LRESULT i) {
   return text.data();
 }
 
+// The slot a list item stands for. Items may share a text: the n-th item with a text is the n-th
+// slot holding it. 0 when there is none.
+int SlotOfItem(HWND list, LRESULT i, const UserMenuKind& k) {
+  const std::string text = ListText(list, i);
+  size_t before = 0;
+  for (LRESULT j = 0; j < i; ++j)
+    if (ListText(list, j) == text) ++before;
+  std::vector<int> slots = SlotsWithText(SlotTexts(k), text);
+  return before < slots.size() ? slots[before] : 0;
+}
+
 void ClearFields(HWND d, const SetupDialog& s) {
   for (int id : {s.textId, s.programId, s.parametersId}) SetDlgItemTextA(d, id, "");
   if (s.minimizedId) CheckDlgButton(d, s.minimizedId, BST_UNCHECKED);
@@ -128,7 +139,7 @@ void ShowSelected(HWND d, const SetupDialog& s) {
   HWND list = GetDlgItem(d, s.listId);
   LRESULT i = SendMessageA(list, LB_GETCURSEL, 0, 0);
   if (i == LB_ERR) return;
-  int slot = SlotWithText(SlotTexts(*s.kind), ListText(list, i));
+  int slot = SlotOfItem(list, i, *s.kind);
   if (slot) ShowSlot(d, s, slot);
 }
 
@@ -187,8 +198,9 @@ void DeleteEntry(HWND d, const SetupDialog& s) {
     ShowStringMessage(d, IDS_SELECT_AN_ITEM);
     return;
   }
+  // Only the selected entry's slot is emptied: another entry with the same text keeps its own.
   const UserMenuKind& k = *s.kind;
-  for (int slot : SlotsWithText(SlotTexts(k), ListText(list, i))) {
+  if (int slot = SlotOfItem(list, i, k)) {
     WriteValue(k.textSection, SlotKey(k, slot), "");
     WriteValue(k.programSection, SlotKey(k, slot), "");
     WriteValue(k.commandSection, SlotKey(k, slot), "");
@@ -205,7 +217,7 @@ void UpdateEntry(HWND d, const SetupDialog& s) {
     ShowStringMessage(d, IDS_SELECT_AN_ITEM);
     return;
   }
-  int slot = SlotWithText(SlotTexts(*s.kind), ListText(list, i));
+  int slot = SlotOfItem(list, i, *s.kind);
   if (!slot || !FieldsComplete(d, s)) return;
   WriteSlot(d, s, slot);
   SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(i), 0);

@@ -168,8 +168,24 @@ std::string_view LineFirstField(std::string_view line) {
   return line.substr(0, line.find('\t'));
 }
 
+DirLineKind ClassifyDirLine(std::string_view line) {
+  if (line.empty()) return DirLineKind::Empty;
+  if (line[0] == '>') return DirLineKind::Marker;
+  if (line[0] != '[') return DirLineKind::File;
+  std::string_view name = line.substr(0, line.find('\t'));
+  // Directory and drive lines end after their two name fields; a file line goes on with its size.
+  size_t first = line.find('\t');
+  size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
+  bool moreFields = second != std::string_view::npos && second + 1 < line.size();
+  if (moreFields || name.size() < 2 || name.back() != ']') return DirLineKind::File;
+  if (name == "[..]") return DirLineKind::Parent;
+  if (name.size() == 5 && name[1] == '-' && name[3] == '-') return DirLineKind::Drive;
+  return DirLineKind::Directory;
+}
+
 std::optional<std::string_view> LineDirectoryName(std::string_view line) {
-  if (!IsBracketLine(line) || IsDriveLine(line)) return std::nullopt;
+  DirLineKind kind = ClassifyDirLine(line);
+  if (kind != DirLineKind::Directory && kind != DirLineKind::Parent) return std::nullopt;
   size_t close = line.find(']');
   if (close == std::string_view::npos) return std::nullopt;
   return line.substr(1, close - 1);

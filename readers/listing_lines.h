@@ -53,10 +53,22 @@ std::string_view LineSelectedName(std::string_view line, bool shortNames);
 std::string_view LineFirstField(std::string_view line);
 // True for lines beginning with '>' (comments, titles, ARJ directories and labels).
 inline bool IsMarkerLine(std::string_view line) { return !line.empty() && line[0] == '>'; }
-// Lines beginning with '[': directories, the parent ("[..]") and drives ("[-c-]").
-inline bool IsBracketLine(std::string_view line) { return !line.empty() && line[0] == '['; }
-inline bool IsDriveLine(std::string_view line) { return line.size() >= 3 && line[0] == '[' && line[1] == '-'; }
-inline bool IsParentLine(std::string_view line) { return line.size() >= 2 && line[0] == '[' && line[1] == '.'; }
+
+// What a line stands for. Drives are "[-c-]", the parent "[..]", directories "[name]", each with
+// nothing after their two name fields; marker lines begin with ">". A line whose name only
+// happens to begin with "[" but carries a size (a file called "[draft].txt") is a file, and so is
+// "report[1].pdf". This is the one rule; everything that decides a line's kind asks it.
+enum class DirLineKind { File, Directory, Parent, Drive, Marker, Empty };
+DirLineKind ClassifyDirLine(std::string_view line);
+inline bool IsFileLine(std::string_view line) { return ClassifyDirLine(line) == DirLineKind::File; }
+inline bool IsDirectoryLine(std::string_view line) { return ClassifyDirLine(line) == DirLineKind::Directory; }
+inline bool IsDriveLine(std::string_view line) { return ClassifyDirLine(line) == DirLineKind::Drive; }
+inline bool IsParentLine(std::string_view line) { return ClassifyDirLine(line) == DirLineKind::Parent; }
+// Directories, the parent and drives: the lines that name a place rather than a file.
+inline bool IsPlaceLine(std::string_view line) {
+  DirLineKind kind = ClassifyDirLine(line);
+  return kind == DirLineKind::Directory || kind == DirLineKind::Parent || kind == DirLineKind::Drive;
+}
 // The text between '[' and ']' of a directory or parent line (".." for the parent); none for
 // other lines.
 std::optional<std::string_view> LineDirectoryName(std::string_view line);

@@ -127,6 +127,8 @@ void WriteTotals(HWND window, const ListOutcome& r) {
   SetWindowLongA(window, kWordTotalLength, Word32(r.totalLength));
   SetWindowLongA(window, kWordFileCount, Word32(r.fileCount));
   SetWindowLongA(window, kWordTotalSize, Word32(r.totalSize));
+  SetWindowLongA(window, kWordTotalLengthThousands, Word32(r.totalLength / 1000));
+  SetWindowLongA(window, kWordTotalSizeThousands, Word32(r.totalSize / 1000));
 }
 
 BrowserQueries g_browserQueries;

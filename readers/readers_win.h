@@ -22,6 +22,10 @@ enum BrowserWindowWord : int {
   kWordTotalSize = 20,
   kWordSlot = 24,  // the window's slot in the window table
   kWordEncrypted = 28,
+  // The two totals again in thousands of bytes, so that figures past 4 GB (where the words
+  // above stop at their largest) can still be shown.
+  kWordTotalLengthThousands = 32,
+  kWordTotalSizeThousands = 36,
 };
 #ifdef _WIN64
 constexpr int kBrowserExtraBytes = 48;

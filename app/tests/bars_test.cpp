@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/help_window.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "browser/bars_win.h"
@@ -463,6 +464,77 @@ TEST_F(BarsTest, ToolBarButtonsInTheirOrder) {
   EXPECT_EQ(rc.right - rc.left, 165);
   EXPECT_EQ(DriveBoxText(), std::string("[-") + static_cast<char>(tolower(qltest::CurrentDirectory()[0])) + "-]");
   Snapshot("tool-bar");
+}
+
+// The greyed parent-directory button shows its picture dimmed, not an empty square: drawn into a
+// memory bitmap, the inside of the button holds more than the button face.
+TEST_F(BarsTest, TheGreyedParentButtonShowsItsPictureDimmed) {
+  ASSERT_NE(nullptr, Start());
+  ql::EnableParentButton(false);
+  ASSERT_FALSE(SendMessageA(ql::g_toolBar, TB_ISBUTTONENABLED, IDM_PARENT_DIR, 0));
+  UpdateWindow(ql::g_toolBar);
+  Snapshot("greyed-parent-button");
+  EXPECT_TRUE(SendMessageA(ql::g_toolBar, TB_GETDISABLEDIMAGELIST, 0, 0));
+  RECT client, button;
+  GetClientRect(ql::g_toolBar, &client);
+  ASSERT_TRUE(SendMessageA(ql::g_toolBar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&button)));
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  SendMessageA(ql::g_toolBar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  const COLORREF face = GetPixel(dc, button.left + 2, button.top + 2);
+  int drawn = 0;
+  for (int y = button.top + 3; y < button.bottom - 3; ++y)
+    for (int x = button.left + 3; x < button.right - 3; ++x)
+      if (GetPixel(dc, x, y) != face) ++drawn;
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_GT(drawn, 20);
+}
+
+// The trash can has a tip of its own, in the tool bar's style, from the tool bar's tip window.
+TEST_F(BarsTest, TheTrashCanHasATip) {
+  ASSERT_NE(nullptr, Start());
+  ASSERT_TRUE(ql::g_trashCan);
+  HWND tips = reinterpret_cast<HWND>(SendMessageA(ql::g_toolBar, TB_GETTOOLTIPS, 0, 0));
+  ASSERT_TRUE(tips);
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = frame_;
+  ti.uId = reinterpret_cast<UINT_PTR>(ql::g_trashCan);
+  EXPECT_TRUE(SendMessageA(tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)));
+  NMTTDISPINFOA tip{};
+  tip.hdr.hwndFrom = tips;
+  tip.hdr.idFrom = reinterpret_cast<UINT_PTR>(ql::g_trashCan);
+  tip.hdr.code = TTN_NEEDTEXTA;
+  tip.uFlags = TTF_IDISHWND;
+  SendMessageA(frame_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+  ASSERT_TRUE(tip.lpszText);
+  EXPECT_STREQ(tip.lpszText, " Delete selected files");
+}
+
+// F1 on a drive button or on the trash can (WM_HELP climbs from the control to the frame) opens
+// help on the bars.
+TEST_F(BarsTest, HelpFromTheBars) {
+  ASSERT_NE(nullptr, Start());
+  static std::vector<DWORD> contexts;
+  contexts.clear();
+  ql::SetHelpHandler([](HWND, ql::HelpAction, DWORD context) { contexts.push_back(context); });
+  for (HWND control : {ql::DriveButtonAt(0), ql::g_trashCan}) {
+    ASSERT_TRUE(control);
+    HELPINFO info{};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = GetDlgCtrlID(control);
+    info.hItemHandle = control;
+    SendMessageA(control, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  ql::InstallHelpWindow();
+  EXPECT_EQ((std::vector<DWORD>{7056, 7056}), contexts);
 }
 
 TEST_F(BarsTest, StatusPanesKeepTheirOwnFontAndRepaintAtOnce) {

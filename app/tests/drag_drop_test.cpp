@@ -285,6 +285,35 @@ TEST_F(DragDropTest, FilesMovedOntoADirectoryListAfterTheConfirmation) {
   EXPECT_FALSE(qltest::FileExists(target + "\\A.TXT"));
 }
 
+// A file whose name begins with "[" is a file: copied onto a directory and added to a ZIP.
+TEST_F(DragDropTest, AFileNamedLikeADirectoryIsDraggedAsAFile) {
+  ASSERT_TRUE(qltest::WriteTextFile(src + "\\[draft].txt", "draft\r\n"));
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) {
+                          if (s.title == "Copying Files") return 0;  // progress: closes itself
+                          return Answer(d, s);
+                        });
+  ASSERT_NE(nullptr, Start());
+  HWND from = ql::g_activeBrowser;
+  HWND dirWindow = Open("", ql::kArchiveTypeZip);
+  ASSERT_NE(nullptr, dirWindow);
+  ShowDirectory(dirWindow, target);
+  const std::string zip = archives + "\\DEST.ZIP";
+  HWND zipWindow = Open(zip, ql::kArchiveTypeZip);
+  ASSERT_NE(nullptr, zipWindow);
+  Tile();
+  ql::WindowRecord* f = ql::RecordOf(from);
+  ASSERT_EQ(1, Select(f->hwndDirList, {"[draft].txt"}));
+  Drag(f->hwndDirList, ql::RecordOf(dirWindow)->hwndDirList);
+  EXPECT_TRUE(PumpUntil([&] { return qltest::FileExists(target + "\\[draft].txt"); }, 30000));
+  ASSERT_EQ(1, Select(f->hwndDirList, {"[draft].txt"}));
+  Drag(f->hwndDirList, ql::RecordOf(zipWindow)->hwndArchiveList);
+  EXPECT_TRUE(PumpUntil([&] { return Members(ql::RecordOf(zipWindow)->hwndArchiveList).count("[draft].txt") == 1; },
+                        60000));
+  EXPECT_EQ(0, Judge(zip, false));
+  for (const SeenDialog& s : Seen()) ADD_FAILURE() << s.title << ": " << s.text;
+}
+
 TEST_F(DragDropTest, DriveAndParentLinesOnTheTrashCanAreRefused) {
   DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
                         [this](HWND d, const SeenDialog& s) { return Answer(d, s); });

@@ -309,6 +309,9 @@ TEST_F(ExpressEndToEnd, DeleteRemovesTheChosenMembers) {
   EXPECT_EQ(0, Host("/usr/bin/unzip -tqq '" + HostPath(zip) + "' >/dev/null 2>&1"));
   EXPECT_EQ((std::set<std::string>{"A.TXT", "F3.TXT"}), ZipNames(zip));
   EXPECT_EQ(prog, qltest::CurrentDirectory());
+  // The folder the archive was chosen in is remembered, not whatever directory was current.
+  EXPECT_EQ(0, lstrcmpiA(archives.c_str(), IniValue("Express File Dir", "ExpArcDir").c_str()))
+      << IniValue("Express File Dir", "ExpArcDir");
 }
 
 // Nothing chosen: 3054, and the dialog stays until cancelled; the archive is untouched.
@@ -406,6 +409,35 @@ TEST_F(ExpressEndToEnd, RunOpensATypedArchiveAndRemembersTheLine) {
   EXPECT_EQ(0, lstrcmpiA(zip.c_str(), r->archivePath)) << r->archivePath;
   EXPECT_EQ(zip, IniValue("Run Files", "Prog1"));
   EXPECT_EQ("C:\\OLDER.EXE", IniValue("Run Files", "Prog2"));
+}
+
+// Run: a command line is a program with its arguments, the program's path quoted or not.
+TEST_F(ExpressEndToEnd, RunStartsAProgramWithItsArguments) {
+  char system[MAX_PATH] = "";
+  ASSERT_GT(GetSystemDirectoryA(system, sizeof system), 0u);
+  const std::string cmd = std::string(system) + "\\cmd.exe";
+  const struct {
+    std::string line;
+    std::string out;
+  } cases[] = {
+      {cmd + " /c echo plain> \"" + work + "\\plain out.txt\"", work + "\\plain out.txt"},
+      {"\"" + cmd + "\" /c echo quoted> \"" + work + "\\quoted out.txt\"", work + "\\quoted out.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    step = [&](HWND d, const SeenDialog& s) -> int {
+      if (s.title != "Run") return 0;
+      SetDlgItemTextA(d, IDC_EX_RUN_LINE, c.line.c_str());
+      return IDOK;
+    };
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                          [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+    if (!frame) StartInExpressMode();
+    Command(IDM_EX_RUN);
+    EXPECT_TRUE(PumpUntil([&] { return qltest::FileExists(c.out); }, 20000));
+    for (const SeenDialog& s : watcher.Seen())
+      EXPECT_EQ("Run", s.title) << s.text;
+  }
 }
 
 // Move: the chosen file goes into the archive picked in the Express archive directory and leaves

@@ -251,6 +251,27 @@ TEST_F(FrameTest, GarbageInTheFontKeysGivesTheirDefaults) {
   EXPECT_EQ(0u, ql::g_listTextColor);
 }
 
+// One value far out of range must not collapse the frame: the font falls back to its default and
+// the bars, the status bar and a usable browser window are there.
+TEST_F(FrameTest, AnOutOfRangeFontSizeGivesTheDefaultFont) {
+  Set("switches", "Mode", "Manager");
+  Set("Current Font", "PointSize", "-99999");
+  Set("Current Font", "Weight", "99999");
+  ASSERT_NE(nullptr, Start());
+  HDC screen = GetDC(nullptr);
+  int perInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(-(8 * perInch / 72), ql::g_listFont.lfHeight);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < 801 ? 400 : 700, ql::g_listFont.lfWeight);
+  EXPECT_TRUE(IsWindowVisible(ql::g_statusBar));
+  EXPECT_TRUE(IsWindowVisible(ql::g_buttonBar));
+  ASSERT_NE(nullptr, ql::g_activeBrowser);
+  RECT rc;
+  GetClientRect(ql::g_activeBrowser, &rc);
+  EXPECT_GT(rc.bottom, 100);
+  EXPECT_GT(rc.right, 200);
+}
+
 TEST_F(FrameTest, SettingsFromTheFile) {
   Set("switches", "Toolbar", "off");
   Set("switches", "Drivebar", "ON");
@@ -318,6 +339,36 @@ TEST_F(FrameTest, ModeSwitchesBackAndForth) {
   EXPECT_TRUE(ql::g_managerMode);
   EXPECT_TRUE(IsWindowVisible(ql::g_mdiClient));
   EXPECT_EQ("Manager", Ini(ini(), "switches", "Mode"));
+}
+
+// In Express mode the browser windows are hidden: the focus stays with the frame, even when the
+// frame is clicked, and a key meant for the hidden list is handed to the frame.
+TEST_F(FrameTest, ExpressModeKeepsKeysFromTheHiddenBrowser) {
+  ASSERT_NE(nullptr, Start());
+  ASSERT_NE(nullptr, ql::g_activeBrowser);
+  HWND list = ql::RecordOf(ql::g_activeBrowser)->hwndDirList;
+  SetFocus(list);
+  ASSERT_EQ(list, GetFocus());
+  SendMessageA(frame_, WM_COMMAND, IDM_MODE_EXPRESS, 0);
+  auto inBrowser = [](HWND w) { return w && (w == ql::g_mdiClient || IsChild(ql::g_mdiClient, w)); };
+  EXPECT_FALSE(inBrowser(GetFocus()));
+  SetFocus(nullptr);
+  SetFocus(frame_);  // the user clicks the frame
+  EXPECT_EQ(frame_, GetFocus());
+  for (UINT message : {WM_KEYDOWN, WM_KEYUP, WM_CHAR}) {
+    MSG key = {list, message, VK_RETURN, 0x001C0001, 0, {0, 0}};
+    ql::KeepKeysFromHiddenWindows(&key);
+    EXPECT_EQ(frame_, key.hwnd) << message;
+  }
+  MSG mouse = {list, WM_LBUTTONDOWN, 0, 0, 0, {0, 0}};
+  ql::KeepKeysFromHiddenWindows(&mouse);
+  EXPECT_EQ(list, mouse.hwnd);
+  // Back in Manager mode the keys reach the lists again.
+  SendMessageA(frame_, WM_COMMAND, IDM_EX_MODE_MANAGER, 0);
+  EXPECT_TRUE(inBrowser(GetFocus()));
+  MSG key = {list, WM_KEYUP, VK_RETURN, 0x001C0001, 0, {0, 0}};
+  ql::KeepKeysFromHiddenWindows(&key);
+  EXPECT_EQ(list, key.hwnd);
 }
 
 // The top-level popup of `menu` whose text is `text`.

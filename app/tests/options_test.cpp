@@ -193,7 +193,9 @@ TEST_F(OptionsTest, DefaultsStoreEachFieldUntilTheFirstEmptyOne) {
   EXPECT_EQ(Ini("Defaults", "Target"), target.path());
   EXPECT_EQ(Ini("Defaults", "Source"), source.path());
   EXPECT_EQ(Ini("Defaults", "Working Directory"), work.path());
-  EXPECT_EQ(Lower(qltest::CurrentDirectory()), Lower(work.path()));
+  // The dialog stayed modal through the refusal, so the frame is activated again when it ends and
+  // the active window's directory is the current one, as after any dialog.
+  EXPECT_EQ(Lower(qltest::CurrentDirectory()), Lower(ql::RecordOf(ql::g_activeBrowser)->curDir));
   EXPECT_STREQ(ql::g_settings->InitialDirectory, work.path().c_str());
   EXPECT_EQ(Ini("Utilities", "Virus Detector"), "C:\\SCAN\\SCAN.EXE /ALL");
   EXPECT_EQ(Ini("Utilities", "WinEnv"), "True");
@@ -234,6 +236,41 @@ TEST_F(OptionsTest, DefaultsStoreEachFieldUntilTheFirstEmptyOne) {
   EXPECT_TRUE(ql::g_cancelled);
   EXPECT_EQ(Ini("Utilities", "ARC"), "None");
   EXPECT_EQ(Ini("switches", "SaveArchiveNames"), "On");
+}
+
+// A message raised by a dialog belongs to that dialog: once it is closed the dialog is still
+// modal, in front, and the frame behind it stays disabled.
+TEST_F(OptionsTest, ARefusalFromDefaultsLeavesTheDialogModal) {
+  ASSERT_NE(nullptr, Start());
+  std::atomic<int> stage{0};
+  std::atomic<HWND> dialog{nullptr}, messageOwner{nullptr};
+  std::atomic<bool> frameEnabledAfter{true};
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const qltest::SeenDialog& s) {
+    if (s.title == "Quillon Defaults" && stage == 0) {
+      dialog = d;
+      SetDlgItemTextA(d, IDC_SETUP_SOURCE, "");
+      stage = 1;
+      PostMessageA(d, WM_COMMAND, IDOK, 0);
+      return 0;
+    }
+    if (s.title == "Quillon" && stage == 1) {
+      messageOwner = GetWindow(d, GW_OWNER);
+      Snapshot("defaults-refusal");
+      stage = 2;
+      return IDOK;
+    }
+    if (s.title == "Quillon Defaults" && stage == 2) {
+      frameEnabledAfter = IsWindowEnabled(frame_) != FALSE;
+      stage = 3;
+      return IDCANCEL;
+    }
+    return 0;
+  });
+  Command(IDM_DEFAULTS);
+  ASSERT_EQ(stage, 3);
+  EXPECT_EQ(messageOwner.load(), dialog.load());
+  EXPECT_FALSE(frameEnabledAfter);
+  EXPECT_TRUE(IsWindowEnabled(frame_));
 }
 
 TEST_F(OptionsTest, ConfirmationsWriteTheirFlags) {
@@ -570,6 +607,79 @@ TEST_F(OptionsTest, SavedWindowsComeBackAsTheyWere) {
   EXPECT_EQ(watcher.Seen().size(), 1u);
 }
 
+// Pane 398 follows the active window also when that window is minimised.
+TEST_F(OptionsTest, ArchiveTotalsFollowAMinimisedActiveWindow) {
+  ASSERT_TRUE(CopyFixture("comments.zip", data_ / "comments.zip"));
+  ASSERT_NE(nullptr, Start());
+  HWND empty = ql::g_activeBrowser;
+  ASSERT_TRUE(empty);
+  HWND archive = ql::OpenBrowserWindow((data_ / "comments.zip").c_str(), ql::kArchiveTypeZip, "*.*", "*.*");
+  ASSERT_TRUE(archive);
+  PumpUntil([] { return false; }, 0);
+  auto pane = [] {
+    char text[128] = "";
+    GetDlgItemTextA(ql::g_statusBar, IDC_PANE_ARCHIVE_TOTALS, text, sizeof text);
+    return std::string(text);
+  };
+  const std::string archiveFigures = pane();
+  ASSERT_EQ(archiveFigures.find("4 Files"), 0u) << archiveFigures;
+  ShowWindow(empty, SW_MINIMIZE);
+  SendMessageA(ql::g_mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(empty), 0);
+  PumpUntil([] { return false; }, 0);
+  ASSERT_EQ(ql::g_activeBrowser, empty);
+  ASSERT_TRUE(IsIconic(empty));
+  EXPECT_EQ(pane(), "0 Files at 0.0%");
+}
+
+// A start that restores a single saved window draws that window's caption active: it is the
+// active window and has the focus. Read back from the screen: the caption holds the active
+// caption's colour and not the inactive one's.
+TEST_F(OptionsTest, ASingleRestoredWindowHasAnActiveCaption) {
+  WritePrivateProfileStringA("switches", "SaveArchiveNames", "On", ini().c_str());
+  SaveSection(ini(), 1, {{"Directory", data_.path()}, {"Archive", "{Empty Archive}"}, {"MinMax", "Restored"},
+                         {"Coords", "10 10 420 260 200"}, {"ActiveWindow", "True"}});
+  ASSERT_NE(nullptr, Start());
+  ASSERT_EQ(ql::BrowserWindowCount(), 1);
+  HWND child = ql::g_activeBrowser;
+  ASSERT_TRUE(child);
+  RedrawWindow(child, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  PumpUntil([] { return false; }, 0);
+  Snapshot("single-restored-window");
+  RECT wr;
+  GetWindowRect(child, &wr);
+  const int border = GetSystemMetrics(SM_CYFRAME), caption = GetSystemMetrics(SM_CYCAPTION);
+  HDC dc = GetWindowDC(child);
+  int active = 0, inactive = 0;
+  const COLORREF activeColours[] = {GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION)};
+  const COLORREF inactiveColours[] = {GetSysColor(COLOR_INACTIVECAPTION), GetSysColor(COLOR_GRADIENTINACTIVECAPTION)};
+  for (int y = border; y < border + caption - 1; ++y)
+    for (int x = border; x < wr.right - wr.left - border; ++x) {
+      COLORREF c = GetPixel(dc, x, y);
+      for (COLORREF a : activeColours) active += c == a;
+      for (COLORREF i : inactiveColours) inactive += c == i;
+    }
+  ReleaseDC(child, dc);
+  EXPECT_GT(active, 0);
+  EXPECT_EQ(inactive, 0);
+  EXPECT_TRUE(ql::RecordOf(child) && GetFocus() == ql::RecordOf(child)->hwndDirList);
+}
+
+// Windows saved minimised or maximised keep their restored place, size and splitter from one
+// exit to the next.
+TEST_F(OptionsTest, IconicAndZoomedWindowsKeepTheirRestoredRectangle) {
+  WritePrivateProfileStringA("switches", "SaveArchiveNames", "On", ini().c_str());
+  SaveSection(ini(), 1, {{"Directory", data_.path()}, {"Archive", "{Empty Archive}"}, {"MinMax", "Iconic"},
+                         {"Coords", "30 40 420 260 200"}});
+  SaveSection(ini(), 2, {{"Directory", data_.path()}, {"Archive", "{Empty Archive}"}, {"MinMax", "Restored"},
+                         {"Coords", "50 60 400 250 180"}, {"ActiveWindow", "True"}});
+  ASSERT_NE(nullptr, Start());
+  ASSERT_EQ(ql::BrowserWindowCount(), 2);
+  Stop();
+  EXPECT_EQ(Ini("Window1", "MinMax"), "Iconic");
+  EXPECT_EQ(Ini("Window1", "Coords"), "30 40 420 260 200");
+  EXPECT_EQ(Ini("Window2", "Coords"), "50 60 400 250 180");
+}
+
 TEST_F(OptionsTest, DamagedSavedWindowsNeverStopTheStart) {
   ASSERT_TRUE(CopyFixture("plain.zip", data_ / "kept.zip"));
   WritePrivateProfileStringA("switches", "SaveArchiveNames", "On", ini().c_str());
@@ -583,20 +693,23 @@ TEST_F(OptionsTest, DamagedSavedWindowsNeverStopTheStart) {
   DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread());
   ASSERT_NE(nullptr, Start());
   EXPECT_EQ(watcher.Seen().size(), 0u);
-  ASSERT_EQ(ql::BrowserWindowCount(), 3);
+  // The vanished archive's window is not restored, silently.
+  ASSERT_EQ(ql::BrowserWindowCount(), 2);
   std::vector<ql::WindowRecord*> back;
   for (int i = 0; i < ql::kMaxWindows; ++i)
     if (ql::g_windowTable[i].inUse) back.push_back(&ql::g_windowTable[i]);
-  // The vanished archive: its window, without it.
-  EXPECT_STREQ(back[0]->archivePath, "");
-  EXPECT_EQ(Lower(back[0]->curDir), Lower(data_.path()));
   // The vanished directory: the window opens where the program started; the splitter of 40 is 125;
   // the mask is cut to what the key holds.
-  EXPECT_EQ(Lower(back[1]->archivePath), Lower(data_ / "kept.zip"));
-  EXPECT_EQ(Lower(back[1]->curDir), Lower(data_.path()));
-  EXPECT_EQ(back[1]->splitterPos, 125);
-  EXPECT_EQ(std::string(back[1]->dirMask), std::string(65, '*'));
-  EXPECT_EQ(ql::g_activeBrowser, back[2]->hwndChild);
+  EXPECT_EQ(Lower(back[0]->archivePath), Lower(data_ / "kept.zip"));
+  EXPECT_EQ(Lower(back[0]->curDir), Lower(data_.path()));
+  EXPECT_EQ(back[0]->splitterPos, 125);
+  EXPECT_EQ(std::string(back[0]->dirMask), std::string(65, '*'));
+  EXPECT_EQ(ql::g_activeBrowser, back[1]->hwndChild);
+  // Nor is it saved again at the exit.
+  Stop();
+  EXPECT_EQ(Ini("Window3", "Directory"), "(missing)");
+  EXPECT_NE(Lower(Ini("Window1", "Archive")), Lower(gone));
+  EXPECT_NE(Lower(Ini("Window2", "Archive")), Lower(gone));
 }
 
 }  // namespace

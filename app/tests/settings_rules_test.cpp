@@ -35,6 +35,29 @@ TEST(SettingsRules, DirectoryValuesLoseTrailingBackslashesAndEmptyMeansProgramDi
   EXPECT_EQ("C:\\WORK", DirectoryValue(std::nullopt, "C:\\WORK\\", program));
 }
 
+TEST(SettingsRules, FontValuesOutsideTheirRangeGiveTheDefault) {
+  struct Case { const char* text; std::optional<long> height, points, weight; };
+  const Case cases[] = {
+      {"-13", -13, std::nullopt, std::nullopt},
+      {"-99999", std::nullopt, std::nullopt, std::nullopt},
+      {"99999", std::nullopt, std::nullopt, std::nullopt},
+      {"0", std::nullopt, std::nullopt, 0},
+      {"8", 8, 8, 8},
+      {"96", 96, 96, 96},
+      {"-128", -128, std::nullopt, std::nullopt},
+      {"-129", std::nullopt, std::nullopt, std::nullopt},
+      {"700", std::nullopt, std::nullopt, 700},
+      {"1001", std::nullopt, std::nullopt, std::nullopt},
+      {"big", std::nullopt, std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.height, FontHeightValue(c.text, 96)) << c.text;
+    EXPECT_EQ(c.points, FontPointsValue(c.text)) << c.text;
+    EXPECT_EQ(c.weight, FontWeightValue(c.text)) << c.text;
+  }
+  EXPECT_EQ(std::optional<long>(-192), FontHeightValue("-192", 192)) << "96 points at 192 pixels per inch";
+}
+
 TEST(SettingsRules, CoordinatesBelowMinus100OrNotNumbersGiveTheSystemDefault) {
   struct Case { const char* text; std::optional<int> value; };
   const Case cases[] = {

@@ -1,5 +1,6 @@
 // The operation, cursor and space rules of a drop.
 #include "browser/drop_rules.h"
+#include "readers/listing_lines.h"
 
 #include <gtest/gtest.h>
 

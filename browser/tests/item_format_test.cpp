@@ -26,6 +26,10 @@ TEST(ItemPictureTest, ChosenByNameAndKind) {
       {"> Title: 0 33", false, ItemPicture::Comment},
       {"notes.txt\tNOTES.TXT\t1", false, ItemPicture::TextFile},
       {"README\tREADME\t10\t5\t50%\t01-02-96\t 1:00a", false, ItemPicture::File},
+      // A file whose name begins with "[" carries a size: it is no directory.
+      {"[draft]\t_DRAFT_\t5\t01/02/2001\t10:00a", false, ItemPicture::File},
+      {"[draft].txt\t_DRAFT_.TXT\t5\t01/02/2001\t10:00a", false, ItemPicture::TextFile},
+      {"[.hidden]\t_HIDDEN\t5\t01/02/2001\t10:00a", false, ItemPicture::File},
       // Short view: the picture follows the field shown.
       {"Archive of 1996.zip.bak\tARCHIV~1.ZIP\t1", true, ItemPicture::ZipFile},
       {"Archive of 1996.zip.bak\tARCHIV~1.ZIP\t1", false, ItemPicture::File},
@@ -94,6 +98,8 @@ TEST(ItemTextTest, DisplayTexts) {
             "LONGFI~1.TXT\t12\t01/02/1996\t03:04p");
   EXPECT_EQ(ItemDisplayText("README\tREADME\t10\t5\t50%\t01-02-96\t 1:00a", true, none),
             "README\t10\t5\t50%\t01-02-96\t 1:00a");
+  EXPECT_EQ(ItemDisplayText("[draft].txt\t_DRAFT_.TXT\t5\t01/02/2001\t10:00a", false, none),
+            "[draft].txt\t5\t01/02/2001\t10:00a");
 }
 
 TEST(ColumnTest, PositionsAndExtentByKind) {

@@ -57,6 +57,8 @@ TEST(WindowRulesTest, ArchiveMembersByFinalExtensionOfTheBaseName) {
       {"setup.exe.txt", MemberAction::View},
       {"EXE.DIR\\readme.txt", MemberAction::View},
       {"ZIP\\notes", MemberAction::View},
+      {"[draft].txt", MemberAction::View},
+      {"[setup].exe", MemberAction::RunFromArchive},
   };
   for (const auto& c : cases) EXPECT_EQ(ClassifyArchiveMember(c.name), c.action) << c.name;
 }

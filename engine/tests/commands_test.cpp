@@ -728,8 +728,8 @@ TEST(ArchiveNames, KindFromName) {
 }
 
 TEST(ListFiles, NamesFromDirectoryLines) {
-  EXPECT_EQ((std::vector<std::string>{R"(C:\S\A.TXT)", R"(C:\S\DOCS\*.*)"}),
-            AddNamesFromLines({"A.TXT", "[DOCS]", "[..]", "[-c-]", ">x", ""}, R"(C:\S)"));
+  EXPECT_EQ((std::vector<std::string>{R"(C:\S\A.TXT)", R"(C:\S\DOCS\*.*)", R"(C:\S\[draft].txt)"}),
+            AddNamesFromLines({"A.TXT", "[DOCS]", "[..]", "[-c-]", ">x", "", "[draft].txt"}, R"(C:\S)"));
   EXPECT_EQ("A\r\nB C\r\n", ListFileContent({"A", "B C"}));
 }
 

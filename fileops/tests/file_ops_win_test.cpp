@@ -489,6 +489,38 @@ TEST_F(FileOpsTest, ChangeDirectory) {
   EXPECT_EQ(lstrcmpiA(r_->curDir, (data_ / "sub").c_str()), 0);
 }
 
+// Delete directory (965): the selected directory goes, with its tree, after the directory
+// question; a file in the selection is refused with 3037 and stays.
+TEST_F(FileOpsTest, DeleteDirectoryRemovesTheSelectedDirectoryTree) {
+  CreateDirectoryA((data_ / "gone").c_str(), nullptr);
+  CreateDirectoryA((data_ / "gone\\below").c_str(), nullptr);
+  ASSERT_TRUE(WriteTextFile(data_ / "gone\\below\\deep.txt", "x"));
+  CreateDirectoryA((data_ / "empty").c_str(), nullptr);
+  ASSERT_TRUE(WriteTextFile(data_ / "kept.txt", "kept"));
+  Start();
+  {
+    Select({"kept.txt"});
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), Rules{});
+    Command(IDM_DELETE_DIR);
+    EXPECT_EQ(Texts(watcher.Seen(), "Quillon"),
+              std::vector<std::string>{"Current Selection Is Not A Directory Or May Contain Files."});
+    EXPECT_TRUE(FileExists(data_ / "kept.txt"));
+  }
+  {
+    Select({"[gone]", "[empty]"});
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                          Rules{{{"Confirm Directory Delete", Press(IDC_DELETE_YES)}}});
+    Command(IDM_DELETE_DIR);
+    EXPECT_EQ(Texts(watcher.Seen(), "Confirm Directory Delete").size(), 2u);
+    EXPECT_TRUE(Texts(watcher.Seen(), "Quillon").empty());
+  }
+  EXPECT_FALSE(ql::DirectoryExists(data_ / "gone"));
+  EXPECT_FALSE(ql::DirectoryExists(data_ / "empty"));
+  EXPECT_TRUE(FileExists(data_ / "kept.txt"));
+  for (const std::string& line : ql::ListLines(r_->hwndDirList))
+    EXPECT_NE(line.substr(0, line.find('\t')), "[gone]") << "the listing is made again";
+}
+
 TEST_F(FileOpsTest, DeleteRemovesADirectoryTreeAndFiles) {
   CreateDirectoryA((data_ / "tree").c_str(), nullptr);
   CreateDirectoryA((data_ / "tree\\below").c_str(), nullptr);
@@ -509,10 +541,17 @@ TEST_F(FileOpsTest, DeleteRemovesADirectoryTreeAndFiles) {
     // Yes to All on the first file deletes the others without asking; No keeps a file.
     Select({"a.txt", "b.txt"});
     {
+      bool hasHelp = false;
       DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
-                            Rules{{{"Confirm Delete", Press(IDC_DELETE_YES_ALL)}}});
+                            Rules{{{"Confirm Delete", [&](HWND d, const SeenDialog&) {
+                                     // A Help button, as every confirmation dialog has.
+                                     HWND help = GetDlgItem(d, IDC_HELP_BUTTON);
+                                     hasHelp = help && IsWindowVisible(help) && IsWindowEnabled(help);
+                                     return IDC_DELETE_YES_ALL;
+                                   }}}});
       Command(IDM_DELETE_FILES);
       EXPECT_EQ(Texts(watcher.Seen(), "Confirm Delete").size(), 1u);
+      EXPECT_TRUE(hasHelp);
     }
     EXPECT_FALSE(FileExists(data_ / "a.txt"));
     EXPECT_FALSE(FileExists(data_ / "b.txt"));

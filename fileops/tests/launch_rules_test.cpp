@@ -74,6 +74,8 @@ TEST(LaunchRules, GaugeFigures) {
   EXPECT_EQ(ql::GaugeThousands(500), 1u);
   EXPECT_EQ(ql::GaugeThousands(12345), 12u);
   EXPECT_EQ(ql::GaugeThousands(0xFFFFFFFFu), 4294967u);
+  EXPECT_EQ(ql::GaugeThousands(6000000000ull), 6000000u) << "past 4 GB";
+  EXPECT_EQ(ql::GaugeThousands(~0ull), 0xFFFFFFFFu);
   struct Case {
     unsigned original, compressed, percent;
   } cases[] = {{100, 40, 60}, {10, 10, 0}, {1, 3, 0}, {3, 1, 67}, {0, 0, 0}, {4294967, 1, 100}};
@@ -114,6 +116,7 @@ TEST(LaunchRules, ListingLineNumbersAndExtensionsValues) {
   EXPECT_EQ(ql::LineNumberField(line, 2), 1500u);
   EXPECT_EQ(ql::LineNumberField(line, 3), 700u);
   EXPECT_EQ(ql::LineNumberField(line, 9), 0u);
+  EXPECT_EQ(ql::LineNumberField("big.iso\tBIG.ISO\t5000000000\t4000000000\t01/02/2001", 2), 5000000000ull);
   EXPECT_EQ(ql::LineNumberField("> comment", 2), 0u);
   EXPECT_EQ(ql::ExtensionsValueFor("\"C:\\A B\\rec.exe\" \"%1\"", "qlt"), "\"C:\\A B\\rec.exe\" ^.qlt");
   EXPECT_EQ(ql::ExtensionsValueFor("notepad.exe %1", "txt"), "notepad.exe ^.txt");

@@ -509,6 +509,29 @@ TEST_F(RunCommandsTest, PropertiesSetsAttributesOfALongNameWithoutRenaming) {
   SetFileAttributesA((data_ / name).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A file past 4 GB (sparse, so it takes no room) shows its whole size.
+TEST_F(RunCommandsTest, PropertiesShowsASizePastFourGigabytes) {
+  HANDLE f = CreateFileA((data_ / "big.iso").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER at;
+  at.QuadPart = 5000000000LL;
+  bool sized = SetFilePointerEx(f, at, nullptr, FILE_BEGIN) && SetEndOfFile(f);
+  CloseHandle(f);
+  ASSERT_TRUE(sized);
+  Start();
+  std::string size;
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        Rules{{{"Properties For - big.iso", [&](HWND d, const SeenDialog&) {
+                                  size = DlgText(d, IDC_PROPS_SIZE);
+                                  return IDCANCEL;
+                                }}}});
+  Select("big.iso");
+  Command(IDM_PROPERTIES);
+  ASSERT_TRUE(watcher.WaitForAnswers(1));
+  EXPECT_EQ(size, "5000000000");
+  DeleteFileA((data_ / "big.iso").c_str());
+}
+
 TEST_F(RunCommandsTest, PropertiesShowsTheFileAndRefusesADrive) {
   ASSERT_TRUE(WriteTextFile(data_ / "b.txt", "12345"));
   Start();

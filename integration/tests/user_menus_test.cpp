@@ -267,6 +267,46 @@ TEST_F(UserMenusTest, FullMenusRefuseAnotherEntryWithTheirLimits) {
   EXPECT_EQ(MenuItems(Popup(true)).size(), 36u);
 }
 
+// Two macros with the same description: deleting one empties its slot only; the other stays in
+// the list and in the file, and the menu keeps it.
+TEST_F(UserMenusTest, DeletingOneOfTwoSameNamedMacrosKeepsTheOther) {
+  for (int n : {1, 2}) {
+    const std::string key = "Macro" + std::to_string(n);
+    WritePrivateProfileStringA("Macro Desc", key.c_str(), "Twin", ini().c_str());
+    WritePrivateProfileStringA("Archiver Name", key.c_str(), ("C:\\TOOL" + std::to_string(n) + ".EXE").c_str(),
+                               ini().c_str());
+  }
+  Start();
+  int listed = -1;
+  std::string shown;
+  std::vector<std::string> boxes;
+  {
+    DialogWatcher macros(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                         Session{"Archive Macros",
+                                 [&](HWND d, int visit, int) {
+                                   if (visit != 0) return 0;
+                                   HWND list = GetDlgItem(d, IDC_MACROS_LIST);
+                                   SendMessageA(list, LB_SETCURSEL, 1, 0);
+                                   SendMessageA(d, WM_COMMAND, IDC_MACROS_DELETE, 0);
+                                   listed = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+                                   SendMessageA(list, LB_SETCURSEL, 0, 0);
+                                   SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_MACROS_LIST, LBN_SELCHANGE),
+                                                reinterpret_cast<LPARAM>(list));
+                                   shown = DlgText(d, IDC_MACROS_PROGRAM);
+                                   return IDC_MACROS_DONE;
+                                 },
+                                 &boxes});
+    Command(IDM_MACROS);
+  }
+  EXPECT_EQ(listed, 1);
+  EXPECT_EQ(shown, "C:\\TOOL1.EXE") << "the remaining entry still points at its slot";
+  EXPECT_EQ(Ini("Macro Desc", "Macro1"), "Twin");
+  EXPECT_EQ(Ini("Archiver Name", "Macro1"), "C:\\TOOL1.EXE");
+  EXPECT_NE(Ini("Macro Desc", "Macro2"), "Twin");
+  EXPECT_EQ(MenuItems(Popup(true)).size(), 1u);
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(UserMenusTest, AddAndUpdateCheckTheirFieldsAndKeepThemAfterARefusal) {
   Start();
   std::vector<std::string> boxes;

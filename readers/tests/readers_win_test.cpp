@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -147,6 +148,8 @@ TEST_F(BrowserStandIn, ZipIntoBrowserListSetsLinesWordsAndTitles) {
   EXPECT_EQ(Word(16), 4);
   EXPECT_EQ(Word(20), 3057);
   EXPECT_EQ(Word(28), 0);
+  EXPECT_EQ(Word(ql::kWordTotalLengthThousands), 4);
+  EXPECT_EQ(Word(ql::kWordTotalSizeThousands), 3);
   char text[128] = "";
   GetWindowTextA(header, text, sizeof text);
   EXPECT_STREQ(text, "\n Name\t Length\t Size\t Ratio\t Date\t Time");
@@ -234,6 +237,28 @@ bool WriteWithStub(const std::string& path, DWORD stub, const std::vector<char>&
   f.write(pad.data(), static_cast<std::streamsize>(pad.size()));
   f.write(zip.data(), static_cast<std::streamsize>(zip.size()));
   return static_cast<bool>(f);
+}
+
+// Totals past 4 GB: the 32-bit words stop at their largest, the words in thousands hold them.
+TEST_F(BrowserStandIn, TotalsPastFourGigabytesAreKeptInThousands) {
+  std::vector<char> zip = FixtureBytes("plain.zip");
+  ASSERT_FALSE(zip.empty());
+  // Every entry of the central directory claims 2,000,000,000 bytes.
+  int patched = 0;
+  for (size_t i = 0; i + 28 <= zip.size(); ++i) {
+    if (zip[i] != 'P' || zip[i + 1] != 'K' || zip[i + 2] != 1 || zip[i + 3] != 2) continue;
+    const uint32_t length = 2000000000u;
+    for (int b = 0; b < 4; ++b) zip[i + 24 + b] = static_cast<char>((length >> (8 * b)) & 0xFF);
+    ++patched;
+  }
+  ASSERT_EQ(patched, 4);
+  const std::string path = TempPath("ql_big_totals.zip");
+  ASSERT_TRUE(WriteWithStub(path, 0, zip));
+  ASSERT_EQ(ql::ReadZipDirectory(path.c_str(), fullList, "*.*", nullptr), 1);
+  EXPECT_EQ(static_cast<DWORD>(Word(ql::kWordTotalLength)), 0xFFFFFFFFu);
+  EXPECT_EQ(Word(ql::kWordTotalLengthThousands), 8000000);
+  EXPECT_EQ(Word(ql::kWordTotalSizeThousands), 3);
+  DeleteFileA(path.c_str());
 }
 
 TEST_F(BrowserStandIn, FindZipStartPositionsTheFileAfterAStub) {
