@@ -80,22 +80,32 @@ bool MakeDirs(char* path) {
 }
 
 // The member's name in the ANSI code page: UTF-8 when flag bit 11 says so, OEM from DOS-family
-// systems, the bytes as they are otherwise.
-void LocalName(const Member& m, char* out, int room) {
+// systems, the bytes as they are otherwise. False when a character has no place in the ANSI code
+// page: Windows would put a look-alike in its place ("p" for "π"), a different name that could
+// land on another member's file.
+bool LocalName(const Member& m, char* out, int room) {
   int n = m.nameLength < room - 1 ? m.nameLength : room - 1;
   CopyMemory(out, m.name, n);
   out[n] = 0;
   const unsigned host = m.madeBy >> 8;
-  if (m.flags & 0x800) {
-    WCHAR wide[MAX_PATH];
-    int w = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(m.name), n, wide, MAX_PATH - 1);
-    if (w > 0) {
-      int a = WideCharToMultiByte(CP_ACP, 0, wide, w, out, room - 1, nullptr, nullptr);
-      out[a > 0 ? a : 0] = 0;
-    }
-  } else if (host == 0 || host == 6 || host == 11 || host == 14) {
-    OemToCharBuffA(out, out, static_cast<DWORD>(n));
-  }
+  UINT from;
+  if (m.flags & 0x800) from = CP_UTF8;
+  else if (host == 0 || host == 6 || host == 11 || host == 14) from = CP_OEMCP;
+  else return true;
+  WCHAR wide[MAX_PATH];
+  int w = MultiByteToWideChar(from, 0, reinterpret_cast<const char*>(m.name), n, wide, MAX_PATH - 1);
+  if (n > 0 && w <= 0) return false;
+  BOOL usedDefault = FALSE;
+  int a = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, w, out, room - 1, nullptr, &usedDefault);
+  out[a > 0 ? a : 0] = 0;
+  if (usedDefault || (w > 0 && a <= 0)) return false;
+  // The round trip catches characters folded without the default character.
+  WCHAR back[MAX_PATH];
+  int b = MultiByteToWideChar(CP_ACP, 0, out, a, back, MAX_PATH - 1);
+  if (b != w) return false;
+  for (int i = 0; i < w; ++i)
+    if (back[i] != wide[i]) return false;
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -215,7 +225,10 @@ enum class Step { kNext, kStop };
 
 Step ExtractMember(const Member& m, const char* targetDir, int* extracted) {
   char name[MAX_PATH];
-  LocalName(m, name, sizeof name);
+  if (!LocalName(m, name, sizeof name)) {
+    Problem(name, "not extracted: its name has characters that this system's code page cannot hold");
+    return Step::kNext;
+  }
   char clean[MAX_PATH];
   const char* why = nullptr;
   if (!ql::SafeMemberPath(name, static_cast<size_t>(lstrlenA(name)), clean, sizeof clean, &why)) {

@@ -189,6 +189,25 @@ TEST_F(ZipProgramsTest, DecliningKeepsTheFileAndCancelStops) {
   EXPECT_NE(std::string::npos, seen.back().text.find("deflated.txt: kept the existing file")) << seen.back().text;
 }
 
+// A name the ANSI code page cannot hold is never written as a look-alike: "π.txt" would become
+// "p.txt" and land on the member of that name.
+TEST_F(ZipProgramsTest, ANameTheCodePageCannotHoldIsNotWrittenAsALookAlike) {
+  // python3's zipfile stores a name outside ASCII as UTF-8 with flag bit 11.
+  ASSERT_TRUE(WriteTextFile(dir + "\\pi.py", "import zipfile\nz = zipfile.ZipFile('PI.ZIP', 'w')\n"
+                                             "z.writestr('\\u03c0.txt', 'pi')\nz.writestr('p.txt', 'p')\nz.close()\n"));
+  ASSERT_EQ(0, RunHost("cd '" + HostPath(dir) + "' && python3 pi.py", dir + "\\python.status"));
+  ASSERT_EQ(0u, RunConsole(dir, "ZIP2EXE.EXE", "PI.ZIP").code);
+  qltest::Process p;
+  ASSERT_TRUE(p.Start(dir + "\\PI.EXE", "out", dir));
+  qltest::DialogWatcher watcher(p.id, qltest::DialogWatcher::kAnyThread,
+                                [&](HWND, const qltest::SeenDialog&) { return IDOK; });
+  EXPECT_EQ(1, p.Wait(60000));
+  EXPECT_EQ("p", ReadTextFile(dir + "\\out\\p.txt")) << "the look-alike landed on p.txt";
+  std::vector<qltest::SeenDialog> seen = watcher.Seen();
+  ASSERT_FALSE(seen.empty());
+  EXPECT_NE(std::string::npos, seen.back().text.find("code page cannot hold")) << seen.back().text;
+}
+
 TEST_F(ZipProgramsTest, AnUnrelatedProgramIsNeverOverwritten) {
   // Our own self-extractor of FOO.ZIP is remade; any other FOO.EXE stays.
   ASSERT_EQ(0u, RunConsole(dir, "ZIP2EXE.EXE", "FOO.ZIP").code);
