@@ -271,8 +271,10 @@ ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj) {
   std::vector<std::string> folders, names;
   const std::string directory = "> Directory: ";
   for (const std::string& l : lines.all) {
-    if (l.compare(0, 7, "> Title") == 0 || l.compare(0, 14, "> File Comment") == 0) {
-      x.comments = true;
+    if (l.compare(0, 7, "> Title") == 0) {
+      x.titleLine = l;
+    } else if (l.compare(0, 14, "> File Comment") == 0) {
+      x.fileComments = true;
     } else if (l.compare(0, directory.size(), directory) == 0) {
       folders.push_back(l.substr(directory.size()));
     } else if (!IsMarkerLine(l)) {
