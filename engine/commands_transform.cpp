@@ -139,7 +139,8 @@ Command UnpackCommand(const SwitchSet& s, const EnginePaths& p, const ConvertKin
 
 // Packs everything below the scratch directory (current) into `packPath`, moving it.
 Command PackCommand(const SwitchSet& s, const EnginePaths& p, const ConvertKind& k,
-                    const std::string& scratch, const std::string& packPath, const std::string& titleFile) {
+                    const std::string& scratch, const std::string& packPath, const std::string& titleFile,
+                    bool folderEntries) {
   Command cmd;
   cmd.currentDir = scratch;
   cmd.showWindow = s.viewArchiveProgress;
@@ -154,6 +155,7 @@ Command PackCommand(const SwitchSet& s, const EnginePaths& p, const ConvertKind&
     if (On(s, Sw::StoreVolumeLabel)) cmd.text += " -$";
     cmd.text += Fragments(c, {{F::ADates, NO}, {F::AWorkDir, NO}});
     if (!titleFile.empty()) cmd.text += " " + QuoteArg("-z" + titleFile);
+    if (folderEntries) cmd.text += " -a1";
     return cmd;
   }
   bool engine = UseEngine(s) && !pw;
@@ -200,9 +202,10 @@ Command PackTestCommand(const SwitchSet& s, const EnginePaths& p, const ConvertK
 ConvertCommands ConvertCommandsFor(const SwitchSet& s, const EnginePaths& p, const ConvertKind& k,
                                    const std::string& source, const std::string& program,
                                    const std::string& packPath, const std::string& scratch,
-                                   const std::string& titleFile) {
+                                   const std::string& titleFile, bool folderEntries) {
   return ConvertCommands{UnpackCommand(s, p, k, source, program, scratch),
-                         PackCommand(s, p, k, scratch, packPath, titleFile), PackTestCommand(s, p, k, packPath)};
+                         PackCommand(s, p, k, scratch, packPath, titleFile, folderEntries),
+                         PackTestCommand(s, p, k, packPath)};
 }
 
 bool ArjKeepsTitle(const std::string& title) {

@@ -187,17 +187,20 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     ShowStringMessageArg(setup.owner, IDS_CONVERT_TARGET_EXISTS, target.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  // The archive comment goes into the new archive. File comments, empty folders and a comment
-  // too long for ARJ do not: the user decides, before anything is written or replaced, whether
-  // to convert without them.
+  // The archive comment goes into the new archive, and so do empty folders into a new ARJ. File
+  // comments, empty folders of a new ZIP and a comment too long for ARJ do not: the user decides,
+  // before anything is written or replaced, whether to convert without them.
   std::string title;
+  bool folderEntries = false;
   if (k.from == ConvertFrom::Zip || k.from == ConvertFrom::Arj) {
     bool arj = k.from == ConvertFrom::Arj;
     ArchiveExtras extras = ArchiveExtrasOf(source, arj);
     bool titleKept = extras.titleLine.empty() || (ReadArchiveTitle(source, extras.titleLine, arj, &title) &&
                                                   (k.to == ConvertTo::Zip || ArjKeepsTitle(title)));
     if (!titleKept) title.clear();
-    if ((!titleKept || extras.fileComments || extras.emptyFolders) &&
+    folderEntries = extras.emptyFolders && k.to == ConvertTo::Arj;
+    bool foldersLost = extras.emptyFolders && !folderEntries;
+    if ((!titleKept || extras.fileComments || foldersLost) &&
         ShowStringMessageArg(setup.owner, IDS_CONVERT_DROPS_EXTRAS, source.c_str(),
                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return false;
@@ -221,7 +224,8 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
   // ARJ reads the archive comment from a file of the work directory; a ZIP gets it once packed.
   std::string titleFile;
   if (!title.empty() && k.to == ConvertTo::Arj) titleFile = WorkSlash(setup.workDir) + "ql5title";
-  ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath, scratch, titleFile);
+  ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath, scratch, titleFile,
+                                            folderEntries);
 
   // The new archive is written beside the target under a name of its own and tested there; only
   // then does it take the target's name, by a rename on the same drive. Whatever fails (a full

@@ -265,9 +265,12 @@ ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj) {
   ListTargets targets;
   targets.list = &sink;
   targets.fullLines = true;
-  if (arj) ReadArjListing(f.Source(), targets);
-  else ReadZipListing(f.Source(), path, targets);
+  targets.directoryEntries = true;
+  bool complete = arj ? ReadArjListing(f.Source(), targets).complete : ReadZipListing(f.Source(), path, targets).complete;
   CloseHandle(f.file);
+  // A damaged archive tells nothing sure (a folder whose files come after the damage would look
+  // empty): the conversion fails on it anyway, with its own message.
+  if (!complete) return x;
   std::vector<std::string> folders, names;
   const std::string directory = "> Directory: ";
   for (const std::string& l : lines.all) {

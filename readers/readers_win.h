@@ -45,7 +45,7 @@ bool FileHoldsZip(const std::string& path);
 // What an archive holds besides its files, which a whole-archive conversion must see to: the
 // listing line that points at the archive comment ("" when there is none), whether any file has
 // a comment, and whether there are directory entries of folders that hold nothing (the other
-// folders live on in the paths of their files). Nothing when the archive cannot be read.
+// folders live on in the paths of their files). Nothing when the archive cannot be read to its end.
 struct ArchiveExtras {
   std::string titleLine;
   bool fileComments = false;

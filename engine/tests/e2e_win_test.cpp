@@ -18,6 +18,7 @@
 #include "engine/transforms_win.h"
 #include "engine/tests/real_archivers.h"
 #include "engine/tests/win_test_util.h"
+#include "readers/readers_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace ql {
@@ -442,6 +443,55 @@ TEST_F(ConvertE2ETest, TheArchiveCommentIsCarriedOver) {
   EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
   EXPECT_TRUE(ZipTitleBytes(ReadAll(zip)) == before) << "the comment is kept byte for byte";
   ExpectTree(zip, ArchiveKind::Zip);
+}
+
+// Empty folders of a ZIP ("sub/" and "sub/deeper/") become folder entries of the new ARJ,
+// without a question.
+TEST_F(ConvertE2ETest, EmptyFoldersReachANewArj) {
+  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no arj or zip";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB\\DEEPER").c_str(), nullptr));
+  std::string zip = dir + "\\TREE.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  ASSERT_TRUE(ArchiveExtrasOf(zip, false).emptyFolders);
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP_TO_ARJ, "TREE.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(dir + "\\TREE.ARJ", ArchiveKind::Arj));
+  ExpectTree(dir + "\\TREE.ARJ", ArchiveKind::Arj);
+  DWORD a = GetFileAttributesA((prog + "\\Check\\SUB\\DEEPER").c_str());
+  EXPECT_TRUE(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) << "arj x makes the empty folders";
+}
+
+// A new ZIP keeps no empty folders: ARJ to ZIP and Zip 1.x to 2.x of an archive with folder
+// entries ask first, and "No" leaves the source as it was.
+TEST_F(ConvertE2ETest, EmptyFoldersANewZipCannotKeepAreNotDroppedInSilence) {
+  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no arj or zip";
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB\\DEEPER").c_str(), nullptr));
+  const struct {
+    const char* name;
+    unsigned command;
+    std::string pack;
+  } cases[] = {
+      {"FOLDERS.ARJ", IDM_CONVERT_ARJ_TO_ZIP, "/usr/bin/arj a -r -a1 -y '%s' '*' >/dev/null"},
+      {"FOLDERS.ZIP", IDM_CONVERT_ZIP1_TO_ZIP2, "/usr/bin/zip -qr '%s' ."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string archive = dir + "\\" + c.name, pack = c.pack;
+    pack.replace(pack.find("%s"), 2, HostPath(archive));
+    ASSERT_EQ(0, RunHost("cd '" + HostPath(tree) + "' && " + pack, prog + "\\pack.status"));
+    const std::string source = ReadAll(archive);
+    BoxAnswerer no(GetCurrentThreadId(), IDNO);
+    EXPECT_FALSE(ConvertArchive(setup, s, c.command, dir, {c.name}, "None", "None", [](SwitchSet&) { return false; }));
+    EXPECT_EQ(std::vector<std::string>{archive + "\nholds comments or empty folders. The conversion does not carry "
+                                                 "them into the new archive.\n\nConvert it anyway, without them?"},
+              no.Texts());
+    EXPECT_TRUE(ReadAll(archive) == source);
+    if (c.command == IDM_CONVERT_ARJ_TO_ZIP) EXPECT_FALSE(Exists(dir + "\\FOLDERS.ZIP"));
+  }
 }
 
 // ARJ keeps no archive comment longer than 2,048 bytes: converting a ZIP with a longer one asks

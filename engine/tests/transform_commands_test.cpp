@@ -293,6 +293,18 @@ TEST(ConvertCommands, ArjPackTakesTheTitleFromAFile) {
   EXPECT_EQ(std::string::npos, c.pack.text.find("-z"));
 }
 
+// Folders that hold nothing reach a new ARJ as entries of their own.
+TEST(ConvertCommands, ArjPackStoresFolderEntriesWhenAsked) {
+  ConvertKind k{};
+  ConvertKindOf(IDM_CONVERT_ZIP_TO_ARJ, &k);
+  auto pack = [&](bool folders) {
+    return ConvertCommandsFor(Sws({}), kPaths, k, kZip, "", ConvertPackPath(kArj, 0), ScratchDirectory(kPaths.workDir),
+                              "", folders).pack.text;
+  };
+  EXPECT_EQ(R"(C:\QL\ARJ M -r C:\DATA\~QLCV000.ARJ -wC:\QL\QL5TEMP\ -a1)", pack(true));
+  EXPECT_EQ(R"(C:\QL\ARJ M -r C:\DATA\~QLCV000.ARJ -wC:\QL\QL5TEMP\)", pack(false));
+}
+
 TEST(ConvertCommands, WhatTitleArjKeepsWhole) {
   const struct {
     std::string title;
