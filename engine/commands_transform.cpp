@@ -139,7 +139,8 @@ Command UnpackCommand(const SwitchSet& s, const EnginePaths& p, const ConvertKin
 
 // Packs everything below the scratch directory (current) into `packPath`, moving it.
 Command PackCommand(const SwitchSet& s, const EnginePaths& p, const ConvertKind& k,
-                    const std::string& scratch, const std::string& packPath) {
+                    const std::string& scratch, const std::string& packPath, const std::string& titleFile,
+                    bool folderEntries) {
   Command cmd;
   cmd.currentDir = scratch;
   cmd.showWindow = s.viewArchiveProgress;
@@ -153,6 +154,8 @@ Command PackCommand(const SwitchSet& s, const EnginePaths& p, const ConvertKind&
                               {F::AAttrib, NO}, {F::AMultiVolume, NO}});
     if (On(s, Sw::StoreVolumeLabel)) cmd.text += " -$";
     cmd.text += Fragments(c, {{F::ADates, NO}, {F::AWorkDir, NO}});
+    if (!titleFile.empty()) cmd.text += " " + QuoteArg("-z" + titleFile);
+    if (folderEntries) cmd.text += " -a1";
     return cmd;
   }
   bool engine = UseEngine(s) && !pw;
@@ -198,9 +201,20 @@ Command PackTestCommand(const SwitchSet& s, const EnginePaths& p, const ConvertK
 
 ConvertCommands ConvertCommandsFor(const SwitchSet& s, const EnginePaths& p, const ConvertKind& k,
                                    const std::string& source, const std::string& program,
-                                   const std::string& packPath, const std::string& scratch) {
+                                   const std::string& packPath, const std::string& scratch,
+                                   const std::string& titleFile, bool folderEntries) {
   return ConvertCommands{UnpackCommand(s, p, k, source, program, scratch),
-                         PackCommand(s, p, k, scratch, packPath), PackTestCommand(s, p, k, packPath)};
+                         PackCommand(s, p, k, scratch, packPath, titleFile, folderEntries),
+                         PackTestCommand(s, p, k, packPath)};
+}
+
+bool ArjKeepsTitle(const std::string& title) {
+  size_t kept = 0;
+  for (char c : title) {
+    if (c == '\0' || c == '\x1A') return false;
+    if (c != '\r') ++kept;
+  }
+  return kept <= kArjTitleMax;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -73,13 +73,21 @@ std::string ConvertPackPath(const std::string& target, unsigned n);
 std::string ConvertProgram(const EnginePaths& p, ConvertFrom from, const std::string& configured);
 
 // The three runs of a convert: unpack the source with its folders into the scratch directory
-// `scratch`, pack it recursively into `packPath`, and test that archive.
+// `scratch`, pack it recursively into `packPath`, and test that archive. An ARJ pack takes the
+// archive comment from `titleFile` ("-z"), when one is given, and with `folderEntries` stores the
+// folders as entries of their own ("-a1"), so that empty ones are kept.
 struct ConvertCommands {
   Command unpack, pack, test;
 };
 ConvertCommands ConvertCommandsFor(const SwitchSet& s, const EnginePaths& p, const ConvertKind& k,
                                    const std::string& source, const std::string& program,
-                                   const std::string& packPath, const std::string& scratch);
+                                   const std::string& packPath, const std::string& scratch,
+                                   const std::string& titleFile = "", bool folderEntries = false);
+// The largest archive comment ARJ keeps, in bytes (carriage returns are not stored).
+constexpr size_t kArjTitleMax = 2048;
+// Whether ARJ can keep `title` whole as its archive comment: short enough, and free of the bytes
+// that end a comment file's text (NUL and Ctrl-Z).
+bool ArjKeepsTitle(const std::string& title);
 
 // -------------------------------------------------------------------------------------------
 // Self-extracting, repair, join, rename.

@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "common/mask.h"
 #include "common/shared_win.h"
@@ -98,6 +100,69 @@ std::string FreePackPath(const std::string& target) {
   return "";
 }
 
+// The archive comment that `line` (a listing line of `source`) points at: a ZIP's bytes as they
+// are, an ARJ's text with CR LF line ends, as a ZIP comment has them. False when it cannot be read.
+bool ReadArchiveTitle(const std::string& source, const std::string& line, bool arj, std::string* title) {
+  HANDLE f = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  uint64_t offset = 0;
+  size_t count = 0;
+  bool ok = GetFileSizeEx(f, &size) &&
+            CommentReadRange(line, static_cast<uint64_t>(size.QuadPart), 0xFFFF + 2600, &offset, &count);
+  std::vector<char> buf(count + 1, '\0');
+  if (ok) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    ok = SetFilePointerEx(f, at, nullptr, FILE_BEGIN) && ReadFile(f, buf.data(), static_cast<DWORD>(count), &got, nullptr) &&
+         got == count;
+  }
+  CloseHandle(f);
+  if (!ok) return false;
+  *title = arj ? CommentTextOf(buf.data(), count, ArchiveKind::Arj) : std::string(buf.data(), count);
+  return true;
+}
+
+bool WriteNewFile(const std::string& path, const std::string& bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  CloseHandle(f);
+  if (!ok) DeleteFileA(path.c_str());
+  return ok;
+}
+
+// Gives the ZIP archive at `path` the archive comment `title`. The archive ends with an end record
+// that has no comment, as the packers write a new archive; anything else is left alone and fails.
+bool SetZipTitle(const std::string& path, const std::string& title) {
+  constexpr LONGLONG kEndSize = 22;
+  if (title.size() > 0xFFFF) return false;
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{}, at{};
+  unsigned char end[kEndSize];
+  DWORD got = 0;
+  bool ok = GetFileSizeEx(f, &size) && size.QuadPart >= kEndSize;
+  at.QuadPart = size.QuadPart - kEndSize;
+  ok = ok && SetFilePointerEx(f, at, nullptr, FILE_BEGIN) && ReadFile(f, end, kEndSize, &got, nullptr) &&
+       got == kEndSize && end[0] == 'P' && end[1] == 'K' && end[2] == 5 && end[3] == 6 && end[20] == 0 && end[21] == 0;
+  if (ok) {
+    end[20] = static_cast<unsigned char>(title.size() & 0xFF);
+    end[21] = static_cast<unsigned char>(title.size() >> 8);
+    std::string tail(reinterpret_cast<const char*>(end), kEndSize);
+    tail += title;
+    DWORD written = 0;
+    ok = SetFilePointerEx(f, at, nullptr, FILE_BEGIN) &&
+         WriteFile(f, tail.data(), static_cast<DWORD>(tail.size()), &written, nullptr) && written == tail.size();
+  }
+  CloseHandle(f);
+  return ok;
+}
+
 }  // namespace
 
 bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, const std::string& directory,
@@ -122,11 +187,20 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     ShowStringMessageArg(setup.owner, IDS_CONVERT_TARGET_EXISTS, target.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  // Comments and empty folders do not reach the new archive: the user decides, before anything
-  // is written or replaced, whether to convert without them.
+  // The archive comment goes into the new archive, and so do empty folders into a new ARJ. File
+  // comments, empty folders of a new ZIP and a comment too long for ARJ do not: the user decides,
+  // before anything is written or replaced, whether to convert without them.
+  std::string title;
+  bool folderEntries = false;
   if (k.from == ConvertFrom::Zip || k.from == ConvertFrom::Arj) {
-    ArchiveExtras extras = ArchiveExtrasOf(source, k.from == ConvertFrom::Arj);
-    if ((extras.comments || extras.emptyFolders) &&
+    bool arj = k.from == ConvertFrom::Arj;
+    ArchiveExtras extras = ArchiveExtrasOf(source, arj);
+    bool titleKept = extras.titleLine.empty() || (ReadArchiveTitle(source, extras.titleLine, arj, &title) &&
+                                                  (k.to == ConvertTo::Zip || ArjKeepsTitle(title)));
+    if (!titleKept) title.clear();
+    folderEntries = extras.emptyFolders && k.to == ConvertTo::Arj;
+    bool foldersLost = extras.emptyFolders && !folderEntries;
+    if ((!titleKept || extras.fileComments || foldersLost) &&
         ShowStringMessageArg(setup.owner, IDS_CONVERT_DROPS_EXTRAS, source.c_str(),
                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return false;
@@ -147,13 +221,20 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     SetCurrentDirAndDrive(saved.c_str());
     return false;
   }
-  ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath, scratch);
+  // ARJ reads the archive comment from a file of the work directory; a ZIP gets it once packed.
+  std::string titleFile;
+  if (!title.empty() && k.to == ConvertTo::Arj) titleFile = WorkSlash(setup.workDir) + "ql5title";
+  ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath, scratch, titleFile,
+                                            folderEntries);
 
   // The new archive is written beside the target under a name of its own and tested there; only
   // then does it take the target's name, by a rename on the same drive. Whatever fails (a full
   // disk, a damaged source, a cancel), the partial archive goes and the folder is as it was.
-  bool ok = RunSucceeded(setup, cmds.unpack) && HoldsFiles(scratch) && RunSucceeded(setup, cmds.pack) &&
-            FileExists(packPath) && RunSucceeded(setup, cmds.test);
+  bool ok = (titleFile.empty() || WriteNewFile(titleFile, title)) && RunSucceeded(setup, cmds.unpack) &&
+            HoldsFiles(scratch) && RunSucceeded(setup, cmds.pack) && FileExists(packPath) &&
+            (k.to == ConvertTo::Arj || title.empty() || SetZipTitle(packPath, title)) &&
+            RunSucceeded(setup, cmds.test);
+  if (!titleFile.empty()) DeleteFileA(titleFile.c_str());
   if (ok) {
     // Only now is a replaced source gone.
     ok = MoveFileExA(packPath.c_str(), target.c_str(),

@@ -164,7 +164,7 @@ class ArjWalk {
         break;
       case kDirectory:
       case kLabel:
-        if (!comment.empty()) {
+        if (!comment.empty() || (type == kDirectory && t_.directoryEntries)) {
           std::string line = MarkerLine(type == kDirectory ? "Directory" : "Volume Label", name_);
           if (full) Add(t_.list, line);
           Add(t_.file, line);

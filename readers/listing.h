@@ -40,6 +40,9 @@ struct ListTargets {
   bool fullLines = true;
   LineSink* file = nullptr;
   std::string_view mask = "*.*";
+  // Every directory entry is listed as well, whatever the mask (and in an ARJ whatever its
+  // comment): for a reader that must know the folders an archive holds.
+  bool directoryEntries = false;
 };
 
 // How a read ended and the totals a browser window keeps in its words.

@@ -265,14 +265,19 @@ ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj) {
   ListTargets targets;
   targets.list = &sink;
   targets.fullLines = true;
-  if (arj) ReadArjListing(f.Source(), targets);
-  else ReadZipListing(f.Source(), path, targets);
+  targets.directoryEntries = true;
+  bool complete = arj ? ReadArjListing(f.Source(), targets).complete : ReadZipListing(f.Source(), path, targets).complete;
   CloseHandle(f.file);
+  // A damaged archive tells nothing sure (a folder whose files come after the damage would look
+  // empty): the conversion fails on it anyway, with its own message.
+  if (!complete) return x;
   std::vector<std::string> folders, names;
   const std::string directory = "> Directory: ";
   for (const std::string& l : lines.all) {
-    if (l.compare(0, 7, "> Title") == 0 || l.compare(0, 14, "> File Comment") == 0) {
-      x.comments = true;
+    if (l.compare(0, 7, "> Title") == 0) {
+      x.titleLine = l;
+    } else if (l.compare(0, 14, "> File Comment") == 0) {
+      x.fileComments = true;
     } else if (l.compare(0, directory.size(), directory) == 0) {
       folders.push_back(l.substr(directory.size()));
     } else if (!IsMarkerLine(l)) {

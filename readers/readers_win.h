@@ -42,11 +42,13 @@ bool FindZipStart(HANDLE file, bool* spanning);
 // false when it cannot be opened.
 bool FileHoldsZip(const std::string& path);
 
-// What a whole-archive conversion does not carry into the new archive: an archive comment or
-// file comments, and directory entries of folders that hold nothing (the other folders live on
-// in the paths of their files). Both false when the archive cannot be read.
+// What an archive holds besides its files, which a whole-archive conversion must see to: the
+// listing line that points at the archive comment ("" when there is none), whether any file has
+// a comment, and whether there are directory entries of folders that hold nothing (the other
+// folders live on in the paths of their files). Nothing when the archive cannot be read to its end.
 struct ArchiveExtras {
-  bool comments = false;
+  std::string titleLine;
+  bool fileComments = false;
   bool emptyFolders = false;
 };
 ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj);

@@ -291,7 +291,7 @@ class ZipWalk {
 
     out_.totalLength += length;
     out_.totalSize += size;
-    *matched = MatchFileMask(name_, t_.mask);
+    *matched = MatchFileMask(name_, t_.mask) || (t_.directoryEntries && !name_.empty() && name_.back() == '\\');
     if (*matched) {
       uint64_t commentPos = *pos + kCentralSize + nameLen + extraLen;
       line_.clear();

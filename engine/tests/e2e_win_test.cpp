@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "engine/transforms_win.h"
 #include "engine/tests/real_archivers.h"
 #include "engine/tests/win_test_util.h"
+#include "readers/readers_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace ql {
@@ -332,14 +334,15 @@ TEST_F(ConvertE2ETest, AScratchDirectoryStillHeldDoesNotStopTheNextConvert) {
   EXPECT_FALSE(Exists(ScratchDirectory(work, 1)));
 }
 
-// A comment and an empty folder do not reach the new archive: the user is asked before anything
-// is written or replaced, and "No" leaves the source as it was.
+// A file comment and an empty folder do not reach the new archive: the user is asked before
+// anything is written or replaced, and "No" leaves the source as it was.
 TEST_F(ConvertE2ETest, CommentsAndEmptyFoldersAreNotDroppedInSilence) {
   if (!Exists("Z:\\usr\\bin\\unzip") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
   ASSERT_TRUE(CreateDirectoryA((tree + "\\EMPTY").c_str(), nullptr));
   std::string zip = dir + "\\NOTED.ZIP";
   ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
-  ASSERT_EQ(0, RunHost("echo 'what this archive holds' | /usr/bin/zip -qz '" + HostPath(zip) + "'", prog + "\\z.status"));
+  ASSERT_EQ(0, RunHost("echo 'about the top file' | /usr/bin/zip -qc '" + HostPath(zip) + "' TOP.TXT",
+                       prog + "\\z.status"));
   const std::string source = ReadAll(zip);
   const std::string question = zip +
                                "\nholds comments or empty folders. The conversion does not carry them into the new "
@@ -365,6 +368,151 @@ TEST_F(ConvertE2ETest, CommentsAndEmptyFoldersAreNotDroppedInSilence) {
   }
   EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
   ExpectTree(zip, ArchiveKind::Zip);
+}
+
+// The comment that a judge prints for `archive`: Debian's "unzip -z" for a ZIP, the text between
+// the header and the member list of "arj v" for an ARJ. Line ends are LF, the last one left off.
+std::string JudgedTitle(const std::string& prog, const std::string& archive, ArchiveKind kind) {
+  std::string out = prog + "\\title.txt";
+  std::string cmd = kind == ArchiveKind::Zip
+                        ? "/usr/bin/unzip -z '" + HostPath(archive) + "' | tail -n +2"
+                        : "/usr/bin/arj v '" + HostPath(archive) +
+                              "' | sed -n '/^Archive created/,/Sequence\\/Pathname\\/Comment/p' | sed '1d' | "
+                              "sed 's/Sequence\\/Pathname\\/Comment\\/Chapters$//'";
+  if (RunHost(cmd + " > '" + HostPath(out) + "'", prog + "\\title.status") != 0) return "(judge failed)";
+  std::string t = ReadAll(out);
+  while (!t.empty() && t.back() == '\n') t.pop_back();
+  return t;
+}
+
+// The archive comment of a ZIP that `bytes` hold whole: what follows its last end record, as long
+// as the record says. "(no end record)" when there is none that fits.
+std::string ZipTitleBytes(const std::string& bytes) {
+  size_t at = bytes.rfind(std::string("PK\5\6", 4));
+  if (at == std::string::npos || at + 22 > bytes.size()) return "(no end record)";
+  size_t len = static_cast<unsigned char>(bytes[at + 20]) | static_cast<unsigned char>(bytes[at + 21]) << 8;
+  if (at + 22 + len != bytes.size()) return "(no end record)";
+  return bytes.substr(at + 22);
+}
+
+// A comment of `lines` numbered lines, ending CR LF as DOS archivers write them, and as the
+// judges print it (LF, the last one left off).
+std::string NumberedComment(int lines, bool crlf) {
+  std::string t;
+  for (int i = 1; i <= lines; ++i) t += "line " + std::to_string(i) + " of what this archive holds" + (crlf ? "\r\n" : "\n");
+  if (!crlf) t.pop_back();
+  return t;
+}
+
+// The archive comment goes into the new archive: ZIP to ARJ and back, and Zip 1.x to 2.x with a
+// comment as long as a ZIP holds it, byte for byte, without a question.
+TEST_F(ConvertE2ETest, TheArchiveCommentIsCarriedOver) {
+  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip") || !Exists("Z:\\usr\\bin\\unzip"))
+    GTEST_SKIP() << "no arj or Info-ZIP";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  std::string zip = dir + "\\TREE.ZIP", comment = prog + "\\comment.txt";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  const std::string shortTitle = NumberedComment(3, true);
+  ASSERT_TRUE(WriteWholeFile(comment, shortTitle));
+  ASSERT_EQ(0, RunHost("/usr/bin/zip -qz '" + HostPath(zip) + "' < '" + HostPath(comment) + "'", prog + "\\z.status"));
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP_TO_ARJ, "TREE.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(dir + "\\TREE.ARJ", ArchiveKind::Arj));
+  EXPECT_EQ(NumberedComment(3, false), JudgedTitle(prog, dir + "\\TREE.ARJ", ArchiveKind::Arj));
+  ExpectTree(dir + "\\TREE.ARJ", ArchiveKind::Arj);
+
+  ASSERT_TRUE(DeleteFileA(zip.c_str()));
+  ASSERT_TRUE(Convert(IDM_CONVERT_ARJ_TO_ZIP, "TREE.ARJ", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  EXPECT_EQ(NumberedComment(3, false), JudgedTitle(prog, zip, ArchiveKind::Zip));
+  EXPECT_EQ(shortTitle.substr(0, shortTitle.size() - 2), ZipTitleBytes(ReadAll(zip)))
+      << "the ZIP holds the comment with DOS line ends";
+  ExpectTree(zip, ArchiveKind::Zip);
+
+  // A long comment (6,799 bytes) of a ZIP stays whole and exact through Zip 1.x to 2.x.
+  std::string longTitle = NumberedComment(200, true);
+  longTitle.resize(6799, '.');
+  ASSERT_TRUE(WriteWholeFile(comment, longTitle));
+  ASSERT_EQ(0, RunHost("/usr/bin/zip -qz '" + HostPath(zip) + "' < '" + HostPath(comment) + "'", prog + "\\z.status"));
+  const std::string before = ZipTitleBytes(ReadAll(zip));
+  ASSERT_GE(before.size(), 6799u);
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP1_TO_ZIP2, "TREE.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
+  EXPECT_TRUE(ZipTitleBytes(ReadAll(zip)) == before) << "the comment is kept byte for byte";
+  ExpectTree(zip, ArchiveKind::Zip);
+}
+
+// Empty folders of a ZIP ("sub/" and "sub/deeper/") become folder entries of the new ARJ,
+// without a question.
+TEST_F(ConvertE2ETest, EmptyFoldersReachANewArj) {
+  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no arj or zip";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB\\DEEPER").c_str(), nullptr));
+  std::string zip = dir + "\\TREE.ZIP";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  ASSERT_TRUE(ArchiveExtrasOf(zip, false).emptyFolders);
+  std::vector<std::string> texts;
+  ASSERT_TRUE(Convert(IDM_CONVERT_ZIP_TO_ARJ, "TREE.ZIP", &texts));
+  EXPECT_TRUE(texts.empty()) << texts[0];
+  EXPECT_EQ(0, Judge(dir + "\\TREE.ARJ", ArchiveKind::Arj));
+  ExpectTree(dir + "\\TREE.ARJ", ArchiveKind::Arj);
+  DWORD a = GetFileAttributesA((prog + "\\Check\\SUB\\DEEPER").c_str());
+  EXPECT_TRUE(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) << "arj x makes the empty folders";
+}
+
+// A new ZIP keeps no empty folders: ARJ to ZIP and Zip 1.x to 2.x of an archive with folder
+// entries ask first, and "No" leaves the source as it was.
+TEST_F(ConvertE2ETest, EmptyFoldersANewZipCannotKeepAreNotDroppedInSilence) {
+  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no arj or zip";
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB\\DEEPER").c_str(), nullptr));
+  const struct {
+    const char* name;
+    unsigned command;
+    std::string pack;
+  } cases[] = {
+      {"FOLDERS.ARJ", IDM_CONVERT_ARJ_TO_ZIP, "/usr/bin/arj a -r -a1 -y '%s' '*' >/dev/null"},
+      {"FOLDERS.ZIP", IDM_CONVERT_ZIP1_TO_ZIP2, "/usr/bin/zip -qr '%s' ."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string archive = dir + "\\" + c.name, pack = c.pack;
+    pack.replace(pack.find("%s"), 2, HostPath(archive));
+    ASSERT_EQ(0, RunHost("cd '" + HostPath(tree) + "' && " + pack, prog + "\\pack.status"));
+    const std::string source = ReadAll(archive);
+    BoxAnswerer no(GetCurrentThreadId(), IDNO);
+    EXPECT_FALSE(ConvertArchive(setup, s, c.command, dir, {c.name}, "None", "None", [](SwitchSet&) { return false; }));
+    EXPECT_EQ(std::vector<std::string>{archive + "\nholds comments or empty folders. The conversion does not carry "
+                                                 "them into the new archive.\n\nConvert it anyway, without them?"},
+              no.Texts());
+    EXPECT_TRUE(ReadAll(archive) == source);
+    if (c.command == IDM_CONVERT_ARJ_TO_ZIP) EXPECT_FALSE(Exists(dir + "\\FOLDERS.ZIP"));
+  }
+}
+
+// ARJ keeps no archive comment longer than 2,048 bytes: converting a ZIP with a longer one asks
+// first, and "No" leaves the folder as it was.
+TEST_F(ConvertE2ETest, ACommentTooLongForArjIsNotDroppedInSilence) {
+  if (!Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  std::string zip = dir + "\\LONG.ZIP", comment = prog + "\\comment.txt";
+  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
+  std::string longTitle = NumberedComment(200, true);
+  longTitle.resize(6799, '.');
+  ASSERT_TRUE(WriteWholeFile(comment, longTitle));
+  ASSERT_EQ(0, RunHost("/usr/bin/zip -qz '" + HostPath(zip) + "' < '" + HostPath(comment) + "'", prog + "\\z.status"));
+  const std::string source = ReadAll(zip);
+  BoxAnswerer no(GetCurrentThreadId(), IDNO);
+  EXPECT_FALSE(ConvertArchive(setup, s, IDM_CONVERT_ZIP_TO_ARJ, dir, {"LONG.ZIP"}, "None", "None",
+                              [](SwitchSet&) { return false; }));
+  EXPECT_EQ(std::vector<std::string>{zip + "\nholds comments or empty folders. The conversion does not carry them "
+                                           "into the new archive.\n\nConvert it anyway, without them?"},
+            no.Texts());
+  EXPECT_TRUE(ReadAll(zip) == source);
+  EXPECT_FALSE(Exists(dir + "\\LONG.ARJ"));
 }
 
 // An LZH archive of the tree (Debian has no LZH archiver: our test writer makes it), with its

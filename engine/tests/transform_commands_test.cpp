@@ -276,6 +276,52 @@ TEST(ConvertCommands, ScratchPathWithBlanksArrivesWhole) {
   EXPECT_EQ(R"(-wC:\My Work\)", pack[4]);
 }
 
+// The archive comment of a ZIP or ARJ source reaches a new ARJ through a file ARJ reads; a ZIP
+// pack takes no such switch.
+TEST(ConvertCommands, ArjPackTakesTheTitleFromAFile) {
+  EnginePaths p{R"(C:\Program Files\QL)", R"(C:\My Work)"};
+  ConvertKind k{};
+  ConvertKindOf(IDM_CONVERT_ZIP_TO_ARJ, &k);
+  ConvertCommands c = ConvertCommandsFor(Sws({}), p, k, R"(C:\My Data\A.ZIP)", "", ConvertPackPath(R"(C:\My Data\A.ARJ)", 0),
+                                         ScratchDirectory(p.workDir), R"(C:\My Work\ql5title)");
+  std::vector<std::string> pack = SplitArgs(c.pack.text);
+  ASSERT_EQ(6u, pack.size());
+  EXPECT_EQ(R"(-zC:\My Work\ql5title)", pack[5]);
+  ConvertKindOf(IDM_CONVERT_ARJ_TO_ZIP, &k);
+  c = ConvertCommandsFor(Sws({}), p, k, R"(C:\My Data\A.ARJ)", "", ConvertPackPath(R"(C:\My Data\A.ZIP)", 0),
+                         ScratchDirectory(p.workDir), R"(C:\My Work\ql5title)");
+  EXPECT_EQ(std::string::npos, c.pack.text.find("-z"));
+}
+
+// Folders that hold nothing reach a new ARJ as entries of their own.
+TEST(ConvertCommands, ArjPackStoresFolderEntriesWhenAsked) {
+  ConvertKind k{};
+  ConvertKindOf(IDM_CONVERT_ZIP_TO_ARJ, &k);
+  auto pack = [&](bool folders) {
+    return ConvertCommandsFor(Sws({}), kPaths, k, kZip, "", ConvertPackPath(kArj, 0), ScratchDirectory(kPaths.workDir),
+                              "", folders).pack.text;
+  };
+  EXPECT_EQ(R"(C:\QL\ARJ M -r C:\DATA\~QLCV000.ARJ -wC:\QL\QL5TEMP\ -a1)", pack(true));
+  EXPECT_EQ(R"(C:\QL\ARJ M -r C:\DATA\~QLCV000.ARJ -wC:\QL\QL5TEMP\)", pack(false));
+}
+
+TEST(ConvertCommands, WhatTitleArjKeepsWhole) {
+  const struct {
+    std::string title;
+    bool kept;
+  } cases[] = {
+      {"", true},
+      {"one line\r\nanother\r\n", true},
+      {std::string(kArjTitleMax, 'x'), true},
+      {std::string(kArjTitleMax, 'x') + "\r", true},  // carriage returns are not stored
+      {std::string(kArjTitleMax + 1, 'x'), false},
+      {std::string(6799, 'x'), false},
+      {std::string("before\x1A after"), false},
+      {std::string("before\0after", 12), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.kept, ArjKeepsTitle(c.title)) << c.title.size();
+}
+
 TEST(WholeArchiveCommands, SelfExtractingRepairJoinRename) {
   const Case cases[] = {
       {"self-extracting arj", [] { return SelfExtractingArj(Sws({}), kPaths, kArj); }, R,
