@@ -18,6 +18,14 @@
 
 namespace {
 
+// The list font's height for a size in points on this screen.
+int FontHeight(int points) {
+  HDC screen = GetDC(nullptr);
+  const int perInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return -(points * perInch / 72);
+}
+
 // The browser windows opened since the last ForgetOpenedWindows, in slot order: the name each was
 // opened with, its kind and its masks.
 struct OpenedWindow {
@@ -137,10 +145,7 @@ TEST_F(FrameTest, FreshInstallationStartsWithDefaults) {
   EXPECT_TRUE(ql::g_showDriveBar);
   EXPECT_EQ(0x3F, ql::g_confirmFlags) << "every confirmation on, windows not saved";
   EXPECT_STREQ("MS Sans Serif", ql::g_listFont.lfFaceName);
-  HDC screen = GetDC(nullptr);
-  int perInch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(-(8 * perInch / 72), ql::g_listFont.lfHeight) << "8 points";
+  EXPECT_EQ(FontHeight(8), ql::g_listFont.lfHeight) << "8 points";
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < 801 ? 400 : 700, ql::g_listFont.lfWeight);
   EXPECT_GT(ql::g_listLineHeight, 0);
   EXPECT_EQ(0u, ql::g_listTextColor);
@@ -242,11 +247,8 @@ TEST_F(FrameTest, GarbageInTheFontKeysGivesTheirDefaults) {
   Set("Current Font", "Weight", "heavy");
   Set("Current Font", "TextColor", "blue");
   ASSERT_NE(nullptr, Start());
-  HDC screen = GetDC(nullptr);
-  int perInch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   EXPECT_STREQ("MS Sans Serif", ql::g_listFont.lfFaceName);
-  EXPECT_EQ(-(10 * perInch / 72), ql::g_listFont.lfHeight) << "from DesiredPointSize";
+  EXPECT_EQ(FontHeight(10), ql::g_listFont.lfHeight) << "from DesiredPointSize";
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < 801 ? 400 : 700, ql::g_listFont.lfWeight);
   EXPECT_EQ(0u, ql::g_listTextColor);
 }
@@ -258,10 +260,7 @@ TEST_F(FrameTest, AnOutOfRangeFontSizeGivesTheDefaultFont) {
   Set("Current Font", "PointSize", "-99999");
   Set("Current Font", "Weight", "99999");
   ASSERT_NE(nullptr, Start());
-  HDC screen = GetDC(nullptr);
-  int perInch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(-(8 * perInch / 72), ql::g_listFont.lfHeight);
+  EXPECT_EQ(FontHeight(8), ql::g_listFont.lfHeight);
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < 801 ? 400 : 700, ql::g_listFont.lfWeight);
   EXPECT_TRUE(IsWindowVisible(ql::g_statusBar));
   EXPECT_TRUE(IsWindowVisible(ql::g_buttonBar));

@@ -364,7 +364,9 @@ TEST_F(ConvertE2ETest, CommentsAndEmptyFoldersAreNotDroppedInSilence) {
       for (const qltest::SeenDialog& seen : user.Seen()) asked.push_back(seen.text);
     }
     EXPECT_EQ(std::vector<std::string>{question}, asked);
-    if (!c.converted) EXPECT_TRUE(ReadAll(zip) == source) << "the source is left as it was";
+    if (!c.converted) {
+      EXPECT_TRUE(ReadAll(zip) == source) << "the source is left as it was";
+    }
   }
   EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
   ExpectTree(zip, ArchiveKind::Zip);
@@ -490,7 +492,9 @@ TEST_F(ConvertE2ETest, EmptyFoldersANewZipCannotKeepAreNotDroppedInSilence) {
                                                  "them into the new archive.\n\nConvert it anyway, without them?"},
               no.Texts());
     EXPECT_TRUE(ReadAll(archive) == source);
-    if (c.command == IDM_CONVERT_ARJ_TO_ZIP) EXPECT_FALSE(Exists(dir + "\\FOLDERS.ZIP"));
+    if (c.command == IDM_CONVERT_ARJ_TO_ZIP) {
+      EXPECT_FALSE(Exists(dir + "\\FOLDERS.ZIP"));
+    }
   }
 }
 
