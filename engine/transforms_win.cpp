@@ -4,16 +4,17 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "common/mask.h"
+#include "common/repaired_zip_name.h"
 #include "common/shared_win.h"
 #include "engine/dialogs_win.h"
+#include "engine/runner_win.h"
 #include "engine/transform_commands.h"
 #include "readers/readers_win.h"
-#include "resources/ids.h"
 #include "readers/listing_lines.h"
+#include "resources/ids.h"
 
 namespace ql {
 
@@ -90,14 +91,21 @@ std::string FreshScratch(const std::string& workDir) {
   return "";
 }
 
-// A name beside `target` that nothing has, for the archive being made; "" when none is free.
-std::string FreePackPath(const std::string& target) {
-  for (unsigned n = 0; n < kPackNames; ++n) {
-    std::string path = ConvertPackPath(target, n);
+// The first of `count` names (`nameOf(0)`, `nameOf(1)` ...) that no file or directory has; ""
+// when all are taken.
+template <typename NameOf>
+std::string FirstFreeName(unsigned count, NameOf nameOf) {
+  for (unsigned n = 0; n < count; ++n) {
+    std::string path = nameOf(n);
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
       return path;
   }
   return "";
+}
+
+// A name beside `target` that nothing has, for the archive being made; "" when none is free.
+std::string FreePackPath(const std::string& target) {
+  return FirstFreeName(kPackNames, [&](unsigned n) { return ConvertPackPath(target, n); });
 }
 
 // The archive comment that `line` (a listing line of `source`) points at: a ZIP's bytes as they
@@ -123,16 +131,6 @@ bool ReadArchiveTitle(const std::string& source, const std::string& line, bool a
   if (!ok) return false;
   *title = arj ? CommentTextOf(buf.data(), count, ArchiveKind::Arj) : std::string(buf.data(), count);
   return true;
-}
-
-bool WriteNewFile(const std::string& path, const std::string& bytes) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-  CloseHandle(f);
-  if (!ok) DeleteFileA(path.c_str());
-  return ok;
 }
 
 // Gives the ZIP archive at `path` the archive comment `title`. The archive ends with an end record
@@ -230,7 +228,7 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
   // The new archive is written beside the target under a name of its own and tested there; only
   // then does it take the target's name, by a rename on the same drive. Whatever fails (a full
   // disk, a damaged source, a cancel), the partial archive goes and the folder is as it was.
-  bool ok = (titleFile.empty() || WriteNewFile(titleFile, title)) && RunSucceeded(setup, cmds.unpack) &&
+  bool ok = (titleFile.empty() || WriteWholeFile(titleFile, title)) && RunSucceeded(setup, cmds.unpack) &&
             HoldsFiles(scratch) && RunSucceeded(setup, cmds.pack) && FileExists(packPath) &&
             (k.to == ConvertTo::Arj || title.empty() || SetZipTitle(packPath, title)) &&
             RunSucceeded(setup, cmds.test);
@@ -274,25 +272,14 @@ std::string FreeRecoveryDirectory(const std::string& archive) {
   size_t dot = archive.find_last_of('.');
   std::string base = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? archive
                                                                                              : archive.substr(0, dot);
-  for (unsigned n = 0; n < 100; ++n) {
-    std::string dir = n ? base + "." + std::to_string(n) : base;
-    if (GetFileAttributesA(dir.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
-      return dir;
-  }
-  return "";
+  return FirstFreeName(100, [&](unsigned n) { return n ? base + "." + std::to_string(n) : base; });
 }
 
 // Where PKZIPFIX puts its repair in `directory`: the first of PKFIXED.ZIP, PKFIX001.ZIP ...
 // PKFIX999.ZIP that does not exist, as PKZIPFIX chooses it. "" when all are taken.
 std::string FreeRepairedZipPath(const std::string& directory) {
-  for (unsigned n = 0; n < 1000; ++n) {
-    char name[16];
-    if (n) std::snprintf(name, sizeof name, "PKFIX%03u.ZIP", n);
-    std::string path = Joined(directory, n ? name : "PKFIXED.ZIP");
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
-      return path;
-  }
-  return "";
+  return FirstFreeName(kRepairedZipNames,
+                       [&](unsigned n) { return Joined(directory, RepairedZipName(static_cast<int>(n))); });
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "archivers/zipfix/zip_rebuild.h"
+#include "common/repaired_zip_name.h"
 
 namespace qlzipfix {
 namespace {
@@ -30,12 +31,7 @@ std::string Absolute(qlzip::Host& host, const std::string& path) {
 
 }  // namespace
 
-std::string FixedName(int n) {
-  if (n <= 0) return kFixedName;
-  char name[16];
-  std::snprintf(name, sizeof name, "PKFIX%03d.ZIP", n % 1000);
-  return name;
-}
+std::string FixedName(int n) { return ql::RepairedZipName(n); }
 
 int RunZipFix(const std::vector<std::string>& args, qlzip::Host& host, std::FILE* log) {
   if (args.empty() || args.size() > 2) {
@@ -65,7 +61,7 @@ int RunZipFix(const std::vector<std::string>& args, qlzip::Host& host, std::FILE
   // An earlier repair in that place is never written over: the first free name of PKFIXED.ZIP,
   // PKFIX001.ZIP ... PKFIX999.ZIP takes this one.
   std::string output;
-  for (int n = 0; n < 1000 && output.empty(); ++n) {
+  for (int n = 0; n < ql::kRepairedZipNames && output.empty(); ++n) {
     std::string candidate = qlzip::JoinPath(dir, FixedName(n));
     qlzip::DirEntry existing;
     if (!host.Stat(candidate, existing)) output = candidate;
