@@ -24,8 +24,11 @@
 
 namespace ql {
 
+DWORD g_runnerMinimumWaitMs = RunnerSetup{}.minimumWaitMs;
+
 RunnerSetup SetupFor(HWND owner) {
   RunnerSetup s;
+  s.minimumWaitMs = g_runnerMinimumWaitMs;
   if (g_settings) {
     s.runnerPath = g_settings->RunnerPath;
     s.programDir = g_settings->ProgramDirectory;

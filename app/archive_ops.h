@@ -12,6 +12,9 @@ namespace ql {
 
 // What the archive operations take from the settings and the frame, for messages owned by `owner`.
 RunnerSetup SetupFor(HWND owner);
+// The runner's shortest wait in every setup SetupFor makes (`RunnerSetup::minimumWaitMs`); tests
+// that run many commands through the frame set 0.
+extern DWORD g_runnerMinimumWaitMs;
 // The password dialog owned by `owner`.
 AskPassword PasswordAsker(HWND owner);
 // The type of a browser window's archive.

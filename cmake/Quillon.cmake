@@ -16,9 +16,12 @@
 #   ql_native_test(name SOURCES ... [LIBS ...] [EXTERNAL ...])   GoogleTest under ASan/UBSan.
 #   ql_fuzzer(name SOURCES ... [LIBS ...] [EXTERNAL ...] CORPUS dir)
 #       libFuzzer target (clang only); the ordinary test run replays the saved corpus.
-#   ql_win_test(name SOURCES ... [LIBS ...] [EXTERNAL ...] [GUI] [DEPENDS targets...] [TIMEOUT s])
-#       GoogleTest under Wine inside the shared Xvfb/wineserver session. GUI tests hold the
-#       desktop lock so that windows of parallel tests do not meet.
+#   ql_win_test(name SOURCES ... [LIBS ...] [EXTERNAL ...] [GUI] [DEPENDS targets...] [SHARDS n] [TIMEOUT s])
+#       GoogleTest under Wine. One ctest entry per shard (`name`, or `name/i` of n shards), each one
+#       Wine process running its share of the cases (GTEST_TOTAL_SHARDS/GTEST_SHARD_INDEX); a failing
+#       entry's output names its failed cases. Entries are dealt out over the Wine sessions (a
+#       prefix with its own wineserver and Xvfb each); GUI entries hold their session's desktop lock
+#       so that windows of parallel tests do not meet. TIMEOUT bounds one entry (default 600 s).
 
 set(QL_PROGRAM_DIR "${CMAKE_BINARY_DIR}/program" CACHE PATH "Program directory of the Win32 build")
 set(QL_NATIVE_BIN "${CMAKE_BINARY_DIR}/bin")
@@ -45,9 +48,9 @@ else()
 endif()
 
 function(_ql_parse prefix)
-  cmake_parse_arguments(A "GUI;WIN32;CONSOLE;DLL" "DEF;OUTPUT_NAME;CORPUS;TIMEOUT"
+  cmake_parse_arguments(A "GUI;WIN32;CONSOLE;DLL" "DEF;OUTPUT_NAME;CORPUS;TIMEOUT;SHARDS"
                         "SOURCES;LIBS;EXTERNAL;INCLUDE;DEPENDS" ${ARGN})
-  foreach(v GUI WIN32 CONSOLE DLL DEF OUTPUT_NAME CORPUS TIMEOUT SOURCES LIBS EXTERNAL INCLUDE DEPENDS)
+  foreach(v GUI WIN32 CONSOLE DLL DEF OUTPUT_NAME CORPUS TIMEOUT SHARDS SOURCES LIBS EXTERNAL INCLUDE DEPENDS)
     set(${prefix}_${v} "${A_${v}}" PARENT_SCOPE)
   endforeach()
 endfunction()
@@ -171,6 +174,32 @@ function(ql_fuzzer name)
                        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endfunction()
 
+# The Wine session a Win32 test entry runs in: its fixture name, prefix and desktop lock. Session 0
+# is the build tree's `wineprefix` (scripts that look at a test's display find it there).
+set(QL_WINE_SESSIONS 2 CACHE STRING "Wine sessions (prefix, wineserver, Xvfb) the Win32 tests share out")
+function(ql_wine_session index out_fixture out_prefix)
+  if(index EQUAL 0)
+    set(${out_fixture} wine_session PARENT_SCOPE)
+    set(${out_prefix} ${CMAKE_BINARY_DIR}/wineprefix PARENT_SCOPE)
+  else()
+    set(${out_fixture} wine_session_${index} PARENT_SCOPE)
+    set(${out_prefix} ${CMAKE_BINARY_DIR}/wineprefix-${index} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Deals the next entry of one kind (GUI or not) to a session, in turn, so that each kind's entries
+# spread evenly.
+function(_ql_next_session kind out)
+  get_property(n GLOBAL PROPERTY QL_NEXT_SESSION_${kind})
+  if(NOT n)
+    set(n 0)
+  endif()
+  math(EXPR session "${n} % ${QL_WINE_SESSIONS}")
+  math(EXPR n "${n} + 1")
+  set_property(GLOBAL PROPERTY QL_NEXT_SESSION_${kind} ${n})
+  set(${out} ${session} PARENT_SCOPE)
+endfunction()
+
 function(ql_win_test name)
   _ql_parse(A ${ARGN})
   add_executable(${name} ${A_SOURCES})
@@ -181,21 +210,45 @@ function(ql_win_test name)
     add_dependencies(${name} ${A_DEPENDS})
   endif()
   if(NOT A_TIMEOUT)
-    set(A_TIMEOUT 120)
+    set(A_TIMEOUT 600)
   endif()
-  set(props TIMEOUT ${A_TIMEOUT} FIXTURES_REQUIRED wine_session LABELS win32)
+  if(NOT A_SHARDS)
+    set(A_SHARDS 1)
+  endif()
   if(A_GUI)
-    list(APPEND props RESOURCE_LOCK wine_desktop)
+    set(kind GUI)
+  else()
+    set(kind PLAIN)
   endif()
-  gtest_discover_tests(${name} NO_PRETTY_VALUES DISCOVERY_TIMEOUT 120 PROPERTIES ${props})
+  math(EXPR last "${A_SHARDS} - 1")
+  foreach(shard RANGE ${last})
+    set(test ${name})
+    if(A_SHARDS GREATER 1)
+      set(test ${name}/${shard})
+    endif()
+    _ql_next_session(${kind} session)
+    ql_wine_session(${session} fixture prefix)
+    add_test(NAME ${test} COMMAND ${name})
+    set(props TIMEOUT ${A_TIMEOUT} FIXTURES_REQUIRED ${fixture} LABELS win32
+        ENVIRONMENT "WINEPREFIX=${prefix};QL_WINE_SESSION=${session};GTEST_TOTAL_SHARDS=${A_SHARDS};GTEST_SHARD_INDEX=${shard}")
+    if(A_GUI)
+      list(APPEND props RESOURCE_LOCK wine_desktop_${session})
+    endif()
+    set_tests_properties(${test} PROPERTIES ${props})
+  endforeach()
 endfunction()
 
 if(QL_WIN32)
-  # One private Xvfb and one persistent wineserver for the whole ctest run.
+  # Per session, one private Xvfb and one persistent wineserver for the whole ctest run.
   add_executable(wine_warmup ${CMAKE_SOURCE_DIR}/tests/support/wine_warmup.c)
-  add_test(NAME wine_session_start
-           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh start $<TARGET_FILE:wine_warmup>)
-  set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 300)
-  add_test(NAME wine_session_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh stop)
-  set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session)
+  math(EXPR last "${QL_WINE_SESSIONS} - 1")
+  foreach(session RANGE ${last})
+    ql_wine_session(${session} fixture prefix)
+    add_test(NAME ${fixture}_start
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh start $<TARGET_FILE:wine_warmup>)
+    set_tests_properties(${fixture}_start PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 300
+                         ENVIRONMENT WINEPREFIX=${prefix})
+    add_test(NAME ${fixture}_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh stop)
+    set_tests_properties(${fixture}_stop PROPERTIES FIXTURES_CLEANUP ${fixture} ENVIRONMENT WINEPREFIX=${prefix})
+  endforeach()
 endif()

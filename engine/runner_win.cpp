@@ -138,7 +138,8 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
 RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
                       bool viewMode) {
   std::string line = RunnerCommandLine(setup.runnerPath, setup.workDir, showWindow, viewMode);
-  return StartRunnerAndWait(setup, command, line, showWindow ? SW_SHOW : SW_SHOWMINIMIZED, 0, nullptr, 1000);
+  return StartRunnerAndWait(setup, command, line, showWindow ? SW_SHOW : SW_SHOWMINIMIZED, 0, nullptr,
+                            setup.minimumWaitMs);
 }
 
 RunResult RunVirusDetector(const RunnerSetup& setup, const std::string& command, DWORD minimumWaitMs) {

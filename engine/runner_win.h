@@ -19,6 +19,9 @@ struct RunnerSetup {
   int shortNameDisplay = 0; // `ShortNameDisplay`, the fourth argument of `zip`
   // `TranslateAppAccelerators`: offered every message of the wait first; true when consumed.
   bool (*translateAccelerators)(MSG* msg) = nullptr;
+  // The shortest wait of `RunArchiver`: a runner that finishes at once still shows its window
+  // for this long. Tests that run many commands set 0.
+  DWORD minimumWaitMs = 1000;
 };
 
 // The program and work directories the command builders name.
@@ -39,7 +42,7 @@ enum class RunResult {
 // Writes `command` into cmndargs, starts the runner on the work directory (" -T" when
 // `viewMode`, " -B" and minimised unless `showWindow`) with QLWORK set to the current directory,
 // and waits, keeping the interface live, until the runner has deleted cmndargs or its process has
-// ended. The wait lasts at least 1000 ms.
+// ended. The wait lasts at least `setup.minimumWaitMs`.
 RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
                       bool viewMode = false);
 

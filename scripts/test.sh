@@ -21,11 +21,17 @@ $tree: FAIL (build, see build/$tree-build.log)"
   ctest --test-dir "build/$tree" -j"$jobs" --output-on-failure >"build/$tree-test.log" 2>&1
   rc=$?
   line=$(grep -E 'tests passed|No tests were found' "build/$tree-test.log" | tail -n 1)
+  # A Win32 entry runs many GoogleTest cases in one Wine process: count them from ctest's full log,
+  # and name the failed ones.
+  cases=$(tr -d '\r' <"build/$tree/Testing/Temporary/LastTest.log" 2>/dev/null | grep -cE '^\[       OK \]')
+  [ "$tree" = win32 ] && line="$line; $cases cases passed"
   if [ $rc -eq 0 ]; then
     summary="$summary
 $tree: PASS ($line)"
   else
     grep -E '^\s+[0-9]+ - ' "build/$tree-test.log" | head -n 40
+    tr -d '\r' <"build/$tree-test.log" | grep -E '^\[  FAILED  \] [^ ]+\.[^ ]+' | sed 's/ (.*//; s/, where.*//' |
+      sort -u | head -n 40
     summary="$summary
 $tree: FAIL ($line; details in build/$tree-test.log)"
     result=1

@@ -51,10 +51,11 @@ class ArchiveOpsTest : public ::testing::TestWithParam<Archiver> {
   bool answerNo = false;
 
   void SetUp() override {
+    ql::g_runnerMinimumWaitMs = 0;  // the runner's shortest wait has a test of its own
     cwd = qltest::CurrentDirectory();
     static int serial = 0;
     // Under the build tree (drive Z:), so that the host's unzip and arj can read the archives.
-    prog = FromUnix(OPS_DIR) + "\\ops " + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    prog = FromUnix(OPS_DIR) + "\\ops " + qltest::ProcessTag() + "_" + std::to_string(++serial);
     CreateDirectoryA(FromUnix(OPS_DIR).c_str(), nullptr);
     ql::RemoveDirectoryTree(prog.c_str());  // left by an earlier process of the same id
     ASSERT_TRUE(CreateDirectoryA(prog.c_str(), nullptr)) << prog;

@@ -80,7 +80,7 @@ class CommentThroughTheFrame : public ::testing::Test {
   void SetUp() override {
     if (!ql::Exists("Z:\\usr\\bin\\unzip") || !ql::Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
     // Under the build tree (drive Z:), where the host's zip and unzip reach the archive.
-    dir = ql::FromUnix(E2E_DIR) + "\\frame " + std::to_string(GetCurrentProcessId());
+    dir = ql::FromUnix(E2E_DIR) + "\\frame " + qltest::ProcessTag();
     ql::RemoveTree(dir);
     CreateDirectoryA(ql::FromUnix(E2E_DIR).c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/archive_ops.h"
 #include "app/frame.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -50,9 +51,10 @@ class DragDropTest : public ::testing::Test {
   std::vector<SeenDialog> seen;
 
   void SetUp() override {
+    ql::g_runnerMinimumWaitMs = 0;  // the runner's shortest wait has a test of its own
     cwd = qltest::CurrentDirectory();
     static int serial = 0;
-    prog = FromUnix(OPS_DIR) + "\\drag " + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    prog = FromUnix(OPS_DIR) + "\\drag " + qltest::ProcessTag() + "_" + std::to_string(++serial);
     CreateDirectoryA(FromUnix(OPS_DIR).c_str(), nullptr);
     ql::RemoveDirectoryTree(prog.c_str());
     ASSERT_TRUE(CreateDirectoryA(prog.c_str(), nullptr)) << prog;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/archive_ops.h"
 #include "app/dispatch.h"
 #include "app/frame.h"
 #include "app/settings.h"
@@ -76,10 +77,11 @@ class ExpressEndToEnd : public ::testing::Test {
   std::function<int(HWND, const SeenDialog&)> step;
 
   void SetUp() override {
+    ql::g_runnerMinimumWaitMs = 0;  // the runner's shortest wait has a test of its own
     cwd = qltest::CurrentDirectory();
     static int serial = 0;
     // Under the build tree (drive Z:), so that the host's unzip and arj can read the archives.
-    prog = FromUnix(OPS_DIR) + "\\express " + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    prog = FromUnix(OPS_DIR) + "\\express " + qltest::ProcessTag() + "_" + std::to_string(++serial);
     CreateDirectoryA(FromUnix(OPS_DIR).c_str(), nullptr);
     ql::RemoveDirectoryTree(prog.c_str());
     ASSERT_TRUE(CreateDirectoryA(prog.c_str(), nullptr)) << prog;

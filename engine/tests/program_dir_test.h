@@ -51,6 +51,7 @@ class ProgramDirTest : public ::testing::Test {
     setup.runnerPath = prog + "\\qlkbdtrp.exe";
     setup.programDir = prog;
     setup.workDir = work;
+    setup.minimumWaitMs = 0;  // the runner's shortest wait has a test of its own
   }
   void TearDown() override {
     SetCurrentDirectoryA(saved.c_str());

@@ -12,6 +12,7 @@
 #include "engine/runner_win.h"
 #include "engine/tests/host_commands.h"
 #include "engine/tests/win_test_util.h"
+#include "tests/support/win_test_support.h"
 
 namespace ql {
 
@@ -27,7 +28,7 @@ class RealArchiversFixture : public ::testing::Test {
     saved = cur;
     // Under the build tree (drive Z:), so that the host's unzip and arj can read the archives.
     static int serial = 0;
-    prog = FromUnix(E2E_DIR) + "\\e2e " + std::to_string(GetCurrentProcessId()) + "_" +
+    prog = FromUnix(E2E_DIR) + "\\e2e " + qltest::ProcessTag() + "_" +
            std::to_string(++serial);
     RemoveTree(prog);
     CreateDirectoryA(FromUnix(E2E_DIR).c_str(), nullptr);
@@ -42,6 +43,7 @@ class RealArchiversFixture : public ::testing::Test {
     setup.runnerPath = prog + "\\qlkbdtrp.exe";
     setup.programDir = prog;
     setup.workDir = work;
+    setup.minimumWaitMs = 0;  // the runner's shortest wait has a test of its own
 
     LoadSwitchSet(s, [](const char*, const char* def) { return std::string(def); });
     SetOn(s, Sw::RestoreSubdirs, true);

@@ -84,7 +84,7 @@ class UserMenusTest : public ::testing::Test {
     cwd_ = qltest::CurrentDirectory();
     static int serial = 0;
     // Under the build tree (drive Z:), so that the host's unzip can read the archives.
-    root_ = FromUnix(RUNS_DIR) + "\\menus " + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    root_ = FromUnix(RUNS_DIR) + "\\menus " + qltest::ProcessTag() + "_" + std::to_string(++serial);
     CreateDirectoryA(FromUnix(RUNS_DIR).c_str(), nullptr);
     ql::RemoveDirectoryTree(root_.c_str());
     ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;

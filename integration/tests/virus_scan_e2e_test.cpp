@@ -74,7 +74,7 @@ class VirusScanTest : public ::testing::Test {
     static int serial = 0;
     // Under the build tree (drive Z:); the detector's directory holds a blank, and a decoy
     // "Virus.exe" waits where an unquoted path would be cut.
-    prog = FromUnix(SCAN_DIR) + "\\virus" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    prog = FromUnix(SCAN_DIR) + "\\virus" + qltest::ProcessTag() + "_" + std::to_string(++serial);
     CreateDirectoryA(FromUnix(SCAN_DIR).c_str(), nullptr);
     ql::RemoveDirectoryTree(prog.c_str());
     ASSERT_TRUE(CreateDirectoryA(prog.c_str(), nullptr)) << prog;

@@ -83,6 +83,17 @@ class TempDir {
   std::string path_;
 };
 
+// This test process's id, with the Wine session it runs in when there are several: names under the
+// build tree (drive Z:, shared by every session) stay apart although each wineserver counts its
+// process ids from the same start.
+inline std::string ProcessTag() {
+  char session[16] = "";
+  std::string tag = std::to_string(GetCurrentProcessId());
+  if (GetEnvironmentVariableA("QL_WINE_SESSION", session, sizeof session) && session[0] != '0')
+    tag += std::string("s") + session;
+  return tag;
+}
+
 bool WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);

@@ -94,7 +94,7 @@ class ZipProgramsTest : public ::testing::Test {
     if (!FileExists("Z:\\usr\\bin\\zip") || !FileExists("Z:\\usr\\bin\\unzip"))
       GTEST_SKIP() << "Info-ZIP is not installed";
     static int serial = 0;
-    dir = FromUnix(ZIPSFX_E2E_DIR) + "\\run" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    dir = FromUnix(ZIPSFX_E2E_DIR) + "\\run" + qltest::ProcessTag() + "_" + std::to_string(++serial);
     CreateDirectoryA(FromUnix(ZIPSFX_E2E_DIR).c_str(), nullptr);
     RemoveTree(dir);
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
