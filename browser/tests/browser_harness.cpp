@@ -102,50 +102,6 @@ TestFrame::~TestFrame() {
   Drain();
 }
 
-namespace {
-struct WatchCtx {
-  std::mutex* mutex;
-  std::vector<std::string>* texts;
-};
-BOOL CALLBACK AnswerBox(HWND h, LPARAM p) {
-  auto* ctx = reinterpret_cast<WatchCtx*>(p);
-  char cls[16] = "";
-  GetClassNameA(h, cls, sizeof cls);
-  if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
-  char text[512] = "";
-  GetDlgItemTextA(h, 0xFFFF, text, sizeof text);
-  {
-    std::lock_guard<std::mutex> lock(*ctx->mutex);
-    ctx->texts->push_back(text);
-  }
-  SendMessageA(h, WM_COMMAND, IDOK, 0);
-  return TRUE;
-}
-}  // namespace
-
-BoxWatcher::BoxWatcher(DWORD threadId) : thread_(threadId) {
-  worker_ = std::thread([this] {
-    WatchCtx ctx{&mutex_, &texts_};
-    HANDLE tick = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    while (!stop_) {
-      EnumThreadWindows(thread_, AnswerBox, reinterpret_cast<LPARAM>(&ctx));
-      // A short poll interval; nothing else signals this event.
-      WaitForSingleObject(tick, 20);
-    }
-    CloseHandle(tick);
-  });
-}
-
-BoxWatcher::~BoxWatcher() {
-  stop_ = true;
-  worker_.join();
-}
-
-std::vector<std::string> BoxWatcher::Texts() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return texts_;
-}
-
 ScratchDir::ScratchDir() {
   char tmp[MAX_PATH] = "";
   GetTempPathA(sizeof tmp, tmp);

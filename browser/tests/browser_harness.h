@@ -1,13 +1,9 @@
-// A small MDI frame for driving browser windows in-process, a watcher that answers message boxes,
-// and file helpers.
+// A small MDI frame for driving browser windows in-process, and file helpers.
 #pragma once
 #include <windows.h>
 
-#include <atomic>
 #include <map>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "browser/browser_win.h"
@@ -32,21 +28,6 @@ class TestFrame {
  private:
   HWND frame_ = nullptr;
   HWND client_ = nullptr;
-};
-
-// Answers the message boxes of one thread with OK, recording their texts.
-class BoxWatcher {
- public:
-  explicit BoxWatcher(DWORD threadId = GetCurrentThreadId());
-  ~BoxWatcher();
-  std::vector<std::string> Texts();
-
- private:
-  DWORD thread_;
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::vector<std::string> texts_;
-  std::thread worker_;
 };
 
 // A directory of its own under the temporary directory, removed at the end.

@@ -12,6 +12,7 @@
 #include "browser/item_format.h"
 #include "browser/tests/browser_harness.h"
 #include "resources/ids.h"
+#include "tests/support/win_test_support.h"
 
 using namespace qlbrowsertest;
 
@@ -91,7 +92,7 @@ TEST_F(BrowserTest, ParentFirstAmongDirectoriesAndTimes) {
 }
 
 TEST_F(BrowserTest, ThirtyThirdWindowIsRefused) {
-  BoxWatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   std::vector<HWND> windows;
   for (int i = 0; i < kMaxWindows; ++i) {
     HWND h = OpenBrowserWindow("", kArchiveTypeZip, "*.none", "*.*");
@@ -101,7 +102,7 @@ TEST_F(BrowserTest, ThirtyThirdWindowIsRefused) {
   EXPECT_EQ(BrowserWindowCount(), 32);
   EXPECT_EQ(OpenBrowserWindow("", kArchiveTypeZip, "*.*", "*.*"), nullptr);
   EXPECT_EQ(BrowserWindowCount(), 32);
-  ASSERT_EQ(boxes.Texts(), (std::vector<std::string>{"The maximum window limit is: 32."}));
+  ASSERT_EQ(qltest::TextsOf(boxes.Seen()), (std::vector<std::string>{"The maximum window limit is: 32."}));
   // A freed slot is taken again.
   SendMessageA(frame_.client(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(windows[5]), 0);
   HWND again = Open();
@@ -111,14 +112,14 @@ TEST_F(BrowserTest, ThirtyThirdWindowIsRefused) {
 
 TEST_F(BrowserTest, SameArchiveTwiceIsRefusedEmptyNamesNeverConflict) {
   ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
-  BoxWatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   HWND first = Open((dir_ / "plain.zip").c_str());
   ASSERT_TRUE(first);
   EXPECT_EQ(Open("PLAIN.ZIP"), nullptr);
   EXPECT_EQ(Open((dir_ / "Plain.Zip").c_str()), nullptr);
   EXPECT_TRUE(Open(""));
   EXPECT_TRUE(Open(""));
-  EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Requested archive file is already open!",
+  EXPECT_EQ(qltest::TextsOf(boxes.Seen()), (std::vector<std::string>{"Requested archive file is already open!",
                                                      "Requested archive file is already open!"}));
 }
 
@@ -238,7 +239,7 @@ TEST_F(BrowserTest, ArjWindowHasTitleAndCommentLines) {
 }
 
 TEST_F(BrowserTest, NameTooLongAndUnreadableArchivesDestroyTheWindow) {
-  BoxWatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   std::string arj = dir_ / "ninechars.arj";
   WriteFileBytes(arj, "not an arj");
   EXPECT_EQ(Open(arj.c_str(), kArchiveTypeArj), nullptr);
@@ -248,7 +249,7 @@ TEST_F(BrowserTest, NameTooLongAndUnreadableArchivesDestroyTheWindow) {
   EXPECT_EQ(BrowserWindowCount(), 0);
   // Every slot was given back.
   for (int i = 0; i < kMaxWindows; ++i) EXPECT_EQ(g_windowTable[i].hwndChild, nullptr);
-  auto texts = boxes.Texts();
+  auto texts = qltest::TextsOf(boxes.Seen());
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0], "Filename Exceeds The Maximum Number of Charcters! ");
   // A ZIP name that does not exist yet is an archive to be created: the window stays empty.
@@ -292,7 +293,7 @@ TEST_F(BrowserTest, RefreshReadsAgainAndClearsAVanishedOrEmptiedArchiveThroughTh
   EXPECT_NE(RecordOf(fresh)->archivePath[0], 0);
 
   // An archive left without entries is cleared the same way (after the reader's message).
-  BoxWatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   ASSERT_TRUE(CopyFixture("plain.zip", dir_ / "plain.zip"));
   HWND again = Open("plain.zip");
   ASSERT_TRUE(again);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/tests/box_answerer.h"
+#include "tests/support/win_test_support.h"
 #include "engine/tests/program_dir_test.h"
 
 namespace ql {
@@ -17,10 +17,10 @@ namespace {
 TEST_F(NamedArchiveTest, FreshenRefusesWhenTheSpaceCannotBeThere) {
   std::vector<std::string> texts;
   {
-    BoxAnswerer boxes(GetCurrentThreadId());
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     EXPECT_EQ(RunResult::Refused, FreshenArchiveFile(setup, s, prog + "\\A.ZIP", false, false, false,
                                                      ~0ULL, Ask()));
-    texts = boxes.Texts();
+    texts = qltest::TextsOf(boxes.Seen());
   }
   ASSERT_EQ(1u, texts.size());
   EXPECT_EQ("Insufficient disk space available,\nor a read only disk was selected.", texts[0]);

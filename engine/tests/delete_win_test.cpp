@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/shared_win.h"
-#include "engine/tests/box_answerer.h"
+#include "tests/support/win_test_support.h"
 #include "engine/tests/program_dir_test.h"
 
 namespace ql {
@@ -37,7 +37,7 @@ class DeleteTest : public ProgramDirTest {
     return r;
   }
   RunResult Delete(const DeleteRequest& r, std::vector<std::string>* texts = nullptr) {
-    BoxAnswerer boxes(GetCurrentThreadId());
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     RunResult result = DeleteFromArchive(
         setup, s, r,
         [this](const std::string& q, const std::string& n) {
@@ -49,7 +49,7 @@ class DeleteTest : public ProgramDirTest {
           sw.archivePassword = "pw";
           return passwordGiven;
         });
-    if (texts) *texts = boxes.Texts();
+    if (texts) *texts = qltest::TextsOf(boxes.Seen());
     return result;
   }
   size_t Runs() { return All(RunnerLog(), "cmndargs").size(); }

@@ -12,7 +12,6 @@
 #include "archivers/lzh/tests/lzh_writer.h"
 #include "engine/extract_win.h"
 #include "engine/runner_win.h"
-#include "engine/tests/box_answerer.h"
 #include "engine/tests/dialog_shot.h"
 #include "engine/transform_commands.h"
 #include "engine/transforms_win.h"
@@ -54,13 +53,13 @@ class RealArchiverTest : public RealArchiversFixture {
     std::string out = prog + "\\Out Dir\\Deeper";
     std::string member = kind == ArchiveKind::Zip ? "DOCS/D.TXT" : "DOCS\\D.TXT";
     {
-      BoxAnswerer yes(GetCurrentThreadId(), IDYES);
+      qltest::DialogWatcher yes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes(IDYES));
       ASSERT_EQ(RunResult::Done,
                 ExtractMembersTo(setup, s, kind, archive, false, {"A.TXT", "B C.TXT", member}, out,
                                  [](SwitchSet&) { return false; }));
       EXPECT_EQ(std::vector<std::string>{"The following directory:\n" + out +
                                          "\n Does not exist.\nWould you like to create it?"},
-                yes.Texts());
+                qltest::TextsOf(yes.Seen()));
     }
     EXPECT_EQ("first file\r\n", ReadAll(out + "\\A.TXT"));
     EXPECT_EQ(std::string(5000, 'b'), ReadAll(out + "\\B C.TXT"));
@@ -149,9 +148,9 @@ class ConvertE2ETest : public RealArchiverTest {
     EXPECT_EQ(std::string(3000, 't'), ReadAll(out + "\\TOP.TXT"));
   }
   bool Convert(unsigned id, const std::string& name, std::vector<std::string>* texts) {
-    BoxAnswerer ok(GetCurrentThreadId());
+    qltest::DialogWatcher ok(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     bool r = ConvertArchive(setup, s, id, dir, {name}, "None", "None", [](SwitchSet&) { return false; });
-    *texts = ok.Texts();
+    *texts = qltest::TextsOf(ok.Seen());
     return r;
   }
   // Whether the runner leaves its command's exit code behind, which converts through the runner
@@ -486,11 +485,11 @@ TEST_F(ConvertE2ETest, EmptyFoldersANewZipCannotKeepAreNotDroppedInSilence) {
     pack.replace(pack.find("%s"), 2, HostPath(archive));
     ASSERT_EQ(0, RunHost("cd '" + HostPath(tree) + "' && " + pack, prog + "\\pack.status"));
     const std::string source = ReadAll(archive);
-    BoxAnswerer no(GetCurrentThreadId(), IDNO);
+    qltest::DialogWatcher no(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes(IDNO));
     EXPECT_FALSE(ConvertArchive(setup, s, c.command, dir, {c.name}, "None", "None", [](SwitchSet&) { return false; }));
     EXPECT_EQ(std::vector<std::string>{archive + "\nholds comments or empty folders. The conversion does not carry "
                                                  "them into the new archive.\n\nConvert it anyway, without them?"},
-              no.Texts());
+              qltest::TextsOf(no.Seen()));
     EXPECT_TRUE(ReadAll(archive) == source);
     if (c.command == IDM_CONVERT_ARJ_TO_ZIP) {
       EXPECT_FALSE(Exists(dir + "\\FOLDERS.ZIP"));
@@ -509,12 +508,12 @@ TEST_F(ConvertE2ETest, ACommentTooLongForArjIsNotDroppedInSilence) {
   ASSERT_TRUE(WriteWholeFile(comment, longTitle));
   ASSERT_EQ(0, RunHost("/usr/bin/zip -qz '" + HostPath(zip) + "' < '" + HostPath(comment) + "'", prog + "\\z.status"));
   const std::string source = ReadAll(zip);
-  BoxAnswerer no(GetCurrentThreadId(), IDNO);
+  qltest::DialogWatcher no(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes(IDNO));
   EXPECT_FALSE(ConvertArchive(setup, s, IDM_CONVERT_ZIP_TO_ARJ, dir, {"LONG.ZIP"}, "None", "None",
                               [](SwitchSet&) { return false; }));
   EXPECT_EQ(std::vector<std::string>{zip + "\nholds comments or empty folders. The conversion does not carry them "
                                            "into the new archive.\n\nConvert it anyway, without them?"},
-            no.Texts());
+            qltest::TextsOf(no.Seen()));
   EXPECT_TRUE(ReadAll(zip) == source);
   EXPECT_FALSE(Exists(dir + "\\LONG.ARJ"));
 }

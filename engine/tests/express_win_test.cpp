@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/extract_win.h"
-#include "engine/tests/box_answerer.h"
+#include "tests/support/win_test_support.h"
 #include "engine/tests/program_dir_test.h"
 
 namespace ql {
@@ -34,9 +34,9 @@ TEST_F(NamedArchiveTest, ArchiveTypeFromTheName) {
   }
   std::vector<std::string> texts;
   {
-    BoxAnswerer boxes(GetCurrentThreadId());
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     EXPECT_EQ(RunResult::Refused, ExpressAddFiles(setup, s, prog + "\\A.LZH", {"X"}, false, Ask()));
-    texts = boxes.Texts();
+    texts = qltest::TextsOf(boxes.Seen());
   }
   EXPECT_EQ(std::vector<std::string>{"This Zip file may be invalid,damaged, or a multiple volume Zip."},
             texts);
@@ -46,15 +46,15 @@ TEST_F(NamedArchiveTest, ArchiveTypeFromTheName) {
 TEST_F(NamedArchiveTest, ExpressAddOffersToCreateTheArchiveDirectory) {
   std::string archive = prog + "\\NEWDIR\\NEW.ZIP";
   {
-    BoxAnswerer no(GetCurrentThreadId(), IDNO);
+    qltest::DialogWatcher no(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes(IDNO));
     EXPECT_EQ(RunResult::Refused, ExpressAddFiles(setup, s, archive, {"A.TXT"}, false, Ask()));
-    EXPECT_EQ(1u, no.Texts().size());
+    EXPECT_EQ(1u, qltest::TextsOf(no.Seen()).size());
   }
   EXPECT_TRUE(Runs().empty());
   {
-    BoxAnswerer yes(GetCurrentThreadId(), IDYES);
+    qltest::DialogWatcher yes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes(IDYES));
     EXPECT_EQ(RunResult::Done, ExpressAddFiles(setup, s, archive, {"A.TXT"}, true, Ask()));
-    EXPECT_EQ(1u, yes.Texts().size());
+    EXPECT_EQ(1u, qltest::TextsOf(yes.Seen()).size());
   }
   EXPECT_TRUE(Exists(prog + "\\NEWDIR"));
   EXPECT_EQ(prog + "\\pkzip -m -= -+ -- -b" + work + "\\ " + archive + " @" + work + "\\ql5files",

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/tests/box_answerer.h"
+#include "tests/support/win_test_support.h"
 #include "engine/tests/program_dir_test.h"
 
 namespace ql {
@@ -34,9 +34,9 @@ class ExtractArchivesTest : public ProgramDirTest {
   // Runs the extract of `names`, answering every message box with `button`.
   RunResult Extract(const std::vector<std::string>& names, const std::string& target,
                     std::vector<std::string>* texts, int button = IDOK) {
-    BoxAnswerer answer(GetCurrentThreadId(), button);
+    qltest::DialogWatcher answer(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes(button));
     RunResult r = ExtractArchiveFiles(setup, s, dir, names, target, [](SwitchSet&) { return true; });
-    *texts = answer.Texts();
+    *texts = qltest::TextsOf(answer.Seen());
     return r;
   }
   std::vector<std::string> Runs() { return All(RunnerLog(), "cmndargs"); }
@@ -101,9 +101,9 @@ TEST_F(NamedArchiveTest, ExtractMembersTargetPasswordAndSelection) {
   std::string zip = prog + "\\A.ZIP", arj = prog + "\\A.ARJ";
   std::vector<std::string> texts;
   {
-    BoxAnswerer boxes(GetCurrentThreadId());
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     EXPECT_EQ(RunResult::Refused, ExtractMembersTo(setup, s, ArchiveKind::Zip, zip, false, {}, prog, Ask()));
-    texts = boxes.Texts();
+    texts = qltest::TextsOf(boxes.Seen());
   }
   EXPECT_EQ(std::vector<std::string>{"Please select at least one file\nIn the archive window."}, texts);
   // ZIP: only an encrypted archive with the extract password switch on asks.
@@ -142,9 +142,9 @@ TEST_F(NamedArchiveTest, AViewedFileWithoutAProgramIsReported) {
   ASSERT_TRUE(WriteWholeFile(file, "x"));
   std::vector<std::string> texts;
   {
-    BoxAnswerer boxes(GetCurrentThreadId());
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     OpenWithShell(file);
-    texts = boxes.Texts();
+    texts = qltest::TextsOf(boxes.Seen());
   }
   ASSERT_EQ(1u, texts.size());
   // No program is associated: said so (3042), not reported as a program that failed to run.

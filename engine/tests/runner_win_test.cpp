@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/shared_win.h"
-#include "engine/tests/box_answerer.h"
+#include "tests/support/win_test_support.h"
 #include "engine/tests/program_dir_test.h"
 #include "resources/ids.h"
 
@@ -20,7 +20,7 @@ namespace {
 
 class RunArchiverTest : public ProgramDirTest {};
 
-TEST_F(RunArchiverTest, RunnerGetsTheCommandAndQlworkAndTheWaitLastsASecond) {
+TEST_F(RunArchiverTest, RunnerGetsTheCommandAndQlwork) {
   struct Case {
     bool show, view;
     std::vector<std::string> flags;
@@ -34,9 +34,7 @@ TEST_F(RunArchiverTest, RunnerGetsTheCommandAndQlworkAndTheWaitLastsASecond) {
     DeleteFileA((work + "\\runner.log").c_str());
     ASSERT_TRUE(SetCurrentDirectoryA((prog + "\\SRC").c_str()));
     const std::string command = R"(C:\QL\pkzip -a C:\DATA\A.ZIP @C:\QL\QL5TEMP\ql5files)";
-    DWORD t0 = GetTickCount();
     EXPECT_EQ(RunResult::Done, RunArchiver(setup, command, c.show, c.view));
-    EXPECT_GE(GetTickCount() - t0, 1000u);
     auto log = RunnerLog();
     EXPECT_EQ(command, One(log, "cmndargs"));
     EXPECT_EQ(prog + "\\SRC", One(log, "qlwork"));
@@ -47,6 +45,18 @@ TEST_F(RunArchiverTest, RunnerGetsTheCommandAndQlworkAndTheWaitLastsASecond) {
     EXPECT_EQ(0u, GetEnvironmentVariableA("QLWORK", nullptr, 0)) << "QLWORK only during the wait";
     EXPECT_FALSE(ArchiverBusy());
   }
+}
+
+// However quickly the runner finishes, its window stays for the minimum wait, a second unless the
+// caller asks otherwise. A lower bound read on the clock the wait itself counts with: a busy machine
+// only makes the wait longer.
+TEST_F(RunArchiverTest, TheWaitLastsTheMinimumEvenWhenTheRunnerIsQuicker) {
+  EXPECT_EQ(1000u, RunnerSetup{}.minimumWaitMs);
+  setup.minimumWaitMs = RunnerSetup{}.minimumWaitMs;
+  DWORD t0 = GetTickCount();
+  EXPECT_EQ(RunResult::Done, RunArchiver(setup, "X", false));
+  EXPECT_GE(GetTickCount() - t0, setup.minimumWaitMs);
+  EXPECT_FALSE(Exists(work + "\\cmndargs"));
 }
 
 // The virus mode: " -V", a normal window, the runner's own directory the work directory (QLWORK
@@ -103,9 +113,7 @@ TEST_F(RunArchiverTest, ExitCodeIsReadFromCmndexit) {
 
 TEST_F(RunArchiverTest, ARunnerThatDiesWithoutDeletingCmndargsEndsTheWait) {
   SetMode("keep");
-  DWORD t0 = GetTickCount();
   EXPECT_EQ(RunResult::RunnerEnded, RunArchiver(setup, "Y", false));
-  EXPECT_LT(GetTickCount() - t0, 20000u);
   EXPECT_EQ("Y", One(RunnerLog(), "cmndargs"));
   EXPECT_FALSE(Exists(work + "\\cmndargs")) << "a stale command is not left for the next runner";
   EXPECT_EQ(0u, GetEnvironmentVariableA("QLWORK", nullptr, 0));
@@ -113,7 +121,7 @@ TEST_F(RunArchiverTest, ARunnerThatDiesWithoutDeletingCmndargsEndsTheWait) {
 
 // While the runner works, messages are dispatched (the accelerator hook sees them first); the wait
 // ends only when the runner has deleted cmndargs. Here a timer message, handled during the wait,
-// is what lets the stand-in finish.
+// is what lets the stand-in finish: the wait cannot have ended before it.
 struct LiveWait {
   static HANDLE release;
   static int timerTicks;
@@ -148,15 +156,11 @@ TEST_F(RunArchiverTest, TheWaitDispatchesMessagesUntilTheRunnerHasFinished) {
   HWND hwnd = CreateWindowA("qlenginetestwait", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             wc.hInstance, nullptr);
   ASSERT_NE(nullptr, hwnd);
-  SetTimer(hwnd, 1, 1500, nullptr);
+  SetTimer(hwnd, 1, 100, nullptr);
   setup.translateAccelerators = LiveWait::Hook;
-  DWORD t0 = GetTickCount();
   EXPECT_EQ(RunResult::Done, RunArchiver(setup, "Z", false));
-  DWORD elapsed = GetTickCount() - t0;
   EXPECT_EQ(1, LiveWait::timerTicks);
   EXPECT_EQ(1, LiveWait::hookCalls);
-  EXPECT_GE(elapsed, 1400u);
-  EXPECT_LT(elapsed, 30000u);
   EXPECT_FALSE(Exists(work + "\\cmndargs"));
   DestroyWindow(hwnd);
   CloseHandle(LiveWait::release);
@@ -198,7 +202,7 @@ TEST_F(RunArchiverTest, ACommandDuringTheWaitIsRefusedAndTouchesNothing) {
   HWND hwnd = CreateWindowA("qlenginetestnested", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             wc.hInstance, nullptr);
   ASSERT_NE(nullptr, hwnd);
-  SetTimer(hwnd, 1, 1200, nullptr);
+  SetTimer(hwnd, 1, 100, nullptr);
   Command first;
   first.text = "FIRST";
   first.writeList = true;
@@ -216,9 +220,9 @@ TEST_F(RunArchiverTest, MissingRunnerIsReportedAndNothingWaits) {
   RunResult r;
   std::vector<std::string> texts;
   {
-    BoxAnswerer answer(GetCurrentThreadId());
+    qltest::DialogWatcher answer(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     r = RunArchiver(setup, "X", false);
-    texts = answer.Texts();
+    texts = qltest::TextsOf(answer.Seen());
   }
   EXPECT_EQ(RunResult::NotStarted, r);
   ASSERT_EQ(1u, texts.size());
@@ -232,9 +236,9 @@ TEST_F(RunArchiverTest, CmndargsThatCannotBeCreatedRunsNothing) {
   RunResult r;
   std::vector<std::string> texts;
   {
-    BoxAnswerer answer(GetCurrentThreadId());
+    qltest::DialogWatcher answer(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     r = RunArchiver(setup, "X", false);
-    texts = answer.Texts();
+    texts = qltest::TextsOf(answer.Seen());
   }
   EXPECT_EQ(RunResult::NotCreated, r);
   ASSERT_EQ(1u, texts.size());
@@ -278,9 +282,9 @@ TEST_F(EngineCallTest, MissingLibraryOrEntryPointIsReported) {
     RunResult r;
     std::vector<std::string> texts;
     {
-      BoxAnswerer answer(GetCurrentThreadId());
+      qltest::DialogWatcher answer(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
       r = CallZipEngine(setup, "-a |X");
-      texts = answer.Texts();
+      texts = qltest::TextsOf(answer.Seen());
     }
     EXPECT_EQ(c.result, r);
     EXPECT_EQ(std::vector<std::string>{c.text}, texts);
@@ -451,10 +455,10 @@ TEST_F(BlankPathTest, DeletingEveryMemberIsRefusedWithItsMessage) {
   RunResult r;
   std::vector<std::string> texts;
   {
-    BoxAnswerer answer(GetCurrentThreadId());
+    qltest::DialogWatcher answer(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     r = RunCommand(setup, DeleteMembers(s, EnginePaths{prog, work}, ArchiveKind::Zip,
                                         prog + "\\A.ZIP", false, kLines, 2));
-    texts = answer.Texts();
+    texts = qltest::TextsOf(answer.Seen());
   }
   EXPECT_EQ(RunResult::Refused, r);
   EXPECT_EQ(std::vector<std::string>{"Deleting all of the files in an archive will corrupt it!"}, texts);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "readers/readers_win.h"
+#include "tests/support/win_test_support.h"
 
 namespace {
 
@@ -27,48 +28,6 @@ std::string TempPath(const char* name) {
   GetTempPathA(sizeof dir, dir);
   return std::string(dir) + name;
 }
-
-// Message boxes shown on this thread are read and answered with OK as soon as they appear.
-class BoxCatcher {
- public:
-  struct Box {
-    std::string text, caption;
-    HWND owner;
-    bool question;  // shows the question-mark icon
-  };
-  BoxCatcher() {
-    current_ = this;
-    hook_ = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
-  }
-  ~BoxCatcher() {
-    UnhookWindowsHookEx(hook_);
-    current_ = nullptr;
-  }
-  std::vector<Box> boxes;
-
- private:
-  static LRESULT CALLBACK Proc(int code, WPARAM w, LPARAM l) {
-    if (code == HCBT_ACTIVATE && current_) {
-      HWND h = reinterpret_cast<HWND>(w);
-      char cls[32] = "";
-      GetClassNameA(h, cls, sizeof cls);
-      if (strcmp(cls, "#32770") == 0) {
-        char text[2048] = "", caption[256] = "";
-        GetDlgItemTextA(h, 0xFFFF, text, sizeof text);
-        GetWindowTextA(h, caption, sizeof caption);
-        // The icon control: 0x14 on Windows, 0x440 in Wine's template.
-        HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(h, 0x14, STM_GETICON, 0, 0));
-        if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageA(h, 0x440, STM_GETICON, 0, 0));
-        current_->boxes.push_back({text, caption, GetWindow(h, GW_OWNER), icon == LoadIcon(nullptr, IDI_QUESTION)});
-        PostMessageA(h, WM_COMMAND, IDOK, 0);
-      }
-    }
-    return CallNextHookEx(nullptr, code, w, l);
-  }
-  static BoxCatcher* current_;
-  HHOOK hook_;
-};
-BoxCatcher* BoxCatcher::current_ = nullptr;
 
 const char* const kChildClass = "QlReadersTestWindow";
 
@@ -136,7 +95,7 @@ class BrowserStandIn : public ::testing::Test {
 };
 
 TEST_F(BrowserStandIn, ZipIntoBrowserListSetsLinesWordsAndTitles) {
-  BoxCatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   ASSERT_EQ(ql::ReadZipDirectory(Fixture("comments.zip").c_str(), fullList, "*.*", nullptr), 1);
   std::vector<std::string> lines = Lines(fullList);
   ASSERT_EQ(lines.size(), 7u);
@@ -155,7 +114,7 @@ TEST_F(BrowserStandIn, ZipIntoBrowserListSetsLinesWordsAndTitles) {
   EXPECT_STREQ(text, "\n Name\t Length\t Size\t Ratio\t Date\t Time");
   EXPECT_EQ(ListingTitle(), " Name\t Length\t Size\t Ratio\t Date\t Time\r");
   EXPECT_EQ(ListingSeparator(), "");
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(boxes.Seen().empty());
 }
 
 TEST_F(BrowserStandIn, ZipEncryptedWordFollowsTheLastEntry) {
@@ -206,22 +165,22 @@ TEST_F(BrowserStandIn, ZipFailuresShowTheirMessageOwnedByTheWindow) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);
     SetWindowLongA(window, 16, 77);
-    BoxCatcher boxes;
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     EXPECT_EQ(ql::ReadZipDirectory(Fixture(c.fixture).c_str(), fullList, "*.*", nullptr), c.result);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, c.text);
-    EXPECT_EQ(boxes.boxes[0].caption, "Quillon");
-    EXPECT_EQ(boxes.boxes[0].owner, window);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].text, c.text);
+    EXPECT_EQ(boxes.Seen()[0].title, "Quillon");
+    EXPECT_EQ(boxes.Seen()[0].owner, window);
     EXPECT_EQ(Word(16), 0);
   }
 }
 
 TEST_F(BrowserStandIn, MissingZipIsNothingToDo) {
-  BoxCatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   EXPECT_EQ(ql::ReadZipDirectory(Fixture("no-such.zip").c_str(), fullList, "*.*", nullptr), 0);
   EXPECT_EQ(ql::ReadZipDirectory("", fullList, "*.*", nullptr), 0);
   EXPECT_EQ(ql::ReadZipDirectory(Fixture("plain.zip").c_str(), nullptr, "*.*", nullptr), 0);
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(boxes.Seen().empty());
   EXPECT_EQ(SendMessageA(fullList, LB_GETCOUNT, 0, 0), 0);
 }
 
@@ -304,7 +263,7 @@ TEST_F(BrowserStandIn, ZipBehindALongStubIsListed) {
   std::string path = TempPath("ql-readers-long-sfx.exe");
   const DWORD stub = 84848;
   ASSERT_TRUE(WriteWithStub(path, stub, zip));
-  BoxCatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   ASSERT_EQ(ql::ReadZipDirectory(path.c_str(), fullList, "*.*", nullptr), 1);
   std::vector<std::string> lines = Lines(fullList);
   ASSERT_EQ(lines.size(), 7u);
@@ -314,13 +273,13 @@ TEST_F(BrowserStandIn, ZipBehindALongStubIsListed) {
   EXPECT_EQ(Word(8), static_cast<LONG>(stub + zip.size()));
   EXPECT_EQ(Word(16), 4);
   EXPECT_EQ(Word(20), 3057);
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(boxes.Seen().empty());
   DeleteFileA(path.c_str());
 }
 
 TEST_F(BrowserStandIn, ArjIntoBrowserListSetsLinesWordsAndTitles) {
   SendMessageA(fullList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("left over"));
-  BoxCatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   ASSERT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), fullList, 1, "*.*", nullptr), 4);
   std::vector<std::string> lines = Lines(fullList);
   ASSERT_EQ(lines.size(), 6u);
@@ -333,7 +292,7 @@ TEST_F(BrowserStandIn, ArjIntoBrowserListSetsLinesWordsAndTitles) {
   EXPECT_EQ(Word(28), 0x5A5A);  // not an ARJ word
   EXPECT_EQ(ListingTitle(), " Filename\tLength\t Size\t Date\t Time");
   EXPECT_EQ(ListingSeparator(), " --------------------\t-------\t-------\t--------\t------");
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(boxes.Seen().empty());
 }
 
 TEST_F(BrowserStandIn, ArjNamesOnlyIntoPlainList) {
@@ -353,13 +312,13 @@ TEST_F(BrowserStandIn, ArjFailuresShowTheirMessages) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     SetWindowLongA(window, 16, 77);
-    BoxCatcher boxes;
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     EXPECT_EQ(ql::ReadArjDirectory(window, c.path.c_str(), fullList, 1, "*.*", nullptr), -1);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, c.text);
-    EXPECT_EQ(boxes.boxes[0].caption, "Quillon");
-    EXPECT_EQ(boxes.boxes[0].owner, window);
-    EXPECT_EQ(boxes.boxes[0].question, c.question);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].text, c.text);
+    EXPECT_EQ(boxes.Seen()[0].title, "Quillon");
+    EXPECT_EQ(boxes.Seen()[0].owner, window);
+    EXPECT_EQ(boxes.Seen()[0].icon == LoadIcon(nullptr, IDI_QUESTION), c.question);
     EXPECT_EQ(Word(16), 0);
   }
 }
@@ -396,7 +355,7 @@ TEST_F(BrowserStandIn, ArjWindowWithoutAnArchiveReadsNothing) {
   StandInQueries queries;
   StandInQueries::noArchive = window;
   SendMessageA(fullList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("left over"));
-  BoxCatcher boxes;
+  qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
   EXPECT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), fullList, 1, "*.*", nullptr), 0);
   EXPECT_EQ(Lines(fullList), std::vector<std::string>{"left over"});
   for (int word : {8, 12, 16, 20}) EXPECT_EQ(Word(word), 0x5A5A) << word;
@@ -404,7 +363,7 @@ TEST_F(BrowserStandIn, ArjWindowWithoutAnArchiveReadsNothing) {
   // Without a window, or without its list, there is no record to ask: the archive is read.
   EXPECT_EQ(ql::ReadArjDirectory(nullptr, Fixture("dos.arj").c_str(), plainList, 0, "*.*", nullptr), 4);
   EXPECT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), nullptr, 1, "*.*", nullptr), 4);
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(boxes.Seen().empty());
   // Once the window shows an archive, it is read into the list.
   StandInQueries::noArchive = nullptr;
   EXPECT_EQ(ql::ReadArjDirectory(window, Fixture("dos.arj").c_str(), fullList, 1, "*.*", nullptr), 4);
@@ -452,11 +411,11 @@ TEST_F(BrowserStandIn, ArjReadRunsInTheDirectoryRememberedForTheProgramsDrive) {
     StandInQueries::remembered.clear();
     if (c.remembered != kNone) StandInQueries::remembered[programDrive] = dirs[c.remembered];
     SetEnvironmentVariableA(envName.c_str(), c.entry != kNone ? dirs[c.entry].c_str() : nullptr);
-    BoxCatcher boxes;
+    qltest::DialogWatcher boxes(GetCurrentProcessId(), GetCurrentThreadId(), qltest::PressInBoxes());
     EXPECT_EQ(ql::ReadArjDirectory(c.withWindow ? window : nullptr, c.path, c.withWindow ? fullList : plainList,
                                    1, "*.*", nullptr),
               c.result);
-    EXPECT_EQ(boxes.boxes.size(), c.boxes);
+    EXPECT_EQ(boxes.Seen().size(), c.boxes);
     // Afterwards the directory that was current is current again.
     EXPECT_EQ(CurrentDir(), before);
   }

@@ -84,6 +84,14 @@ BOOL CALLBACK CollectStatic(HWND h, LPARAM l) {
   return TRUE;
 }
 
+BOOL CALLBACK FindIcon(HWND h, LPARAM l) {
+  if (_stricmp(ClassOf(h).c_str(), "Static") || (GetWindowLongA(h, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+  DWORD_PTR icon = 0;
+  SendMessageTimeoutA(h, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon);
+  *reinterpret_cast<HICON*>(l) = reinterpret_cast<HICON>(icon);
+  return icon == 0;
+}
+
 }  // namespace
 
 HWND FindThreadWindow(DWORD threadId, const char* className, const char* title) {
@@ -102,6 +110,18 @@ int PressDefault(HWND dialog, const SeenDialog&) {
   for (int id : {IDOK, IDYES, IDCANCEL})
     if (GetDlgItem(dialog, id)) return id;
   return IDCANCEL;
+}
+
+DialogAnswer PressInBoxes(int button) {
+  return [button](HWND dialog, const SeenDialog&) {
+    return FindWindowExA(dialog, nullptr, "msctls_progress32", nullptr) ? 0 : button;
+  };
+}
+
+std::vector<std::string> TextsOf(const std::vector<SeenDialog>& seen) {
+  std::vector<std::string> texts;
+  for (const SeenDialog& s : seen) texts.push_back(s.text);
+  return texts;
 }
 
 DialogWatcher::DialogWatcher(DWORD processId, DWORD threadId, DialogAnswer answer)
@@ -139,6 +159,8 @@ void DialogWatcher::Visit(HWND dialog) {
   SeenDialog seen;
   seen.title = WindowText(dialog);
   EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&seen.text));
+  seen.owner = GetWindow(dialog, GW_OWNER);
+  EnumChildWindows(dialog, FindIcon, reinterpret_cast<LPARAM>(&seen.icon));
   // A dialog that closed while it was being read shows up with no title and no text: it was never
   // there to answer.
   if (!IsWindow(dialog)) return;

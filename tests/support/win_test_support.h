@@ -27,11 +27,14 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
 std::string WindowText(HWND h);
 std::string ClassOf(HWND h);
 
-// What the watcher saw: the caption, the texts of the static controls, and the button it pressed.
+// What the watcher saw: the caption, the texts of the static controls, the owner window, the icon
+// shown (a message box's MB_ICON...; null without one) and the button it pressed.
 struct SeenDialog {
   std::string title;
   std::string text;
-  int pressed;
+  HWND owner = nullptr;
+  HICON icon = nullptr;
+  int pressed = 0;
 };
 
 // Chooses the button for a dialog; 0 leaves it alone.
@@ -39,6 +42,13 @@ using DialogAnswer = std::function<int(HWND dialog, const SeenDialog& seen)>;
 
 // Presses OK, else Yes, else Cancel: the user who accepts what is offered.
 int PressDefault(HWND dialog, const SeenDialog& seen);
+
+// Presses `button` in every dialog but a progress window (one with a progress bar), which no user
+// answers: pressing its buttons would cancel the work.
+DialogAnswer PressInBoxes(int button = IDOK);
+
+// The texts of the dialogs seen, in order.
+std::vector<std::string> TextsOf(const std::vector<SeenDialog>& seen);
 
 // Watches the dialogs (class #32770) of one thread, or of one process, from a thread of its own.
 class DialogWatcher {
