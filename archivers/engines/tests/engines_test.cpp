@@ -135,6 +135,15 @@ HWND WaitWindow(DWORD tid, const char* title, DWORD ms = 20000) {
   } while (GetTickCount() - start < ms);
   return nullptr;
 }
+// Waits until a window has gone, at most `ms`; false when it is still there.
+bool WaitGone(HWND h, DWORD ms = 20000) {
+  DWORD start = GetTickCount();
+  while (IsWindow(h)) {
+    if (GetTickCount() - start >= ms) return false;
+    Sleep(5);  // polling interval of the watcher, not a synchronisation point
+  }
+  return true;
+}
 // For a person to look at: with QL_SHOT_DIR set, waits (at most a minute) while a script outside
 // takes a picture of the display (app/tests/snapshots.sh): it sees NAME.ready, answers NAME.done.
 void Snapshot(const char* name) {
@@ -311,6 +320,7 @@ TEST_F(Engines, CommentDialogShowsTheExistingTextAndStoresTheNewOne) {
   ASSERT_EQ(Zip("-a |" + arc + "| a.txt| Long File Name.text|-q"), 0);
   DWORD tid = GetCurrentThreadId();
   std::string seen[2];
+  bool stayed = false;
   auto answer = [&](int i, const char* text, bool ok) {
     HWND dlg = WaitWindow(tid, "Comment");
     if (!dlg) return;
@@ -318,7 +328,7 @@ TEST_F(Engines, CommentDialogShowsTheExistingTextAndStoresTheNewOne) {
     SendMessageA(GetDlgItem(dlg, 1011), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     PostMessageA(dlg, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
     // Wait for that dialog to go before the next one is looked for.
-    while (IsWindow(dlg)) Sleep(5);
+    if (!WaitGone(dlg)) stayed = true;
   };
   {
     std::thread t([&] {
@@ -344,6 +354,7 @@ TEST_F(Engines, CommentDialogShowsTheExistingTextAndStoresTheNewOne) {
     EXPECT_EQ(Zip(" -c |" + arc + "| -b" + work + "\\| " + ListRef() + "| -q"), 0);
     t.join();
   }
+  EXPECT_FALSE(stayed) << "a Comment dialog stayed after its button was pressed";
   Listing l = Read(arc);
   ASSERT_EQ(l.entries.size(), 2u);
   EXPECT_EQ(l.entries[0].comment, "");
@@ -503,14 +514,17 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
     Put(out + "\\a.txt", "mine");
     Put(out + "\\Long File Name.text", "mine");
     int asked = 0;
-    bool reported = false;
+    bool reported = false, stayed = false;
     std::thread t([&] {
       for (int i = 0; i < c.questions; ++i) {
         HWND dlg = WaitWindow(tid, "Replace File");
         if (!dlg) return;
         ++asked;
         PostMessageA(dlg, WM_COMMAND, c.button, 0);
-        while (IsWindow(dlg)) Sleep(5);
+        if (!WaitGone(dlg)) {
+          stayed = true;
+          return;
+        }
       }
       if (c.button != IDNO) return;
       // The files kept are reported at the end, in a message box with the engine's caption.
@@ -531,6 +545,7 @@ TEST_F(Engines, ExistingFilesAreReplacedOnlyWhenTheUserSaysSo) {
     });
     int r = Unzip(arc + "| " + out + "\\");  // no -o: the user is asked
     t.join();
+    EXPECT_FALSE(stayed) << "a Replace File question stayed after " << c.button;
     EXPECT_EQ(asked, c.questions) << c.button;
     EXPECT_EQ(reported, c.button == IDNO) << c.button;
     // A file kept on No ends the run with a warning; Cancel breaks it off.
