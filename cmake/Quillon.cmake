@@ -229,12 +229,13 @@ function(ql_win_test name)
     _ql_next_session(${kind} session)
     ql_wine_session(${session} fixture prefix)
     add_test(NAME ${test} COMMAND ${name})
-    set(props TIMEOUT ${A_TIMEOUT} FIXTURES_REQUIRED ${fixture} LABELS win32
-        ENVIRONMENT "WINEPREFIX=${prefix};QL_WINE_SESSION=${session};GTEST_TOTAL_SHARDS=${A_SHARDS};GTEST_SHARD_INDEX=${shard}")
+    set(props TIMEOUT ${A_TIMEOUT} FIXTURES_REQUIRED ${fixture} LABELS win32)
     if(A_GUI)
       list(APPEND props RESOURCE_LOCK wine_desktop_${session})
     endif()
     set_tests_properties(${test} PROPERTIES ${props})
+    set_property(TEST ${test} PROPERTY ENVIRONMENT WINEPREFIX=${prefix} QL_WINE_SESSION=${session}
+                 GTEST_TOTAL_SHARDS=${A_SHARDS} GTEST_SHARD_INDEX=${shard})
   endforeach()
 endfunction()
 
