@@ -32,7 +32,9 @@ TEST(MenuHelpMenus, EveryEntryIsAMenuItemWithItsHintString) {
     MenuHelp h{};
     if (!MenuHelpFor(command, &h)) continue;
     ++entries;
-    EXPECT_TRUE(InMenu(manager, command) || InMenu(express, command)) << command << " is in no menu";
+    // IDM_DELETE_DIR has an entry but no menu item of its own (see resources/ids.h).
+    if (command != IDM_DELETE_DIR)
+      EXPECT_TRUE(InMenu(manager, command) || InMenu(express, command)) << command << " is in no menu";
     EXPECT_FALSE(LoadText(h.string).empty()) << command << ": no string " << h.string;
   }
   EXPECT_GT(entries, 0u);

@@ -113,8 +113,11 @@ int PressDefault(HWND dialog, const SeenDialog&) {
 }
 
 DialogAnswer PressInBoxes(int button) {
-  return [button](HWND dialog, const SeenDialog&) {
-    return FindWindowExA(dialog, nullptr, "msctls_progress32", nullptr) ? 0 : button;
+  return [button](HWND dialog, const SeenDialog& seen) {
+    if (FindWindowExA(dialog, nullptr, "msctls_progress32", nullptr)) return 0;
+    // A message box seen before its text was set: read it again on the next look.
+    if (seen.text.empty() && GetDlgItem(dialog, 0xFFFF)) return 0;
+    return button;
   };
 }
 
