@@ -17,7 +17,7 @@ namespace {
 class BitIn {
  public:
   explicit BitIn(PulledBytes& in) : in_(in) {}
-  // Makes at least 57 bits available.
+  // Makes at least 56 bits available.
   void Fill() {
     if (count_ > 56) return;
     size_t n;
@@ -103,12 +103,12 @@ class Huffman {
         for (uint32_t i = rev; i < (1u << kFirst); i += 1u << len) table_[i] = entry;
         continue;
       }
-      uint32_t& head = table_[rev & ((1u << kFirst) - 1)];
-      if (!(head & kSub)) {
-        head = kSub | static_cast<uint32_t>(table_.size());
+      const uint32_t head = rev & ((1u << kFirst) - 1);
+      if (!(table_[head] & kSub)) {
+        table_[head] = kSub | static_cast<uint32_t>(table_.size());
         table_.resize(table_.size() + (size_t{1} << subBits_), 0);
       }
-      uint32_t start = head & 0xFFFF;
+      const uint32_t start = table_[head] & 0xFFFF;
       for (uint32_t i = rev >> kFirst; i < (1u << subBits_); i += 1u << (len - kFirst))
         table_[start + i] = entry;
     }
@@ -212,8 +212,10 @@ class Inflater {
     int ncode = static_cast<int>(bits_.Get(4)) + 4;
     if (nlit > (d64_ ? 288 : 286) || ndist > (d64_ ? 32 : 30)) return false;
     uint8_t codeLens[19] = {};
-    bits_.Fill();
-    for (int i = 0; i < ncode; ++i) codeLens[kCodeLengthOrder[i]] = static_cast<uint8_t>(bits_.Get(3));
+    for (int i = 0; i < ncode; ++i) {
+      bits_.Fill();
+      codeLens[kCodeLengthOrder[i]] = static_cast<uint8_t>(bits_.Get(3));
+    }
     Huffman code;
     if (!code.Build(codeLens, 19, true)) return false;
     uint8_t lens[288 + 32] = {};
