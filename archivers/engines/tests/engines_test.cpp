@@ -662,6 +662,7 @@ TEST_F(Engines, NewZipMethodsAreExtractedByBothUnzipsAndPpmdIsNamed) {
       GetWindowTextA(c, line, sizeof line);
       if (strstr(line, "ppmd.txt")) report = line;
     }
+    Snapshot("engine_ppmd_named");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   });
   EXPECT_EQ(Unzip(arc + "| -o| " + eng + "\\| -q"), 1);
