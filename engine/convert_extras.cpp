@@ -54,10 +54,11 @@ size_t CountNotGiven(const std::vector<bool>& given) {
 constexpr uint32_t kLocalSig = 0x04034B50, kCentralSig = 0x02014B50, kEndSig = 0x06054B50;
 constexpr size_t kLocalSize = 30, kCentralSize = 46;
 constexpr uint32_t kNoZip64Past = 0xFFFFFFFF;  // a field of this value or more needs Zip64
-constexpr size_t kCenMadeBy = 4, kCenNameLen = 28, kCenExtraLen = 30, kCenCommentLen = 32;
+constexpr size_t kCenNameLen = 28, kCenExtraLen = 30, kCenCommentLen = 32;
 constexpr size_t kEndDisk = 4, kEndDirDisk = 6, kEndDiskEntries = 8, kEndEntries = 10, kEndDirSize = 12,
                  kEndDirOffset = 16, kEndCommentLen = 20;
 constexpr uint16_t kVersionFolder = 10;     // 1.0: a stored entry without data
+constexpr uint16_t kMadeByDos = 20;         // version 2.0 on MS-DOS: the attributes are DOS ones
 constexpr uint32_t kDosFolderAttribute = 0x10;
 
 // A stored ZIP name of the folder `name` as listed: "/" between folders and at the end.
@@ -116,7 +117,6 @@ bool ZipTailWithExtras(const std::string& directory, uint64_t offset, uint16_t e
   std::vector<bool> given(comments.size(), false);
   std::vector<std::string> names;  // stored names of the entries, old and new
   std::string central;
-  uint16_t madeBy = 20;
   size_t pos = 0;
   for (uint16_t i = 0; i < entries; ++i) {
     if (directory.size() - pos < kCentralSize) return false;
@@ -125,7 +125,6 @@ bool ZipTailWithExtras(const std::string& directory, uint64_t offset, uint16_t e
     size_t nameLen = Le16(h + kCenNameLen), extraLen = Le16(h + kCenExtraLen), commentLen = Le16(h + kCenCommentLen);
     size_t total = kCentralSize + nameLen + extraLen + commentLen;
     if (directory.size() - pos < total) return false;
-    if (i == 0) madeBy = Le16(h + kCenMadeBy);
     std::string name = directory.substr(pos + kCentralSize, nameLen);
     std::string entry = directory.substr(pos, total);
     long c = CommentFor(name, comments, given);
@@ -170,7 +169,7 @@ bool ZipTailWithExtras(const std::string& directory, uint64_t offset, uint16_t e
     locals += name;
 
     Put32(&central, kCentralSig);
-    Put16(&central, madeBy);
+    Put16(&central, kMadeByDos);
     Put16(&central, kVersionFolder);
     Put16(&central, 0);
     Put16(&central, 0);

@@ -546,8 +546,8 @@ TEST_F(ConvertE2ETest, ACommentTooLongForArjIsNotDroppedInSilence) {
                                             [](SwitchSet&) { return false; }));
       for (const qltest::SeenDialog& seen : user.Seen()) asked.push_back(seen.text);
     }
-    EXPECT_EQ(std::vector<std::string>{zip + "\nholds comments or empty folders. The conversion does not carry them "
-                                             "into the new archive.\n\nConvert it anyway, without them?"},
+    EXPECT_EQ(std::vector<std::string>{zip + "\nholds comments or folders that the new archive cannot keep.\n\n"
+                                             "Convert it anyway, without them?"},
               asked);
     EXPECT_TRUE(ReadAll(zip) == source);
     EXPECT_EQ(c.converted, Exists(dir + "\\LONG.ARJ"));
