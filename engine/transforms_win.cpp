@@ -113,7 +113,7 @@ std::string FreePackPath(const std::string& target) {
 // The archive or file comment that `line` (a listing line of `source`) points at: a ZIP's bytes as
 // they are, an ARJ's text with CR LF line ends, as a ZIP comment has them. False when it cannot be
 // read.
-bool ReadListedComment(const std::string& source, const std::string& line, bool arj, std::string* title) {
+bool ReadListedComment(const std::string& source, const std::string& line, bool arj, std::string* text) {
   HANDLE f = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
@@ -132,7 +132,7 @@ bool ReadListedComment(const std::string& source, const std::string& line, bool 
   }
   CloseHandle(f);
   if (!ok) return false;
-  *title = arj ? CommentTextOf(buf.data(), count, ArchiveKind::Arj) : std::string(buf.data(), count);
+  *text = arj ? CommentTextOf(buf.data(), count, ArchiveKind::Arj) : std::string(buf.data(), count);
   return true;
 }
 
@@ -260,6 +260,42 @@ Carried CarryIntoArj(const std::string& packPath, const std::string& target,
   return Carried::Failed;
 }
 
+// What a convert of `source` carries into the new archive besides the files: the archive
+// comment, the file comments (as the new archive keeps them) and the folder entries. A new ARJ
+// takes its folders from the packer ("-a1"); a new ZIP is given them afterwards. `lost`: the
+// source holds something the new archive cannot keep (a comment too long for ARJ), or that
+// cannot be read.
+struct ConvertExtras {
+  std::string title;
+  std::vector<MemberComment> comments;
+  std::vector<std::string> folders;  // the folder entries a new ZIP is given
+  bool folderEntries = false;        // a new ARJ stores its folders as entries
+  bool lost = false;
+};
+
+ConvertExtras ConvertExtrasOf(const std::string& source, const ConvertKind& k) {
+  ConvertExtras x;
+  if (k.from != ConvertFrom::Zip && k.from != ConvertFrom::Arj) return x;
+  bool arj = k.from == ConvertFrom::Arj, toArj = k.to == ConvertTo::Arj;
+  ArchiveExtras extras = ArchiveExtrasOf(source, arj);
+  bool titleKept = extras.titleLine.empty() || (ReadListedComment(source, extras.titleLine, arj, &x.title) &&
+                                                (!toArj || ArjKeepsTitle(x.title)));
+  if (!titleKept) x.title.clear();
+  x.lost = !titleKept;
+  for (const ArchiveExtras::CommentLine& c : extras.commentLines) {
+    std::string text;
+    if (!ReadListedComment(source, c.line, arj, &text) || (toArj && !ArjKeepsFileComment(c.name, text))) {
+      x.lost = true;
+      continue;
+    }
+    if (toArj) text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    x.comments.push_back({c.name, text});
+  }
+  x.folderEntries = extras.emptyFolders && toArj;
+  if (!toArj) x.folders = extras.folders;
+  return x;
+}
+
 }  // namespace
 
 bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, const std::string& directory,
@@ -284,40 +320,15 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     ShowStringMessageArg(setup.owner, IDS_CONVERT_TARGET_EXISTS, target.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  // The archive comment, the file comments and the folder entries go into the new archive: a new
-  // ARJ takes its folders from the packer ("-a1"), a new ZIP is given them afterwards. What the
-  // new archive cannot keep (a comment too long for ARJ), the user decides about before anything
-  // is written or replaced, and again, before the source is replaced, about anything the new
-  // archive turns out not to take.
+  // What the new archive cannot keep, the user decides about before anything is written or
+  // replaced, and again, before the source is replaced, about anything it turns out not to take.
   auto convertWithout = [&] {
     return ShowStringMessageArg(setup.owner, IDS_CONVERT_DROPS_EXTRAS, source.c_str(),
                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
   };
-  std::string title;
-  bool folderEntries = false, asked = false;
-  std::vector<MemberComment> comments;
-  std::vector<std::string> folders;  // the folder entries a new ZIP is given
-  if (k.from == ConvertFrom::Zip || k.from == ConvertFrom::Arj) {
-    bool arj = k.from == ConvertFrom::Arj, toArj = k.to == ConvertTo::Arj;
-    ArchiveExtras extras = ArchiveExtrasOf(source, arj);
-    bool titleKept = extras.titleLine.empty() || (ReadListedComment(source, extras.titleLine, arj, &title) &&
-                                                  (!toArj || ArjKeepsTitle(title)));
-    if (!titleKept) title.clear();
-    bool lost = !titleKept;
-    for (const ArchiveExtras::CommentLine& c : extras.commentLines) {
-      std::string text;
-      if (!ReadListedComment(source, c.line, arj, &text) || (toArj && !ArjKeepsFileComment(c.name, text))) {
-        lost = true;
-        continue;
-      }
-      if (toArj) text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-      comments.push_back({c.name, text});
-    }
-    folderEntries = extras.emptyFolders && toArj;
-    if (!toArj) folders = extras.folders;
-    if (lost && !convertWithout()) return false;
-    asked = lost;
-  }
+  ConvertExtras x = ConvertExtrasOf(source, k);
+  if (x.lost && !convertWithout()) return false;
+  const std::string& title = x.title;
   if (On(s, Sw::ExtractWithPassword) && !askPassword(s)) return false;
 
   EnginePaths paths = EnginePathsOf(setup);
@@ -338,16 +349,16 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
   std::string titleFile;
   if (!title.empty() && k.to == ConvertTo::Arj) titleFile = WorkSlash(setup.workDir) + "ql5title";
   ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath, scratch, titleFile,
-                                            folderEntries);
+                                            x.folderEntries);
 
   // The new archive is written beside the target under a name of its own and tested there; only
   // then does it take the target's name, by a rename on the same drive. Whatever fails (a full
   // disk, a damaged source, a cancel), the partial archive goes and the folder is as it was.
   bool declined = false;
   auto carry = [&] {
-    Carried c = k.to == ConvertTo::Zip ? CarryIntoZip(packPath, comments, folders)
-                                       : CarryIntoArj(packPath, target, comments);
-    if (c == Carried::Partly && !asked && !convertWithout()) declined = true;
+    Carried c = k.to == ConvertTo::Zip ? CarryIntoZip(packPath, x.comments, x.folders)
+                                       : CarryIntoArj(packPath, target, x.comments);
+    if (c == Carried::Partly && !x.lost && !convertWithout()) declined = true;
     return c == Carried::Whole || (c == Carried::Partly && !declined);
   };
   bool ok = (titleFile.empty() || WriteWholeFile(titleFile, title)) && RunSucceeded(setup, cmds.unpack) &&
