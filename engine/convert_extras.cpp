@@ -60,12 +60,30 @@ constexpr size_t kEndDisk = 4, kEndDirDisk = 6, kEndDiskEntries = 8, kEndEntries
 constexpr uint16_t kVersionFolder = 10;     // 1.0: a stored entry without data
 constexpr uint16_t kMadeByDos = 20;         // version 2.0 on MS-DOS: the attributes are DOS ones
 constexpr uint32_t kDosFolderAttribute = 0x10;
+constexpr uint16_t kUtf8NameFlag = 0x0800;
 
 // A stored ZIP name of the folder `name` as listed: "/" between folders and at the end.
 std::string ZipFolderName(std::string_view name) {
   std::string out(WithoutEndSeparator(name));
   std::replace(out.begin(), out.end(), '\\', '/');
   return out + "/";
+}
+
+// Whether `name` has letters beyond ASCII, all of them in well-formed UTF-8: the name came from
+// an archive that marked its names as UTF-8 (a name in a DOS code page is hardly ever
+// well-formed UTF-8), and the new entry says so too.
+bool Utf8Name(const std::string& name) {
+  bool beyondAscii = false;
+  for (size_t i = 0; i < name.size();) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    size_t follow = c < 0x80 ? 0 : (c >= 0xC2 && c <= 0xDF) ? 1 : (c >= 0xE0 && c <= 0xEF) ? 2 : (c >= 0xF0 && c <= 0xF4) ? 3 : 4;
+    if (follow == 4 || name.size() - i <= follow) return false;
+    for (size_t k = 1; k <= follow; ++k)
+      if ((static_cast<unsigned char>(name[i + k]) & 0xC0) != 0x80) return false;
+    beyondAscii = beyondAscii || follow > 0;
+    i += follow + 1;
+  }
+  return beyondAscii;
 }
 
 // ARJ header fields.
@@ -155,10 +173,11 @@ bool ZipTailWithExtras(const std::string& directory, uint64_t offset, uint16_t e
       given[c] = true;
       comment = comments[c].text;
     }
-    // A stored entry without data: version 1.0, no flags, CRC and sizes 0.
+    // A stored entry without data: version 1.0, CRC and sizes 0.
+    uint16_t flags = Utf8Name(name) ? kUtf8NameFlag : 0;
     Put32(&locals, kLocalSig);
     Put16(&locals, kVersionFolder);
-    Put16(&locals, 0);
+    Put16(&locals, flags);
     Put16(&locals, 0);
     Put32(&locals, dosStamp);
     Put32(&locals, 0);
@@ -171,7 +190,7 @@ bool ZipTailWithExtras(const std::string& directory, uint64_t offset, uint16_t e
     Put32(&central, kCentralSig);
     Put16(&central, kMadeByDos);
     Put16(&central, kVersionFolder);
-    Put16(&central, 0);
+    Put16(&central, flags);
     Put16(&central, 0);
     Put32(&central, dosStamp);
     Put32(&central, 0);

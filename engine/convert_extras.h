@@ -38,7 +38,8 @@ bool PlainZipDirectory(const uint8_t* end, uint64_t fileSize, uint64_t* offset, 
 // `offset`) and of the end record: a local header for each of `folders` (names as listed, "\"
 // between folders) that the archive does not hold yet, then the central directory with those
 // folders added and `comments` given to the entries they name, then an end record without a
-// comment. `dosStamp` (date in the high half) dates the new folder entries. `*missed` counts the
+// comment. `dosStamp` (date in the high half) dates the new folder entries; a folder name in
+// well-formed UTF-8 beyond ASCII is marked as UTF-8. `*missed` counts the
 // comments whose member is not there. False, with nothing made, when the directory does not read
 // as `entries` whole entries or the result would need Zip64.
 bool ZipTailWithExtras(const std::string& directory, uint64_t offset, uint16_t entries,

@@ -98,6 +98,28 @@ TEST(ConvertExtras, AZipTakesFileCommentsAndFolderEntries) {
   ExpectJudged(zip, "/usr/bin/unzip", "f() { /usr/bin/unzip -Z \"$1\" | grep -q '^d.* sub/deeper/$'; }; f", ".zip");
 }
 
+// A folder name in UTF-8 (from an archive that marked its names so) is marked as UTF-8 in the
+// new entry; a name in a DOS code page is not.
+TEST(ConvertExtras, AFolderNameInUtf8IsMarkedSo) {
+  size_t missed = 0;
+  std::string zip = ZipWithExtras(Fixture("plain.zip"), {}, {"caf\xC3\xA9", "CAF\x90", "plain"}, &missed);
+  ExpectJudged(zip, "/usr/bin/unzip", "/usr/bin/unzip -tq", ".zip");
+  const struct {
+    std::string name;
+    uint16_t flags;
+  } cases[] = {{"caf\xC3\xA9/", 0x0800}, {"CAF\x90/", 0}, {"plain/", 0}};
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(zip.data());
+  for (const auto& c : cases) {
+    // The central entry: its name at 46; the local header it points at.
+    size_t name = zip.rfind(c.name);
+    ASSERT_TRUE(name != std::string::npos && name >= 46) << c.name;
+    const uint8_t* central = bytes + name - 46;
+    ASSERT_EQ(0x02014B50u, Le32(central)) << c.name;
+    EXPECT_EQ(c.flags, Le16(central + 8)) << c.name;
+    EXPECT_EQ(c.flags, Le16(bytes + Le32(central + 42) + 6)) << c.name;
+  }
+}
+
 // Only the plain end of a new archive is written again: an archive comment, Zip64 records or a
 // directory that does not read whole leave the archive alone.
 TEST(ConvertExtras, AZipThatIsNotAPackersPlainNewArchiveIsLeftAlone) {
