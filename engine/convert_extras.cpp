@@ -52,7 +52,7 @@ size_t CountNotGiven(const std::vector<bool>& given) {
 
 // ZIP records: signatures, sizes and field offsets.
 constexpr uint32_t kLocalSig = 0x04034B50, kCentralSig = 0x02014B50, kEndSig = 0x06054B50;
-constexpr size_t kLocalSize = 30, kCentralSize = 46;
+constexpr size_t kCentralSize = 46;
 constexpr uint32_t kNoZip64Past = 0xFFFFFFFF;  // a field of this value or more needs Zip64
 constexpr size_t kCenNameLen = 28, kCenExtraLen = 30, kCenCommentLen = 32;
 constexpr size_t kEndDisk = 4, kEndDirDisk = 6, kEndDiskEntries = 8, kEndEntries = 10, kEndDirSize = 12,
