@@ -115,7 +115,7 @@ class Dictionary {
       uint8_t* d = buf_.get() + pos_;
       const uint8_t* s = buf_.get() + src;
       if (dist + 1 >= n) {
-        memcpy(d, s, n);
+        memmove(d, s, n);  // the source may lie just ahead of the target, across the wrap
       } else {
         for (size_t i = 0; i < n; ++i) d[i] = s[i];
       }
