@@ -19,13 +19,13 @@ constexpr uint32_t kTop = 1u << 24;
 
 class RangeDecoder {
  public:
-  explicit RangeDecoder(PulledBytes& in) : in_(in) {}
+  explicit RangeDecoder(PulledBytes& in) : in_(&in) {}
   // The first byte is always 0; a code equal to the range cannot come from an encoder.
   bool Init() {
     range_ = 0xFFFFFFFFu;
     code_ = 0;
-    uint8_t first = in_.Byte();
-    for (int i = 0; i < 4; ++i) code_ = code_ << 8 | in_.Byte();
+    uint8_t first = in_->Byte();
+    for (int i = 0; i < 4; ++i) code_ = code_ << 8 | in_->Byte();
     return first == 0 && code_ != range_;
   }
   int Bit(uint16_t& p) {
@@ -76,10 +76,10 @@ class RangeDecoder {
   void Normalize() {
     if (range_ < kTop) {
       range_ <<= 8;
-      code_ = code_ << 8 | in_.Byte();
+      code_ = code_ << 8 | in_->Byte();
     }
   }
-  PulledBytes& in_;
+  PulledBytes* in_;
   uint32_t range_ = 0, code_ = 0;
 };
 
@@ -203,7 +203,13 @@ class Lzma {
   // Decodes until the dictionary's total reaches `end`, or to the end marker when allowed.
   LzmaStop Run(uint64_t end, bool markerAllowed) {
     const uint32_t pbMask = (1u << pb_) - 1, lpMask = (1u << lp_) - 1;
-    RangeDecoder& rc = rc_;
+    // The coder works on a copy that lives in registers; it goes back when the run ends.
+    RangeDecoder rc = rc_;
+    struct Keep {
+      RangeDecoder& to;
+      const RangeDecoder& from;
+      ~Keep() { to = from; }
+    } keep{rc_, rc};
     Dictionary& dict = dict_;
     while (dict.total() < end) {
       const uint64_t total = dict.total();
@@ -232,7 +238,7 @@ class Lzma {
       if (!rc.Bit(isRep_[state_])) {
         len = len_.Decode(rc, posState);
         state_ = state_ < 7 ? 7 : 10;
-        uint32_t dist = Distance(len);
+        uint32_t dist = Distance(rc, len);
         if (dist == 0xFFFFFFFFu) return markerAllowed ? LzmaStop::kMarker : LzmaStop::kDamaged;
         rep3_ = rep2_;
         rep2_ = rep1_;
@@ -274,14 +280,14 @@ class Lzma {
   }
 
  private:
-  uint32_t Distance(uint32_t len) {
-    uint32_t slot = rc_.Tree(slot_[std::min<uint32_t>(len, 3)], 6);
+  uint32_t Distance(RangeDecoder& rc, uint32_t len) {
+    uint32_t slot = rc.Tree(slot_[std::min<uint32_t>(len, 3)], 6);
     if (slot < 4) return slot;
     int direct = static_cast<int>(slot >> 1) - 1;
     uint32_t dist = (2 | (slot & 1)) << direct;
-    if (slot < 14) return dist + rc_.ReverseTree(special_ + dist - slot, direct);
-    dist += rc_.Direct(direct - 4) << 4;
-    return dist + rc_.ReverseTree(align_, 4);
+    if (slot < 14) return dist + rc.ReverseTree(special_ + dist - slot, direct);
+    dist += rc.Direct(direct - 4) << 4;
+    return dist + rc.ReverseTree(align_, 4);
   }
 
   RangeDecoder& rc_;
