@@ -14,6 +14,7 @@
 #include <set>
 #include <thread>
 
+#include "archivers/zip/member_match.h"
 #include "common/mask.h"
 #include "common/overwrite_rule.h"
 #include "common/written_targets.h"
@@ -71,13 +72,6 @@ std::string StoredFromGiven(const std::string& given) {
     out += part;
   }
   return out;
-}
-
-bool MatchesMember(const std::string& stored, const std::string& spec) {
-  std::string a = ToSlashes(stored), b = ToSlashes(spec);
-  if (Lower(a) == Lower(b)) return true;
-  if (!HasWildcard(b) && b.find('/') != std::string::npos) return false;
-  return ql::MatchFileMask(a, b);
 }
 
 bool Excluded(const std::vector<std::string>& excludes, const std::string& stored) {
@@ -616,11 +610,10 @@ int ZipJob::Run() {
       ui.Error("PKZIP: Nothing to do!");
       return kZipNothing;
     }
+    MemberMatcher given(specs), excluded(args.excludes);
     for (size_t i = 0; i < keep.size(); ++i) {
-      bool hit = false;
-      for (const auto& s : specs) hit = hit || MatchesMember(keep[i].name, s);
-      if (specs.empty()) hit = true;
-      if (hit && Excluded(args.excludes, keep[i].name)) hit = false;
+      bool hit = specs.empty() || given.Matches(keep[i].name);
+      if (hit && excluded.Matches(keep[i].name)) hit = false;
       if (args.action == ZipAction::kDelete) {
         if (hit) {
           ui.Line("Deleting: " + keep[i].name);
@@ -1068,10 +1061,10 @@ int UnzipJob::Run() {
       return kUnzipNotFound;
     }
   std::vector<const Entry*> chosen;
+  MemberMatcher given(specs), excluded(args.excludes);
   for (const Entry& e : ar.entries) {
-    bool hit = specs.empty();
-    for (const auto& s : specs) hit = hit || MatchesMember(e.name, s);
-    if (hit && !Excluded(args.excludes, e.name)) chosen.push_back(&e);
+    bool hit = specs.empty() || given.Matches(e.name);
+    if (hit && !excluded.Matches(e.name)) chosen.push_back(&e);
   }
   if (chosen.empty()) {
     ui.Error("PKUNZIP: No file(s) found.");
