@@ -4,14 +4,14 @@
 #   RESULT <measure> ours=<n> peer=<n> unit=<unit>
 # that this script gathers. Ratios are ours/peer from one run on the same data; below the goal
 # is met. Run on demand; never part of the test suite.
-#   sh bench/table.sh [bench ...]     benches: startup browser list zip arj lzh size (default: all)
+#   sh bench/table.sh [bench ...]     benches: startup browser list zip ops arj lzh size (default: all)
 #   MB=<megabytes> sets the tree size of the zip, arj and lzh benches (their own default otherwise).
 set -u
 cd "$(dirname "$0")/.."
 top=$(pwd)
 out=$top/build/bench-table
 mkdir -p "$out"
-benches=${*:-startup browser list zip arj lzh size}
+benches=${*:-startup browser list zip ops arj lzh size}
 
 build_native() {
   [ -n "${native_built:-}" ] && return 0
@@ -42,6 +42,7 @@ for b in $benches; do
                run browser-scale sh bench/browser/scale.sh build/win32 ;;
     list)    build_native && run list sh bench/list/run.sh build/native ;;
     zip)     build_native && PKZIP_BIN=$top/build/native/bin run zip sh bench/zip/run.sh ${MB:-} ;;
+    ops)     build_native && PKZIP_BIN=$top/build/native/bin run ops sh bench/ops/run.sh ${MB:-} ;;
     arj)     build_native && BUILD=$top/build/native run arj sh bench/arj/run.sh ${MB:-} ;;
     lzh)     build_native && BUILD=$top/build/native run lzh sh bench/lzh/run.sh ${MB:-} ;;
     size)    run size sh bench/size/run.sh ;;
