@@ -80,6 +80,29 @@ bool Excluded(const std::vector<std::string>& excludes, const std::string& store
   return false;
 }
 
+// Reads a source front to back through one large buffer: copying many small members then costs a
+// memory copy each rather than a seek and a read of the file.
+class ReadAhead {
+ public:
+  explicit ReadAhead(ByteSource& src) : src_(src), buf_(1 << 20) {}
+  size_t ReadAt(uint64_t offset, void* out, size_t len) {
+    if (offset < start_ || offset + len > start_ + have_) {
+      if (len >= buf_.size()) return src_.ReadAt(offset, out, len);
+      start_ = offset;
+      have_ = src_.ReadAt(offset, buf_.data(), buf_.size());
+      if (len > have_) len = have_;
+    }
+    std::memcpy(out, buf_.data() + (offset - start_), len);
+    return len;
+  }
+
+ private:
+  ByteSource& src_;
+  std::vector<uint8_t> buf_;
+  uint64_t start_ = 0;
+  size_t have_ = 0;
+};
+
 // Why a name is refused when the character set it must be written in cannot hold it; such a name
 // is never replaced by a look-alike (two members could then meet under one name).
 constexpr char kNameNotHeld[] = "its name has characters that this system's code page cannot hold";
@@ -350,13 +373,20 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
   std::vector<Entry> central;
   central.reserve(items.size());
   std::vector<uint8_t> buf(1 << 16), sbuf;
+  std::unique_ptr<ReadAhead> oldRead;
+  if (oldSrc) oldRead = std::make_unique<ReadAhead>(*oldSrc);
   int result = kZipOk;
+  // Where a kept member ends, as long as kept members follow one another: asking the file for
+  // its position is a call into the system per member.
+  constexpr uint64_t kUnknown = UINT64_MAX;
+  uint64_t keptEnd = kUnknown;
   for (const Item& it : items) {
     if (ui.Cancelled()) {
       result = kZipBreak;
       break;
     }
-    uint64_t at = TellFile(out);
+    uint64_t at = keptEnd != kUnknown ? keptEnd : TellFile(out);
+    keptEnd = kUnknown;
     if (it.kind == ItemKind::kKeep) {
       Entry e = keepEntries[it.index];
       ui.Progress("Copying", e.name, done, total);
@@ -367,7 +397,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       uint64_t off = old.entries[it.index].dataOffset, left = e.csize;
       while (left > 0) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(left, buf.size()));
-        if (oldSrc->ReadAt(off, buf.data(), n) != n) {
+        if (oldRead->ReadAt(off, buf.data(), n) != n) {
           ui.Error("PKZIP: Zip file is damaged at " + e.name);
           result = kZipDamaged;
           break;
@@ -377,9 +407,11 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
         left -= n;
       }
       if (result != kZipOk) break;
+      keptEnd = at + lh.size() + e.csize;
       if (e.flags & 8) {
         std::vector<uint8_t> dd = DataDescriptor(e);
         put(dd.data(), dd.size());
+        keptEnd += dd.size();
       }
       done += e.csize;
       central.push_back(e);
