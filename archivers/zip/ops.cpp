@@ -13,6 +13,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <unordered_map>
 
 #include "archivers/zip/member_match.h"
 #include "common/mask.h"
@@ -664,7 +665,8 @@ int ZipJob::Run() {
     }
   } else {
     if (int r = Gather()) return r;
-    std::map<std::string, size_t> byName;
+    std::unordered_map<std::string, size_t> byName;
+    byName.reserve(keep.size());
     for (size_t i = 0; i < keep.size(); ++i) byName[Lower(ToSlashes(keep[i].name))] = i;
     std::vector<long> replacement(keep.size(), -1);
     std::vector<size_t> added;
