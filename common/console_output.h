@@ -1,6 +1,6 @@
 // Standard output of the console archivers. A console takes every write as one call into the
 // system (under Wine a round trip to its server and the console's host), and the C library
-// writes an unbuffered stream in small pieces, down to single characters. So the archivers'
+// writes an unbuffered stream in many small pieces. So the archivers'
 // output is buffered and written in large pieces: before a question is read, before an error
 // line, at the end, and otherwise about once a second, so that a watcher still sees it move.
 #pragma once
