@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "common/mask.h"
+#include "common/member_reference.h"
 #include "common/overwrite_rule.h"
 #include "common/written_targets.h"
 
@@ -80,6 +81,14 @@ bool MatchesMember(const std::string& stored, const std::string& spec) {
   return ql::MatchFileMask(a, b);
 }
 
+// Whether `spec` names a member: a reference (from a list line that shows a look-alike) names the
+// one member with that UTF-8 name; anything else is matched as MatchesMember says.
+bool NamesMember(const std::string& utf8Name, const std::string& localName, const std::string& spec) {
+  std::string named;
+  if (ql::MemberReferenceName(spec, &named)) return ToSlashes(named) == ToSlashes(utf8Name);
+  return MatchesMember(localName, spec);
+}
+
 bool Excluded(const std::vector<std::string>& excludes, const std::string& stored) {
   for (const auto& x : excludes)
     if (MatchesMember(stored, x)) return true;
@@ -130,6 +139,7 @@ class ZipJob {
   DirEntry oldInfo;
   std::vector<Candidate> cands;
   std::vector<std::string> rawNames;  // stored names of the old entries (their .name is local)
+  std::vector<std::string> utf8Names;  // the old entries' names as UTF-8
   std::string cwd, archiveAbs;        // the archive never goes into itself, however it is named
   std::string Absolute(const std::string& p) const {
     if (!p.empty() && (p[0] == '/' || (p.size() >= 2 && p[1] == ':'))) return p;
@@ -587,9 +597,14 @@ int ZipJob::Run() {
                                          : "PKZIP: Zip file " + archive + " is damaged or not a zip file");
       return kZipDamaged;
     }
+    std::unique_ptr<Host> wide = host.Utf8Host();
+    Host& utf8 = wide ? *wide : host;
     for (Entry& e : old.entries) {
       rawNames.push_back(e.name);
-      e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e)) : host.LocalName(e.utf8Name, Host::kUtf8Name);
+      const std::string& name = e.utf8Name.empty() ? e.name : e.utf8Name;
+      const Host::NameKind kind = e.utf8Name.empty() ? NameKindOf(e) : Host::kUtf8Name;
+      utf8Names.push_back(utf8.LocalName(name, kind));
+      e.name = host.LocalName(name, kind);
     }
   } else if (args.action != ZipAction::kAdd && args.action != ZipAction::kUpdate) {
     ui.Error("PKZIP: Can't find zip file " + archive);
@@ -618,7 +633,7 @@ int ZipJob::Run() {
     }
     for (size_t i = 0; i < keep.size(); ++i) {
       bool hit = false;
-      for (const auto& s : specs) hit = hit || MatchesMember(keep[i].name, s);
+      for (const auto& s : specs) hit = hit || NamesMember(utf8Names[i], keep[i].name, s);
       if (specs.empty()) hit = true;
       if (hit && Excluded(args.excludes, keep[i].name)) hit = false;
       if (args.action == ZipAction::kDelete) {
@@ -1103,7 +1118,8 @@ int UnzipJob::Run() {
   std::vector<const Entry*> chosen;
   for (const Entry& e : ar.entries) {
     bool hit = specs.empty();
-    for (const auto& s : specs) hit = hit || MatchesMember(e.name, s);
+    // Names are UTF-8 here (RunUnzip gives this job a host that holds every name).
+    for (const auto& s : specs) hit = hit || NamesMember(e.name, e.name, s);
     if (hit && !Excluded(args.excludes, e.name)) chosen.push_back(&e);
   }
   if (chosen.empty()) {
