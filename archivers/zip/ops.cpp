@@ -764,7 +764,16 @@ class Utf8Ui : public Ui {
 const char* MethodName(uint16_t method) {
   static const char* const names[] = {"Stored", "Shrunk", "Reduce1", "Reduce2", "Reduce3", "Reduce4", "Implode"};
   if (method < sizeof names / sizeof names[0]) return names[method];
-  return method == 8 ? "DeflN" : "Other";
+  switch (method) {
+    case 8: return "DeflN";
+    case 9: return "Defl64";
+    case 12: return "BZip2";
+    case 14: return "LZMA";
+    case 93: return "Zstd";
+    case 95: return "XZ";
+    case 98: return "PPMd";
+    default: return "Other";
+  }
 }
 
 const char* ExpandVerb(uint16_t method) {
@@ -772,7 +781,7 @@ const char* ExpandVerb(uint16_t method) {
     case 1: return "Unshrinking";
     case 2: case 3: case 4: case 5: return "Expanding";
     case 6: return "Exploding";
-    case 8: return "Inflating";
+    case 8: case 9: return "Inflating";
     default: return "Extracting";
   }
 }

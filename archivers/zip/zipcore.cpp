@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include "archivers/zip/new_methods.h"
 #include "archivers/zip/old_methods.h"
 #include "common/zip_end_record.h"
 
@@ -323,7 +324,8 @@ const char* DecodeResultText(DecodeResult r) {
 
 DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& password,
                          const std::function<bool(const uint8_t*, size_t)>& sink) {
-  if (e.method != 0 && e.method != 8 && !IsOldMethod(e.method)) return DecodeResult::kMethod;
+  if (e.method != 0 && e.method != 8 && !IsOldMethod(e.method) && !IsNewMethod(e.method))
+    return DecodeResult::kMethod;
   if (e.flags & 0x40) return DecodeResult::kMethod;  // strong encryption
   uint64_t off = e.dataOffset, left = e.csize;
   ZipCrypto crypt(password);
@@ -343,11 +345,12 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
   // Past the check byte a wrong password still passes 1 time in 256; what it decrypts then
   // fails as deflate data, length or CRC. For an encrypted entry those say "wrong password".
   const DecodeResult badData = e.encrypted() ? DecodeResult::kPassword : DecodeResult::kDamaged;
-  if (IsOldMethod(e.method)) {
+  if (IsOldMethod(e.method) || IsNewMethod(e.method)) {
     // None of the old methods expands a byte into more than 8K bytes (a shrink code of 13 bits
     // stands for at most 8K - 256 bytes).
-    if (e.usize / 8192 > left + 1) return DecodeResult::kDamaged;
+    if (IsOldMethod(e.method) && e.usize / 8192 > left + 1) return DecodeResult::kDamaged;
     uint32_t crc = 0;
+    uint64_t produced = 0;
     auto pull = [&](uint8_t* buf, size_t len) -> size_t {
       size_t k = static_cast<size_t>(std::min<uint64_t>(left, len));
       if (k == 0 || !ReadExact(src, off, buf, k)) return 0;
@@ -358,13 +361,17 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
     };
     auto push = [&](const uint8_t* p, size_t len) {
       crc = Crc32(crc, p, len);
+      produced += len;
       return sink(p, len);
     };
-    switch (DecodeOldMethod(e.method, e.flags, e.usize, pull, push)) {
+    const OldMethodResult r = IsOldMethod(e.method) ? DecodeOldMethod(e.method, e.flags, e.usize, pull, push)
+                                                    : DecodeNewMethod(e.method, e.flags, e.usize, pull, push);
+    switch (r) {
       case OldMethodResult::kSink: return DecodeResult::kSink;
       case OldMethodResult::kDamaged: return badData;
       case OldMethodResult::kOk: break;
     }
+    if (produced != e.usize) return badData;
     if (crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
     return DecodeResult::kOk;
   }
