@@ -2,6 +2,7 @@
 
 #include "archivers/zip/host.h"
 #include "common/mask.h"
+#include "common/member_reference.h"
 
 namespace qlzip {
 
@@ -47,8 +48,13 @@ bool MatchesMember(const std::string& stored, const std::string& spec) {
   return ql::MatchFileMask(a, b);
 }
 
-MemberMatcher::MemberMatcher(const std::vector<std::string>& specs) {
+MemberMatcher::MemberMatcher(const std::vector<std::string>& specs, References refs) {
   for (const auto& spec : specs) {
+    std::string named;
+    if (refs == kWithReferences && ql::MemberReferenceName(spec, &named)) {
+      named_.insert(ToSlashes(named));
+      continue;
+    }
     std::string f = Folded(spec);
     whole_.insert(f);
     if (HasWildcard(f)) masks_.push_back(spec);
@@ -59,7 +65,8 @@ MemberMatcher::MemberMatcher(const std::vector<std::string>& specs) {
   }
 }
 
-bool MemberMatcher::Matches(const std::string& stored) const {
+bool MemberMatcher::Matches(const std::string& stored, const std::string& utf8Name) const {
+  if (!named_.empty() && named_.count(ToSlashes(utf8Name))) return true;
   if (whole_.empty()) return false;
   std::string f = Folded(stored);
   if (whole_.count(f)) return true;
