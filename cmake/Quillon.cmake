@@ -188,15 +188,15 @@ function(ql_wine_session index out_fixture out_prefix)
 endfunction()
 
 # Deals the next entry of one kind (GUI or not) to a session, in turn, so that each kind's entries
-# spread evenly.
+# spread evenly. (The counter is not called `n`: if() reads a bare N as the constant false.)
 function(_ql_next_session kind out)
-  get_property(n GLOBAL PROPERTY QL_NEXT_SESSION_${kind})
-  if(NOT n)
-    set(n 0)
+  get_property(count GLOBAL PROPERTY QL_NEXT_SESSION_${kind})
+  if(NOT count)
+    set(count 0)
   endif()
-  math(EXPR session "${n} % ${QL_WINE_SESSIONS}")
-  math(EXPR n "${n} + 1")
-  set_property(GLOBAL PROPERTY QL_NEXT_SESSION_${kind} ${n})
+  math(EXPR session "${count} % ${QL_WINE_SESSIONS}")
+  math(EXPR count "${count} + 1")
+  set_property(GLOBAL PROPERTY QL_NEXT_SESSION_${kind} ${count})
   set(${out} ${session} PARENT_SCOPE)
 endfunction()
 
