@@ -138,7 +138,11 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
 RunResult RunArchiver(const RunnerSetup& setup, const std::string& command, bool showWindow,
                       bool viewMode) {
   std::string line = RunnerCommandLine(setup.runnerPath, setup.workDir, showWindow, viewMode);
-  return StartRunnerAndWait(setup, command, line, showWindow ? SW_SHOW : SW_SHOWMINIMIZED, 0, nullptr,
+  // The runner works in the folder QLWORK names; its own current directory is the work directory,
+  // so that it holds no folder the caller may remove or rename once the command has ended (the
+  // runner may still be waiting for a key then, or just ending).
+  std::string workDir = WorkNoSlash(setup.workDir);
+  return StartRunnerAndWait(setup, command, line, showWindow ? SW_SHOW : SW_SHOWMINIMIZED, 0, workDir.c_str(),
                             setup.minimumWaitMs);
 }
 

@@ -38,6 +38,7 @@ TEST_F(RunArchiverTest, RunnerGetsTheCommandAndQlwork) {
     auto log = RunnerLog();
     EXPECT_EQ(command, One(log, "cmndargs"));
     EXPECT_EQ(prog + "\\SRC", One(log, "qlwork"));
+    EXPECT_EQ(work, One(log, "cwd")) << "the runner holds no folder its command works in";
     EXPECT_EQ(work, One(log, "work"));
     EXPECT_EQ(c.flags, All(log, "flag"));
     EXPECT_EQ(c.showState, One(log, "show"));  // minimised (2) or normal (5)
