@@ -741,6 +741,22 @@ TEST_F(Engines, AesMembersAreExtractedWithThePasswordByBothUnzips) {
     EXPECT_EQ(Get(dir + "\\aes256_tiny.txt"), "tiny\n") << dir;
   }
   EXPECT_EQ(RunProgram("pkunzip.exe", "-o -swrong " + arc + " " + bad + "\\", src), 1);
+  DWORD tid = GetCurrentThreadId();
+  std::string report;
+  std::thread t([&] {
+    HWND box = WaitWindow(tid, "Quillon Unzip");
+    if (!box) return;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      char line[2048] = "";
+      GetWindowTextA(c, line, sizeof line);
+      if (strstr(line, "aes128_deflate.txt")) report = line;
+    }
+    Snapshot("engine_aes_wrong_password");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(Unzip(arc + "| -o| -swrong| " + bad + "\\| -q"), 1);
+  t.join();
+  EXPECT_NE(report.find("incorrect password"), std::string::npos) << report;
   for (const char* name : kNames) EXPECT_FALSE(FileExists(bad + "\\" + name + ".txt")) << name;
   EXPECT_FALSE(FileExists(bad + "\\aes256_tiny.txt"));
 }
