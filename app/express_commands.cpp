@@ -53,7 +53,6 @@ ExpressHost HostFor(HWND frame) {
     h.sourceDir = g_settings->SourceDirectory;
     h.targetDir = g_settings->TargetDirectory;
   }
-  h.helpFile = g_helpFile;
   h.chooseArchive = [](HWND owner, std::string* archive) {
     if (!ChooseArchiveFile(owner)) return false;
     *archive = g_chosenFile;

@@ -18,7 +18,6 @@ std::string WorkingDirectory() {
 }  // namespace
 
 void ConnectFileOps() {
-  g_fileOpsHost.helpFile = g_helpFile;
   g_fileOpsHost.workDirectory = g_settings ? g_settings->WorkDirectory : "";
   g_fileOpsHost.workingDirectory = WorkingDirectory;
   g_fileOpsHost.confirmFlags = &g_confirmFlags;

@@ -9,6 +9,7 @@
 #include "app/drop_dispatch.h"
 #include "app/help_window.h"
 #include "app/settings.h"
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "app/startup.h"
 #include "app/startup_trace.h"
@@ -97,7 +98,7 @@ void ConnectBrowserHost() {
   h.enableParentButton = EnableParentButton;
   h.barHeight = BarHeight;
   h.viewMember = [](HWND browser, const char* line) { ViewMemberLine(browser, line); };
-  h.showHelp = [](HWND owner, unsigned context) { ShowHelpContext(owner, g_helpFile, context); };
+  h.showHelp = [](HWND owner, unsigned context) { ShowHelp(owner, HelpAction::Context, context); };
   ConnectDropHost(h);
 }
 

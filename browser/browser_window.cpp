@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "browser/browser_win.h"
 #include "browser/dir_lines.h"
@@ -28,12 +29,6 @@ constexpr const char* kCaption = "Quillon";
 
 void Pane(int pane, const std::string& text) {
   if (g_browserHost.setPaneText) g_browserHost.setPaneText(pane, text.c_str());
-}
-
-std::string LoadText(UINT id) {
-  char buf[512] = "";
-  LoadStringA(g_browserHost.instance, id, buf, sizeof buf);
-  return buf;
 }
 
 int FirstFreeSlot() {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "common/dialog_kit_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
 #include "engine/switches_win.h"
@@ -24,20 +25,12 @@ constexpr DWORD kHelpNewArchive = help::kNewArchive;
 constexpr DWORD kHelpTarget = help::kTargetDirectory;
 constexpr DWORD kHelpDelete = help::kDeleteFiles;
 
-void ShowHelp(HWND dlg, DWORD context) { ShowHelpContext(dlg, g_dialogHost.helpFile.c_str(), context); }
+void ShowHelp(HWND dlg, DWORD context) { ql::ShowHelp(dlg, HelpAction::Context, context); }
 
 // What every dialog does alike: F1 and its Help button open the help at the dialog's context, and
 // Cancel ends it. True when the message was one of those.
 bool HelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
-  return DialogHelpOrCancel(dlg, m, w, g_dialogHost.helpFile.c_str(), context);
-}
-
-// Runs a dialog template; a template that cannot be made is reported and counts as OK.
-INT_PTR RunDialog(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
-  INT_PTR r = RunDialogTemplate(owner, name, proc, param);
-  if (r == -1) r = IDOK;
-  g_cancelled = r == IDCANCEL;
-  return r;
+  return DialogHelpOrCancel(dlg, m, w, context);
 }
 
 WriteSwitchKey Writer() {
@@ -45,8 +38,6 @@ WriteSwitchKey Writer() {
   return IniSwitchWriter(g_dialogHost.iniPath);
 }
 
-bool Checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-void Check(HWND dlg, int id, bool on) { CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 // The last set member of a radio group of switches, or the first control when none is set.
 int RadioFromBits(const Sw* ids, const int* controls, int n) {
@@ -172,7 +163,7 @@ INT_PTR CALLBACK SwitchesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           return TRUE;
         }
         case IDC_SW_PATH_STORAGE: {
-          RunDialogTemplate(dlg, "PathStorage", PathStorageDlgProc, 0);
+          RunDialog(dlg, "PathStorage", PathStorageDlgProc, 0);
           return TRUE;
         }
       }
@@ -299,9 +290,7 @@ INT_PTR CALLBACK TargetProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           if (Checked(dlg, IDC_TARGET_DEFAULT)) {
             t->result = t->defaultTarget;
           } else {
-            char buf[MAX_PATH] = "";
-            GetDlgItemTextA(dlg, IDC_TARGET_FIELD, buf, sizeof buf);
-            t->result = buf;
+            t->result = DlgText(dlg, IDC_TARGET_FIELD, MAX_PATH - 1);
           }
           EndDialog(dlg, IDOK);
           return TRUE;
@@ -419,15 +408,6 @@ INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
 
 }  // namespace
 
-void PlaceDialog(HWND dlg) {
-  RECT rc;
-  GetWindowRect(dlg, &rc);
-  int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  int x = (sw - w) / 2, y = (sh - h) / 3;
-  SetWindowPos(dlg, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
 INT_PTR OpenZipSwitches(HWND owner) {
   SwitchesDialog d{true};
   return RunDialog(owner, "ZipSwitches", SwitchesProc, reinterpret_cast<LPARAM>(&d));
@@ -459,7 +439,6 @@ DeleteAnswer ConfirmDeleteDialog(HWND owner, const std::string& question, const 
   INT_PTR r = RunDialog(owner, "ConfirmDelete", DeleteProc, reinterpret_cast<LPARAM>(&d));
   SetCursor(old);
   switch (r) {
-    case IDOK:  // the template could not be made: as if confirmed
     case IDC_DELETE_YES:
       return DeleteAnswer::Yes;
     case IDC_DELETE_YES_ALL:

@@ -1,7 +1,7 @@
 // The dialogs of the archive operations: the switch sets (Zip, Arj, path storage, DOS PKZIP
 // options, default program), the password, a new archive, the extraction target and the delete
 // confirmation. Each opener sets the cancelled flag; a dialog that cannot be made says so and
-// counts as confirmed.
+// counts as cancelled (common/dialog_kit_win.h).
 #pragma once
 #include <windows.h>
 
@@ -14,15 +14,11 @@
 
 namespace ql {
 
-// Where the dialogs write their keys and find their help.
+// Where the dialogs write their keys.
 struct DialogHost {
   std::string iniPath;
-  std::string helpFile;
 };
 extern DialogHost g_dialogHost;
-
-// Centred horizontally, the top at a third of the free height of the screen.
-void PlaceDialog(HWND dlg);
 
 // The switches dialogs; they return IDOK or IDCANCEL.
 INT_PTR OpenZipSwitches(HWND owner);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "browser/browser_win.h"
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "readers/listing_lines.h"
 #include "resources/ids.h"
@@ -39,37 +40,13 @@ bool Asks(unsigned short flag) { return (Flags() & flag) != 0; }
 bool ManagerMode() { return !g_fileOpsHost.managerMode || *g_fileOpsHost.managerMode; }
 
 bool HelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
-  return DialogHelpOrCancel(dlg, m, w, g_fileOpsHost.helpFile ? g_fileOpsHost.helpFile : "", context);
+  return DialogHelpOrCancel(dlg, m, w, context);
 }
 
 void Message(HWND owner, const char* text) { AppMessageBox(owner, text, kCaption, MB_OK | MB_ICONEXCLAMATION); }
 
 void CouldNotMove(HWND owner, const std::string& source) {
   Message(owner, ("Error: Couldn't Move " + source + ".").c_str());
-}
-
-// Centred horizontally, the top at a third of the free height of the screen.
-void Place(HWND dlg) {
-  RECT rc;
-  GetWindowRect(dlg, &rc);
-  int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 3;
-  SetWindowPos(dlg, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-// Runs one of our dialogs; one that cannot be made has been reported and counts as cancelled, so
-// that no question that was never shown counts as a Yes.
-INT_PTR RunDialog(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
-  INT_PTR r = RunDialogTemplate(owner, name, proc, param);
-  if (r == -1) r = IDCANCEL;
-  g_cancelled = r == IDCANCEL;
-  return r;
-}
-
-std::string DlgText(HWND dlg, int id, size_t limit) {
-  std::vector<char> buf(limit + 1, 0);
-  GetDlgItemTextA(dlg, id, buf.data(), static_cast<int>(buf.size()));
-  return buf.data();
 }
 
 std::string FullPath(const std::string& path) {
@@ -162,7 +139,7 @@ INT_PTR CALLBACK ConfirmProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_INITDIALOG) {
     SetWindowLongPtrA(dlg, DWLP_USER, l);
     t = reinterpret_cast<ConfirmTexts*>(l);
-    Place(dlg);
+    PlaceDialog(dlg);
     SetDlgItemTextA(dlg, IDC_DELETE_QUESTION, t->question.c_str());
     SetDlgItemTextA(dlg, IDC_DELETE_NAMES, t->names.c_str());
     if (GetDlgItem(dlg, IDC_FO_TARGET_DATE)) SetDlgItemTextA(dlg, IDC_FO_TARGET_DATE, t->targetDate.c_str());
@@ -424,7 +401,7 @@ INT_PTR CALLBACK CopyingProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(dlg, DWLP_USER, l);
       job = reinterpret_cast<CopyJob*>(l);
-      Place(dlg);
+      PlaceDialog(dlg);
       if (job->move) {
         SetWindowTextA(dlg, "Moving Files");
         SetDlgItemTextA(dlg, IDC_FO_ACTION, "Moving:");
@@ -462,12 +439,6 @@ namespace {
 
 // ---------------------------------------------------------------------------------------------
 // The selection of a window's directory list.
-
-std::string LoadText(UINT id) {
-  char buf[512] = "";
-  LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
-  return buf;
-}
 
 WindowRecord* ActiveRecord() { return g_activeBrowser ? RecordOf(g_activeBrowser) : nullptr; }
 
@@ -647,7 +618,7 @@ INT_PTR CALLBACK PathDialogProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_INITDIALOG) {
     SetWindowLongPtrA(dlg, DWLP_USER, l);
     d = reinterpret_cast<PathDialog*>(l);
-    Place(dlg);
+    PlaceDialog(dlg);
     SetDlgItemTextA(dlg, IDC_FO_CURRENT, d->current.c_str());
     if (d->kind == PathKind::Rename) SetDlgItemTextA(dlg, IDC_FO_OLD_NAME, d->oldName.c_str());
     HWND edit = GetDlgItem(dlg, IDC_FO_ENTRY);
@@ -723,7 +694,7 @@ INT_PTR CALLBACK ChooserProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   auto* c = reinterpret_cast<Chooser*>(GetWindowLongPtrA(dlg, DWLP_USER));
   if (m == WM_INITDIALOG) {
     SetWindowLongPtrA(dlg, DWLP_USER, l);
-    Place(dlg);
+    PlaceDialog(dlg);
     HWND edit = GetDlgItem(dlg, IDC_FO_ENTRY);
     SendMessageA(edit, EM_LIMITTEXT, MAX_PATH, 0);
     ListChooser(dlg);

@@ -13,7 +13,6 @@ namespace ql {
 
 // What the file operations take from the program around them; the frame fills it in at start.
 struct FileOpsHost {
-  const char* helpFile = "";
   // The settings' work directory and "Working Directory" (Change Directory starts with it).
   const char* workDirectory = "";
   std::string (*workingDirectory)() = nullptr;
