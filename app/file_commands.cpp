@@ -4,6 +4,7 @@
 
 #include "app/settings.h"
 #include "browser/browser_win.h"
+#include "engine/dialogs_win.h"
 #include "fileops/file_ops_win.h"
 #include "resources/ids.h"
 
@@ -22,6 +23,8 @@ void ConnectFileOps() {
   g_fileOpsHost.workingDirectory = WorkingDirectory;
   g_fileOpsHost.confirmFlags = &g_confirmFlags;
   g_fileOpsHost.managerMode = &g_managerMode;
+  // The archive dialogs' Browse and Select Other choose with the file operations' chooser.
+  g_dialogHost.chooseDirectory = ChooseTargetDirectory;
 }
 
 bool DispatchFileCommand(HWND frame, UINT id) {

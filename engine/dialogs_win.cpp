@@ -7,7 +7,6 @@
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
 #include "engine/switches_win.h"
-#include "fileops/file_ops_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -250,9 +249,10 @@ INT_PTR CALLBACK PasswordProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-// A directory picker: the target-directory chooser of the file operations. False when nothing was
-// chosen.
-bool PickDirectory(HWND owner, std::string* dir) { return ChooseTargetDirectory(owner, dir); }
+// The host's directory chooser. False when nothing was chosen.
+bool PickDirectory(HWND owner, std::string* dir) {
+  return g_dialogHost.chooseDirectory && g_dialogHost.chooseDirectory(owner, dir);
+}
 
 struct TargetDialog {
   std::string defaultTarget;

@@ -14,9 +14,12 @@
 
 namespace ql {
 
-// Where the dialogs write their keys.
+// Where the dialogs write their keys, and the directory chooser of their Browse and Select Other
+// buttons (the program hands in the file operations' target chooser; without one those buttons
+// do nothing).
 struct DialogHost {
   std::string iniPath;
+  bool (*chooseDirectory)(HWND owner, std::string* dir) = nullptr;
 };
 extern DialogHost g_dialogHost;
 

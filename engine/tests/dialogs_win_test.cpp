@@ -417,5 +417,30 @@ TEST_F(DialogsTest, NewArchiveRefusesAnEmptyNameAndAnEmptyDirectory) {
   EXPECT_TRUE(g_cancelled);
 }
 
+TEST_F(DialogsTest, NewArchiveBrowseChoosesWithTheHostsChooser) {
+  NewArchiveChoice c;
+  c.directory = "C:\\START";
+  std::string withChooser, withoutChooser;  // written on the watcher's thread, read after it ended
+  for (bool chooser : {true, false}) {
+    g_dialogHost.chooseDirectory = nullptr;
+    if (chooser)
+      g_dialogHost.chooseDirectory = [](HWND, std::string* dir) {
+        *dir = "C:\\CHOSEN";
+        return true;
+      };
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog&) {
+      Click(d, IDC_NEW_BROWSE);
+      char text[MAX_PATH] = "";
+      GetDlgItemTextA(d, IDC_NEW_DIRECTORY, text, sizeof text);
+      (chooser ? withChooser : withoutChooser) = text;
+      return IDCANCEL;
+    });
+    EXPECT_FALSE(NewArchiveDialog(nullptr, &c));
+  }
+  g_dialogHost.chooseDirectory = nullptr;
+  EXPECT_EQ("C:\\CHOSEN", withChooser);
+  EXPECT_EQ("C:\\START", withoutChooser) << "without a chooser Browse does nothing";
+}
+
 }  // namespace
 }  // namespace ql
