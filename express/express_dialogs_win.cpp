@@ -269,64 +269,31 @@ bool SelectFilesToCompress(HWND owner, const std::string& archive, bool move) {
 
 // ---- Create New Archive ----
 
-INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
-  if (HelpOrCancel(dlg, m, w, help::kExpressNew)) return TRUE;
-  switch (m) {
-    case WM_INITDIALOG: {
-      SetWindowLongPtrA(dlg, DWLP_USER, l);
-      SetWindowTextA(dlg, "Create New Archive");
-      PlaceDialog(dlg);
-      HWND combo = GetDlgItem(dlg, IDC_NEW_DIRECTORY);
-      SendMessageA(combo, CB_LIMITTEXT, kPathLimit, 0);
-      SetWindowTextA(combo, g_host.sourceDir.c_str());
-      RestoreRecentList(g_host.iniPath, "Express New", "New", combo, kRecentLength);
-      std::string dir = FieldText(dlg, IDC_NEW_DIRECTORY);
-      if (!dir.empty()) SetCurrentDirAndDrive(dir.c_str());
-      SendDlgItemMessageA(dlg, IDC_NEW_FILE_NAME, EM_LIMITTEXT, kPathLimit, 0);
-      CheckRadioButton(dlg, IDC_NEW_ZIP, IDC_NEW_ARJ, IDC_NEW_ZIP);
-      return TRUE;
-    }
-    case WM_COMMAND:
-      switch (LOWORD(w)) {
-        case IDC_NEW_BROWSE: {
-          std::string dir;
-          if (ChooseDirectory(dlg, &dir)) SetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir.c_str());
-          return TRUE;
-        }
-        case IDC_NEW_SWITCHES:
-          if (Checked(dlg, IDC_NEW_ZIP)) OpenZipSwitches(dlg);
-          else OpenArjSwitches(dlg);
-          return TRUE;
-        case IDOK: {
-          std::string dirText = DirectoryTextWithoutSlash(FieldText(dlg, IDC_NEW_DIRECTORY));
-          if (dirText.empty()) {
-            ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
-            return TRUE;
-          }
-          std::string name = FieldText(dlg, IDC_NEW_FILE_NAME);
-          if (name.empty()) {
-            ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
-            return TRUE;
-          }
-          bool arj = Checked(dlg, IDC_NEW_ARJ);
-          ExpressNewTarget t = ResolveExpressNewArchive(dirText, name, arj, CurrentDirectory(), FullDirName);
-          SaveRecentList(g_host.iniPath, "Express New", "New", t.directory, kRecentLength, false);
-          Remember(true, t.directory);
-          if (!t.valid) {
-            ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
-            return TRUE;
-          }
-          if (!SelectFilesToCompress(dlg, t.path, false)) {
-            ShowStringMessage(dlg, IDS_ENTER_FILENAME);
-            return TRUE;
-          }
-          EndDialog(dlg, IDOK);
-          return TRUE;
-        }
-      }
-      break;
+// OK: the directory and name typed, then the files to compress; the dialog stays up while they are
+// not given. True when the archive was made.
+bool AcceptExpressNew(HWND dlg, const std::string& dirTyped, const std::string& name, ArchiveKind kind) {
+  std::string dirText = DirectoryTextWithoutSlash(dirTyped);
+  if (dirText.empty()) {
+    ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
+    return false;
   }
-  return FALSE;
+  if (name.empty()) {
+    ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
+    return false;
+  }
+  ExpressNewTarget t =
+      ResolveExpressNewArchive(dirText, name, kind == ArchiveKind::Arj, CurrentDirectory(), FullDirName);
+  SaveRecentList(g_host.iniPath, "Express New", "New", t.directory, kRecentLength, false);
+  Remember(true, t.directory);
+  if (!t.valid) {
+    ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
+    return false;
+  }
+  if (!SelectFilesToCompress(dlg, t.path, false)) {
+    ShowStringMessage(dlg, IDS_ENTER_FILENAME);
+    return false;
+  }
+  return true;
 }
 
 // ---- Select Files To Extract ----
@@ -562,7 +529,19 @@ void SetExpressHost(const ExpressHost& host) { g_host = host; }
 
 void ExpressNew() {
   KeepCurrentDirectory keep;
-  RunDialog(Owner(), "ExpressNewArchive", NewArchiveProc, 0);
+  NewArchiveForm form;
+  form.templateName = "ExpressNewArchive";
+  form.title = "Create New Archive";
+  form.help = help::kExpressNew;
+  form.fillDirectories = [](HWND combo) {
+    SetWindowTextA(combo, g_host.sourceDir.c_str());
+    RestoreRecentList(g_host.iniPath, "Express New", "New", combo, kRecentLength);
+    std::string dir = FieldText(GetParent(combo), IDC_NEW_DIRECTORY);
+    if (!dir.empty()) SetCurrentDirAndDrive(dir.c_str());
+  };
+  form.chooseDirectory = ChooseDirectory;
+  form.accept = AcceptExpressNew;
+  RunNewArchiveForm(Owner(), form);
 }
 
 void ExpressAddOrMove(bool move) {

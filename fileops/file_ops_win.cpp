@@ -8,6 +8,7 @@
 #include "browser/browser_win.h"
 #include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
+#include "engine/dialogs_win.h"
 #include "readers/listing_lines.h"
 #include "resources/ids.h"
 
@@ -127,48 +128,8 @@ std::string FileDateText(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // The confirmation dialogs.
 
-struct ConfirmTexts {
-  std::string question, names;        // 366 and 367
-  std::string targetDate, sourceDate;  // ConfirmOverwrite
-  std::string action;                  // ConfirmDrag: "Copy To:" or "Move To:"
-  DWORD help = kHelpDelete;
-};
-
-INT_PTR CALLBACK ConfirmProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
-  auto* t = reinterpret_cast<ConfirmTexts*>(GetWindowLongPtrA(dlg, DWLP_USER));
-  if (m == WM_INITDIALOG) {
-    SetWindowLongPtrA(dlg, DWLP_USER, l);
-    t = reinterpret_cast<ConfirmTexts*>(l);
-    PlaceDialog(dlg);
-    SetDlgItemTextA(dlg, IDC_DELETE_QUESTION, t->question.c_str());
-    SetDlgItemTextA(dlg, IDC_DELETE_NAMES, t->names.c_str());
-    if (GetDlgItem(dlg, IDC_FO_TARGET_DATE)) SetDlgItemTextA(dlg, IDC_FO_TARGET_DATE, t->targetDate.c_str());
-    if (GetDlgItem(dlg, IDC_FO_SOURCE_DATE)) SetDlgItemTextA(dlg, IDC_FO_SOURCE_DATE, t->sourceDate.c_str());
-    if (!t->action.empty()) SetDlgItemTextA(dlg, IDC_FO_ACTION, t->action.c_str());
-    HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    SetCursor(arrow);
-    return TRUE;
-  }
-  if (t && HelpOrCancel(dlg, m, w, t->help)) return TRUE;
-  if (m == WM_COMMAND) {
-    switch (LOWORD(w)) {
-      case IDOK:
-      case IDC_DELETE_YES:
-        EndDialog(dlg, IDC_DELETE_YES);
-        return TRUE;
-      case IDC_DELETE_YES_ALL:
-      case IDC_DELETE_NO:
-        EndDialog(dlg, LOWORD(w));
-        return TRUE;
-    }
-  }
-  return FALSE;
-}
-
-ConfirmAnswer RunConfirm(HWND owner, const char* name, ConfirmTexts* texts) {
-  HCURSOR old = GetCursor();
-  INT_PTR r = RunDialog(owner, name, ConfirmProc, reinterpret_cast<LPARAM>(texts));
-  SetCursor(old);
+ConfirmAnswer RunConfirm(HWND owner, const char* name, const ConfirmTexts* texts) {
+  INT_PTR r = RunConfirmDialog(owner, name, *texts);
   ConfirmAnswer a = r == IDC_DELETE_YES       ? ConfirmAnswer::Yes
                     : r == IDC_DELETE_YES_ALL ? ConfirmAnswer::YesToAll
                     : r == IDC_DELETE_NO      ? ConfirmAnswer::No
