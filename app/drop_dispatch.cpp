@@ -11,6 +11,7 @@
 #include "browser/drag_win.h"
 #include "browser/drop_rules.h"
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 #include "engine/add_win.h"
 #include "engine/commands.h"
 #include "engine/dialogs_win.h"
@@ -42,8 +43,6 @@ uint64_t DriveFree(char drive) {
   if (!GetDiskFreeSpaceExA(root, &avail, nullptr, nullptr)) return 0;
   return avail.QuadPart;
 }
-
-char DriveOf(const std::string& path) { return path.size() >= 2 && path[1] == ':' ? path[0] : 0; }
 
 // The directory a drive button stands for: the one the window remembers for the drive, else the
 // drive's "=X:" entry, else its root.
@@ -175,7 +174,7 @@ void ConnectDropHost(BrowserHost& host) {
 int DispatchDrop(HWND, DropRecord* record) {
   HWND frame = Frame();
   if (!g_activeBrowser || !record || !record->sourceList || !g_settings) return 1;
-  const uint64_t workFree = DriveFree(DriveOf(g_settings->WorkDirectory));
+  const uint64_t workFree = DriveFree(DriveLetterOf(g_settings->WorkDirectory));
   HWND source = record->sourceList;
   HWND sourceBrowser = GetParent(source);
   WindowRecord* sr = RecordOf(sourceBrowser);
@@ -218,11 +217,11 @@ int DispatchDrop(HWND, DropRecord* record) {
   char destDrive = 0;
   uint64_t archiveSize = 0;
   if (target.kind == kDropDelete) {
-    destDrive = DriveOf(sr->curDir);
+    destDrive = DriveLetterOf(sr->curDir);
   } else if (target.kind == kDropDirectory) {
-    destDrive = DriveOf(target.directory);
+    destDrive = DriveLetterOf(target.directory);
   } else {
-    destDrive = DriveOf(tr->archivePath);
+    destDrive = DriveLetterOf(tr->archivePath);
     archiveSize = static_cast<uint32_t>(GetWindowLongA(target.browser, kWordArchiveSize));
   }
   const uint64_t needed = DropSpaceNeeded(bytes, target.kind, archiveSize);

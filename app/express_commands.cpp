@@ -20,7 +20,6 @@ namespace {
 
 // The path typed into the Run dialog: an archive opens in a window, a program starts, anything
 // else opens with the program associated with it.
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The "Command Line" of Express Run: a program (quoted when its path holds blanks) with its
 // arguments, an archive, or a document.

@@ -20,6 +20,7 @@
 #include "app/mail_commands.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
+#include "common/text_and_paths.h"
 #include "engine/dialogs_win.h"
 #include "engine/switches_win.h"
 #include "resources/ids.h"
@@ -203,7 +204,7 @@ bool OnCreate(HWND frame) {
   LoadItemBitmaps();
   LoadListFont(frame);
   std::string mode = IniString("switches", "Mode", "Manager", 16);
-  CreateMdiClient(frame, EqualsIgnoreCase(mode, "Manager"));
+  CreateMdiClient(frame, EqualNoCase(mode, "Manager"));
   ConnectBrowserHost();
   ApplyListFontToBrowsers();
   BarOptions bars;

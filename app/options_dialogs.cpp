@@ -11,6 +11,7 @@
 #include "browser/window_rules.h"
 #include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 #include "engine/dialogs_win.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
@@ -29,7 +30,7 @@ constexpr DWORD kDisplayMaskHelp = 7063;
 void ShowExtractorInUse(HWND d, int field, int label, const char* bundled) {
   std::string value = DlgText(d, field, 260);
   std::string text;
-  if (!value.empty() && !EqualsIgnoreCase(value, "None")) {
+  if (!value.empty() && !EqualNoCase(value, "None")) {
     text = "Converts use the program above.";
   } else {
     std::string path = ProgramDirectoryFile(bundled);
@@ -52,7 +53,7 @@ void InitDefaults(HWND d) {
   SetDlgItemTextA(d, IDC_SETUP_ARC, g_settings->ArcProgram);
   SetDlgItemTextA(d, IDC_SETUP_LZH, g_settings->LzhProgram);
   SetDlgItemTextA(d, IDC_SETUP_VIRUS, g_settings->VirusProgram);
-  bool windows = EqualsIgnoreCase(IniString("Utilities", "WinEnv", "False", 10), "TRUE");
+  bool windows = EqualNoCase(IniString("Utilities", "WinEnv", "False", 10), "TRUE");
   CheckRadioButton(d, IDC_SETUP_VIRUS_DOS, IDC_SETUP_VIRUS_WINDOWS,
                    windows ? IDC_SETUP_VIRUS_WINDOWS : IDC_SETUP_VIRUS_DOS);
   CheckDlgButton(d, IDC_SETUP_SAVE_WINDOWS, (g_confirmFlags & kSaveArchiveNames) ? BST_CHECKED : BST_UNCHECKED);

@@ -11,6 +11,7 @@
 #include "browser/browser_win.h"
 #include "browser/dir_lines.h"
 #include "browser/item_format.h"
+#include "common/text_and_paths.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
 
@@ -51,14 +52,6 @@ size_t BaseNameLength(const char* path) {
 std::string StripTrailingBackslash(std::string s) {
   if (s.size() > 3 && s.back() == '\\') s.pop_back();
   return s;
-}
-
-char DriveLetterOf(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') {
-    char c = path[0];
-    return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  }
-  return 0;
 }
 
 HICON IconFor(HWND h, const WindowRecord* r) {

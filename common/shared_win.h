@@ -56,6 +56,9 @@ std::string CurrentDirectory();
 // True when `path` names an existing directory.
 bool DirectoryExists(const std::string& path);
 
+// True when `path` names an existing file or directory.
+bool PathExists(const std::string& path);
+
 // The short (8.3) form of a full path, component by component; empty when a component is not found
 // or the path is not a full one.
 std::string ShortPathForm(const char* path);

@@ -67,7 +67,7 @@ Command ExpressDelete(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
   bool V = s.viewArchiveProgress;
   cmd.showWindow = V;
   if (names.empty()) return cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   cmd.writeList = true;
   cmd.listFile = ListFileContent(names);
   std::string work = WorkSlash(p.workDir);

@@ -195,7 +195,7 @@ Command TestArchive(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   Command cmd;
   bool V = s.viewArchiveProgress, M = On(s, Sw::MultiVolume), O = On(s, Sw::OverwriteExisting);
   cmd.showWindow = true;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   std::string work = WorkSlash(p.workDir);
   bool pw = NeedsPassword(
       from == TestFrom::DirectoryFile ? PasswordRule::ExtractSwitch : PasswordRule::TestArchive,

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
 #include "engine/command_parts.h"
 #include "engine/transform_commands.h"
 #include "readers/listing_lines.h"
@@ -13,11 +14,6 @@ namespace ql {
 using namespace command_parts;
 
 namespace {
-
-std::string Upper(std::string t) {
-  for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return t;
-}
 
 std::string Arj(const EnginePaths& p) { return QuoteArg(ProgramFile(p.programDir, "ARJ")); }
 
@@ -223,7 +219,7 @@ bool ArjKeepsTitle(const std::string& title) {
 Command SelfExtractingArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive) {
   if (Upper(archive).find(".ARJ") == std::string::npos) return Refusal(IDS_ONLY_ARJ_FILES);
   Command cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   cmd.showWindow = s.viewArchiveProgress || On(s, Sw::MultiVolume);
   Ctx c{s, WorkSlash(p.workDir), false, On(s, Sw::Password), false};
   cmd.text = Arj(p) + " F " + QuoteArg(archive) + " ...";
@@ -243,7 +239,7 @@ Command SelfExtractingZip(const SwitchSet&, const EnginePaths& p, const std::str
 
 Command RepairArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive, const std::string& into) {
   Command cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   // Shown whatever the progress setting says, in case ARJ asks something (a volume, a password).
   cmd.showWindow = true;
   Ctx c{s, WorkSlash(p.workDir), false, On(s, Sw::ExtractWithPassword), false};
@@ -297,7 +293,7 @@ Command JoinArj(const SwitchSet& s, const EnginePaths& p, const std::string& new
 Command RenameInArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive,
                     const std::vector<std::string>& names) {
   Command cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   cmd.showWindow = true;  // ARJ asks for each new name
   cmd.writeList = true;
   cmd.listFile = ListFileContent(names);

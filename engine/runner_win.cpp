@@ -13,10 +13,6 @@ namespace {
 bool g_waiting = false;
 int g_lastEngineResult = 0;
 
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void ShowWithPath(HWND owner, UINT id, const std::string& arg) {
   ShowStringMessageArg(owner, id, arg.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
@@ -99,9 +95,9 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
     DWORD elapsed = GetTickCount() - start;
     bool firstWaitOver = elapsed >= minimumWaitMs;
     if (firstWaitOver) {
-      if (!FileExists(cmndargs)) break;
+      if (!PathExists(cmndargs)) break;
       if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-        if (FileExists(cmndargs)) {
+        if (PathExists(cmndargs)) {
           // The runner died without finishing: don't wait for it any longer, and don't leave
           // its command behind for the next runner.
           DeleteFileA(cmndargs.c_str());

@@ -8,6 +8,7 @@
 #include "browser/browser_win.h"
 #include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 #include "engine/dialogs_win.h"
 #include "readers/listing_lines.h"
 #include "resources/ids.h"
@@ -58,22 +59,21 @@ std::string FullPath(const std::string& path) {
   return buf;
 }
 
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return ".";
-  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-  return path.substr(0, slash);
+// The directory of `path`; "." (the current directory) when it names none.
+std::string DirectoryOrCurrent(const std::string& path) {
+  std::string dir = DirectoryOf(path);
+  return dir.empty() ? "." : dir;
 }
 
-char DriveLetterOf(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') return path[0];
-  std::string cur = CurrentDirectory();
-  return cur.size() >= 2 && cur[1] == ':' ? cur[0] : 0;
+// The drive of `path`; the current directory's when it names none.
+char DriveOrCurrent(const std::string& path) {
+  char letter = DriveLetterOf(path);
+  return letter ? letter : DriveLetterOf(CurrentDirectory());
 }
 
 // The file system of the drive of `path` ("FAT", "NTFS", ...); empty when it cannot be read.
 std::string FileSystemOf(const std::string& path) {
-  char letter = DriveLetterOf(path);
+  char letter = DriveOrCurrent(path);
   if (!letter) return "";
   char root[4] = {letter, ':', '\\', 0};
   char fs[32] = "";
@@ -173,7 +173,7 @@ bool ReplaceWithTemp(const std::string& temp, const std::string& target) {
   // Systems without MoveFileEx: the old file steps aside until the new one has its name.
   if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) return MoveFileA(temp.c_str(), target.c_str());
   char aside[MAX_PATH] = "";
-  if (!GetTempFileNameA(DirectoryOf(target).c_str(), "qlo", 0, aside)) return false;
+  if (!GetTempFileNameA(DirectoryOrCurrent(target).c_str(), "qlo", 0, aside)) return false;
   DeleteFileA(aside);
   if (!MoveFileA(target.c_str(), aside)) return false;
   if (!MoveFileA(temp.c_str(), target.c_str())) {
@@ -218,7 +218,7 @@ bool CopyOneFile(HWND owner, const std::string& source, const std::string& targe
 
   // The copy is written under a temporary name beside the target and takes the target's name only
   // when it is complete: an existing target stays as it was until then.
-  std::string dir = DirectoryOf(target);
+  std::string dir = DirectoryOrCurrent(target);
   char temp[MAX_PATH] = "";
   if (!GetTempFileNameA(dir.c_str(), "qlc", 0, temp)) {
     if (DirectoryExists(dir)) {
@@ -454,7 +454,7 @@ std::vector<std::string> SelectedFiles(const WindowRecord* r, const std::vector<
 
 // Whether `needed` bytes fit on the work directory's drive and on the target's drive (3005 when not).
 bool EnoughSpace(HWND owner, unsigned long long needed, const std::string& target) {
-  char drives[2] = {g_fileOpsHost.workDirectory ? g_fileOpsHost.workDirectory[0] : '\0', DriveLetterOf(FullPath(target))};
+  char drives[2] = {g_fileOpsHost.workDirectory ? g_fileOpsHost.workDirectory[0] : '\0', DriveOrCurrent(FullPath(target))};
   for (char d : drives) {
     if (!d || !IsCharAlphaA(d)) continue;
     if (needed > DriveFreeBytes(d)) {

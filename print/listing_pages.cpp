@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
 
 namespace ql {
 
@@ -43,12 +44,6 @@ std::vector<std::string_view> Fields(std::string_view line) {
     if (tab == std::string_view::npos) return out;
     start = tab + 1;
   }
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
 }
 
 // Starts a later page: the title on row 1, the column headings below it; the row the text
