@@ -164,7 +164,7 @@ void Rename(HWND browser) {
 bool OpenArchiveListLine(HWND browser, const std::string& line) {
   WindowRecord* r = RecordOf(browser);
   if (!r || !r->archivePath[0] || line.empty()) return false;
-  if (line[0] == '>') {
+  if (IsMarkerLine(line)) {
     ReadArchiveComment(browser, r->archivePath, KindOf(browser), line);
     return true;
   }

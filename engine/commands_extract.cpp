@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "common/mask.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -116,7 +117,7 @@ Command DropExtract(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   cmd.currentDir = targetDir;
   std::vector<std::string> members;
   for (const std::string& line : names)
-    if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
+    if (!line.empty() && !IsMarkerLine(line) && ListableName(FirstField(line)))
       members.push_back(FirstField(line));
   cmd.writeList = true;
   cmd.listFile = ListFileContent(members);

@@ -269,7 +269,7 @@ bool RepairLacksSpace(unsigned long long archiveSize, unsigned long long archive
 
 bool JoinNamesAccepted(const std::vector<std::string>& names) {
   for (const std::string& n : names)
-    if (!n.empty() && n[0] != '>' && !MatchFileMask(n, "*.A??")) return false;
+    if (!n.empty() && !IsMarkerLine(n) && !MatchFileMask(n, "*.A??")) return false;
   return true;
 }
 
@@ -280,7 +280,7 @@ Command JoinArj(const SwitchSet& s, const EnginePaths& p, const std::string& new
   cmd.showWindow = s.viewArchiveProgress || On(s, Sw::MultiVolume);
   std::vector<std::string> listed;
   for (const std::string& n : names)
-    if (!n.empty() && n[0] != '>' && MatchFileMask(n, "*.ARJ")) listed.push_back(n);
+    if (!n.empty() && !IsMarkerLine(n) && MatchFileMask(n, "*.ARJ")) listed.push_back(n);
   cmd.writeList = true;
   cmd.listFile = ListFileContent(listed);
   cmd.text = Arj(p) + " J " + QuoteArg(newName);

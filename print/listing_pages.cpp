@@ -5,6 +5,7 @@
 
 #include "common/mask.h"
 #include "common/text_and_paths.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -88,7 +89,7 @@ ListingTotals TotalsOfEntryLines(const std::vector<std::string>& lines) {
   for (const std::string& raw : lines) {
     std::string_view line = raw;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line[0] == '>' || IsHeadingLine(line)) continue;
+    if (line.empty() || IsMarkerLine(line) || IsHeadingLine(line)) continue;
     std::vector<std::string_view> f = Fields(line);
     uint64_t length = 0, size = 0;
     if (f.size() < 4 || f[0].empty() || !DecimalField(f[2], &length) || !DecimalField(f[3], &size)) continue;
@@ -107,7 +108,7 @@ std::vector<int> ListingTabStops(ListingKind kind) {
 std::string PrintedText(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   // Marker lines (comments, titles) print whole, also when their text holds a tab.
-  if (line.empty() || line[0] == '>' || IsHeadingLine(line)) return std::string(line);
+  if (line.empty() || IsMarkerLine(line) || IsHeadingLine(line)) return std::string(line);
   size_t tab = line.find('\t');
   if (tab == std::string_view::npos) return std::string(line);
   return std::string(line.substr(tab + 1));
