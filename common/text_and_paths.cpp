@@ -2,8 +2,6 @@
 
 namespace ql {
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string Upper(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) c = UpperAscii(c);

@@ -7,8 +7,9 @@
 
 namespace ql {
 
-// The upper case of an ASCII letter; any other byte as it is.
-char UpperAscii(char c);
+// The upper case of an ASCII letter; any other byte as it is. Inline: the self-extractor stubs
+// take member_path.cpp alone.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string Upper(std::string_view text);
 
 // Equal but for the case of ASCII letters.
