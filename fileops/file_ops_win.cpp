@@ -207,7 +207,7 @@ bool CopyOneFile(HWND owner, const std::string& source, const std::string& targe
     ShowStringMessage(owner, IDS_OVERWRITE_WARNING);
     return false;
   }
-  if (targetExists && Asks(kConfirmCopyFlag) && *answer != ConfirmAnswer::YesToAll) {
+  if (targetExists && Asks(kConfirmReplace) && *answer != ConfirmAnswer::YesToAll) {
     *answer = AskOverwrite(owner, target, source);
     if (*answer == ConfirmAnswer::No) return true;
     if (*answer == ConfirmAnswer::Cancel) return false;
@@ -832,7 +832,7 @@ bool ConfirmDragDrop(HWND owner, const std::vector<std::string>& names, const st
 }
 
 bool ConfirmDragDrop(HWND owner, const std::vector<std::string>& names, const std::string& destination, bool move) {
-  if (!Asks(kConfirmDragFlag)) return true;
+  if (!Asks(kConfirmMouse)) return true;
   ConfirmTexts t;
   t.question = DragNamesText(names);
   t.names = destination;
@@ -877,7 +877,7 @@ bool DeleteDirectoryListSelection(HWND owner, HWND browser) {
     }
     const bool directory = kind == DirLineKind::Directory;
     std::string path = JoinPath(r->curDir, EntryName(line));
-    if (Asks(directory ? kConfirmDirDeleteFlag : kConfirmDeleteFlag) && answer != ConfirmAnswer::YesToAll) {
+    if (Asks(directory ? kConfirmDirDelete : kConfirmDelete) && answer != ConfirmAnswer::YesToAll) {
       answer = AskConfirmation(owner, directory ? "DeleteDir" : "ConfirmDelete",
                                LoadText(directory ? IDS_DELETE_SUBDIR_ASK : IDS_DELETE_FILE_ASK), path);
       if (answer == ConfirmAnswer::Cancel) {
