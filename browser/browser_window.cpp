@@ -541,6 +541,86 @@ void ShowArchiveTotals(HWND browser) {
   Pane(IDC_PANE_ARCHIVE_TOTALS, ArchiveTotalsText(GetWindowLongA(browser, kWordFileCount), size, length));
 }
 
+namespace {
+
+// The restored place and size, kept while the window is neither minimised nor maximised.
+void OnMove(HWND h) {
+  WindowRecord* r = RecordOf(h);
+  if (!r || IsIconic(h) || IsZoomed(h)) return;
+  RECT wr;
+  GetWindowRect(h, &wr);
+  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
+  r->restoredX = wr.left;
+  r->restoredY = wr.top;
+  r->restoredWidth = wr.right - wr.left;
+  r->restoredHeight = wr.bottom - wr.top;
+}
+
+void OnMdiActivate(HWND h, LPARAM l) {
+  WindowRecord* r = RecordOf(h);
+  if (reinterpret_cast<HWND>(l) == h) {
+    if (r) OnActivate(h, r);
+  } else if (g_activeBrowser == h) {
+    g_activeBrowser = nullptr;
+  }
+}
+
+// The focus goes on to the list that had it (the directory list at first). False for a window
+// without a record.
+bool OnSetFocus(HWND h) {
+  WindowRecord* r = RecordOf(h);
+  if (!r) return false;
+  if (!r->hwndFocusList || !IsWindow(r->hwndFocusList)) r->hwndFocusList = r->hwndDirList;
+  SetFocus(r->hwndFocusList);
+  return true;
+}
+
+// The focus command: to the list in focus, else to the window (code 0) or the archive list when
+// it holds lines.
+void TakeFocus(HWND h, WindowRecord* r, int code) {
+  if (r->hwndFocusList && IsWindow(r->hwndFocusList)) {
+    SetFocus(r->hwndFocusList);
+  } else if (code == 0) {
+    SetFocus(h);
+  } else if (SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0) > 0) {
+    r->hwndFocusList = r->hwndArchiveList;
+    SetFocus(r->hwndArchiveList);
+  }
+}
+
+// A lone selected line of the archive list in focus names the current item.
+void RememberCurrentItem(HWND list) {
+  std::vector<int> sel = SelectedIndexes(list);
+  std::string line(static_cast<size_t>(SendMessageA(list, LB_GETTEXTLEN, sel[0], 0)) + 1, '\0');
+  SendMessageA(list, LB_GETTEXT, sel[0], reinterpret_cast<LPARAM>(&line[0]));
+  line.resize(std::strlen(line.c_str()));
+  size_t tab = line.find('\t');
+  lstrcpynA(g_currentItemName, line.substr(0, tab).c_str(), sizeof g_currentItemName);
+}
+
+// The focus command and the notifications of the two lists. True when handled.
+bool OnCommand(HWND h, WPARAM w, LPARAM l) {
+  WindowRecord* r = RecordOf(h);
+  if (!r) return false;
+  HWND from = reinterpret_cast<HWND>(l);
+  const int code = HIWORD(w);
+  if (LOWORD(w) == IDM_TAKE_FOCUS && !from) {
+    TakeFocus(h, r, code);
+    return true;
+  }
+  if (!from || (from != r->hwndArchiveList && from != r->hwndDirList)) return false;
+  if (code == LBN_DBLCLK) {
+    OnListDoubleClick(h, from);
+    return true;
+  }
+  if (from != r->hwndFocusList) return true;
+  if (code == LBN_SELCHANGE && from == r->hwndArchiveList && SendMessageA(from, LB_GETSELCOUNT, 0, 0) == 1)
+    RememberCurrentItem(from);
+  return true;
+}
+
+}  // namespace
+
 LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   switch (m) {
     case WM_CREATE:
@@ -550,35 +630,15 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (r && w != SIZE_MINIMIZED) Layout(h, r, LOWORD(l), HIWORD(l));
       break;
     }
-    case WM_MOVE: {
-      WindowRecord* r = RecordOf(h);
-      if (r && !IsIconic(h) && !IsZoomed(h)) {
-        RECT wr;
-        GetWindowRect(h, &wr);
-        MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
-        r->restoredX = wr.left;
-        r->restoredY = wr.top;
-        r->restoredWidth = wr.right - wr.left;
-        r->restoredHeight = wr.bottom - wr.top;
-      }
+    case WM_MOVE:
+      OnMove(h);
       break;
-    }
-    case WM_MDIACTIVATE: {
-      WindowRecord* r = RecordOf(h);
-      if (reinterpret_cast<HWND>(l) == h) {
-        if (r) OnActivate(h, r);
-      } else if (g_activeBrowser == h) {
-        g_activeBrowser = nullptr;
-      }
+    case WM_MDIACTIVATE:
+      OnMdiActivate(h, l);
       break;
-    }
-    case WM_SETFOCUS: {
-      WindowRecord* r = RecordOf(h);
-      if (!r) break;
-      if (!r->hwndFocusList || !IsWindow(r->hwndFocusList)) r->hwndFocusList = r->hwndDirList;
-      SetFocus(r->hwndFocusList);
-      return 0;
-    }
+    case WM_SETFOCUS:
+      if (OnSetFocus(h)) return 0;
+      break;
     case WM_PAINT:
       PaintBrowser(h, RecordOf(h));
       return 0;
@@ -619,41 +679,9 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_DRAWITEM:
       DrawListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(l));
       return TRUE;
-    case WM_COMMAND: {
-      WindowRecord* r = RecordOf(h);
-      if (!r) break;
-      HWND from = reinterpret_cast<HWND>(l);
-      const int code = HIWORD(w);
-      if (LOWORD(w) == IDM_TAKE_FOCUS && !from) {
-        if (r->hwndFocusList && IsWindow(r->hwndFocusList)) {
-          SetFocus(r->hwndFocusList);
-        } else if (code == 0) {
-          SetFocus(h);
-        } else if (SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0) > 0) {
-          r->hwndFocusList = r->hwndArchiveList;
-          SetFocus(r->hwndArchiveList);
-        }
-        return 0;
-      }
-      if (from && (from == r->hwndArchiveList || from == r->hwndDirList)) {
-        if (code == LBN_DBLCLK) {
-          OnListDoubleClick(h, from);
-          return 0;
-        }
-        if (from != r->hwndFocusList) return 0;
-        if (code == LBN_SELCHANGE && from == r->hwndArchiveList &&
-            SendMessageA(from, LB_GETSELCOUNT, 0, 0) == 1) {
-          std::vector<int> sel = SelectedIndexes(from);
-          std::string line(static_cast<size_t>(SendMessageA(from, LB_GETTEXTLEN, sel[0], 0)) + 1, '\0');
-          SendMessageA(from, LB_GETTEXT, sel[0], reinterpret_cast<LPARAM>(&line[0]));
-          line.resize(std::strlen(line.c_str()));
-          size_t tab = line.find('\t');
-          lstrcpynA(g_currentItemName, line.substr(0, tab).c_str(), sizeof g_currentItemName);
-        }
-        return 0;
-      }
+    case WM_COMMAND:
+      if (OnCommand(h, w, l)) return 0;
       break;
-    }
     case kDropRecordMessage:
       if (!g_browserHost.dispatchDrop || !l) return 1;
       return g_browserHost.dispatchDrop(h, reinterpret_cast<DropRecord*>(l));
