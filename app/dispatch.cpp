@@ -435,8 +435,6 @@ void OnFrameDropFiles(HWND frame, HDROP drop) {
     DragFinish(drop);
     return;
   }
-  char saved[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof saved, saved);
   UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   int listed = 0;
   std::string first, last;
@@ -478,7 +476,6 @@ void OnFrameDropFiles(HWND frame, HDROP drop) {
     return;
   }
   MakeActiveBrowserDirectoryCurrent();
-  (void)saved;
 }
 
 }  // namespace ql

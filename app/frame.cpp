@@ -36,9 +36,6 @@ namespace {
 
 constexpr UINT kFirstChildId = 5100;  // the browser windows listed in the Window menu
 
-// Blocks the creation handler takes for the frame's lifetime.
-char* g_scratchText[2] = {nullptr, nullptr};
-
 template <typename T>
 void FreeBlock(T*& block) {
   if (block) GlobalFree(block);
@@ -108,14 +105,12 @@ void ConnectBrowserHost() {
 bool AllocateFrameBlocks() {
   g_confirmFlags = 0;
   if (!AllocateWindowTable()) return false;
-  for (char*& text : g_scratchText) text = static_cast<char*>(GlobalAlloc(GPTR, 514));
   g_mailSubject = static_cast<char*>(GlobalAlloc(GPTR, 514));
   g_mailNote = static_cast<char*>(GlobalAlloc(GPTR, 4098));
-  return g_scratchText[0] && g_scratchText[1] && g_mailSubject && g_mailNote && AllocateSettings();
+  return g_mailSubject && g_mailNote && AllocateSettings();
 }
 
 void FreeFrameBlocks() {
-  for (char*& text : g_scratchText) FreeBlock(text);
   FreeBlock(g_mailSubject);
   FreeBlock(g_mailNote);
   FreeWindowTable();
