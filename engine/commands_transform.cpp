@@ -1,5 +1,6 @@
 // The commands of the operations on whole archives: convert, self-extracting ARJ and ZIP, repair,
 // join and rename in an ARJ, and the extract that runs a program from an archive.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -7,6 +8,7 @@
 #include "common/text_and_paths.h"
 #include "engine/command_parts.h"
 #include "engine/transform_commands.h"
+#include "readers/arj_reader.h"
 #include "readers/listing_lines.h"
 
 namespace ql {
@@ -211,6 +213,13 @@ bool ArjKeepsTitle(const std::string& title) {
     if (c != '\r') ++kept;
   }
   return kept <= kArjTitleMax;
+}
+
+bool ArjKeepsFileComment(const std::string& name, const std::string& comment) {
+  // The largest fixed part ARJ writes, then the name and the comment, each ended by a NUL.
+  constexpr size_t kLargestFixedPart = 46;
+  size_t kept = static_cast<size_t>(std::count_if(comment.begin(), comment.end(), [](char c) { return c != '\r'; }));
+  return ArjKeepsTitle(comment) && kLargestFixedPart + name.size() + 1 + kept + 1 <= kArjHeaderMax;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -88,6 +88,9 @@ constexpr size_t kArjTitleMax = 2048;
 // Whether ARJ can keep `title` whole as its archive comment: short enough, and free of the bytes
 // that end a comment file's text (NUL and Ctrl-Z).
 bool ArjKeepsTitle(const std::string& title);
+// Whether ARJ can keep `comment` whole as the comment of the member `name`: as for the title,
+// and the entry's header, which holds both, stays within ARJ's limit.
+bool ArjKeepsFileComment(const std::string& name, const std::string& comment);
 
 // -------------------------------------------------------------------------------------------
 // Self-extracting, repair, join, rename.

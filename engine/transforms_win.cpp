@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "common/mask.h"
 #include "common/repaired_zip_name.h"
 #include "common/shared_win.h"
+#include "engine/convert_extras.h"
 #include "engine/dialogs_win.h"
 #include "engine/runner_win.h"
 #include "engine/transform_commands.h"
@@ -109,9 +111,10 @@ std::string FreePackPath(const std::string& target) {
   return FirstFreeName(kPackNames, [&](unsigned n) { return ConvertPackPath(target, n); });
 }
 
-// The archive comment that `line` (a listing line of `source`) points at: a ZIP's bytes as they
-// are, an ARJ's text with CR LF line ends, as a ZIP comment has them. False when it cannot be read.
-bool ReadArchiveTitle(const std::string& source, const std::string& line, bool arj, std::string* title) {
+// The archive or file comment that `line` (a listing line of `source`) points at: a ZIP's bytes as
+// they are, an ARJ's text with CR LF line ends, as a ZIP comment has them. False when it cannot be
+// read.
+bool ReadListedComment(const std::string& source, const std::string& line, bool arj, std::string* text) {
   HANDLE f = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
@@ -130,7 +133,7 @@ bool ReadArchiveTitle(const std::string& source, const std::string& line, bool a
   }
   CloseHandle(f);
   if (!ok) return false;
-  *title = arj ? CommentTextOf(buf.data(), count, ArchiveKind::Arj) : std::string(buf.data(), count);
+  *text = arj ? CommentTextOf(buf.data(), count, ArchiveKind::Arj) : std::string(buf.data(), count);
   return true;
 }
 
@@ -162,6 +165,138 @@ bool SetZipTitle(const std::string& path, const std::string& title) {
   return ok;
 }
 
+// How far the comments and folders went into a new archive.
+enum class Carried {
+  Whole,   // all of them
+  Partly,  // the archive is sound and complete, but some are not in it
+  Failed,  // the archive is damaged or gone
+};
+
+// The local time as a DOS date (high half) and time.
+uint32_t DosNow() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  FILETIME ft;
+  WORD date = 0, time = 0;
+  if (!SystemTimeToFileTime(&st, &ft) || !FileTimeToDosDateTime(&ft, &date, &time)) return 0;
+  return (static_cast<uint32_t>(date) << 16) | time;
+}
+
+// Gives the new ZIP at `path` the file comments and the folder entries, by writing its central
+// directory again. An archive this cannot read as a packer's plain new archive is left alone.
+Carried CarryIntoZip(const std::string& path, const std::vector<MemberComment>& comments,
+                     const std::vector<std::string>& folders) {
+  if (comments.empty() && folders.empty()) return Carried::Whole;
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return Carried::Failed;
+  auto readAt = [f](uint64_t pos, std::string* into, size_t n) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(pos);
+    into->resize(n);
+    DWORD got = 0;
+    return SetFilePointerEx(f, at, nullptr, FILE_BEGIN) && ReadFile(f, &(*into)[0], static_cast<DWORD>(n), &got, nullptr) &&
+           got == n;
+  };
+  LARGE_INTEGER size{};
+  std::string end, directory, tail;
+  uint64_t offset = 0, length = 0;
+  uint16_t entries = 0;
+  size_t missed = 0;
+  bool plain = GetFileSizeEx(f, &size) && static_cast<uint64_t>(size.QuadPart) >= kZipEndSize &&
+               readAt(static_cast<uint64_t>(size.QuadPart) - kZipEndSize, &end, kZipEndSize) &&
+               PlainZipDirectory(reinterpret_cast<const uint8_t*>(end.data()), static_cast<uint64_t>(size.QuadPart),
+                                 &offset, &length, &entries) &&
+               readAt(offset, &directory, static_cast<size_t>(length)) &&
+               ZipTailWithExtras(directory, offset, entries, comments, folders, DosNow(), &tail, &missed);
+  Carried result = plain ? (missed ? Carried::Partly : Carried::Whole) : Carried::Partly;
+  if (plain) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD written = 0;
+    if (!SetFilePointerEx(f, at, nullptr, FILE_BEGIN) ||
+        !WriteFile(f, tail.data(), static_cast<DWORD>(tail.size()), &written, nullptr) || written != tail.size() ||
+        !SetEndOfFile(f))
+      result = Carried::Failed;
+  }
+  CloseHandle(f);
+  return result;
+}
+
+// Gives the new ARJ at `packPath` the file comments: the packer's archive takes another free
+// name beside `target` and is copied back with them. An archive the copy cannot read as a plain
+// new archive stays as the packer wrote it.
+Carried CarryIntoArj(const std::string& packPath, const std::string& target,
+                     const std::vector<MemberComment>& comments) {
+  if (comments.empty()) return Carried::Whole;
+  std::string packed = FreePackPath(target);
+  if (packed.empty() || !MoveFileExA(packPath.c_str(), packed.c_str(), 0)) return Carried::Failed;
+  HANDLE in = CreateFileA(packed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE out = CreateFileA(packPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool writable = true;
+  size_t missed = 0;
+  bool copied = in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE &&
+                CopyArjWithComments(
+                    [in](void* buf, size_t n) {
+                      DWORD got = 0;
+                      return ReadFile(in, buf, static_cast<DWORD>(n), &got, nullptr) ? static_cast<size_t>(got) : 0;
+                    },
+                    [out, &writable](const void* data, size_t n) {
+                      DWORD written = 0;
+                      writable = WriteFile(out, data, static_cast<DWORD>(n), &written, nullptr) && written == n;
+                      return writable;
+                    },
+                    comments, &missed);
+  if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  if (copied) {
+    DeleteFileA(packed.c_str());
+    return missed ? Carried::Partly : Carried::Whole;
+  }
+  DeleteFileA(packPath.c_str());
+  if (writable && in != INVALID_HANDLE_VALUE && MoveFileExA(packed.c_str(), packPath.c_str(), 0))
+    return Carried::Partly;
+  DeleteFileA(packed.c_str());
+  return Carried::Failed;
+}
+
+// What a convert of `source` carries into the new archive besides the files: the archive
+// comment, the file comments (as the new archive keeps them) and the folder entries. A new ARJ
+// takes its folders from the packer ("-a1"); a new ZIP is given them afterwards. `lost`: the
+// source holds something the new archive cannot keep (a comment too long for ARJ), or that
+// cannot be read.
+struct ConvertExtras {
+  std::string title;
+  std::vector<MemberComment> comments;
+  std::vector<std::string> folders;  // the folder entries a new ZIP is given
+  bool folderEntries = false;        // a new ARJ stores its folders as entries
+  bool lost = false;
+};
+
+ConvertExtras ConvertExtrasOf(const std::string& source, const ConvertKind& k) {
+  ConvertExtras x;
+  if (k.from != ConvertFrom::Zip && k.from != ConvertFrom::Arj) return x;
+  bool arj = k.from == ConvertFrom::Arj, toArj = k.to == ConvertTo::Arj;
+  ArchiveExtras extras = ArchiveExtrasOf(source, arj);
+  bool titleKept = extras.titleLine.empty() || (ReadListedComment(source, extras.titleLine, arj, &x.title) &&
+                                                (!toArj || ArjKeepsTitle(x.title)));
+  if (!titleKept) x.title.clear();
+  x.lost = !titleKept;
+  for (const ArchiveExtras::CommentLine& c : extras.commentLines) {
+    std::string text;
+    if (!ReadListedComment(source, c.line, arj, &text) || (toArj && !ArjKeepsFileComment(c.name, text))) {
+      x.lost = true;
+      continue;
+    }
+    if (toArj) text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    x.comments.push_back({c.name, text});
+  }
+  x.folderEntries = extras.emptyFolders && toArj;
+  if (!toArj) x.folders = extras.folders;
+  return x;
+}
+
 }  // namespace
 
 bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, const std::string& directory,
@@ -186,24 +321,15 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
     ShowStringMessageArg(setup.owner, IDS_CONVERT_TARGET_EXISTS, target.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  // The archive comment goes into the new archive, and so do empty folders into a new ARJ. File
-  // comments, empty folders of a new ZIP and a comment too long for ARJ do not: the user decides,
-  // before anything is written or replaced, whether to convert without them.
-  std::string title;
-  bool folderEntries = false;
-  if (k.from == ConvertFrom::Zip || k.from == ConvertFrom::Arj) {
-    bool arj = k.from == ConvertFrom::Arj;
-    ArchiveExtras extras = ArchiveExtrasOf(source, arj);
-    bool titleKept = extras.titleLine.empty() || (ReadArchiveTitle(source, extras.titleLine, arj, &title) &&
-                                                  (k.to == ConvertTo::Zip || ArjKeepsTitle(title)));
-    if (!titleKept) title.clear();
-    folderEntries = extras.emptyFolders && k.to == ConvertTo::Arj;
-    bool foldersLost = extras.emptyFolders && !folderEntries;
-    if ((!titleKept || extras.fileComments || foldersLost) &&
-        ShowStringMessageArg(setup.owner, IDS_CONVERT_DROPS_EXTRAS, source.c_str(),
-                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-      return false;
-  }
+  // What the new archive cannot keep, the user decides about before anything is written or
+  // replaced, and again, before the source is replaced, about anything it turns out not to take.
+  auto convertWithout = [&] {
+    return ShowStringMessageArg(setup.owner, IDS_CONVERT_DROPS_EXTRAS, source.c_str(),
+                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  };
+  ConvertExtras x = ConvertExtrasOf(source, k);
+  if (x.lost && !convertWithout()) return false;
+  const std::string& title = x.title;
   if (On(s, Sw::ExtractWithPassword) && !askPassword(s)) return false;
 
   EnginePaths paths = EnginePathsOf(setup);
@@ -224,13 +350,20 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
   std::string titleFile;
   if (!title.empty() && k.to == ConvertTo::Arj) titleFile = WorkSlash(setup.workDir) + "ql5title";
   ConvertCommands cmds = ConvertCommandsFor(s, paths, k, source, program, packPath, scratch, titleFile,
-                                            folderEntries);
+                                            x.folderEntries);
 
   // The new archive is written beside the target under a name of its own and tested there; only
   // then does it take the target's name, by a rename on the same drive. Whatever fails (a full
   // disk, a damaged source, a cancel), the partial archive goes and the folder is as it was.
+  bool declined = false;
+  auto carry = [&] {
+    Carried c = k.to == ConvertTo::Zip ? CarryIntoZip(packPath, x.comments, x.folders)
+                                       : CarryIntoArj(packPath, target, x.comments);
+    if (c == Carried::Partly && !x.lost && !convertWithout()) declined = true;
+    return c == Carried::Whole || (c == Carried::Partly && !declined);
+  };
   bool ok = (titleFile.empty() || WriteWholeFile(titleFile, title)) && RunSucceeded(setup, cmds.unpack) &&
-            HoldsFiles(scratch) && RunSucceeded(setup, cmds.pack) && FileExists(packPath) &&
+            HoldsFiles(scratch) && RunSucceeded(setup, cmds.pack) && FileExists(packPath) && carry() &&
             (k.to == ConvertTo::Arj || title.empty() || SetZipTitle(packPath, title)) &&
             RunSucceeded(setup, cmds.test);
   if (!titleFile.empty()) DeleteFileA(titleFile.c_str());
@@ -243,7 +376,7 @@ bool ConvertArchive(const RunnerSetup& setup, SwitchSet& s, unsigned command, co
   DeleteFileA(packPath.c_str());
   SetCurrentDirAndDrive(saved.c_str());
   RemoveDirectoryTree(scratch.c_str());
-  if (!ok) ShowStringMessageArg(setup.owner, IDS_CONVERT_FAILED, source.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  if (!ok && !declined) ShowStringMessageArg(setup.owner, IDS_CONVERT_FAILED, source.c_str(), MB_OK | MB_ICONEXCLAMATION);
   return ok;
 }
 

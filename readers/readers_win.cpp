@@ -265,13 +265,18 @@ ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj) {
   // A damaged archive tells nothing sure (a folder whose files come after the damage would look
   // empty): the conversion fails on it anyway, with its own message.
   if (!complete) return x;
-  std::vector<std::string> folders, names;
+  std::vector<std::string>& folders = x.folders;
+  std::vector<std::string> names;
   const std::string directory = "> Directory: ";
+  std::string member;  // the member of the line before: a comment line follows its member's line
   for (const std::string& l : lines.all) {
+    std::string previous = std::move(member);
+    member.clear();
     if (l.compare(0, 7, "> Title") == 0) {
       x.titleLine = l;
     } else if (l.compare(0, 14, "> File Comment") == 0) {
       x.fileComments = true;
+      if (!previous.empty()) x.commentLines.push_back({previous, l});
     } else if (l.compare(0, directory.size(), directory) == 0) {
       folders.push_back(l.substr(directory.size()));
     } else if (!IsMarkerLine(l)) {
@@ -279,6 +284,7 @@ ArchiveExtras ArchiveExtrasOf(const std::string& path, bool arj) {
       if (!name || name->empty()) continue;
       if (name->back() == '\\') folders.emplace_back(name->substr(0, name->size() - 1));
       names.emplace_back(*name);
+      member = names.back();
     }
   }
   for (const std::string& folder : folders) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace ql {
 
@@ -43,11 +44,18 @@ bool FindZipStart(HANDLE file, bool* spanning);
 bool FileHoldsZip(const std::string& path);
 
 // What an archive holds besides its files, which a whole-archive conversion must see to: the
-// listing line that points at the archive comment ("" when there is none), whether any file has
-// a comment, and whether there are directory entries of folders that hold nothing (the other
+// listing line that points at the archive comment ("" when there is none), the members that have
+// a comment with the listing line that points at it, the names of the directory entries (without
+// a separator at the end), and whether any of them is a folder that holds nothing (the other
 // folders live on in the paths of their files). Nothing when the archive cannot be read to its end.
 struct ArchiveExtras {
   std::string titleLine;
+  struct CommentLine {
+    std::string name;  // as listed, "\" between folders
+    std::string line;
+  };
+  std::vector<CommentLine> commentLines;
+  std::vector<std::string> folders;
   bool fileComments = false;
   bool emptyFolders = false;
 };

@@ -485,7 +485,7 @@
 #define IDS_REPAIR_ZIP_WRITTEN 3123     // "The repaired archive was written to\n%s"
 #define IDS_REPAIR_FAILED 3124          // "The repair of\n%s\nfailed. ..."
 #define IDS_REPAIR_ARJ_INTO 3125        // "...recovered ... into the new directory\n%s"
-#define IDS_CONVERT_DROPS_EXTRAS 3126   // "%s\nholds comments or empty folders... Convert it anyway?"
+#define IDS_CONVERT_DROPS_EXTRAS 3126   // "%s\nholds comments or folders that the new archive cannot keep..."
 // Help window (resources/help.rc).
 #define IDS_HELP_MISSING 3400           // "Quillon cannot find its help file:\n%s..."
 #define IDS_HELP_DAMAGED 3401           // "The help file\n%s\nis damaged ... (%s)..."

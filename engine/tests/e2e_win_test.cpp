@@ -334,44 +334,6 @@ TEST_F(ConvertE2ETest, AScratchDirectoryStillHeldDoesNotStopTheNextConvert) {
   EXPECT_FALSE(Exists(ScratchDirectory(work, 1)));
 }
 
-// A file comment and an empty folder do not reach the new archive: the user is asked before
-// anything is written or replaced, and "No" leaves the source as it was.
-TEST_F(ConvertE2ETest, CommentsAndEmptyFoldersAreNotDroppedInSilence) {
-  if (!Exists("Z:\\usr\\bin\\unzip") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
-  ASSERT_TRUE(CreateDirectoryA((tree + "\\EMPTY").c_str(), nullptr));
-  std::string zip = dir + "\\NOTED.ZIP";
-  ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
-  ASSERT_EQ(0, RunHost("echo 'about the top file' | /usr/bin/zip -qc '" + HostPath(zip) + "' TOP.TXT",
-                       prog + "\\z.status"));
-  const std::string source = ReadAll(zip);
-  const std::string question = zip +
-                               "\nholds comments or empty folders. The conversion does not carry them into the new "
-                               "archive.\n\nConvert it anyway, without them?";
-  struct Case {
-    int answer;
-    bool converted;
-  } cases[] = {{IDNO, false}, {IDYES, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.answer);
-    std::vector<std::string> asked;
-    {
-      qltest::DialogWatcher user(GetCurrentProcessId(), GetCurrentThreadId(), [&](HWND d, const qltest::SeenDialog&) {
-        Shoot(d, "Convert drops comments");
-        return c.answer;
-      });
-      EXPECT_EQ(c.converted, ConvertArchive(setup, s, IDM_CONVERT_ZIP1_TO_ZIP2, dir, {"NOTED.ZIP"}, "None", "None",
-                                            [](SwitchSet&) { return false; }));
-      for (const qltest::SeenDialog& seen : user.Seen()) asked.push_back(seen.text);
-    }
-    EXPECT_EQ(std::vector<std::string>{question}, asked);
-    if (!c.converted) {
-      EXPECT_TRUE(ReadAll(zip) == source) << "the source is left as it was";
-    }
-  }
-  EXPECT_EQ(0, Judge(zip, ArchiveKind::Zip));
-  ExpectTree(zip, ArchiveKind::Zip);
-}
-
 // The comment that a judge prints for `archive`: Debian's "unzip -z" for a ZIP, the text between
 // the header and the member list of "arj v" for an ARJ. Line ends are LF, the last one left off.
 std::string JudgedTitle(const std::string& prog, const std::string& archive, ArchiveKind kind) {
@@ -466,57 +428,133 @@ TEST_F(ConvertE2ETest, EmptyFoldersReachANewArj) {
   EXPECT_TRUE(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) << "arj x makes the empty folders";
 }
 
-// A new ZIP keeps no empty folders: ARJ to ZIP and Zip 1.x to 2.x of an archive with folder
-// entries ask first, and "No" leaves the source as it was.
-TEST_F(ConvertE2ETest, EmptyFoldersANewZipCannotKeepAreNotDroppedInSilence) {
-  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no arj or zip";
-  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB").c_str(), nullptr));
-  ASSERT_TRUE(CreateDirectoryA((tree + "\\SUB\\DEEPER").c_str(), nullptr));
+// The file comments that a judge prints for `archive`, one "name: line" for each line of each
+// comment, sorted: Debian's "unzip -Zv" for a ZIP, "arj v" for an ARJ.
+std::string JudgedFileComments(const std::string& prog, const std::string& archive, ArchiveKind kind) {
+  // The host command goes through a Windows command line: the scripts go in a file of their own.
+  std::string out = prog + "\\comments.txt", script = prog + "\\comments.awk";
+  std::string awk = kind == ArchiveKind::Zip
+                        ? "/^Central directory entry #/ {getline; getline; getline; sub(/^  /, \"\"); name = $0}\n"
+                          "/^-+ file comment begins/ {c = 1; next}\n/^-+ file comment ends/ {c = 0; next}\n"
+                          "c && NF {sub(/\\r$/, \"\"); print name \": \" $0}\n"
+                        : "/^[0-9][0-9][0-9]\\) / {name = substr($0, 6); c = 1; next}\n"
+                          "c && /^ *[0-9]+ [A-Z]/ {c = 0}\nc && NF {print name \": \" $0}\n";
+  if (!WriteWholeFile(script, awk)) return "(no script)";
+  std::string cmd = (kind == ArchiveKind::Zip ? "/usr/bin/unzip -Zv '" : "/usr/bin/arj v '") + HostPath(archive) +
+                    "' | awk -f '" + HostPath(script) + "' | sort > '" + HostPath(out) + "'";
+  if (RunHost(cmd, prog + "\\comments.status") != 0) return "(judge failed)";
+  return ReadAll(out);
+}
+
+// The folder entries of `archive` as our reader lists them, sorted, each ended by "\n".
+std::string ListedFolders(const std::string& archive, ArchiveKind kind) {
+  std::vector<std::string> folders = ArchiveExtrasOf(archive, kind == ArchiveKind::Arj).folders;
+  std::sort(folders.begin(), folders.end());
+  std::string all;
+  for (const std::string& f : folders) all += f + "\n";
+  return all;
+}
+
+// The archive comment, two file comments and the folder entries "sub/" and "sub/deeper/" go
+// into the new archive in every direction, without a question: ZIP to ARJ, ARJ to ZIP and Zip
+// 1.x to 2.x, each from an archive that Debian's zip or arj made.
+TEST_F(ConvertE2ETest, CommentsAndFolderEntriesAreCarriedOver) {
+  if (!Exists("Z:\\usr\\bin\\arj") || !Exists("Z:\\usr\\bin\\zip") || !Exists("Z:\\usr\\bin\\unzip"))
+    GTEST_SKIP() << "no arj or Info-ZIP";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\sub").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((tree + "\\sub\\deeper").c_str(), nullptr));
+  const std::string notes = HostPath(prog);
+  ASSERT_TRUE(WriteWholeFile(prog + "\\top.note", "about the top file\n"));
+  ASSERT_TRUE(WriteWholeFile(prog + "\\same.note", "the first SAME\n"));
+  ASSERT_TRUE(WriteWholeFile(prog + "\\title.note", NumberedComment(3, false) + "\n"));
+  const std::string zipNotes =
+      " && echo 'about the top file' | /usr/bin/zip -qc '%s' TOP.TXT"
+      " && echo 'the first SAME' | /usr/bin/zip -qc '%s' ONE/SAME.TXT"
+      " && /usr/bin/zip -qz '%s' < '" + notes + "/title.note'";
   const struct {
-    const char* name;
+    const char* source;
     unsigned command;
+    const char* target;
+    ArchiveKind kind;
     std::string pack;
   } cases[] = {
-      {"FOLDERS.ARJ", IDM_CONVERT_ARJ_TO_ZIP, "/usr/bin/arj a -r -a1 -y '%s' '*' >/dev/null"},
-      {"FOLDERS.ZIP", IDM_CONVERT_ZIP1_TO_ZIP2, "/usr/bin/zip -qr '%s' ."},
+      {"TREE.ZIP", IDM_CONVERT_ZIP_TO_ARJ, "TREE.ARJ", ArchiveKind::Arj, "/usr/bin/zip -qr '%s' ." + zipNotes},
+      {"TREE.ARJ", IDM_CONVERT_ARJ_TO_ZIP, "TREE.ZIP", ArchiveKind::Zip,
+       "/usr/bin/arj a -r -a1 -y '%s' '*' >/dev/null"
+       " && /usr/bin/arj c '%s' TOP.TXT '-jz" + notes + "/top.note' -y >/dev/null"
+       " && /usr/bin/arj c '%s' ONE/SAME.TXT '-jz" + notes + "/same.note' -y >/dev/null"
+       " && /usr/bin/arj c '%s' '-z" + notes + "/title.note' -y >/dev/null"},
+      {"TREE.ZIP", IDM_CONVERT_ZIP1_TO_ZIP2, "TREE.ZIP", ArchiveKind::Zip, "/usr/bin/zip -qr '%s' ." + zipNotes},
   };
+  const std::string comments = "ONE/SAME.TXT: the first SAME\nTOP.TXT: about the top file\n";
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string archive = dir + "\\" + c.name, pack = c.pack;
-    pack.replace(pack.find("%s"), 2, HostPath(archive));
+    SCOPED_TRACE(c.source + std::string(" to ") + c.target);
+    for (const char* name : {c.source, c.target}) DeleteFileA((dir + "\\" + name).c_str());
+    std::string source = dir + "\\" + c.source, target = dir + "\\" + c.target, pack = c.pack;
+    for (size_t at; (at = pack.find("%s")) != std::string::npos;) pack.replace(at, 2, HostPath(source));
     ASSERT_EQ(0, RunHost("cd '" + HostPath(tree) + "' && " + pack, prog + "\\pack.status"));
-    const std::string source = ReadAll(archive);
-    BoxAnswerer no(GetCurrentThreadId(), IDNO);
-    EXPECT_FALSE(ConvertArchive(setup, s, c.command, dir, {c.name}, "None", "None", [](SwitchSet&) { return false; }));
-    EXPECT_EQ(std::vector<std::string>{archive + "\nholds comments or empty folders. The conversion does not carry "
-                                                 "them into the new archive.\n\nConvert it anyway, without them?"},
-              no.Texts());
-    EXPECT_TRUE(ReadAll(archive) == source);
-    if (c.command == IDM_CONVERT_ARJ_TO_ZIP) {
-      EXPECT_FALSE(Exists(dir + "\\FOLDERS.ZIP"));
+    ASSERT_TRUE(ArchiveExtrasOf(source, c.command == IDM_CONVERT_ARJ_TO_ZIP).fileComments);
+
+    std::vector<std::string> texts;
+    ASSERT_TRUE(Convert(c.command, c.source, &texts));
+    EXPECT_TRUE(texts.empty()) << texts[0];
+    EXPECT_EQ(0, Judge(target, c.kind));
+    ExpectTree(target, c.kind);
+    EXPECT_EQ(NumberedComment(3, false), JudgedTitle(prog, target, c.kind));
+    EXPECT_EQ(comments, JudgedFileComments(prog, target, c.kind));
+    std::string folders = ListedFolders(target, c.kind);
+    EXPECT_NE(std::string::npos, folders.find("sub\nsub\\deeper\n")) << folders;
+    if (c.kind == ArchiveKind::Zip) {
+      // Debian's unzip sees the folder entries as folders, and tests the archive whole.
+      EXPECT_EQ(0, RunHost("/usr/bin/unzip -Z '" + HostPath(target) + "' | grep -q '^d.* sub/$' && /usr/bin/unzip -Z '" +
+                               HostPath(target) + "' | grep -q '^d.* sub/deeper/$' && /usr/bin/unzip -t '" +
+                               HostPath(target) + "' | grep -q 'testing: sub/deeper/ *OK'",
+                           prog + "\\folders.status"));
     }
   }
 }
 
 // ARJ keeps no archive comment longer than 2,048 bytes: converting a ZIP with a longer one asks
-// first, and "No" leaves the folder as it was.
+// first. "No" leaves the folder as it was; "Yes" makes the ARJ without that comment, the file
+// comments still carried.
 TEST_F(ConvertE2ETest, ACommentTooLongForArjIsNotDroppedInSilence) {
-  if (!Exists("Z:\\usr\\bin\\zip")) GTEST_SKIP() << "no Info-ZIP";
+  if (!Exists("Z:\\usr\\bin\\zip") || !Exists("Z:\\usr\\bin\\arj")) GTEST_SKIP() << "no Info-ZIP or arj";
+  if (!RunnerReportsExitCodes()) GTEST_SKIP() << "the runner leaves no exit code";
   std::string zip = dir + "\\LONG.ZIP", comment = prog + "\\comment.txt";
   ASSERT_TRUE(HostPack(zip, ArchiveKind::Zip));
   std::string longTitle = NumberedComment(200, true);
   longTitle.resize(6799, '.');
   ASSERT_TRUE(WriteWholeFile(comment, longTitle));
-  ASSERT_EQ(0, RunHost("/usr/bin/zip -qz '" + HostPath(zip) + "' < '" + HostPath(comment) + "'", prog + "\\z.status"));
+  ASSERT_EQ(0, RunHost("/usr/bin/zip -qz '" + HostPath(zip) + "' < '" + HostPath(comment) +
+                           "' && echo 'about the top file' | /usr/bin/zip -qc '" + HostPath(zip) + "' TOP.TXT",
+                       prog + "\\z.status"));
   const std::string source = ReadAll(zip);
-  BoxAnswerer no(GetCurrentThreadId(), IDNO);
-  EXPECT_FALSE(ConvertArchive(setup, s, IDM_CONVERT_ZIP_TO_ARJ, dir, {"LONG.ZIP"}, "None", "None",
-                              [](SwitchSet&) { return false; }));
-  EXPECT_EQ(std::vector<std::string>{zip + "\nholds comments or empty folders. The conversion does not carry them "
-                                           "into the new archive.\n\nConvert it anyway, without them?"},
-            no.Texts());
-  EXPECT_TRUE(ReadAll(zip) == source);
-  EXPECT_FALSE(Exists(dir + "\\LONG.ARJ"));
+  const struct {
+    int answer;
+    bool converted;
+  } cases[] = {{IDNO, false}, {IDYES, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    std::vector<std::string> asked;
+    {
+      qltest::DialogWatcher user(GetCurrentProcessId(), GetCurrentThreadId(), [&](HWND d, const qltest::SeenDialog&) {
+        Shoot(d, "Convert cannot carry a comment");
+        return c.answer;
+      });
+      EXPECT_EQ(c.converted, ConvertArchive(setup, s, IDM_CONVERT_ZIP_TO_ARJ, dir, {"LONG.ZIP"}, "None", "None",
+                                            [](SwitchSet&) { return false; }));
+      for (const qltest::SeenDialog& seen : user.Seen()) asked.push_back(seen.text);
+    }
+    EXPECT_EQ(std::vector<std::string>{zip + "\nholds comments or folders that the new archive cannot keep.\n\n"
+                                             "Convert it anyway, without them?"},
+              asked);
+    EXPECT_TRUE(ReadAll(zip) == source);
+    EXPECT_EQ(c.converted, Exists(dir + "\\LONG.ARJ"));
+  }
+  EXPECT_EQ(0, Judge(dir + "\\LONG.ARJ", ArchiveKind::Arj));
+  EXPECT_EQ("", JudgedTitle(prog, dir + "\\LONG.ARJ", ArchiveKind::Arj));
+  EXPECT_EQ("TOP.TXT: about the top file\n", JudgedFileComments(prog, dir + "\\LONG.ARJ", ArchiveKind::Arj));
 }
 
 // An LZH archive of the tree (Debian has no LZH archiver: our test writer makes it), with its

@@ -322,6 +322,25 @@ TEST(ConvertCommands, WhatTitleArjKeepsWhole) {
   for (const auto& c : cases) EXPECT_EQ(c.kept, ArjKeepsTitle(c.title)) << c.title.size();
 }
 
+// A file comment also shares its entry's header with the name: the header's limit counts both.
+TEST(ConvertCommands, WhatFileCommentArjKeepsWhole) {
+  const std::string name(600, 'n');
+  const struct {
+    std::string name, comment;
+    bool kept;
+  } cases[] = {
+      {"TOP.TXT", "about the top file\r\n", true},
+      {"TOP.TXT", std::string(kArjTitleMax, 'x'), true},
+      {"TOP.TXT", std::string(kArjTitleMax + 1, 'x'), false},
+      {"TOP.TXT", std::string("before\0after", 12), false},
+      {name, std::string(2600 - 46 - 2 - 600, 'x'), true},
+      {name, std::string(2600 - 46 - 2 - 600, 'x') + "\r\r", true},
+      {name, std::string(2600 - 46 - 2 - 600 + 1, 'x'), false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.kept, ArjKeepsFileComment(c.name, c.comment)) << c.name.size() << " " << c.comment.size();
+}
+
 TEST(WholeArchiveCommands, SelfExtractingRepairJoinRename) {
   const Case cases[] = {
       {"self-extracting arj", [] { return SelfExtractingArj(Sws({}), kPaths, kArj); }, R,
