@@ -70,16 +70,21 @@ void SetTitleOf(HWND browser, const char* archive) {
   SetWindowTextA(browser, archive && *archive ? archive : "[Untitled]");
 }
 
+// The window's place and size in the frame, kept as its restored ones.
+void KeepRestoredPlace(HWND h, WindowRecord* r) {
+  RECT wr;
+  GetWindowRect(h, &wr);
+  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
+  r->restoredX = wr.left;
+  r->restoredY = wr.top;
+  r->restoredWidth = wr.right - wr.left;
+  r->restoredHeight = wr.bottom - wr.top;
+}
+
 void Layout(HWND h, WindowRecord* r, int cw, int ch) {
   if (!IsIconic(h) && !IsZoomed(h)) {
     r->splitterPos = AdjustSplitter(r->splitterPos, cw);
-    RECT wr;
-    GetWindowRect(h, &wr);
-    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
-    r->restoredX = wr.left;
-    r->restoredY = wr.top;
-    r->restoredWidth = wr.right - wr.left;
-    r->restoredHeight = wr.bottom - wr.top;
+    KeepRestoredPlace(h, r);
   }
   const int H = g_browserHost.lineHeight;
   const int sp = r->splitterPos;
@@ -546,14 +551,7 @@ namespace {
 // The restored place and size, kept while the window is neither minimised nor maximised.
 void OnMove(HWND h) {
   WindowRecord* r = RecordOf(h);
-  if (!r || IsIconic(h) || IsZoomed(h)) return;
-  RECT wr;
-  GetWindowRect(h, &wr);
-  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
-  r->restoredX = wr.left;
-  r->restoredY = wr.top;
-  r->restoredWidth = wr.right - wr.left;
-  r->restoredHeight = wr.bottom - wr.top;
+  if (r && !IsIconic(h) && !IsZoomed(h)) KeepRestoredPlace(h, r);
 }
 
 void OnMdiActivate(HWND h, LPARAM l) {
