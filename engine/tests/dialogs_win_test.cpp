@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "resources/ids.h"
 #include "engine/tests/dialog_shot.h"
@@ -415,6 +416,22 @@ TEST_F(DialogsTest, NewArchiveRefusesAnEmptyNameAndAnEmptyDirectory) {
   EXPECT_EQ("Please enter a filename.", seen[0].text);
   EXPECT_EQ("You must enter a directory name!", seen[1].text);
   EXPECT_TRUE(g_cancelled);
+}
+
+INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST_F(DialogsTest, ADialogThatCannotBeMadeIsReportedAndCountsAsCancel) {
+  g_cancelled = false;
+  std::vector<SeenDialog> seen;
+  {
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                          [&](HWND, const SeenDialog&) { return IDOK; });
+    EXPECT_EQ(IDCANCEL, RunDialog(nullptr, "NO_SUCH_DIALOG", NoDialogProc, 0));
+    seen = watcher.Seen();
+  }
+  EXPECT_TRUE(g_cancelled);
+  ASSERT_EQ(1u, seen.size());
+  EXPECT_NE(std::string::npos, seen[0].text.find("Cannot create dialog box NO_SUCH_DIALOG")) << seen[0].text;
 }
 
 TEST_F(DialogsTest, NewArchiveBrowseChoosesWithTheHostsChooser) {
