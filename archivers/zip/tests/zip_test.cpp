@@ -4,9 +4,11 @@
 
 #include <cstring>
 
+#include "archivers/zip/member_match.h"
 #include "archivers/zip/options.h"
 #include "archivers/zip/ops.h"
 #include "archivers/zip/tests/test_support.h"
+#include "common/member_reference.h"
 #include "archivers/zip/zipcore.h"
 #include "common/member_reference.h"
 
@@ -144,6 +146,65 @@ TEST(ZipOptions, EngineStringsSplitIntoTokens) {
       {" -z |C:\\A.ZIP| -k| -bC:\\W\\|-q", {"-z", "C:\\A.ZIP", "-k", "-bC:\\W\\", "-q"}},
   };
   for (const auto& c : cases) EXPECT_EQ(SplitEngineString(c.in), c.out) << c.in;
+}
+
+// Given names choose members the same way one by one and all at once through the hashed lists.
+TEST(ZipChoose, GivenNamesChooseTheSameMembersOneByOneAndAllAtOnce) {
+  struct Case {
+    const char* stored;
+    const char* spec;
+    bool match;
+  } cases[] = {
+      {"README.TXT", "readme.txt", true},         // case is ignored
+      {"DOCS/README.TXT", "README.TXT", true},    // a plain name matches in any folder
+      {"DOCS/README.TXT", "docs\\readme.txt", true},
+      {"DOCS/README.TXT", "OTHER/README.TXT", false},  // a name with a folder matches only whole
+      {"DOCS/SUB/README.TXT", "SUB/README.TXT", false},
+      {"README", "README.", true},                // an empty extension on either side
+      {"README.", "README", true},
+      {"A.B", "A.B.", false},                     // base "A" with "B" is not base "A.B"
+      {"A.B.", "A.B", false},
+      {"A.B.C", "a.b.c", true},
+      {"DOCS/", "docs/", true},                   // a folder entry by its whole name
+      {"DOCS/", "DOCS", false},
+      {".profile", ".PROFILE", true},             // an empty base matches only whole
+      {"SUB/.profile", ".profile", false},
+      {"C:X.TXT", "X.TXT", true},                 // a drive part is dropped as a mask drops it
+      {"DIR:SUB/X.TXT", "X.TXT", true},
+      {"X.TXT", "D:X.TXT", true},
+      {"DOCS/README.TXT", "*.TXT", true},         // masks as before
+      {"DOCS/README.TXT", "DOCS/*.*", true},
+      {"DOCS/README.TXT", "OTHER/*.*", false},
+      {"README.TXT", "READ?E.*", true},
+      {"README", "*", true},
+      {"README.TXT", "*", false},
+      {"README.TXT", "README.TX", false},
+      {"README.TX", "README.TXT", false},
+      {"READMEE.TXT", "README.TXT", false},
+  };
+  std::vector<std::string> all;
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchesMember(c.stored, c.spec), c.match) << c.stored << " vs " << c.spec;
+    EXPECT_EQ(MemberMatcher({c.spec}).Matches(c.stored), c.match) << c.stored << " vs " << c.spec;
+    all.push_back(c.spec);
+  }
+  MemberMatcher everything(all), nothing({});
+  for (const auto& c : cases) {
+    bool any = false;
+    for (const auto& s : all) any = any || MatchesMember(c.stored, s);
+    EXPECT_EQ(everything.Matches(c.stored), any) << c.stored;
+    EXPECT_FALSE(nothing.Matches(c.stored)) << c.stored;
+  }
+  // A reference names the one member with its UTF-8 name, exactly; only where references are taken.
+  std::string ref = ql::MemberReference("DOCS/\xC3\x9C" "ber.TXT");
+  MemberMatcher withRefs({ref, "README.TXT"}, MemberMatcher::kWithReferences), plain({ref});
+  EXPECT_TRUE(withRefs.Matches("DOCS/_ber.TXT", "DOCS/\xC3\x9C" "ber.TXT"));
+  EXPECT_TRUE(withRefs.Matches("DOCS/_ber.TXT", "DOCS\\\xC3\x9C" "ber.TXT"));
+  EXPECT_FALSE(withRefs.Matches("DOCS/_ber.TXT", "docs/\xC3\x9C" "ber.txt"));
+  EXPECT_FALSE(withRefs.Matches("DOCS/_ber.TXT", "DOCS/_ber.TXT"));
+  EXPECT_TRUE(withRefs.Matches("SUB/README.TXT", "SUB/README.TXT"));
+  for (const char* stored : {"DOCS/_ber.TXT", "DOCS/\xC3\x9C" "ber.TXT"})
+    EXPECT_EQ(plain.Matches(stored), MatchesMember(stored, ref)) << stored;
 }
 
 TEST(ZipOptions, ZipSwitchesMeanWhatPkzipMeans) {
