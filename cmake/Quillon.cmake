@@ -55,8 +55,8 @@ endif()
 # the unwind tables go, and with them the sections nothing else uses. Exceptions then have no
 # tables to travel by; an exception that nothing catches ends the program as before
 # (terminate_handler.cpp), and a program whose code catches one names those sources (CATCHES):
-# their tables, the C++ runtime's and those of template code are kept. x86_64 unwinds by
-# per-function tables (.pdata/.xdata) that go with their functions, and keeps the linker's script.
+# their tables, the C++ runtime's and those of template code are kept. x86_64 keeps the linker's
+# script: its unwind tables (.pdata/.xdata) are the ones Windows itself unwinds by.
 set(QL_UNWIND_RULE "KEEP(*(.eh_frame*))")
 if(QL_WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=ld OUTPUT_VARIABLE _ql_ld
