@@ -60,12 +60,13 @@ std::vector<std::string> SelectedLines(HWND list) {
   return lines;
 }
 
-// The names an operation takes from lines: the long or short field, marker lines skipped.
+// The names an operation takes from lines: the long or short field (a member's reference when its
+// line has one), marker lines skipped.
 std::vector<std::string> NamesOf(const std::vector<std::string>& lines) {
   std::vector<std::string> names;
   for (const std::string& line : lines) {
     if (IsMarkerLine(line)) continue;
-    names.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
+    names.emplace_back(LineMemberName(line, g_shortNameDisplay != 0));
   }
   return names;
 }

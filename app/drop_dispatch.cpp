@@ -14,6 +14,7 @@
 #include "engine/add_win.h"
 #include "engine/commands.h"
 #include "engine/dialogs_win.h"
+#include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/switches_win.h"
 #include "fileops/file_ops_win.h"
@@ -90,7 +91,7 @@ bool ExtractForOtherProgram(HWND list, std::vector<std::string>* paths) {
   std::vector<std::string> lines = SelectedLines(list);
   std::vector<std::string> members;
   for (const std::string& line : lines)
-    if (IsFileLine(line)) members.push_back(FirstField(line));
+    if (IsFileLine(line)) members.emplace_back(LineMemberName(line, false));
   if (members.empty() || !g_settings) return false;
   const std::string work = g_settings->WorkDirectory;
   std::string saved = CurrentDirectory();
@@ -98,8 +99,7 @@ bool ExtractForOtherProgram(HWND list, std::vector<std::string>* paths) {
   SetCurrentDirAndDrive(saved.c_str());
   if (!Ran(result)) return false;
   for (const std::string& m : members) {
-    size_t slash = m.find_last_of("\\/");
-    std::string path = InDirectory(work, slash == std::string::npos ? m : m.substr(slash + 1));
+    std::string path = ExtractedFilePath(work, m);
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) paths->push_back(path);
   }
   return !paths->empty();

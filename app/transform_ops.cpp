@@ -32,7 +32,7 @@ CommentSource CommentSourceOf(HWND browser, const WindowRecord* r) {
   for (const std::string& line : SelectedLines(list)) {
     if (IsMarkerLine(line)) continue;
     c.selectedNames.emplace_back(c.directoryListActive ? std::string(LineSelectedName(line, g_shortNameDisplay != 0))
-                                                       : std::string(LineFirstField(line)));
+                                                       : std::string(LineMemberName(line, false)));
     int64_t size = LineSizeField(line);
     if (size > 0) c.selectedBytes += static_cast<unsigned long long>(size);
   }
@@ -174,7 +174,8 @@ bool OpenArchiveListLine(HWND browser, const std::string& line) {
   for (const char* m : {"*.EXE", "*.COM", "*.BAT", "*.PIF"}) program |= MatchFileMask(name, m);
   if (!program) return false;
   std::string saved = CurrentDirectory();
-  RunFromArchive(SetupFor(browser), g_switches, KindOf(browser), r->archivePath, name, PasswordAsker(browser));
+  RunFromArchive(SetupFor(browser), g_switches, KindOf(browser), r->archivePath,
+                 std::string(LineMemberName(line, false)), PasswordAsker(browser));
   SetCurrentDirAndDrive(saved.c_str());
   return true;
 }

@@ -4,19 +4,19 @@
 #   RESULT <measure> ours=<n> peer=<n> unit=<unit>
 # that this script gathers. Ratios are ours/peer from one run on the same data; below the goal
 # is met. Run on demand; never part of the test suite.
-#   sh bench/table.sh [bench ...]     benches: startup browser list zip arj lzh size (default: all)
+#   sh bench/table.sh [bench ...]     benches: startup browser list zip arj lzh codecs size (default: all)
 #   MB=<megabytes> sets the tree size of the zip, arj and lzh benches (their own default otherwise).
 set -u
 cd "$(dirname "$0")/.."
 top=$(pwd)
 out=$top/build/bench-table
 mkdir -p "$out"
-benches=${*:-startup browser list zip arj lzh size}
+benches=${*:-startup browser list zip arj lzh codecs size}
 
 build_native() {
   [ -n "${native_built:-}" ] && return 0
   sh scripts/build.sh native --target quillon_list pkzip_native pkunzip_native arj_tool lzh_tool \
-    lzh_make_tool >"$out/native-build.log" 2>&1 || { echo "native build failed: $out/native-build.log" >&2; return 1; }
+    lzh_make_tool zip_codec_bench >"$out/native-build.log" 2>&1 || { echo "native build failed: $out/native-build.log" >&2; return 1; }
   native_built=1
 }
 build_win32() {
@@ -44,6 +44,7 @@ for b in $benches; do
     zip)     build_native && PKZIP_BIN=$top/build/native/bin run zip sh bench/zip/run.sh ${MB:-} ;;
     arj)     build_native && BUILD=$top/build/native run arj sh bench/arj/run.sh ${MB:-} ;;
     lzh)     build_native && BUILD=$top/build/native run lzh sh bench/lzh/run.sh ${MB:-} ;;
+    codecs)  build_native && BUILD=$top/build/native run codecs sh bench/codecs/run.sh ;;
     size)    run size sh bench/size/run.sh ;;
     *) echo "unknown bench: $b" >&2 ;;
   esac >>"$results"
@@ -67,6 +68,11 @@ goals = {
     "arj-pack":         ("ARJ packing vs arj a (default method)", 0.5),
     "arj-pack-size":    ("ARJ archive size vs arj a", 1.0),
     "lzh-extract":      ("qllzh vs lhasa extraction", 1.2),
+    "codec-deflate64":  ("our Deflate64 vs zlib inflating the same data", 1.5),
+    "codec-deflate":    ("our inflater vs zlib, same deflate stream", 1.5),
+    "codec-bzip2":      ("our bzip2 decoder vs libbz2", 1.5),
+    "codec-lzma":       ("our LZMA decoder vs liblzma", 1.5),
+    "codec-xz":         ("our xz decoder vs liblzma", 1.5),
     "size-total":       ("release program directory vs 3,000,000 bytes", 1.0),
     "size-arjsfx":      ("ARJSFX.EXE vs 65,536 bytes", 1.0),
 }

@@ -135,6 +135,7 @@ std::string ItemDisplayText(std::string_view line, bool shortNames, const DriveF
     size_t colon = line.find(':');
     return std::string(colon == std::string_view::npos ? line : line.substr(0, colon + 1));
   }
+  line = LineWithoutReference(line);  // a member's reference is for the archivers, not for the eye
   std::string s(ItemNameField(line, shortNames));
   size_t t1 = line.find('\t');
   size_t t2 = t1 == std::string_view::npos ? t1 : line.find('\t', t1 + 1);

@@ -235,4 +235,28 @@ std::string ShortPathForm(const char* path) {
   return out;
 }
 
+std::wstring WidenText(std::string_view text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &w[0], n);
+  return w;
+}
+
+bool NarrowText(std::wstring_view text, UINT codePage, std::string* out) {
+  out->clear();
+  if (text.empty()) return true;
+  const bool utf8 = codePage == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* used = utf8 ? nullptr : &usedDefault;
+  int n = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, used);
+  if (n <= 0) return false;
+  out->assign(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), &(*out)[0], n, nullptr, used);
+  // A round trip shows characters dropped or folded without the default character.
+  return !usedDefault && (utf8 || WidenText(*out, codePage) == text);
+}
+
 }  // namespace ql

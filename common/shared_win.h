@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ql {
 
@@ -70,5 +71,10 @@ std::string ShortPathForm(const char* path);
 
 // Empties and removes the scratch directory tmp41720 of `workDirectory` when it exists.
 void CleanScratchDir(const char* workDirectory);
+
+// Text between a code page and UTF-16. The narrowing never takes a look-alike (Windows' best fit):
+// a character the code page cannot hold becomes '?', and the result says whether any did.
+std::wstring WidenText(std::string_view text, UINT codePage);
+bool NarrowText(std::wstring_view text, UINT codePage, std::string* out);
 
 }  // namespace ql

@@ -2,6 +2,8 @@
 // deleting every member) and from Express; the names the confirmation shows.
 #include "engine/command_parts.h"
 
+#include "readers/listing_lines.h"
+
 namespace ql {
 
 using namespace command_parts;
@@ -29,7 +31,7 @@ Command DeleteMembers(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
   std::vector<std::string> names;
   for (const std::string& line : selectedLines)
     if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
-      names.push_back(FirstField(line));
+      names.emplace_back(LineMemberName(line, false));
   if (names.empty()) return cmd;  // nothing selected: nothing to run
   if (static_cast<long>(names.size()) >= entryCount) {
     cmd.message = kMsgDeleteAll;

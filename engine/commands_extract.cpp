@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "common/mask.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -117,7 +118,7 @@ Command DropExtract(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   std::vector<std::string> members;
   for (const std::string& line : names)
     if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
-      members.push_back(FirstField(line));
+      members.emplace_back(LineMemberName(line, false));
   cmd.writeList = true;
   cmd.listFile = ListFileContent(members);
   std::string work = WorkSlash(p.workDir);

@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "common/mask.h"
+#include "common/member_reference.h"
 #include "common/repaired_zip_name.h"
 #include "common/shared_win.h"
 #include "engine/convert_extras.h"
 #include "engine/dialogs_win.h"
+#include "engine/extract_win.h"
 #include "engine/runner_win.h"
 #include "engine/transform_commands.h"
 #include "readers/readers_win.h"
@@ -570,16 +572,17 @@ bool StartProgramAt(const std::string& path) {
 
 RunResult RunFromArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind, const std::string& archive,
                          const std::string& entry, const AskPassword& askPassword) {
-  if (!IsFileLine(entry)) return RunResult::Refused;
-  if (!RunnableEntry(entry)) {
+  std::string shown = entry;  // a member's reference stands for its real name
+  if (IsMemberReference(entry) && !MemberReferenceName(entry, &shown)) return RunResult::Refused;
+  if (!IsFileLine(shown)) return RunResult::Refused;
+  if (!RunnableEntry(shown)) {
     ShowStringMessage(setup.owner, IDS_PROGRAM_EXTENSIONS);
     return RunResult::Refused;
   }
   if (On(s, Sw::Password) && !askPassword(s)) return RunResult::Refused;
   RunResult r = RunCommand(setup, ExtractProgramToRun(s, EnginePathsOf(setup), kind, archive, entry));
   if (r != RunResult::Done) return r;
-  size_t slash = entry.find_last_of("\\/");
-  StartProgramAt(WorkSlash(setup.workDir) + (slash == std::string::npos ? entry : entry.substr(slash + 1)));
+  StartProgramAt(ExtractedFilePath(setup.workDir, entry));
   return r;
 }
 

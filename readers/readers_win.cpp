@@ -163,6 +163,20 @@ std::string RememberedDir(HWND window, char letter, const std::string& current) 
   return std::string(1, letter) + ":\\";
 }
 
+// Member names in the list boxes: in the ANSI code page, as well as it holds them.
+std::string OemToUtf8(std::string_view oem) {
+  std::string out;
+  return NarrowText(WidenText(oem, CP_OEMCP), CP_UTF8, &out) ? out : std::string();
+}
+
+std::string Utf8ToLine(std::string_view utf8) {
+  std::string out;
+  NarrowText(WidenText(utf8, CP_UTF8), CP_ACP, &out);
+  return out;
+}
+
+const NameText kAnsiNames = {OemToUtf8, Utf8ToLine};
+
 }  // namespace
 
 CurrentDirAroundRead::CurrentDirAroundRead(HWND window, bool onlyFromAnotherDrive) {
@@ -237,6 +251,7 @@ int ReadZipDirectory(const char* path, HWND list, const char* mask, HANDLE out) 
   targets.fullLines = full;
   targets.file = out ? &fileSink : nullptr;
   targets.mask = mask ? mask : "*.*";
+  targets.names = &kAnsiNames;
   ListOutcome r = ReadZipListing(f.Source(), path, targets);
   if (out) fileTarget.Flush();
   CloseHandle(f.file);

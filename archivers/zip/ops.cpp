@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "common/mask.h"
+#include "common/member_reference.h"
 #include "common/overwrite_rule.h"
 #include "common/written_targets.h"
 
@@ -80,6 +81,14 @@ bool MatchesMember(const std::string& stored, const std::string& spec) {
   return ql::MatchFileMask(a, b);
 }
 
+// Whether `spec` names a member: a reference (from a list line that shows a look-alike) names the
+// one member with that UTF-8 name; anything else is matched as MatchesMember says.
+bool NamesMember(const std::string& utf8Name, const std::string& localName, const std::string& spec) {
+  std::string named;
+  if (ql::MemberReferenceName(spec, &named)) return ToSlashes(named) == ToSlashes(utf8Name);
+  return MatchesMember(localName, spec);
+}
+
 bool Excluded(const std::vector<std::string>& excludes, const std::string& stored) {
   for (const auto& x : excludes)
     if (MatchesMember(stored, x)) return true;
@@ -130,6 +139,7 @@ class ZipJob {
   DirEntry oldInfo;
   std::vector<Candidate> cands;
   std::vector<std::string> rawNames;  // stored names of the old entries (their .name is local)
+  std::vector<std::string> utf8Names;  // the old entries' names as UTF-8
   std::string cwd, archiveAbs;        // the archive never goes into itself, however it is named
   std::string Absolute(const std::string& p) const {
     if (!p.empty() && (p[0] == '/' || (p.size() >= 2 && p[1] == ':'))) return p;
@@ -587,9 +597,14 @@ int ZipJob::Run() {
                                          : "PKZIP: Zip file " + archive + " is damaged or not a zip file");
       return kZipDamaged;
     }
+    std::unique_ptr<Host> wide = host.Utf8Host();
+    Host& utf8 = wide ? *wide : host;
     for (Entry& e : old.entries) {
       rawNames.push_back(e.name);
-      e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e)) : host.LocalName(e.utf8Name, Host::kUtf8Name);
+      const std::string& name = e.utf8Name.empty() ? e.name : e.utf8Name;
+      const Host::NameKind kind = e.utf8Name.empty() ? NameKindOf(e) : Host::kUtf8Name;
+      utf8Names.push_back(utf8.LocalName(name, kind));
+      e.name = host.LocalName(name, kind);
     }
   } else if (args.action != ZipAction::kAdd && args.action != ZipAction::kUpdate) {
     ui.Error("PKZIP: Can't find zip file " + archive);
@@ -618,7 +633,7 @@ int ZipJob::Run() {
     }
     for (size_t i = 0; i < keep.size(); ++i) {
       bool hit = false;
-      for (const auto& s : specs) hit = hit || MatchesMember(keep[i].name, s);
+      for (const auto& s : specs) hit = hit || NamesMember(utf8Names[i], keep[i].name, s);
       if (specs.empty()) hit = true;
       if (hit && Excluded(args.excludes, keep[i].name)) hit = false;
       if (args.action == ZipAction::kDelete) {
@@ -718,11 +733,47 @@ int ZipJob::Run() {
 // ---------------------------------------------------------------------------------------------
 // Unzip
 
+// A Ui for an operation that works in UTF-8, in front of one that speaks the local character set
+// of `local`: a name that set cannot hold is shown as well as it can be.
+class Utf8Ui : public Ui {
+ public:
+  Utf8Ui(Ui& ui, Host& local) : ui_(ui), local_(local) {}
+  void Line(const std::string& text) override { ui_.Line(Local(text)); }
+  void Error(const std::string& text) override { ui_.Error(Local(text)); }
+  void Progress(const std::string& verb, const std::string& name, uint64_t done, uint64_t total) override {
+    ui_.Progress(verb, Local(name), done, total);
+  }
+  bool Cancelled() override { return ui_.Cancelled(); }
+  bool EditComment(const std::string& title, std::string& text) override {
+    std::string t = Local(text);
+    if (!ui_.EditComment(Local(title), t)) return false;
+    text = local_.Utf8Name(t);
+    return true;
+  }
+  Answer AskOverwrite(const std::string& path) override { return ui_.AskOverwrite(Local(path)); }
+  // A password is bytes, as typed: it is not a name.
+  bool AskPassword(std::string& password) override { return ui_.AskPassword(password); }
+
+ private:
+  std::string Local(const std::string& text) { return local_.LocalName(text, Host::kUtf8Name); }
+  Ui& ui_;
+  Host& local_;
+};
+
 // The method column of a listing and the verb of an extraction line, in PKUNZIP's words.
 const char* MethodName(uint16_t method) {
   static const char* const names[] = {"Stored", "Shrunk", "Reduce1", "Reduce2", "Reduce3", "Reduce4", "Implode"};
   if (method < sizeof names / sizeof names[0]) return names[method];
-  return method == 8 ? "DeflN" : "Other";
+  switch (method) {
+    case 8: return "DeflN";
+    case 9: return "Defl64";
+    case 12: return "BZip2";
+    case 14: return "LZMA";
+    case 93: return "Zstd";
+    case 95: return "XZ";
+    case 98: return "PPMd";
+    default: return "Other";
+  }
 }
 
 const char* ExpandVerb(uint16_t method) {
@@ -730,7 +781,7 @@ const char* ExpandVerb(uint16_t method) {
     case 1: return "Unshrinking";
     case 2: case 3: case 4: case 5: return "Expanding";
     case 6: return "Exploding";
-    case 8: return "Inflating";
+    case 8: case 9: return "Inflating";
     default: return "Extracting";
   }
 }
@@ -764,7 +815,9 @@ struct OutJob {
 
 class UnzipJob {
  public:
-  UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u), writtenHere(h.FoldsCase()) {}
+  // `h` is where the files are; `text` converts text from the user (list files) to h's names.
+  UnzipJob(const UnzipArgs& a, Host& h, Host& text, Ui& u)
+      : args(a), host(h), textHost(text), ui(u), writtenHere(h.FoldsCase()) {}
   int Run();
 
  private:
@@ -774,6 +827,7 @@ class UnzipJob {
   int ExtractAll(const std::string& archive, const std::vector<const Entry*>& chosen);
   const UnzipArgs& args;
   Host& host;
+  Host& textHost;
   Ui& ui;
   std::string password;
   bool askedPassword = false;
@@ -1062,15 +1116,19 @@ int UnzipJob::Run() {
     ui.AskPassword(password);
   }
   std::vector<std::string> specs = args.specs;
-  for (const auto& l : args.lists)
-    if (!ReadList(host, l, specs)) {
+  for (const auto& l : args.lists) {
+    std::vector<std::string> listed;
+    if (!ReadList(host, l, listed)) {
       ui.Error("PKUNZIP: List file " + l + " not found");
       return kUnzipNotFound;
     }
+    for (const auto& name : listed) specs.push_back(&textHost == &host ? name : textHost.Utf8Name(name));
+  }
   std::vector<const Entry*> chosen;
   for (const Entry& e : ar.entries) {
     bool hit = specs.empty();
-    for (const auto& s : specs) hit = hit || MatchesMember(e.name, s);
+    // Names are UTF-8 here (RunUnzip gives this job a host that holds every name).
+    for (const auto& s : specs) hit = hit || NamesMember(e.name, e.name, s);
     if (hit && !Excluded(args.excludes, e.name)) chosen.push_back(&e);
   }
   if (chosen.empty()) {
@@ -1172,7 +1230,21 @@ int RunZip(const ZipArgs& args, Host& host, Ui& ui) {
 }
 
 int RunUnzip(const UnzipArgs& args, Host& host, Ui& ui) {
-  UnzipJob job(args, host, ui);
+  // Members are written through a host that holds every name as it is; the names the user gives
+  // and the lines the user reads are converted at this edge.
+  std::unique_ptr<Host> wide = host.Utf8Host();
+  if (!wide) {
+    UnzipJob job(args, host, host, ui);
+    return job.Run();
+  }
+  UnzipArgs a = args;
+  auto toUtf8 = [&](std::string& s) { s = host.Utf8Name(s); };
+  toUtf8(a.archive);
+  toUtf8(a.dest);
+  for (auto* v : {&a.specs, &a.lists, &a.excludes})
+    for (auto& s : *v) toUtf8(s);
+  Utf8Ui u(ui, host);
+  UnzipJob job(a, *wide, host, u);
   return job.Run();
 }
 

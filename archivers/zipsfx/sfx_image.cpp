@@ -63,9 +63,9 @@ bool MakeSelfExtractor(const std::vector<uint8_t>& stub, qlzip::ByteSource& zip,
     return false;
   }
   for (const qlzip::Entry& e : ar.entries) {
-    if (e.method != 0 && e.method != 8) {
+    if (e.method != 0 && e.method != 8 && e.method != 9) {
       *error = e.name + " is packed with method " + std::to_string(e.method) +
-               ", which the self-extractor cannot unpack (convert the archive to Zip 2.x first)";
+               ", which the self-extractor cannot unpack (convert the archive to Zip 2.x, or use PKUNZIP)";
       return false;
     }
   }

@@ -7,10 +7,12 @@ constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  
                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                       2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-                                    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
-                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+// Distance codes 30 and 31 are Deflate64's.
+constexpr uint16_t kDistBase[32] = {1,    2,    3,    4,    5,    7,     9,     13,    17,    25,   33,
+                                    49,   65,   97,   129,  193,  257,   385,   513,   769,   1025, 1537,
+                                    2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577, 32769, 49153};
+constexpr uint8_t kDistExtra[32] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,  6,
+                                    7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14};
 constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
 // A byte of input; 0 past the end, which marks the state truncated.
@@ -115,9 +117,10 @@ InflateResult Codes(InflateState* s) {
     if (sym == 256) return InflateResult::kOk;
     sym -= 257;
     if (sym >= 29) return InflateResult::kDamaged;
-    uint32_t len = kLengthBase[sym] + Bits(s, kLengthExtra[sym]);
+    // Deflate64's last length code has 16 extra bits over a base of 3.
+    uint32_t len = (sym == 28 && s->deflate64) ? 3 + Bits(s, 16) : kLengthBase[sym] + Bits(s, kLengthExtra[sym]);
     int d = Decode(s, s->distances);
-    if (d < 0 || d >= 30) return s->truncated ? InflateResult::kTruncated : InflateResult::kDamaged;
+    if (d < 0 || d >= (s->deflate64 ? 32 : 30)) return s->truncated ? InflateResult::kTruncated : InflateResult::kDamaged;
     uint32_t dist = kDistBase[d] + Bits(s, kDistExtra[d]);
     if (s->truncated) return InflateResult::kTruncated;
     if (dist > s->produced) return InflateResult::kDamaged;  // before the start of the data
@@ -136,8 +139,8 @@ InflateResult Fixed(InflateState* s) {
   for (; i < 280; ++i) length[i] = 7;
   for (; i < 288; ++i) length[i] = 8;
   Build(&s->lengths, length, 288);
-  for (i = 0; i < 30; ++i) length[i] = 5;
-  Build(&s->distances, length, 30);
+  for (i = 0; i < 32; ++i) length[i] = 5;
+  Build(&s->distances, length, 32);
   return Codes(s);
 }
 
@@ -146,7 +149,7 @@ InflateResult Dynamic(InflateState* s) {
   const int nlen = static_cast<int>(Bits(s, 5)) + 257;
   const int ndist = static_cast<int>(Bits(s, 5)) + 1;
   const int ncode = static_cast<int>(Bits(s, 4)) + 4;
-  if (nlen > 286 || ndist > 30) return InflateResult::kDamaged;
+  if (nlen > 286 || ndist > (s->deflate64 ? 32 : 30)) return InflateResult::kDamaged;
   int i = 0;
   for (; i < ncode; ++i) length[kCodeLengthOrder[i]] = static_cast<uint8_t>(Bits(s, 3));
   for (; i < 19; ++i) length[kCodeLengthOrder[i]] = 0;
@@ -182,8 +185,9 @@ InflateResult Dynamic(InflateState* s) {
 
 }  // namespace
 
-InflateResult Inflate(InflateState* s, const InflateIo& io, uint64_t* produced) {
+InflateResult Inflate(InflateState* s, const InflateIo& io, uint64_t* produced, bool deflate64) {
   s->io = &io;
+  s->deflate64 = deflate64;
   s->inPos = s->inLen = 0;
   s->bitBuf = 0;
   s->bitCount = 0;

@@ -1,6 +1,7 @@
 // A small inflater (raw deflate, RFC 1951) for the self-extractor stub, which cannot carry zlib:
-// canonical Huffman decoding bit by bit, a 32 KB window flushed to the caller. No allocation, no
-// C++ library; the caller owns the state.
+// canonical Huffman decoding bit by bit, a 64 KB window flushed to the caller. No allocation, no
+// C++ library; the caller owns the state. Also Deflate64 (ZIP method 9), deflate's variant with
+// a 64 KB window, a 16-bit extra length for code 285 and distance codes 30 and 31.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +24,7 @@ struct Huffman {
 };
 
 struct InflateState {
-  uint8_t window[32768];
+  uint8_t window[65536];
   uint8_t input[4096];
   Huffman lengths, distances;
   // Working fields, set by Inflate.
@@ -34,9 +35,11 @@ struct InflateState {
   size_t outPos;       // in the window
   uint64_t produced;   // in all
   bool truncated, stopped;
+  bool deflate64;
 };
 
-// Decodes one raw deflate stream to its last block. `produced`: the decoded byte count.
-InflateResult Inflate(InflateState* st, const InflateIo& io, uint64_t* produced);
+// Decodes one raw deflate (or Deflate64) stream to its last block. `produced`: the decoded byte
+// count.
+InflateResult Inflate(InflateState* st, const InflateIo& io, uint64_t* produced, bool deflate64 = false);
 
 }  // namespace qlsfx

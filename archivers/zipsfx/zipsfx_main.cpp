@@ -210,7 +210,7 @@ const char* WriteData(const Member& m, uint64_t dataStart, const ZipKeys* keys, 
   } else {
     InflateIo io = {PipeRead, PipeWrite, &p};
     uint64_t produced = 0;
-    InflateResult r = Inflate(g_inflate, io, &produced);
+    InflateResult r = Inflate(g_inflate, io, &produced, m.method == 9);
     if (r == InflateResult::kDamaged || r == InflateResult::kTruncated) return "its data is damaged";
   }
   if (p.failed) return "could not be written (is the disk full?)";
@@ -222,6 +222,21 @@ const char* WriteData(const Member& m, uint64_t dataStart, const ZipKeys* keys, 
 // Extraction
 
 enum class Step { kNext, kStop };
+
+// Reports a member packed with a method the stub does not carry, by its name where it has one.
+void UnknownMethod(const char* name, uint16_t method) {
+  static const struct {
+    uint16_t method;
+    char name[10];
+  } kNames[] = {{12, "bzip2"}, {14, "LZMA"}, {93, "Zstandard"}, {95, "xz"}, {98, "PPMd"}};
+  const char* methodName = "an unknown method";
+  for (const auto& n : kNames)
+    if (n.method == method) methodName = n.name;
+  char why[96];  // fits the report line with the longest name
+  wsprintfA(why, "packed with %s (method %u), which this self-extractor cannot unpack", methodName,
+            static_cast<unsigned>(method));
+  Problem(name, why);
+}
 
 Step ExtractMember(const Member& m, const char* targetDir, int* extracted) {
   char name[MAX_PATH];
@@ -248,8 +263,8 @@ Step ExtractMember(const Member& m, const char* targetDir, int* extracted) {
     if (!MakeDirs(target)) Problem(name, "the folder could not be made");
     return Step::kNext;
   }
-  if (m.method != 0 && m.method != 8) {
-    Problem(name, "packed with a method this program cannot unpack");
+  if (m.method != 0 && m.method != 8 && m.method != 9) {
+    UnknownMethod(name, m.method);
     return Step::kNext;
   }
   uint8_t local[30];

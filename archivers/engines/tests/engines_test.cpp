@@ -626,3 +626,90 @@ TEST_F(Engines, OldZipMethodsAreTestedAndExtractedByBothUnzips) {
   EXPECT_NE(report.find("IMP8KLIT"), std::string::npos) << report;
   EXPECT_FALSE(FileExists(badOut + "\\IMP8KLIT.TXT"));
 }
+
+// A file's contents by a name the ANSI code page may not hold.
+std::string GetWide(const std::string& dir, const wchar_t* name) {
+  std::wstring path(dir.begin(), dir.end());  // the scratch directories are plain ASCII
+  path += L"\\";
+  path += name;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string s(GetFileSize(h, nullptr), '\0');
+  DWORD n = 0;
+  if (!s.empty()) ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &n, nullptr);
+  CloseHandle(h);
+  return s;
+}
+
+// Names in UTF-8 (bit 11) or in an Info-ZIP Unicode path field whose CRC matches come out as they
+// are through both unzips, a look-alike beside the name it resembles; a stale field is ignored.
+TEST_F(Engines, UnicodeNamesAreWrittenAsTheyAreByBothUnzips) {
+  std::string fixture = "Z:" + std::string(QL_SOURCE_DIR) + "/archivers/zip/tests/fixtures/unicode_names.zip";
+  for (char& c : fixture)
+    if (c == '/') c = '\\';
+  std::string arc = root + "\\UNI.ZIP", out = root + "\\DOSOUT", eng = root + "\\ENGOUT";
+  Put(arc, Get(fixture));
+  CreateDirectoryA(out.c_str(), nullptr);
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-d -o " + arc + " " + out + "\\", src), 0);
+  EXPECT_EQ(Unzip(arc + "| -d| -o| " + eng + "\\| -q"), 0);
+  const struct {
+    const wchar_t* name;
+    const char* data;
+  } want[] = {{L"Ελληνικά.txt", "greek\r\n"}, {L"日本語\\ファイル.txt", "in a folder\r\n"},
+              {L"π.txt", "pi\r\n"},           {L"p.txt", "plain p\r\n"},
+              {L"Česká.txt", "czech\r\n"},    {L"stale.txt", "stale\r\n"}};
+  for (const std::string& dir : {out, eng}) {
+    for (const auto& w : want) EXPECT_EQ(GetWide(dir, w.name), w.data) << dir << " " << w.data;
+    EXPECT_FALSE(FileExists(dir + "\\renamed.txt")) << dir;
+  }
+}
+
+// Deflate64, bzip2, LZMA (with and without its end marker) and xz members made by 7z and python
+// extract through pkunzip and the engine; the PPMd member is refused by name and the others
+// still unpack.
+TEST_F(Engines, NewZipMethodsAreExtractedByBothUnzipsAndPpmdIsNamed) {
+  std::string fixtures = "Z:" + std::string(QL_SOURCE_DIR) + "/archivers/zip/tests/fixtures/";
+  for (char& c : fixtures)
+    if (c == '/') c = '\\';
+  const std::string arc = root + "\\NEW.ZIP", xz = root + "\\XZ.ZIP";
+  Put(arc, Get(fixtures + "new_methods.zip"));
+  Put(xz, Get(fixtures + "xz_member.zip"));
+  Listing l = Read(arc), lx = Read(xz);
+  ASSERT_TRUE(l.ok && lx.ok);
+  // Every member holds its own name on the first line, then the same text.
+  const std::string text = l.Data("stored.txt").substr(std::string("stored\n").size());
+  ASSERT_GT(text.size(), 6000u);
+  const char* kUnpacked[] = {"deflate64", "bzip2", "lzma_marker", "lzma_sized"};
+  for (const char* name : kUnpacked) EXPECT_EQ(l.Data(std::string(name) + ".txt"), name + ("\n" + text)) << name;
+  EXPECT_EQ(lx.Data("xz.txt"), "deflate64\n" + text);
+
+  const std::string out = root + "\\NEWDOS", eng = root + "\\NEWENG";
+  CreateDirectoryA(out.c_str(), nullptr);
+  CreateDirectoryA(eng.c_str(), nullptr);
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-o " + arc + " " + out + "\\", src), 1) << "the PPMd member fails";
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-o " + xz + " " + out + "\\", src), 0);
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-t " + xz, src), 0);
+  DWORD tid = GetCurrentThreadId();
+  std::string report;
+  std::thread t([&] {
+    HWND box = WaitWindow(tid, "Quillon Unzip");
+    if (!box) return;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      char line[2048] = "";
+      GetWindowTextA(c, line, sizeof line);
+      if (strstr(line, "ppmd.txt")) report = line;
+    }
+    Snapshot("engine_ppmd_named");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(Unzip(arc + "| -o| " + eng + "\\| -q"), 1);
+  t.join();
+  EXPECT_NE(report.find("PPMd (method 98)"), std::string::npos) << report;
+  EXPECT_EQ(Unzip(xz + "| -o| " + eng + "\\| -q"), 0);
+  for (const std::string& dir : {out, eng}) {
+    for (const char* name : kUnpacked) EXPECT_EQ(Get(dir + "\\" + name + ".txt"), name + ("\n" + text)) << dir << name;
+    EXPECT_EQ(Get(dir + "\\xz.txt"), "deflate64\n" + text) << dir;
+    EXPECT_EQ(Get(dir + "\\stored.txt"), "stored\n" + text) << dir;
+    EXPECT_FALSE(FileExists(dir + "\\ppmd.txt")) << dir;
+  }
+}

@@ -8,6 +8,7 @@
 #include "archivers/zip/ops.h"
 #include "archivers/zip/tests/test_support.h"
 #include "archivers/zip/zipcore.h"
+#include "common/member_reference.h"
 
 using namespace qlzip;
 using namespace ziptest;
@@ -413,6 +414,34 @@ TEST(ZipExtract, UnsupportedMethodsAreNamed) {
       EXPECT_NE(ui.errors[0].find(c.text), std::string::npos) << ui.errors[0];
     }
   }
+  Shell("rm -rf '" + root + "'");
+}
+
+// A reference (what a list line carries for a name the window can only show as a look-alike)
+// names exactly one member, for extraction and for deletion; its look-alike is left alone.
+TEST(ZipNames, AMemberReferenceNamesOneMemberExactly) {
+  std::string root = MakeTempDir();
+  WriteFile(root + "/un.zip", ReadFile(std::string(QL_SOURCE_DIR) + "/archivers/zip/tests/fixtures/unicode_names.zip"));
+  Cwd cwd(root);
+  auto host = MakeHost();
+  const std::string pi = ql::MemberReference("π.txt"), folder = ql::MemberReference("日本語/ファイル.txt");
+  RecordingUi ui;
+  EXPECT_EQ(Unzip("-d|un.zip|" + pi + "|" + folder + "|out/", *host, ui), kUnzipOk) << ui.AllErrors();
+  std::map<std::string, std::string> want = {{"π.txt", "pi\r\n"}, {"日本語/ファイル.txt", "in a folder\r\n"}};
+  EXPECT_EQ(Tree(root + "/out"), want);
+  // The look-alike "?.txt" as a reference is a name, not a wildcard: it names nothing here.
+  RecordingUi none;
+  EXPECT_EQ(Unzip("un.zip|" + ql::MemberReference("?.txt") + "|out2/", *host, none), kUnzipNoFiles);
+  RecordingUi del;
+  EXPECT_EQ(Zip("-d|un.zip|" + pi, *host, del), kZipOk) << del.AllErrors();
+  Archive ar;
+  ASSERT_EQ(OpenBytes(ReadFile(root + "/un.zip"), ar), OpenResult::kOk);
+  std::string names;
+  for (const Entry& e : ar.entries) names += e.name + ";";
+  EXPECT_EQ(names, "Ελληνικά.txt;日本語/ファイル.txt;p.txt;Ceska.txt;stale.txt;");
+  // The members kept keep their Unicode path fields in the local headers too, where Info-ZIP
+  // compares the names.
+  EXPECT_EQ(Shell("unzip -tqq '" + root + "/un.zip' >/dev/null 2>&1"), 0);
   Shell("rm -rf '" + root + "'");
 }
 

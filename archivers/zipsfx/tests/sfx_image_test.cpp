@@ -176,6 +176,13 @@ TEST(MakeSelfExtractor, ReadersFromTheFrontAndFromTheEndBothFindTheArchive) {
   }
 }
 
+// The stub inflates Deflate64 too.
+TEST(MakeSelfExtractor, TakesDeflate64Members) {
+  Bytes exe;
+  std::string error;
+  EXPECT_TRUE(Make(FakeStub(24000), Zip(0, 9), &exe, &error)) << error;
+}
+
 TEST(MakeSelfExtractor, RefusesWhatTheStubCouldNotUnpack) {
   const Bytes stub = FakeStub(24000);
   const Bytes whole = Zip();
@@ -186,6 +193,8 @@ TEST(MakeSelfExtractor, RefusesWhatTheStubCouldNotUnpack) {
   } cases[] = {
       {"garbage", Bytes(3000, 'g'), "not a ZIP"},
       {"imploded member", Zip(0, 6), "method 6"},
+      {"bzip2 member", Zip(0, 12), "method 12"},
+      {"LZMA member", Zip(0, 14), "method 14"},
       {"cut archive", Bytes(whole.begin(), whole.end() - 30), "not a ZIP"},
   };
   for (const Case& c : cases) {

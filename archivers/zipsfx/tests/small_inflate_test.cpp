@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,12 +57,13 @@ bool FeedWrite(void* c, const uint8_t* buf, size_t size) {
   return true;
 }
 
-InflateResult InflateAll(const Bytes& in, Bytes* out, size_t step = 4096, size_t stopAfter = SIZE_MAX) {
+InflateResult InflateAll(const Bytes& in, Bytes* out, size_t step = 4096, size_t stopAfter = SIZE_MAX,
+                         bool deflate64 = false) {
   auto st = std::make_unique<InflateState>();
   Feed f{&in, 0, step, {}, stopAfter};
   InflateIo io{FeedRead, FeedWrite, &f};
   uint64_t produced = 0;
-  InflateResult r = Inflate(st.get(), io, &produced);
+  InflateResult r = Inflate(st.get(), io, &produced, deflate64);
   if (r == InflateResult::kOk) EXPECT_EQ(produced, f.out.size());
   *out = f.out;
   return r;
@@ -82,6 +86,35 @@ Bytes Noise(size_t n, uint32_t seed) {
     x = static_cast<uint8_t>(seed >> 16);
   }
   return b;
+}
+
+// Deflate64 as 7z writes it: matches from 32 to 64 KiB back and up to 65538 bytes long.
+TEST(SmallInflate, DecodesDeflate64AsSevenZipWritesIt) {
+  char dir[] = "/tmp/qlsfx64XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string d = dir;
+  Bytes far = Noise(40000, 64), data = far;
+  Bytes text = Text(15000), zeros(200000, 0);
+  data.insert(data.end(), text.begin(), text.end());
+  data.insert(data.end(), far.begin(), far.end());
+  data.insert(data.end(), zeros.begin(), zeros.end());
+  {
+    std::ofstream f(d + "/data", std::ios::binary);
+    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  }
+  ASSERT_EQ(std::system(("cd " + d + " && 7z a -tzip -mm=Deflate64 d.zip data > /dev/null").c_str()), 0);
+  std::ifstream z(d + "/d.zip", std::ios::binary);
+  const Bytes zip((std::istreambuf_iterator<char>(z)), std::istreambuf_iterator<char>());
+  std::system(("rm -rf " + d).c_str());
+  ASSERT_GT(zip.size(), 30u);
+  ASSERT_EQ(qlzip::Get16(&zip[8]), 9);
+  const size_t start = 30 + qlzip::Get16(&zip[26]) + qlzip::Get16(&zip[28]);
+  const Bytes stream(zip.begin() + static_cast<long>(start), zip.begin() + static_cast<long>(start + qlzip::Get32(&zip[18])));
+  Bytes out;
+  EXPECT_EQ(InflateAll(stream, &out, 4096, SIZE_MAX, true), InflateResult::kOk);
+  EXPECT_TRUE(out == data);
+  // As plain deflate the same stream breaks the rules: distances past 32 KiB.
+  EXPECT_NE(InflateAll(stream, &out), InflateResult::kOk);
 }
 
 TEST(SmallInflate, DecodesWhatZlibWrites) {

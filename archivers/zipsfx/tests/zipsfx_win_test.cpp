@@ -208,6 +208,33 @@ TEST_F(ZipProgramsTest, ANameTheCodePageCannotHoldIsNotWrittenAsALookAlike) {
   EXPECT_NE(std::string::npos, seen.back().text.find("code page cannot hold")) << seen.back().text;
 }
 
+// Members packed by 7z. ZIP2EXE names the first method the stub cannot unpack; behind the stub
+// all the same, Deflate64 and stored members are unpacked, the others are named by their method
+// in the report, and the rest still unpack.
+TEST_F(ZipProgramsTest, DeflateSixtyFourUnpacksAndOtherMethodsAreNamed) {
+  const std::string fixture = FromUnix("Z:" QL_SOURCE_DIR "/archivers/zip/tests/fixtures/new_methods.zip");
+  ASSERT_TRUE(CopyFileA(fixture.c_str(), (dir + "\\NEW.ZIP").c_str(), FALSE));
+  Output refused = RunConsole(dir, "ZIP2EXE.EXE", "NEW.ZIP");
+  EXPECT_NE(0u, refused.code);
+  EXPECT_NE(std::string::npos, refused.text.find("bzip2.txt is packed with method 12")) << refused.text;
+  ASSERT_TRUE(WriteTextFile(dir + "\\NEW.EXE", ReadTextFile(ProgramDir() + "\\ZIPSFX.EXE") + ReadTextFile(dir + "\\NEW.ZIP")));
+  qltest::Process p;
+  ASSERT_TRUE(p.Start(dir + "\\NEW.EXE", "out", dir));
+  qltest::DialogWatcher watcher(p.id, qltest::DialogWatcher::kAnyThread,
+                                [&](HWND, const qltest::SeenDialog&) { return IDOK; });
+  EXPECT_EQ(1, p.Wait(60000));
+  const std::string stored = ReadTextFile(dir + "\\out\\stored.txt");
+  ASSERT_EQ(0u, stored.find("stored\n"));
+  EXPECT_EQ("deflate64\n" + stored.substr(7), ReadTextFile(dir + "\\out\\deflate64.txt"));
+  for (const char* left : {"bzip2.txt", "lzma_marker.txt", "lzma_sized.txt", "ppmd.txt"})
+    EXPECT_FALSE(FileExists(dir + "\\out\\" + left)) << left;
+  std::vector<qltest::SeenDialog> seen = watcher.Seen();
+  ASSERT_FALSE(seen.empty());
+  for (const char* named : {"bzip2.txt: packed with bzip2 (method 12), which this self-extractor cannot unpack",
+                            "lzma_sized.txt: packed with LZMA (method 14)", "ppmd.txt: packed with PPMd (method 98)"})
+    EXPECT_NE(std::string::npos, seen.back().text.find(named)) << seen.back().text;
+}
+
 TEST_F(ZipProgramsTest, AnUnrelatedProgramIsNeverOverwritten) {
   // Our own self-extractor of FOO.ZIP is remade; any other FOO.EXE stays.
   ASSERT_EQ(0u, RunConsole(dir, "ZIP2EXE.EXE", "FOO.ZIP").code);
