@@ -9,9 +9,8 @@
 #       Something that ships in the program directory build/quillon/ (Win32 tree only). It links
 #       without unused sections and is stripped; its symbols stay beside the tree's other
 #       build products as debug/<file>.debug (gdb: symbol-file). Tests keep their debug info.
-#       i686: without unwind tables, so that unused sections really go (see below); CATCHES names
-#       the sources (file names, any directory) whose try/catch must keep working, and the
-#       functions an exception passes through on its way there.
+#       i686: without unwind tables, so that unused sections really go (see below), unless
+#       CATCHES names the sources whose try/catch must keep working.
 #   ql_size_sources(files...)
 #       Win32 tree: these sources of the current directory are compiled for size (-Os): code whose
 #       speed does not matter (command lines, dialogs, orchestration). Codecs keep the build type's
@@ -54,9 +53,10 @@ endif()
 # library's string, for one std::string). Programs link with the linker's script less that rule:
 # the unwind tables go, and with them the sections nothing else uses. Exceptions then have no
 # tables to travel by; an exception that nothing catches ends the program as before
-# (terminate_handler.cpp), and a program whose code catches one names those sources (CATCHES):
-# their tables, the C++ runtime's and those of template code are kept. x86_64 keeps the linker's
-# script: its unwind tables (.pdata/.xdata) are the ones Windows itself unwinds by.
+# (terminate_handler.cpp). A program whose code catches one (CATCHES) keeps every table: an
+# exception must find one for each frame it passes, its own code's, the runtime's, and those of
+# the local copies the compiler makes of template code, which no rule can pick out. x86_64 keeps
+# the linker's script: its unwind tables (.pdata/.xdata) are the ones Windows itself unwinds by.
 set(QL_UNWIND_RULE "KEEP(*(.eh_frame*))")
 if(QL_WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=ld OUTPUT_VARIABLE _ql_ld
@@ -78,21 +78,13 @@ if(QL_WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   endif()
 endif()
 
-# Links `name` with the linker's script, keeping of the unwind tables only the start-up files' and
-# those of the given sources, the C++ runtime and template code.
+# Links `name` with the linker's script less its rule that keeps every unwind table (only the
+# start-up files' stay); a program that catches exceptions (CATCHES) keeps the linker's script.
 function(_ql_unwind_script name)
-  if(NOT DEFINED QL_LINKER_SCRIPT)
+  if(NOT DEFINED QL_LINKER_SCRIPT OR ARGN)
     return()
   endif()
-  set(keep "KEEP(*crtbegin.o(.eh_frame*))")
-  if(ARGN)
-    string(APPEND keep " KEEP(*libstdc++.a:*(.eh_frame*)) KEEP(*libgcc*.a:*(.eh_frame*)) KEEP(*(.eh_frame$*))")
-    foreach(src ${ARGN})
-      get_filename_component(file ${src} NAME)
-      string(APPEND keep " KEEP(*${file}.obj(.eh_frame*))")
-    endforeach()
-  endif()
-  string(APPEND keep " *(.eh_frame*) KEEP(*crtend.o(.eh_frame*))")
+  set(keep "KEEP(*crtbegin.o(.eh_frame*)) *(.eh_frame*) KEEP(*crtend.o(.eh_frame*))")
   string(REPLACE "${QL_UNWIND_RULE}" "${keep}" script "${QL_LINKER_SCRIPT}")
   set(path ${CMAKE_CURRENT_BINARY_DIR}/${name}-sections.x)
   file(CONFIGURE OUTPUT ${path} CONTENT "${script}" @ONLY)
