@@ -13,9 +13,10 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <unordered_map>
 
+#include "archivers/zip/member_match.h"
 #include "common/mask.h"
-#include "common/member_reference.h"
 #include "common/overwrite_rule.h"
 #include "common/written_targets.h"
 
@@ -74,26 +75,34 @@ std::string StoredFromGiven(const std::string& given) {
   return out;
 }
 
-bool MatchesMember(const std::string& stored, const std::string& spec) {
-  std::string a = ToSlashes(stored), b = ToSlashes(spec);
-  if (Lower(a) == Lower(b)) return true;
-  if (!HasWildcard(b) && b.find('/') != std::string::npos) return false;
-  return ql::MatchFileMask(a, b);
-}
-
-// Whether `spec` names a member: a reference (from a list line that shows a look-alike) names the
-// one member with that UTF-8 name; anything else is matched as MatchesMember says.
-bool NamesMember(const std::string& utf8Name, const std::string& localName, const std::string& spec) {
-  std::string named;
-  if (ql::MemberReferenceName(spec, &named)) return ToSlashes(named) == ToSlashes(utf8Name);
-  return MatchesMember(localName, spec);
-}
-
 bool Excluded(const std::vector<std::string>& excludes, const std::string& stored) {
   for (const auto& x : excludes)
     if (MatchesMember(stored, x)) return true;
   return false;
 }
+
+// Reads a source front to back through one large buffer: copying many small members then costs a
+// memory copy each rather than a seek and a read of the file.
+class ReadAhead {
+ public:
+  explicit ReadAhead(ByteSource& src) : src_(src), buf_(1 << 20) {}
+  size_t ReadAt(uint64_t offset, void* out, size_t len) {
+    if (offset < start_ || offset + len > start_ + have_) {
+      if (len >= buf_.size()) return src_.ReadAt(offset, out, len);
+      start_ = offset;
+      have_ = src_.ReadAt(offset, buf_.data(), buf_.size());
+      if (len > have_) len = have_;
+    }
+    std::memcpy(out, buf_.data() + (offset - start_), len);
+    return len;
+  }
+
+ private:
+  ByteSource& src_;
+  std::vector<uint8_t> buf_;
+  uint64_t start_ = 0;
+  size_t have_ = 0;
+};
 
 // Why a name is refused when the character set it must be written in cannot hold it; such a name
 // is never replaced by a look-alike (two members could then meet under one name).
@@ -366,13 +375,20 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
   std::vector<Entry> central;
   central.reserve(items.size());
   std::vector<uint8_t> buf(1 << 16), sbuf;
+  std::unique_ptr<ReadAhead> oldRead;
+  if (oldSrc) oldRead = std::make_unique<ReadAhead>(*oldSrc);
   int result = kZipOk;
+  // Where a kept member ends, as long as kept members follow one another: asking the file for
+  // its position is a call into the system per member.
+  constexpr uint64_t kUnknown = UINT64_MAX;
+  uint64_t keptEnd = kUnknown;
   for (const Item& it : items) {
     if (ui.Cancelled()) {
       result = kZipBreak;
       break;
     }
-    uint64_t at = TellFile(out);
+    uint64_t at = keptEnd != kUnknown ? keptEnd : TellFile(out);
+    keptEnd = kUnknown;
     if (it.kind == ItemKind::kKeep) {
       Entry e = keepEntries[it.index];
       ui.Progress("Copying", e.name, done, total);
@@ -383,7 +399,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       uint64_t off = old.entries[it.index].dataOffset, left = e.csize;
       while (left > 0) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(left, buf.size()));
-        if (oldSrc->ReadAt(off, buf.data(), n) != n) {
+        if (oldRead->ReadAt(off, buf.data(), n) != n) {
           ui.Error("PKZIP: Zip file is damaged at " + e.name);
           result = kZipDamaged;
           break;
@@ -393,9 +409,11 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
         left -= n;
       }
       if (result != kZipOk) break;
+      keptEnd = at + lh.size() + e.csize;
       if (e.flags & 8) {
         std::vector<uint8_t> dd = DataDescriptor(e);
         put(dd.data(), dd.size());
+        keptEnd += dd.size();
       }
       done += e.csize;
       central.push_back(e);
@@ -631,11 +649,10 @@ int ZipJob::Run() {
       ui.Error("PKZIP: Nothing to do!");
       return kZipNothing;
     }
+    MemberMatcher given(specs, MemberMatcher::kWithReferences), excluded(args.excludes);
     for (size_t i = 0; i < keep.size(); ++i) {
-      bool hit = false;
-      for (const auto& s : specs) hit = hit || NamesMember(utf8Names[i], keep[i].name, s);
-      if (specs.empty()) hit = true;
-      if (hit && Excluded(args.excludes, keep[i].name)) hit = false;
+      bool hit = specs.empty() || given.Matches(keep[i].name, utf8Names[i]);
+      if (hit && excluded.Matches(keep[i].name)) hit = false;
       if (args.action == ZipAction::kDelete) {
         if (hit) {
           ui.Line("Deleting: " + keep[i].name);
@@ -654,7 +671,8 @@ int ZipJob::Run() {
     }
   } else {
     if (int r = Gather()) return r;
-    std::map<std::string, size_t> byName;
+    std::unordered_map<std::string, size_t> byName;
+    byName.reserve(keep.size());
     for (size_t i = 0; i < keep.size(); ++i) byName[Lower(ToSlashes(keep[i].name))] = i;
     std::vector<long> replacement(keep.size(), -1);
     std::vector<size_t> added;
@@ -1125,11 +1143,11 @@ int UnzipJob::Run() {
     for (const auto& name : listed) specs.push_back(&textHost == &host ? name : textHost.Utf8Name(name));
   }
   std::vector<const Entry*> chosen;
+  MemberMatcher given(specs, MemberMatcher::kWithReferences), excluded(args.excludes);
   for (const Entry& e : ar.entries) {
-    bool hit = specs.empty();
     // Names are UTF-8 here (RunUnzip gives this job a host that holds every name).
-    for (const auto& s : specs) hit = hit || NamesMember(e.name, e.name, s);
-    if (hit && !Excluded(args.excludes, e.name)) chosen.push_back(&e);
+    bool hit = specs.empty() || given.Matches(e.name, e.name);
+    if (hit && !excluded.Matches(e.name)) chosen.push_back(&e);
   }
   if (chosen.empty()) {
     ui.Error("PKUNZIP: No file(s) found.");

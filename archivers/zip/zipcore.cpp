@@ -676,6 +676,7 @@ std::vector<uint8_t> DataDescriptor(const Entry& e) {
 
 std::vector<uint8_t> CentralHeader(const Entry& e) {
   std::vector<uint8_t> v, z;
+  v.reserve(46 + e.name.size() + 28 + e.extra.size() + e.comment.size());
   if (e.usize >= kMax32) Put64(z, e.usize);
   if (e.csize >= kMax32) Put64(z, e.csize);
   if (e.localOffset >= kMax32) Put64(z, e.localOffset);
