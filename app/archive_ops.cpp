@@ -60,12 +60,13 @@ std::vector<std::string> SelectedLines(HWND list) {
   return lines;
 }
 
-// The names an operation takes from lines: the long or short field, marker lines skipped.
+// The names an operation takes from lines: the long or short field (a member's reference when its
+// line has one), marker lines skipped.
 std::vector<std::string> NamesOf(const std::vector<std::string>& lines) {
   std::vector<std::string> names;
   for (const std::string& line : lines) {
     if (IsMarkerLine(line)) continue;
-    names.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
+    names.emplace_back(LineMemberName(line, g_shortNameDisplay != 0));
   }
   return names;
 }
@@ -240,7 +241,6 @@ void LoadArchiveSwitches() {
   if (!g_settings) return;
   LoadSwitchesFromIni(g_switches, g_settings->IniPath, g_settings->ProgramDirectory);
   g_dialogHost.iniPath = g_settings->IniPath;
-  g_dialogHost.helpFile = g_helpFile;
 }
 
 bool NewArchiveFor(HWND frame, HWND browser) {

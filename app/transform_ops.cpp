@@ -32,7 +32,7 @@ CommentSource CommentSourceOf(HWND browser, const WindowRecord* r) {
   for (const std::string& line : SelectedLines(list)) {
     if (IsMarkerLine(line)) continue;
     c.selectedNames.emplace_back(c.directoryListActive ? std::string(LineSelectedName(line, g_shortNameDisplay != 0))
-                                                       : std::string(LineFirstField(line)));
+                                                       : std::string(LineMemberName(line, false)));
     int64_t size = LineSizeField(line);
     if (size > 0) c.selectedBytes += static_cast<unsigned long long>(size);
   }
@@ -139,8 +139,7 @@ void Join(HWND browser) {
   std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
   if (names.size() > 1022) names.resize(1022);
   std::string saved = CurrentDirectory();
-  JoinArjFiles(SetupFor(browser), g_switches, r->curDir, names, Encrypted(browser), g_helpFile,
-               PasswordAsker(browser));
+  JoinArjFiles(SetupFor(browser), g_switches, r->curDir, names, Encrypted(browser), PasswordAsker(browser));
   SetCurrentDirAndDrive(saved.c_str());
 }
 
@@ -165,8 +164,8 @@ void Rename(HWND browser) {
 bool OpenArchiveListLine(HWND browser, const std::string& line) {
   WindowRecord* r = RecordOf(browser);
   if (!r || !r->archivePath[0] || line.empty()) return false;
-  if (line[0] == '>') {
-    ReadArchiveComment(browser, r->archivePath, KindOf(browser), line, g_helpFile);
+  if (IsMarkerLine(line)) {
+    ReadArchiveComment(browser, r->archivePath, KindOf(browser), line);
     return true;
   }
   std::string name(LineFirstField(line));
@@ -174,7 +173,8 @@ bool OpenArchiveListLine(HWND browser, const std::string& line) {
   for (const char* m : {"*.EXE", "*.COM", "*.BAT", "*.PIF"}) program |= MatchFileMask(name, m);
   if (!program) return false;
   std::string saved = CurrentDirectory();
-  RunFromArchive(SetupFor(browser), g_switches, KindOf(browser), r->archivePath, name, PasswordAsker(browser));
+  RunFromArchive(SetupFor(browser), g_switches, KindOf(browser), r->archivePath,
+                 std::string(LineMemberName(line, false)), PasswordAsker(browser));
   SetCurrentDirAndDrive(saved.c_str());
   return true;
 }

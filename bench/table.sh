@@ -4,14 +4,14 @@
 #   RESULT <measure> ours=<n> peer=<n> unit=<unit>
 # that this script gathers. Ratios are ours/peer from one run on the same data; below the goal
 # is met. Run on demand; never part of the test suite.
-#   sh bench/table.sh [bench ...]     benches: startup browser list zip arj lzh codecs size (default: all)
+#   sh bench/table.sh [bench ...]     benches: startup browser list zip ops arj lzh codecs size (default: all)
 #   MB=<megabytes> sets the tree size of the zip, arj and lzh benches (their own default otherwise).
 set -u
 cd "$(dirname "$0")/.."
 top=$(pwd)
 out=$top/build/bench-table
 mkdir -p "$out"
-benches=${*:-startup browser list zip arj lzh codecs size}
+benches=${*:-startup browser list zip ops arj lzh codecs size}
 
 build_native() {
   [ -n "${native_built:-}" ] && return 0
@@ -42,6 +42,7 @@ for b in $benches; do
                run browser-scale sh bench/browser/scale.sh build/win32 ;;
     list)    build_native && run list sh bench/list/run.sh build/native ;;
     zip)     build_native && PKZIP_BIN=$top/build/native/bin run zip sh bench/zip/run.sh ${MB:-} ;;
+    ops)     build_native && PKZIP_BIN=$top/build/native/bin run ops sh bench/ops/run.sh ${MB:-} ;;
     arj)     build_native && BUILD=$top/build/native run arj sh bench/arj/run.sh ${MB:-} ;;
     lzh)     build_native && BUILD=$top/build/native run lzh sh bench/lzh/run.sh ${MB:-} ;;
     codecs)  build_native && BUILD=$top/build/native run codecs sh bench/codecs/run.sh ;;
@@ -63,6 +64,9 @@ goals = {
     "pkzip":            ("pkzip -en vs zip -6", 0.6),
     "pkzip-size":       ("pkzip -en archive size vs zip -6", 1.0),
     "pkunzip":          ("pkunzip vs bsdtar -x", 0.5),
+    "extract-all-10k-list": ("engine: extract all of 10,000 members by a list naming each, vs unzip -q", 1.0),
+    "delete-one-of-100k": ("engine: delete one member of 100,000, vs zip -d", 1.0),
+    "add-one-to-100k":  ("engine: add one file to 100,000 members, vs zip", 1.0),
     "arj-list":         ("ARJ listing vs arj l, 100k entries", 0.1),
     "arj-extract":      ("ARJ extraction vs arj x", 0.5),
     "arj-pack":         ("ARJ packing vs arj a (default method)", 0.5),

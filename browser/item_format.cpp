@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
 
 namespace ql {
 
@@ -22,12 +23,6 @@ const PictureName kPictureNames[] = {
     {ItemPicture::Directory, "dir"},       {ItemPicture::Comment, "comment"},
     {ItemPicture::TextFile, "textfile"},   {ItemPicture::File, "file"},
 };
-
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (auto& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return u;
-}
 
 ItemPicture DrivePicture(char letter, const DriveFacts& d) {
   char up = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
@@ -135,6 +130,7 @@ std::string ItemDisplayText(std::string_view line, bool shortNames, const DriveF
     size_t colon = line.find(':');
     return std::string(colon == std::string_view::npos ? line : line.substr(0, colon + 1));
   }
+  line = LineWithoutReference(line);  // a member's reference is for the archivers, not for the eye
   std::string s(ItemNameField(line, shortNames));
   size_t t1 = line.find('\t');
   size_t t2 = t1 == std::string_view::npos ? t1 : line.find('\t', t1 + 1);

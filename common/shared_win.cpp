@@ -53,12 +53,10 @@ void ShowHelp(HWND owner, HelpAction action, DWORD context) {
   if (g_helpHandler) g_helpHandler(owner, action, context);
 }
 
-void ShowHelpContext(HWND owner, const char*, DWORD context) { ShowHelp(owner, HelpAction::Context, context); }
-
-bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context) {
+bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
   // F1 arrives as WM_HELP, or as a key-down the frame posts when F1 is held over a dialog.
   if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON) || (m == WM_KEYDOWN && w == VK_F1)) {
-    ShowHelpContext(dlg, helpFile, context);
+    ShowHelp(dlg, HelpAction::Context, context);
     return true;
   }
   if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) {
@@ -66,17 +64,6 @@ bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD 
     return true;
   }
   return false;
-}
-
-INT_PTR RunDialogTemplate(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
-  INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, param);
-  if (r == -1) {
-    char text[160] = "";
-    LoadStringA(GetModuleHandleA(nullptr), IDS_CANNOT_CREATE_DIALOG, text, 100);
-    lstrcatA(text, name ? name : "");
-    AppMessageBox(owner, text, "Quillon", MB_OK | MB_ICONSTOP);
-  }
-  return r;
 }
 
 int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style) {
@@ -200,6 +187,8 @@ bool DirectoryExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 std::string ShortPathForm(const char* path) {
   if (!path) return std::string();
   std::string p(path);
@@ -233,6 +222,30 @@ std::string ShortPathForm(const char* path) {
     start = slash + 1;
   }
   return out;
+}
+
+std::wstring WidenText(std::string_view text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &w[0], n);
+  return w;
+}
+
+bool NarrowText(std::wstring_view text, UINT codePage, std::string* out) {
+  out->clear();
+  if (text.empty()) return true;
+  const bool utf8 = codePage == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* used = utf8 ? nullptr : &usedDefault;
+  int n = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, used);
+  if (n <= 0) return false;
+  out->assign(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), &(*out)[0], n, nullptr, used);
+  // A round trip shows characters dropped or folded without the default character.
+  return !usedDefault && (utf8 || WidenText(*out, codePage) == text);
 }
 
 }  // namespace ql

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "common/mask.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -116,8 +117,8 @@ Command DropExtract(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   cmd.currentDir = targetDir;
   std::vector<std::string> members;
   for (const std::string& line : names)
-    if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
-      members.push_back(FirstField(line));
+    if (!line.empty() && !IsMarkerLine(line) && ListableName(FirstField(line)))
+      members.emplace_back(LineMemberName(line, false));
   cmd.writeList = true;
   cmd.listFile = ListFileContent(members);
   std::string work = WorkSlash(p.workDir);
@@ -195,7 +196,7 @@ Command TestArchive(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   Command cmd;
   bool V = s.viewArchiveProgress, M = On(s, Sw::MultiVolume), O = On(s, Sw::OverwriteExisting);
   cmd.showWindow = true;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   std::string work = WorkSlash(p.workDir);
   bool pw = NeedsPassword(
       from == TestFrom::DirectoryFile ? PasswordRule::ExtractSwitch : PasswordRule::TestArchive,

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "common/mask.h"
+#include "common/member_reference.h"
 #include "common/shared_win.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
@@ -101,15 +102,29 @@ void OpenWithShell(const std::string& path) {
   if (code <= 32) ShowStringMessage(nullptr, code == SE_ERR_NOASSOC ? IDS_NO_ASSOCIATION : IDS_CANNOT_RUN);
 }
 
+std::string ExtractedFilePath(const std::string& workDir, const std::string& member) {
+  std::string utf8;
+  if (!MemberReferenceName(member, &utf8)) return ViewedFile(workDir, member);
+  size_t slash = utf8.find_last_of("/\\");
+  std::wstring path = WidenText(WorkSlash(workDir), CP_ACP) +
+                      WidenText(slash == std::string::npos ? utf8 : utf8.substr(slash + 1), CP_UTF8);
+  std::string out;
+  if (NarrowText(path, CP_ACP, &out)) return out;
+  wchar_t shortPath[MAX_PATH];
+  DWORD n = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) NarrowText(std::wstring_view(shortPath, n), CP_ACP, &out);
+  return out;
+}
+
 RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,
                             const std::string& archive, bool encrypted, const std::string& line,
                             const AskPassword& askPassword, const OpenFile& open) {
   if (!IsFileLine(line)) return RunResult::Done;
-  std::string member = line.substr(0, line.find('\t'));
+  std::string member(LineMemberName(line, false));
   if (NeedsPassword(PasswordRule::ExtractEither, s, encrypted) && !askPassword(s))
     return RunResult::Refused;
   RunResult r = RunCommand(setup, ViewMember(s, EnginePathsOf(setup), kind, archive, encrypted, member));
-  if (r == RunResult::Done) open(ViewedFile(setup.workDir, member));
+  if (r == RunResult::Done) open(ExtractedFilePath(setup.workDir, member));
   return r;
 }
 

@@ -38,6 +38,11 @@ RunResult TestArchiveFile(const RunnerSetup& setup, SwitchSet& s, const std::str
 using OpenFile = std::function<void(const std::string& path)>;
 void OpenWithShell(const std::string& path);
 
+// Where a member extracted without its path into the work directory is, as a path the ANSI calls
+// open: for a member named by its reference (common/member_reference.h), the real name, or the
+// short name when the ANSI code page cannot hold the real one.
+std::string ExtractedFilePath(const std::string& workDir, const std::string& member);
+
 // View the member of a listing line: extracted into the work directory, then opened. Marker
 // lines (">") and directory lines ("[") are ignored.
 RunResult ViewArchiveMember(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind,

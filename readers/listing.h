@@ -32,6 +32,15 @@ struct LineSink {
   void (*columns)(void* ctx, const char* title, const char* separator) = nullptr;
 };
 
+// How member names become the text of lines. The Win32 half converts through the code pages;
+// without a converter a UTF-8 name is shown as its bytes and a DOS name as stored.
+struct NameText {
+  // A name in the DOS (OEM) code page as UTF-8; empty when it cannot be converted.
+  std::string (*oemToUtf8)(std::string_view oem) = nullptr;
+  // A UTF-8 name as a line shows it: what the lines' code page cannot hold becomes '?'.
+  std::string (*utf8ToLine)(std::string_view utf8) = nullptr;
+};
+
 // Where a listing goes. `list` is a browser list (full lines: file lines, comment references and
 // title) or a plain list (bare names); `file` is a printing target that gets file lines and the
 // comment texts themselves. Either may be absent. Lines are matched against `mask`.
@@ -43,6 +52,9 @@ struct ListTargets {
   // Every directory entry is listed as well, whatever the mask (and in an ARJ whatever its
   // comment): for a reader that must know the folders an archive holds.
   bool directoryEntries = false;
+  // A full line of a member whose name is not plain ASCII ends with a reference to its real name
+  // (see listing_lines.h): the name it shows may be a look-alike.
+  const NameText* names = nullptr;
 };
 
 // How a read ended and the totals a browser window keeps in its words.

@@ -1,5 +1,7 @@
 #include "readers/listing_lines.h"
 
+#include "common/member_reference.h"
+
 namespace ql {
 
 namespace {
@@ -106,6 +108,11 @@ void AppendArjFileLine(std::string* out, std::string_view name, uint64_t length,
   out->push_back(half);
 }
 
+void AppendMemberReference(std::string* line, std::string_view utf8Name) {
+  line->push_back('\t');
+  line->append(MemberReference(utf8Name));
+}
+
 std::string ReferenceLine(std::string_view label, uint64_t offset, uint64_t length) {
   std::string s = "> ";
   s.append(label);
@@ -162,6 +169,27 @@ int64_t LineSizeField(std::string_view line) {
 std::string_view LineSelectedName(std::string_view line, bool shortNames) {
   std::optional<std::string_view> field = shortNames ? LineShortName(line) : LineLongName(line);
   return field ? *field : line;
+}
+
+std::optional<std::string_view> LineMemberReference(std::string_view line) {
+  if (IsMarkerLine(line)) return std::nullopt;
+  size_t tab = line.rfind('\t');
+  // Never the name field itself: a file line has its columns before the reference.
+  if (tab == std::string_view::npos || tab == line.find('\t')) return std::nullopt;
+  std::string_view field = line.substr(tab + 1);
+  std::string name;
+  if (!MemberReferenceName(field, &name)) return std::nullopt;
+  return field;
+}
+
+std::string_view LineWithoutReference(std::string_view line) {
+  std::optional<std::string_view> ref = LineMemberReference(line);
+  return ref ? line.substr(0, line.size() - ref->size() - 1) : line;
+}
+
+std::string_view LineMemberName(std::string_view line, bool shortNames) {
+  std::optional<std::string_view> ref = LineMemberReference(line);
+  return ref ? *ref : LineSelectedName(line, shortNames);
 }
 
 std::string_view LineFirstField(std::string_view line) {

@@ -34,6 +34,10 @@ void AppendZipFileLine(std::string* out, std::string_view name, uint64_t length,
 void AppendArjFileLine(std::string* out, std::string_view name, uint64_t length, uint64_t size,
                        const Stamp& when);
 
+// Ends a file line with a reference to the member's real name (common/member_reference.h), for a
+// name the line shows as well as its code page allows: "...\t:E3818B...". Not drawn.
+void AppendMemberReference(std::string* line, std::string_view utf8Name);
+
 // "> Label: offset length", a reference to text the comment operations read later.
 std::string ReferenceLine(std::string_view label, uint64_t offset, uint64_t length);
 // "> Label: text", the form used for printing and for directory and volume-label markers.
@@ -49,6 +53,13 @@ int64_t LineSizeField(std::string_view line);
 // The name an operation uses: the short or long field by `shortNames`, the whole line when the
 // field is missing.
 std::string_view LineSelectedName(std::string_view line, bool shortNames);
+// The member reference a line ends with; none for a line without one.
+std::optional<std::string_view> LineMemberReference(std::string_view line);
+// The line without its member reference: the text that is drawn and printed.
+std::string_view LineWithoutReference(std::string_view line);
+// What an operation hands an archiver for a member's line: its reference when it has one (the
+// name shown may be a look-alike of another member's), else the name LineSelectedName gives.
+std::string_view LineMemberName(std::string_view line, bool shortNames);
 // The text before the first tab (the whole line without one).
 std::string_view LineFirstField(std::string_view line);
 // True for lines beginning with '>' (comments, titles, ARJ directories and labels).

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 #include "readers/arj_reader.h"
 #include "readers/listing_lines.h"
 #include "readers/zip_reader.h"
@@ -133,13 +134,6 @@ void WriteTotals(HWND window, const ListOutcome& r) {
 
 BrowserQueries g_browserQueries;
 
-char DriveLetterOf(const std::string& path) {
-  if (path.size() < 2 || path[1] != ':') return 0;
-  char c = path[0];
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
-  return c >= 'A' && c <= 'Z' ? c : 0;
-}
-
 std::string ProgramDir() {
   char buf[MAX_PATH] = "";
   DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
@@ -162,6 +156,20 @@ std::string RememberedDir(HWND window, char letter, const std::string& current) 
   if (n && n < sizeof buf) return std::string(buf, n);
   return std::string(1, letter) + ":\\";
 }
+
+// Member names in the list boxes: in the ANSI code page, as well as it holds them.
+std::string OemToUtf8(std::string_view oem) {
+  std::string out;
+  return NarrowText(WidenText(oem, CP_OEMCP), CP_UTF8, &out) ? out : std::string();
+}
+
+std::string Utf8ToLine(std::string_view utf8) {
+  std::string out;
+  NarrowText(WidenText(utf8, CP_UTF8), CP_ACP, &out);
+  return out;
+}
+
+const NameText kAnsiNames = {OemToUtf8, Utf8ToLine};
 
 }  // namespace
 
@@ -237,6 +245,7 @@ int ReadZipDirectory(const char* path, HWND list, const char* mask, HANDLE out) 
   targets.fullLines = full;
   targets.file = out ? &fileSink : nullptr;
   targets.mask = mask ? mask : "*.*";
+  targets.names = &kAnsiNames;
   ListOutcome r = ReadZipListing(f.Source(), path, targets);
   if (out) fileTarget.Flush();
   CloseHandle(f.file);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "common/mask.h"
 #include "common/zip_end_record.h"
 #include "readers/listing_lines.h"
@@ -178,6 +180,50 @@ void ApplyZip64Sizes(const uint8_t* x, size_t len, uint64_t* length, uint64_t* s
   }
 }
 
+constexpr uint16_t kUnicodePathId = 0x7075;  // Info-ZIP: version 1, CRC-32 of the header name, the name
+constexpr uint16_t kUtf8Flag = 0x0800;       // general-purpose bit 11: the name is UTF-8
+
+bool IsUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) continue;
+    size_t k = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : 0;
+    if (k == 0 || c > 0xF4 || i + k >= s.size()) return false;
+    for (size_t j = 1; j <= k; ++j)
+      if ((static_cast<unsigned char>(s[i + j]) & 0xC0) != 0x80) return false;
+    i += k;
+  }
+  return true;
+}
+
+bool IsAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// The real name of a central entry as UTF-8, as the unzips take it: from a Unicode path field
+// written for the name as stored, from a name flagged UTF-8, from the DOS code page for DOS-family
+// hosts, or a name that is UTF-8 by habit. Empty for a plain ASCII name and for a name nothing
+// can say more of than its bytes.
+std::string RealName(uint16_t madeBy, uint16_t flags, const uint8_t* header, size_t headerLen,
+                     std::string_view stored, const uint8_t* x, size_t xLen, const NameText* names) {
+  for (size_t i = 0; i + 4 <= xLen;) {
+    uint16_t id = Le16(x + i), n = Le16(x + i + 2);
+    if (i + 4 + n > xLen) break;
+    if (id == kUnicodePathId && n > 5 && x[i + 4] == 1 &&
+        Le32(x + i + 5) == static_cast<uint32_t>(crc32(0, header, static_cast<uInt>(headerLen))))
+      return std::string(reinterpret_cast<const char*>(x + i + 9), n - 5u);
+    i += 4u + n;
+  }
+  if (IsAscii(stored)) return std::string();
+  if (flags & kUtf8Flag) return std::string(stored);
+  unsigned host = madeBy >> 8;
+  if (host == 0 || host == 6 || host == 11 || host == 14)
+    return names && names->oemToUtf8 ? names->oemToUtf8(stored) : std::string();
+  return IsUtf8(stored) ? std::string(stored) : std::string();
+}
+
 void Add(LineSink* s, const std::string& line) {
   if (s && s->add) s->add(s->ctx, line.data(), line.size());
 }
@@ -287,6 +333,9 @@ class ZipWalk {
     name_.assign(reinterpret_cast<const char*>(namePtr), nameLen);
     size_t nul = name_.find('\0');
     if (nul != std::string::npos) name_.resize(nul);
+    real_ = RealName(Le16(h + 4), Le16(h + 8), namePtr, nameLen, name_, namePtr + nameLen, extraLen, t_.names);
+    real_.resize(std::min(real_.size(), real_.find('\0')));
+    if (!real_.empty()) name_ = t_.names && t_.names->utf8ToLine ? t_.names->utf8ToLine(real_) : real_;
     std::replace(name_.begin(), name_.end(), '/', '\\');
 
     out_.totalLength += length;
@@ -298,7 +347,13 @@ class ZipWalk {
       AppendZipFileLine(&line_, name_, length, size, DosStamp(date, time));
       if (t_.list) {
         if (t_.fullLines) {
-          AddToList(t_.list, line_);
+          if (real_.empty()) {
+            AddToList(t_.list, line_);
+          } else {
+            std::string withReference = line_;
+            AppendMemberReference(&withReference, real_);
+            AddToList(t_.list, withReference);
+          }
           if (commentLen) AddToList(t_.list, ReferenceLine("File Comment", commentPos, commentLen));
         } else {
           AddToList(t_.list, name_);
@@ -360,6 +415,7 @@ class ZipWalk {
   ListOutcome out_;
   CentralIndex index_;
   std::string name_;
+  std::string real_;  // the entry's real name as UTF-8 when it is not plain ASCII
   std::string line_;
 };
 

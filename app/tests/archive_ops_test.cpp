@@ -410,6 +410,83 @@ TEST_P(ArchiveOpsTest, DoubleClickOnAProgramInTheArchiveRunsIt) {
   EXPECT_EQ(0, Judge(archive));
 }
 
+// The contents of a file under a name the ANSI code page may not hold.
+std::string ReadWide(const std::string& dir, const wchar_t* name) {
+  std::wstring path(dir.begin(), dir.end());  // the test directories are plain ASCII
+  path = path + L"\\" + name;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string s(GetFileSize(h, nullptr), '\0');
+  DWORD n = 0;
+  if (!s.empty()) ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &n, nullptr);
+  CloseHandle(h);
+  return s;
+}
+
+// Names beyond the ANSI code page (UTF-8, or an Info-ZIP Unicode path field): each line shows its
+// name as well as the code page allows, and extracting, viewing and deleting a line act on its own
+// member, never on a look-alike ("π.txt" shows as "?.txt", a wildcard "p.txt" would match).
+TEST_P(ArchiveOpsTest, NamesBeyondTheCodePageActOnTheirOwnMember) {
+  if (GetParam() == Archiver::Arj) GTEST_SKIP() << "ZIP member names";
+  const std::string archive = src + "\\UNI.ZIP";
+  ASSERT_TRUE(CopyFileA(FromUnix("Z:" QL_SOURCE_DIR "/archivers/zip/tests/fixtures/unicode_names.zip").c_str(),
+                        archive.c_str(), FALSE));
+  DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                        [this](HWND d, const SeenDialog& s) { return Answer(d, s); });
+  frame = ql::InitInstance(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+  ASSERT_NE(nullptr, frame);
+  PumpUntil([] { return false; }, 0);
+  HWND b = ql::g_activeBrowser;
+  ql::WindowRecord* r = ql::RecordOf(b);
+  ASSERT_TRUE(r);
+  auto lineOf = [&](HWND list, const std::string& first) {
+    std::vector<std::string> lines = ql::ListLines(list);
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (FirstField(lines[i]) == first) return static_cast<int>(i);
+    return -1;
+  };
+  auto doubleClick = [&](HWND list, const std::string& first) {
+    int i = lineOf(list, first);
+    if (i < 0) return false;
+    SendMessageA(list, LB_SETCARETINDEX, i, FALSE);
+    SendMessageA(b, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    PumpUntil([] { return false; }, 0);
+    return true;
+  };
+  ASSERT_TRUE(doubleClick(r->hwndDirList, "UNI.ZIP"));
+  std::multiset<std::string> shown;
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
+    if (line[0] != '>') shown.insert(FirstField(line));
+  // Windows-1252 holds the "s" and the "a" with an acute of "Česká", and none of the rest.
+  EXPECT_EQ((std::multiset<std::string>{"????????.txt", "???\\????.txt", "?.txt", "p.txt", "?esk\xE1.txt", "stale.txt"}),
+            shown);
+  qltest::Snapshot("unicode-names");
+
+  // Extract the line of "π.txt": that member alone, under its own name.
+  Forget();
+  ASSERT_EQ(1, Select(r->hwndArchiveList, {"?.txt"}));
+  r->hwndFocusList = r->hwndArchiveList;
+  Command(IDM_EXTRACT);
+  EXPECT_EQ("pi\r\n", ReadWide(target, L"π.txt"));
+  EXPECT_FALSE(qltest::FileExists(target + "\\p.txt")) << "the look-alike came along";
+
+  // View "Česká.txt" by a double-click: its own contents land in the work directory.
+  ASSERT_TRUE(doubleClick(r->hwndArchiveList, "?esk\xE1.txt"));
+  EXPECT_EQ("czech\r\n", ReadWide(prog + "\\QL5TEMP", L"Česká.txt"));
+
+  // Delete the line of "π.txt": "p.txt" stays.
+  Forget();
+  ASSERT_EQ(1, Select(r->hwndArchiveList, {"?.txt"}));
+  Command(IDM_DELETE_MEMBERS);
+  shown.clear();
+  for (const std::string& line : ql::ListLines(r->hwndArchiveList))
+    if (line[0] != '>') shown.insert(FirstField(line));
+  EXPECT_EQ(0u, shown.count("?.txt"));
+  EXPECT_EQ(1u, shown.count("p.txt"));
+  EXPECT_EQ(5u, shown.size());
+  EXPECT_EQ(0, Judge(archive));
+}
+
 // Files dropped from another program onto a window without an archive: the new archive dialog
 // names one, and the files are added to it.
 HGLOBAL DropAt(const std::vector<std::string>& names, POINT pt) {

@@ -26,6 +26,7 @@ namespace {
 
 using qltest::DialogWatcher;
 using qltest::PumpUntil;
+using qltest::Snapshot;
 using qltest::TempDir;
 using qltest::WineDrive;
 using qltest::WriteTextFile;
@@ -35,16 +36,6 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// For a person to look at: with QL_SHOT_DIR set, the test waits (at most a minute) while a script
-// outside takes a picture of the display: it sees NAME.ready and answers with NAME.done.
-void Snapshot(const char* name) {
-  char dir[MAX_PATH] = "";
-  if (!GetEnvironmentVariableA("QL_SHOT_DIR", dir, sizeof dir)) return;
-  PumpUntil([] { return false; }, 0);
-  std::string base = std::string(dir) + "\\" + name;
-  WriteTextFile(base + ".ready", "");
-  qltest::WaitUntil([&] { return qltest::FileExists(base + ".done"); }, 60000);
-}
 
 void Pump() { PumpUntil([] { return false; }, 0); }
 

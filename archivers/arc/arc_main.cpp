@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "archivers/arc/arc_cli.h"
+#include "common/console_output.h"
 
 int main(int argc, char** argv) {
+  ql::BufferConsoleOutput();
   std::vector<std::string> args(argv + 1, argv + argc);
   return arc::RunCli(args, stdout);
 }

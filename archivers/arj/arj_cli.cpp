@@ -13,6 +13,7 @@
 #include "archivers/arj/arj_archive.h"
 #include "archivers/arj/arj_extract_steps.h"
 #include "archivers/arj/arj_fs.h"
+#include "common/console_output.h"
 #include "common/mask.h"
 
 namespace arj {
@@ -688,7 +689,7 @@ bool Arj::ExtractEntry(size_t* vi, size_t* index, std::vector<std::unique_ptr<Vo
   if (test) {
     if (h.file_type == kDirectory) return true;
     Say("Testing %-40s ", h.name.c_str());
-    fflush(stdout);
+    ql::ShowConsoleOutputNowAndThen();
     bool crc_ok = true;
     WriteFn null_sink = [](const uint8_t*, size_t) { return true; };
     if (!WriteSplitData(vi, index, null_sink, &crc_ok, chain)) return true;
@@ -754,7 +755,7 @@ bool Arj::ExtractEntry(size_t* vi, size_t* index, std::vector<std::unique_ptr<Vo
     return true;
   }
   Say("Extracting %-40s ", h.name.c_str());
-  fflush(stdout);
+  ql::ShowConsoleOutputNowAndThen();
   WriteFn sink = [f](const uint8_t* d, size_t n) { return fwrite(d, 1, n, f) == n; };
   bool crc_ok = true;
   const uint8_t host = h.host_os;
@@ -1262,7 +1263,7 @@ int Arj::DoUpdate() {
     if (p.replaces && p.old) h.comment = p.header.comment;
     if (p.replaces && p.kind == Plan::kFile && !p.header.comment.empty()) h.comment = p.header.comment;
     Say("%s %-40s ", p.replaces ? "Replacing" : "Adding   ", h.name.c_str());
-    fflush(stdout);
+    ql::ShowConsoleOutputNowAndThen();
     auto overhead_of = [](const Header& hd) {
       std::vector<uint8_t> hb;
       WriteHeader(hd, &hb);

@@ -174,11 +174,12 @@ void WinUi::Error(const std::string& text) { errors_.push_back(ToDos(text)); }
 
 void WinUi::Progress(const std::string& verb, const std::string& name, uint64_t done, uint64_t total) {
   if (!dlg_) return;
+  // A window update is a good many calls into the system: at most one every 40 ms, so that
+  // many small members cost no more than a few large ones.
   DWORD now = GetTickCount();
-  bool newName = name != lastName_;
-  if (!newName && now - lastPump_ < 40) return;
+  if (now - lastPump_ < 40) return;
   lastPump_ = now;
-  if (newName) {
+  if (name != lastName_) {
     lastName_ = name;
     SetDlgItemTextA(dlg_, IDC_VERB, (verb + ":").c_str());
     SetDlgItemTextA(dlg_, IDC_NAME, ToDos(name).c_str());

@@ -5,6 +5,7 @@
 #include "archivers/arj/arj_fs.h"
 #include "archivers/lzh/archive_file.h"
 #include "archivers/lzh/member_out.h"
+#include "common/console_output.h"
 #include "common/overwrite_rule.h"
 #include "common/written_targets.h"
 
@@ -154,6 +155,7 @@ int RunMembers(MemberFormat& format, const FormatText& text, RunMode mode,
         if (state.quit) break;
       }
     }
+    ql::ShowConsoleOutputNowAndThen();
     if (!file.Seek(data_at + format.comp_size())) {
       ++failures;
       break;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "archivers/zip/ops.h"
+#include "common/console_output.h"
 
 namespace qlzip {
 
@@ -19,7 +20,10 @@ inline bool ReadInputLine(std::string& line) {
 
 class ConsoleUi : public Ui {
  public:
-  void Line(const std::string& text) override { std::printf("%s\n", text.c_str()); }
+  void Line(const std::string& text) override {
+    std::printf("%s\n", text.c_str());
+    ql::ShowConsoleOutputNowAndThen();
+  }
   void Error(const std::string& text) override {
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", text.c_str());

@@ -71,6 +71,9 @@ class Host {
   virtual std::string ArchiveName(const std::string& local, bool& utf8) = 0;
   // A local name as UTF-8.
   virtual std::string Utf8Name(const std::string& local) = 0;
+  // The same file system seen with UTF-8 as the local character set, so that every name can be
+  // given as it is (Windows' wide calls); null when this host's local character set is UTF-8.
+  virtual std::unique_ptr<Host> Utf8Host() { return nullptr; }
 };
 
 std::unique_ptr<Host> MakeHost();

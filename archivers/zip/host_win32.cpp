@@ -1,4 +1,5 @@
-// The file system of the Win32 build (ANSI calls).
+// The file system of the Win32 build. Paths are held in a code page (the ANSI one, or UTF-8 for a
+// host that must reach every name) and go to the wide calls, so either form names any file.
 #include <windows.h>
 
 #include <cstdio>
@@ -55,32 +56,17 @@ bool Narrow(const std::wstring& w, UINT cp, std::string& out) {
   return !usedDefault && (cp == CP_UTF8 || Widen(out, cp) == w);
 }
 
-void Fill(const WIN32_FIND_DATAA& fd, DirEntry& e) {
-  e.name = fd.cFileName;
-  e.isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  e.size = e.isDir ? 0 : (static_cast<uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow);
-  e.mtime = FileTimeToUnix(fd.ftLastWriteTime);
-  e.attrs = fd.dwFileAttributes & 0x37;
-}
-
-std::string RootOf(const std::string& path) {
-  std::string p = Native(path);
-  if (p.size() >= 2 && p[1] == ':') return p.substr(0, 2) + "\\";
-  char cwd[MAX_PATH];
-  DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-  if (n >= 2 && n < sizeof cwd && cwd[1] == ':') return std::string(cwd, 2) + "\\";
-  return std::string();
-}
-
 class Win32Host : public Host {
  public:
+  explicit Win32Host(UINT cp) : cp_(cp) {}
+
   std::FILE* OpenRead(const std::string& path) override {
-    return std::fopen(Native(path).c_str(), "rb");
+    return _wfopen(Wide(path).c_str(), L"rb");
   }
 
   std::FILE* CreateNew(const std::string& path) override {
-    HANDLE h = CreateFileA(Native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
     if (fd < 0) {
@@ -93,13 +79,13 @@ class Win32Host : public Host {
   }
 
   bool Stat(const std::string& path, DirEntry& out) override {
-    std::string p = Native(path);
-    if (p.find_first_of("*?") != std::string::npos) return false;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(p.c_str(), &fd);
+    std::wstring p = Wide(path);
+    if (p.find_first_of(L"*?") != std::wstring::npos) return false;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(p.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) {
       // A drive root or similar: attributes only.
-      DWORD a = GetFileAttributesA(p.c_str());
+      DWORD a = GetFileAttributesW(p.c_str());
       if (a == INVALID_FILE_ATTRIBUTES) return false;
       out = DirEntry();
       out.name = BaseName(path);
@@ -108,31 +94,23 @@ class Win32Host : public Host {
       return true;
     }
     FindClose(h);
+    out = DirEntry();
     Fill(fd, out);
     return true;
   }
 
-  // Read through the wide API, so that a name the ANSI code page cannot hold is seen as it is:
-  // it is opened through its short name and stored under its real (UTF-8) name.
+  // A name the code page cannot hold is seen as it is (utf8Name): it is opened through its short
+  // name and stored under its real name.
   bool List(const std::string& dir, std::vector<DirEntry>& out) override {
-    std::string pat = Native(dir.empty() ? std::string("*") : JoinPath(dir, "*"));
+    std::wstring pat = Wide(dir.empty() ? std::string("*") : JoinPath(dir, "*"));
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(Widen(pat, CP_ACP).c_str(), &fd);
+    HANDLE h = FindFirstFileW(pat.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
       if (!wcscmp(fd.cFileName, L".") || !wcscmp(fd.cFileName, L"..")) continue;
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
       DirEntry e;
-      e.isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      e.size = e.isDir ? 0 : (static_cast<uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow);
-      e.mtime = FileTimeToUnix(fd.ftLastWriteTime);
-      e.attrs = fd.dwFileAttributes & 0x37;
-      if (!Narrow(fd.cFileName, CP_ACP, e.name)) {
-        Narrow(fd.cFileName, CP_UTF8, e.utf8Name);
-        std::string shortName;
-        if (!fd.cAlternateFileName[0] || !Narrow(fd.cAlternateFileName, CP_ACP, shortName)) shortName.clear();
-        e.name = shortName;  // empty: it cannot be opened through the ANSI calls
-      }
+      Fill(fd, e);
       out.push_back(e);
     } while (FindNextFileW(h, &fd));
     FindClose(h);
@@ -140,38 +118,38 @@ class Win32Host : public Host {
   }
 
   bool MakeDir(const std::string& path) override {
-    return CreateDirectoryA(Native(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryW(Wide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
   }
 
   bool Remove(const std::string& path) override {
-    std::string p = Native(path);
-    SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(p.c_str()) != 0;
+    std::wstring p = Wide(path);
+    SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileW(p.c_str()) != 0;
   }
 
   bool Replace(const std::string& from, const std::string& to) override {
-    std::string f = Native(from), t = Native(to);
-    DWORD a = GetFileAttributesA(t.c_str());
+    std::wstring f = Wide(from), t = Wide(to);
+    DWORD a = GetFileAttributesW(t.c_str());
     if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) return false;
-    if (MoveFileExA(f.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (MoveFileExW(f.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     if (GetLastError() != ERROR_NOT_SAME_DEVICE) return false;
     // Another drive: copy beside the target, then move there.
-    std::string side = t + ".QLT";
-    DeleteFileA(side.c_str());
-    if (!CopyFileA(f.c_str(), side.c_str(), TRUE)) {
-      DeleteFileA(side.c_str());
+    std::wstring side = t + L".QLT";
+    DeleteFileW(side.c_str());
+    if (!CopyFileW(f.c_str(), side.c_str(), TRUE)) {
+      DeleteFileW(side.c_str());
       return false;
     }
-    if (!MoveFileExA(side.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-      DeleteFileA(side.c_str());
+    if (!MoveFileExW(side.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      DeleteFileW(side.c_str());
       return false;
     }
-    DeleteFileA(f.c_str());
+    DeleteFileW(f.c_str());
     return true;
   }
 
   void SetTime(const std::string& path, int64_t mtime) override {
-    HANDLE h = CreateFileA(Native(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE h = CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
     FILETIME ft = UnixToFileTime(mtime);
@@ -182,32 +160,36 @@ class Win32Host : public Host {
   void SetAttrs(const std::string& path, uint32_t dosAttrs, uint32_t) override {
     DWORD a = dosAttrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                           FILE_ATTRIBUTE_ARCHIVE);
-    SetFileAttributesA(Native(path).c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(Wide(path).c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
   }
 
   std::string CurrentDir() override {
-    char buf[MAX_PATH];
-    DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-    return n && n < sizeof buf ? ToSlashes(buf) : ".";
+    wchar_t buf[MAX_PATH];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH, buf);
+    std::string out;
+    if (!n || n >= MAX_PATH || !Narrow(std::wstring(buf, n), cp_, out)) return ".";
+    return ToSlashes(out);
   }
 
   std::string VolumeLabel(const std::string& path) override {
-    std::string root = RootOf(path);
-    char label[MAX_PATH] = "";
-    if (root.empty() || !GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
+    std::wstring root = RootOf(path);
+    wchar_t label[MAX_PATH] = L"";
+    if (root.empty() || !GetVolumeInformationW(root.c_str(), label, MAX_PATH, nullptr, nullptr, nullptr,
                                                 nullptr, 0))
       return "";
-    return label;
+    std::string out;
+    Narrow(label, cp_, out);
+    return out;
   }
 
   bool SetVolumeLabel(const std::string& path, const std::string& label) override {
-    std::string root = RootOf(path);
-    return !root.empty() && SetVolumeLabelA(root.c_str(), label.c_str());
+    std::wstring root = RootOf(path);
+    return !root.empty() && SetVolumeLabelW(root.c_str(), Widen(label, cp_).c_str());
   }
 
   bool IsRemovable(const std::string& path) override {
-    std::string root = RootOf(path);
-    return !root.empty() && GetDriveTypeA(root.c_str()) == DRIVE_REMOVABLE;
+    std::wstring root = RootOf(path);
+    return !root.empty() && GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE;
   }
 
   bool FoldsCase() const override { return true; }
@@ -215,35 +197,71 @@ class Win32Host : public Host {
 
   std::string LocalName(const std::string& stored, NameKind kind, bool* exact) override {
     if (exact) *exact = true;
-    if (stored.empty() || kind == kRawName) return stored;
+    if (stored.empty()) return stored;
+    // Plain bytes are read as the ANSI code page, as the ANSI calls always did.
+    if (kind == kRawName && cp_ == CP_ACP) return stored;
+    const UINT from = kind == kUtf8Name ? CP_UTF8 : kind == kOemName ? CP_OEMCP : CP_ACP;
     std::string out;
-    if (!Narrow(Widen(stored, kind == kUtf8Name ? CP_UTF8 : CP_OEMCP), CP_ACP, out) && exact) *exact = false;
+    if (!Narrow(Widen(stored, from), cp_, out) && exact) *exact = false;
     return out.empty() ? stored : out;
   }
 
   std::string ArchiveName(const std::string& local, bool& utf8) override {
     const bool mayUtf8 = utf8;
     utf8 = false;
-    std::wstring w = Widen(local, CP_ACP);
+    std::wstring w = Widen(local, cp_);
     std::string out;
     if (Narrow(w, CP_OEMCP, out)) return out;
     if (mayUtf8 && Narrow(w, CP_UTF8, out)) {
       utf8 = true;
       return out;
     }
-    out = local;
-    if (!out.empty()) CharToOemBuffA(local.data(), &out[0], static_cast<DWORD>(out.size()));
+    // Text that must stay in the OEM code page (a comment) takes Windows' nearest characters.
+    int n = WideCharToMultiByte(CP_OEMCP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return local;
+    out.assign(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_OEMCP, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
     return out;
   }
 
   std::string Utf8Name(const std::string& local) override {
     std::string out;
-    return Narrow(Widen(local, CP_ACP), CP_UTF8, out) ? out : local;
+    return Narrow(Widen(local, cp_), CP_UTF8, out) ? out : local;
   }
+
+  std::unique_ptr<Host> Utf8Host() override {
+    if (cp_ == CP_UTF8) return nullptr;
+    return std::make_unique<Win32Host>(CP_UTF8);
+  }
+
+ private:
+  std::wstring Wide(const std::string& path) const { return Widen(Native(path), cp_); }
+
+  void Fill(const WIN32_FIND_DATAW& fd, DirEntry& e) const {
+    e.isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    e.size = e.isDir ? 0 : (static_cast<uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow);
+    e.mtime = FileTimeToUnix(fd.ftLastWriteTime);
+    e.attrs = fd.dwFileAttributes & 0x37;
+    if (Narrow(fd.cFileName, cp_, e.name)) return;
+    Narrow(fd.cFileName, CP_UTF8, e.utf8Name);
+    // Empty when the name has no short form in the code page either.
+    if (!fd.cAlternateFileName[0] || !Narrow(fd.cAlternateFileName, cp_, e.name)) e.name.clear();
+  }
+
+  std::wstring RootOf(const std::string& path) const {
+    std::wstring p = Wide(path);
+    if (p.size() >= 2 && p[1] == L':') return p.substr(0, 2) + L"\\";
+    wchar_t cwd[MAX_PATH];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH, cwd);
+    if (n >= 2 && n < MAX_PATH && cwd[1] == L':') return std::wstring(cwd, 2) + L"\\";
+    return std::wstring();
+  }
+
+  UINT cp_;  // the code page of the paths and local names this host is given
 };
 
 }  // namespace
 
-std::unique_ptr<Host> MakeHost() { return std::make_unique<Win32Host>(); }
+std::unique_ptr<Host> MakeHost() { return std::make_unique<Win32Host>(CP_ACP); }
 
 }  // namespace qlzip

@@ -13,7 +13,9 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <unordered_map>
 
+#include "archivers/zip/member_match.h"
 #include "common/mask.h"
 #include "common/overwrite_rule.h"
 #include "common/written_targets.h"
@@ -73,18 +75,34 @@ std::string StoredFromGiven(const std::string& given) {
   return out;
 }
 
-bool MatchesMember(const std::string& stored, const std::string& spec) {
-  std::string a = ToSlashes(stored), b = ToSlashes(spec);
-  if (Lower(a) == Lower(b)) return true;
-  if (!HasWildcard(b) && b.find('/') != std::string::npos) return false;
-  return ql::MatchFileMask(a, b);
-}
-
 bool Excluded(const std::vector<std::string>& excludes, const std::string& stored) {
   for (const auto& x : excludes)
     if (MatchesMember(stored, x)) return true;
   return false;
 }
+
+// Reads a source front to back through one large buffer: copying many small members then costs a
+// memory copy each rather than a seek and a read of the file.
+class ReadAhead {
+ public:
+  explicit ReadAhead(ByteSource& src) : src_(src), buf_(1 << 20) {}
+  size_t ReadAt(uint64_t offset, void* out, size_t len) {
+    if (offset < start_ || offset + len > start_ + have_) {
+      if (len >= buf_.size()) return src_.ReadAt(offset, out, len);
+      start_ = offset;
+      have_ = src_.ReadAt(offset, buf_.data(), buf_.size());
+      if (len > have_) len = have_;
+    }
+    std::memcpy(out, buf_.data() + (offset - start_), len);
+    return len;
+  }
+
+ private:
+  ByteSource& src_;
+  std::vector<uint8_t> buf_;
+  uint64_t start_ = 0;
+  size_t have_ = 0;
+};
 
 // Why a name is refused when the character set it must be written in cannot hold it; such a name
 // is never replaced by a look-alike (two members could then meet under one name).
@@ -130,6 +148,7 @@ class ZipJob {
   DirEntry oldInfo;
   std::vector<Candidate> cands;
   std::vector<std::string> rawNames;  // stored names of the old entries (their .name is local)
+  std::vector<std::string> utf8Names;  // the old entries' names as UTF-8
   std::string cwd, archiveAbs;        // the archive never goes into itself, however it is named
   std::string Absolute(const std::string& p) const {
     if (!p.empty() && (p[0] == '/' || (p.size() >= 2 && p[1] == ':'))) return p;
@@ -356,13 +375,20 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
   std::vector<Entry> central;
   central.reserve(items.size());
   std::vector<uint8_t> buf(1 << 16), sbuf;
+  std::unique_ptr<ReadAhead> oldRead;
+  if (oldSrc) oldRead = std::make_unique<ReadAhead>(*oldSrc);
   int result = kZipOk;
+  // Where a kept member ends, as long as kept members follow one another: asking the file for
+  // its position is a call into the system per member.
+  constexpr uint64_t kUnknown = UINT64_MAX;
+  uint64_t keptEnd = kUnknown;
   for (const Item& it : items) {
     if (ui.Cancelled()) {
       result = kZipBreak;
       break;
     }
-    uint64_t at = TellFile(out);
+    uint64_t at = keptEnd != kUnknown ? keptEnd : TellFile(out);
+    keptEnd = kUnknown;
     if (it.kind == ItemKind::kKeep) {
       Entry e = keepEntries[it.index];
       ui.Progress("Copying", e.name, done, total);
@@ -373,7 +399,7 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
       uint64_t off = old.entries[it.index].dataOffset, left = e.csize;
       while (left > 0) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(left, buf.size()));
-        if (oldSrc->ReadAt(off, buf.data(), n) != n) {
+        if (oldRead->ReadAt(off, buf.data(), n) != n) {
           ui.Error("PKZIP: Zip file is damaged at " + e.name);
           result = kZipDamaged;
           break;
@@ -383,9 +409,11 @@ int ZipJob::Write(const std::vector<Item>& items, std::vector<Entry>& keepEntrie
         left -= n;
       }
       if (result != kZipOk) break;
+      keptEnd = at + lh.size() + e.csize;
       if (e.flags & 8) {
         std::vector<uint8_t> dd = DataDescriptor(e);
         put(dd.data(), dd.size());
+        keptEnd += dd.size();
       }
       done += e.csize;
       central.push_back(e);
@@ -587,9 +615,14 @@ int ZipJob::Run() {
                                          : "PKZIP: Zip file " + archive + " is damaged or not a zip file");
       return kZipDamaged;
     }
+    std::unique_ptr<Host> wide = host.Utf8Host();
+    Host& utf8 = wide ? *wide : host;
     for (Entry& e : old.entries) {
       rawNames.push_back(e.name);
-      e.name = e.utf8Name.empty() ? host.LocalName(e.name, NameKindOf(e)) : host.LocalName(e.utf8Name, Host::kUtf8Name);
+      const std::string& name = e.utf8Name.empty() ? e.name : e.utf8Name;
+      const Host::NameKind kind = e.utf8Name.empty() ? NameKindOf(e) : Host::kUtf8Name;
+      utf8Names.push_back(utf8.LocalName(name, kind));
+      e.name = host.LocalName(name, kind);
     }
   } else if (args.action != ZipAction::kAdd && args.action != ZipAction::kUpdate) {
     ui.Error("PKZIP: Can't find zip file " + archive);
@@ -616,11 +649,10 @@ int ZipJob::Run() {
       ui.Error("PKZIP: Nothing to do!");
       return kZipNothing;
     }
+    MemberMatcher given(specs, MemberMatcher::kWithReferences), excluded(args.excludes);
     for (size_t i = 0; i < keep.size(); ++i) {
-      bool hit = false;
-      for (const auto& s : specs) hit = hit || MatchesMember(keep[i].name, s);
-      if (specs.empty()) hit = true;
-      if (hit && Excluded(args.excludes, keep[i].name)) hit = false;
+      bool hit = specs.empty() || given.Matches(keep[i].name, utf8Names[i]);
+      if (hit && excluded.Matches(keep[i].name)) hit = false;
       if (args.action == ZipAction::kDelete) {
         if (hit) {
           ui.Line("Deleting: " + keep[i].name);
@@ -639,7 +671,8 @@ int ZipJob::Run() {
     }
   } else {
     if (int r = Gather()) return r;
-    std::map<std::string, size_t> byName;
+    std::unordered_map<std::string, size_t> byName;
+    byName.reserve(keep.size());
     for (size_t i = 0; i < keep.size(); ++i) byName[Lower(ToSlashes(keep[i].name))] = i;
     std::vector<long> replacement(keep.size(), -1);
     std::vector<size_t> added;
@@ -718,6 +751,33 @@ int ZipJob::Run() {
 // ---------------------------------------------------------------------------------------------
 // Unzip
 
+// A Ui for an operation that works in UTF-8, in front of one that speaks the local character set
+// of `local`: a name that set cannot hold is shown as well as it can be.
+class Utf8Ui : public Ui {
+ public:
+  Utf8Ui(Ui& ui, Host& local) : ui_(ui), local_(local) {}
+  void Line(const std::string& text) override { ui_.Line(Local(text)); }
+  void Error(const std::string& text) override { ui_.Error(Local(text)); }
+  void Progress(const std::string& verb, const std::string& name, uint64_t done, uint64_t total) override {
+    ui_.Progress(verb, Local(name), done, total);
+  }
+  bool Cancelled() override { return ui_.Cancelled(); }
+  bool EditComment(const std::string& title, std::string& text) override {
+    std::string t = Local(text);
+    if (!ui_.EditComment(Local(title), t)) return false;
+    text = local_.Utf8Name(t);
+    return true;
+  }
+  Answer AskOverwrite(const std::string& path) override { return ui_.AskOverwrite(Local(path)); }
+  // A password is bytes, as typed: it is not a name.
+  bool AskPassword(std::string& password) override { return ui_.AskPassword(password); }
+
+ private:
+  std::string Local(const std::string& text) { return local_.LocalName(text, Host::kUtf8Name); }
+  Ui& ui_;
+  Host& local_;
+};
+
 // The method column of a listing and the verb of an extraction line, in PKUNZIP's words.
 const char* MethodName(uint16_t method) {
   static const char* const names[] = {"Stored", "Shrunk", "Reduce1", "Reduce2", "Reduce3", "Reduce4", "Implode"};
@@ -773,7 +833,9 @@ struct OutJob {
 
 class UnzipJob {
  public:
-  UnzipJob(const UnzipArgs& a, Host& h, Ui& u) : args(a), host(h), ui(u), writtenHere(h.FoldsCase()) {}
+  // `h` is where the files are; `text` converts text from the user (list files) to h's names.
+  UnzipJob(const UnzipArgs& a, Host& h, Host& text, Ui& u)
+      : args(a), host(h), textHost(text), ui(u), writtenHere(h.FoldsCase()) {}
   int Run();
 
  private:
@@ -783,6 +845,7 @@ class UnzipJob {
   int ExtractAll(const std::string& archive, const std::vector<const Entry*>& chosen);
   const UnzipArgs& args;
   Host& host;
+  Host& textHost;
   Ui& ui;
   std::string password;
   bool askedPassword = false;
@@ -1071,16 +1134,20 @@ int UnzipJob::Run() {
     ui.AskPassword(password);
   }
   std::vector<std::string> specs = args.specs;
-  for (const auto& l : args.lists)
-    if (!ReadList(host, l, specs)) {
+  for (const auto& l : args.lists) {
+    std::vector<std::string> listed;
+    if (!ReadList(host, l, listed)) {
       ui.Error("PKUNZIP: List file " + l + " not found");
       return kUnzipNotFound;
     }
+    for (const auto& name : listed) specs.push_back(&textHost == &host ? name : textHost.Utf8Name(name));
+  }
   std::vector<const Entry*> chosen;
+  MemberMatcher given(specs, MemberMatcher::kWithReferences), excluded(args.excludes);
   for (const Entry& e : ar.entries) {
-    bool hit = specs.empty();
-    for (const auto& s : specs) hit = hit || MatchesMember(e.name, s);
-    if (hit && !Excluded(args.excludes, e.name)) chosen.push_back(&e);
+    // Names are UTF-8 here (RunUnzip gives this job a host that holds every name).
+    bool hit = specs.empty() || given.Matches(e.name, e.name);
+    if (hit && !excluded.Matches(e.name)) chosen.push_back(&e);
   }
   if (chosen.empty()) {
     ui.Error("PKUNZIP: No file(s) found.");
@@ -1181,7 +1248,21 @@ int RunZip(const ZipArgs& args, Host& host, Ui& ui) {
 }
 
 int RunUnzip(const UnzipArgs& args, Host& host, Ui& ui) {
-  UnzipJob job(args, host, ui);
+  // Members are written through a host that holds every name as it is; the names the user gives
+  // and the lines the user reads are converted at this edge.
+  std::unique_ptr<Host> wide = host.Utf8Host();
+  if (!wide) {
+    UnzipJob job(args, host, host, ui);
+    return job.Run();
+  }
+  UnzipArgs a = args;
+  auto toUtf8 = [&](std::string& s) { s = host.Utf8Name(s); };
+  toUtf8(a.archive);
+  toUtf8(a.dest);
+  for (auto* v : {&a.specs, &a.lists, &a.excludes})
+    for (auto& s : *v) toUtf8(s);
+  Utf8Ui u(ui, host);
+  UnzipJob job(a, *wide, host, u);
   return job.Run();
 }
 

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "archivers/zip/console_ui.h"
+#include "common/console_output.h"
 
 int main(int argc, char** argv) {
+  ql::BufferConsoleOutput();
   std::vector<std::string> tokens(argv + 1, argv + argc);
   if (tokens.empty()) {
     std::printf("Usage: pkzip [options] zipfile [@list] [files...]\n"

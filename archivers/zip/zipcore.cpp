@@ -18,6 +18,8 @@ namespace {
 constexpr uint32_t kSigLocal = 0x04034b50, kSigCentral = 0x02014b50, kSigEnd = 0x06054b50,
                    kSigEnd64 = 0x06064b50, kSigLoc64 = 0x07064b50, kSigDescriptor = 0x08074b50;
 constexpr uint32_t kMax32 = 0xFFFFFFFFu;
+// Info-ZIP's extra fields: version 1, CRC-32 of the header's field, then the UTF-8 text.
+constexpr uint16_t kUnicodePathId = 0x7075, kUnicodeCommentId = 0x6375;
 
 // ZipCrypto steps its keys one byte at a time through the CRC-32 table: zlib's own.
 const z_crc_t* const g_crcTable = get_crc_table();
@@ -237,7 +239,7 @@ OpenResult Archive::Open(ByteSource& src) {
         if (en.localOffset == kMax32 && k + 8 <= len) { en.localOffset = Get64(d + k); k += 8; }
         if (diskStart == 0xFFFF && k + 4 <= len) { diskStart = Get32(d + k); k += 4; }
       } else {
-        if (id == 0x7075 && len > 5 && d[0] == 1 && Get32(d + 1) == Crc32(0, c + 46, nl))
+        if (id == kUnicodePathId && len > 5 && d[0] == 1 && Get32(d + 1) == Crc32(0, c + 46, nl))
           en.utf8Name.assign(reinterpret_cast<const char*>(d + 5), len - 5u);
         en.extra.insert(en.extra.end(), x + xp, x + xp + 4 + len);
       }
@@ -612,10 +614,29 @@ namespace {
 bool NeedsZip64(const Entry& e) { return e.usize >= kMax32 || e.csize >= kMax32; }
 }
 
+namespace {
+
+// The Info-ZIP Unicode path and comment fields of an extra field: readers compare the local name
+// with the central one, so a local header carries them as well.
+std::vector<uint8_t> UnicodeFields(const std::vector<uint8_t>& extra) {
+  std::vector<uint8_t> out;
+  for (size_t i = 0; i + 4 <= extra.size();) {
+    uint16_t id = Get16(&extra[i]), len = Get16(&extra[i + 2]);
+    if (i + 4 + len > extra.size()) break;
+    if (id == kUnicodePathId || id == kUnicodeCommentId)
+      out.insert(out.end(), extra.begin() + i, extra.begin() + i + 4 + len);
+    i += 4u + len;
+  }
+  return out;
+}
+
+}  // namespace
+
 std::vector<uint8_t> LocalHeader(const Entry& e) {
   std::vector<uint8_t> v;
   v.reserve(30 + e.name.size() + 20);
   bool z64 = NeedsZip64(e);
+  const std::vector<uint8_t> unicode = UnicodeFields(e.extra);
   bool desc = e.flags & 8;
   Put32(v, kSigLocal);
   Put16(v, z64 ? 45 : e.needed);
@@ -627,7 +648,7 @@ std::vector<uint8_t> LocalHeader(const Entry& e) {
   Put32(v, z64 ? kMax32 : desc ? 0 : static_cast<uint32_t>(e.csize));
   Put32(v, z64 ? kMax32 : desc ? 0 : static_cast<uint32_t>(e.usize));
   Put16(v, static_cast<uint32_t>(e.name.size()));
-  Put16(v, z64 ? 20 : 0);
+  Put16(v, static_cast<uint32_t>((z64 ? 20 : 0) + unicode.size()));
   v.insert(v.end(), e.name.begin(), e.name.end());
   if (z64) {
     Put16(v, 1);
@@ -635,6 +656,7 @@ std::vector<uint8_t> LocalHeader(const Entry& e) {
     Put64(v, e.usize);
     Put64(v, e.csize);
   }
+  v.insert(v.end(), unicode.begin(), unicode.end());
   return v;
 }
 
@@ -654,6 +676,7 @@ std::vector<uint8_t> DataDescriptor(const Entry& e) {
 
 std::vector<uint8_t> CentralHeader(const Entry& e) {
   std::vector<uint8_t> v, z;
+  v.reserve(46 + e.name.size() + 28 + e.extra.size() + e.comment.size());
   if (e.usize >= kMax32) Put64(z, e.usize);
   if (e.csize >= kMax32) Put64(z, e.csize);
   if (e.localOffset >= kMax32) Put64(z, e.localOffset);

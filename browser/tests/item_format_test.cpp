@@ -100,6 +100,9 @@ TEST(ItemTextTest, DisplayTexts) {
             "README\t10\t5\t50%\t01-02-96\t 1:00a");
   EXPECT_EQ(ItemDisplayText("[draft].txt\t_DRAFT_.TXT\t5\t01/02/2001\t10:00a", false, none),
             "[draft].txt\t5\t01/02/2001\t10:00a");
+  // A member's reference to its real name is not drawn.
+  EXPECT_EQ(ItemDisplayText("?.txt\t?.txt\t4\t4\t00%\t03-01-26\t12:00p\t:CF802E747874", false, none),
+            "?.txt\t4\t4\t00%\t03-01-26\t12:00p");
 }
 
 TEST(ColumnTest, PositionsAndExtentByKind) {

@@ -759,5 +759,18 @@ TEST(ListFiles, NamesWithLineBreaksNeverSmuggleASecondName) {
   EXPECT_EQ("B\r\n", ListFileContent({"", "B", std::string("N\0UL", 4)}));
 }
 
+// A member whose line shows a look-alike ("?.txt" for "π.txt") is handed on by the reference to
+// its real name, never by the name shown (a wildcard that would also take "p.txt"); the
+// confirmation shows what the line shows.
+TEST(ListFiles, MembersShownAsLookAlikesGoByTheirReference) {
+  std::vector<std::string> lines = {"?.txt\t?.txt\t4\t4\t00%\t03-01-26\t12:00p\t:CF802E747874",
+                                    "p.txt\tp.txt\t9\t9\t00%\t03-01-26\t12:00p"};
+  Command del = DeleteMembers(Sws({}), kPaths, ArchiveKind::Zip, kZip, false, lines, 10);
+  EXPECT_EQ(":CF802E747874\r\np.txt\r\n", del.listFile);
+  EXPECT_EQ("?.txt p.txt ", DeleteConfirmNames(lines));
+  Command x = DropExtract(Sws({}), kPaths, ArchiveKind::Zip, kZip, false, lines, true, "E:\\");
+  EXPECT_EQ(":CF802E747874\r\np.txt\r\n", x.listFile);
+}
+
 }  // namespace
 }  // namespace ql

@@ -117,6 +117,31 @@ TEST(ListingLines, ReadingFieldsBack) {
   }
 }
 
+// A member line may end with a reference to the member's real name: operations hand that on, the
+// drawing and printing leave it out, and no other line is taken for one.
+TEST(ListingLines, MemberReferencesAtTheEndOfALine) {
+  std::string line;
+  ql::AppendZipFileLine(&line, "?.txt", 4, 4, ql::DosStamp(0x5A61, 0x6000));
+  const std::string shown = line;
+  ql::AppendMemberReference(&line, "π.txt");
+  EXPECT_EQ(line, shown + "\t:CF802E747874");
+  ASSERT_TRUE(ql::LineMemberReference(line));
+  EXPECT_EQ(*ql::LineMemberReference(line), ":CF802E747874");
+  EXPECT_EQ(ql::LineWithoutReference(line), shown);
+  EXPECT_EQ(ql::LineMemberName(line, false), ":CF802E747874");
+  EXPECT_EQ(ql::LineMemberName(line, true), ":CF802E747874");
+  EXPECT_EQ(ql::LineFirstField(line), "?.txt");
+  EXPECT_EQ(ql::LineSizeField(line), 4);
+  // Lines without one, also those whose name looks like one.
+  for (const char* other : {"p.txt\tp.txt\t9\t9\t0%\t03-01-26\t12:00p", ":CF80\t:CF80\t1\t1\t0%\t03-01-26\t12:00p",
+                            "[:CF80]\t[:CF80]\t", "> File Comment: :CF80", ":CF80\tx"}) {
+    SCOPED_TRACE(other);
+    EXPECT_FALSE(ql::LineMemberReference(other));
+    EXPECT_EQ(ql::LineWithoutReference(other), other);
+    EXPECT_EQ(ql::LineMemberName(other, false), ql::LineSelectedName(other, false));
+  }
+}
+
 TEST(ListingLines, DirectoryParentAndDriveLines) {
   struct {
     const char* line;

@@ -67,6 +67,7 @@ Listing ListArchive(Kind kind, const std::vector<unsigned char>& bytes, const Ru
   t.fullLines = o.fullLines;
   t.file = o.withFile ? &file : nullptr;
   t.mask = o.mask;
+  t.names = o.names;
   Bytes b{&bytes};
   ql::ByteSource src = ql::MemorySource(bytes.data(), bytes.size());
   if (o.throughReads) {

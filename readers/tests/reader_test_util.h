@@ -28,6 +28,7 @@ struct RunOptions {
   bool withFile = false;
   std::string mask = "*.*";
   bool throughReads = false;  // read through the buffered window instead of a mapped image
+  const ql::NameText* names = nullptr;
 };
 
 Listing ListArchive(Kind kind, const std::vector<unsigned char>& bytes, const RunOptions& o = RunOptions());

@@ -4,10 +4,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "common/member_reference.h"
 #include "readers/byte_source.h"
 #include "readers/listing_lines.h"
 #include "readers/tests/reader_test_util.h"
@@ -476,6 +479,62 @@ TEST_F(ZipManyEntries, AllAreListedAndCounted) {
     EXPECT_EQ(l.list.back(), "f\\70000.TXT\tf\\70000.TXT\t0\t0\t00%\t04-15-96\t 9:05p");
     // Buffered reads: far fewer reads of the file than entries.
     if (throughReads) EXPECT_LT(l.sourceReads, 200);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A stand-in for the code pages: DOS byte 0xE3 is pi, and a line holds ASCII only.
+std::string FakeOemToUtf8(std::string_view oem) {
+  std::string out;
+  for (char c : oem) out += static_cast<unsigned char>(c) == 0xE3 ? std::string("π") : std::string(1, c);
+  return out;
+}
+std::string FakeUtf8ToLine(std::string_view utf8) {
+  std::string out;
+  for (char c : utf8)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
+  return out;
+}
+
+// Names that are not plain ASCII: shown as the lines' code page allows, each line carrying the
+// reference to its real name; a Unicode path field counts when its CRC matches the header name.
+TEST(ZipReader, NamesBeyondAsciiAreShownAsWellAsTheLinesAllowAndCarryTheirRealName) {
+  std::ifstream f(std::string(QL_SOURCE_DIR) + "/archivers/zip/tests/fixtures/unicode_names.zip", std::ios::binary);
+  Bytes bytes{std::istreambuf_iterator<char>(f), {}};
+  ASSERT_FALSE(bytes.empty());
+  const ql::NameText fake = {FakeOemToUtf8, FakeUtf8ToLine};
+  struct Case {
+    const ql::NameText* names;
+    std::vector<std::pair<std::string, std::string>> want;  // shown name, real name ("" for none)
+  } cases[] = {
+      {&fake,
+       {{"????????.txt", "Ελληνικά.txt"}, {"???\\????.txt", "日本語/ファイル.txt"}, {"?.txt", "π.txt"},
+        {"p.txt", ""}, {"?esk?.txt", "Česká.txt"}, {"stale.txt", ""}}},
+      // Without a converter (the native tools) a UTF-8 name is shown as its bytes.
+      {nullptr,
+       {{"Ελληνικά.txt", "Ελληνικά.txt"}, {"日本語\\ファイル.txt", "日本語/ファイル.txt"}, {"π.txt", "π.txt"},
+        {"p.txt", ""}, {"Česká.txt", "Česká.txt"}, {"stale.txt", ""}}},
+  };
+  for (const Case& c : cases) {
+    RunOptions o;
+    o.names = c.names;
+    o.withFile = true;
+    qltest::Listing l = ListArchive(Kind::kZip, bytes, o);
+    ASSERT_EQ(l.list.size(), c.want.size());
+    ASSERT_EQ(l.file.size(), c.want.size());
+    for (size_t i = 0; i < c.want.size(); ++i) {
+      const std::string& line = l.list[i];
+      SCOPED_TRACE(line);
+      EXPECT_EQ(ql::LineFirstField(line), c.want[i].first);
+      auto ref = ql::LineMemberReference(line);
+      EXPECT_EQ(ref.has_value(), !c.want[i].second.empty());
+      if (ref) EXPECT_EQ(*ref, ql::MemberReference(c.want[i].second));
+      // The printed listing shows the same name, without the reference.
+      EXPECT_EQ(l.file[i], std::string(ql::LineWithoutReference(line)));
+    }
   }
 }
 

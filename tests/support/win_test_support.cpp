@@ -35,6 +35,15 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   return ok;
 }
 
+void Snapshot(const char* name) {
+  char dir[MAX_PATH] = "";
+  if (!GetEnvironmentVariableA("QL_SHOT_DIR", dir, sizeof dir)) return;
+  PumpUntil([] { return false; }, 0);
+  std::string base = std::string(dir) + "\\" + name;
+  WriteTextFile(base + ".ready", "");
+  WaitUntil([&] { return FileExists(base + ".done"); }, 60000);
+}
+
 std::string WindowText(HWND h) {
   char buf[2048] = "";
   // WM_GETTEXT through SendMessage works across threads and processes.

@@ -20,6 +20,11 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 // processes' state.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
+// For a person to look at: with QL_SHOT_DIR set, the test waits (at most a minute) while a script
+// outside (app/tests/snapshots.sh) takes a picture of the display: it sees NAME.ready and answers
+// with NAME.done. Without QL_SHOT_DIR, nothing.
+void Snapshot(const char* name);
+
 // The first visible top-level window of a thread or process with this class (and title, when given).
 HWND FindThreadWindow(DWORD threadId, const char* className, const char* title = nullptr);
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
