@@ -158,9 +158,17 @@ void TakeCommandLine(HWND frame) {
   }
 }
 
+// What DragAcceptFiles does, without loading the shell library at start-up for it: the frame takes
+// WM_DROPFILES while it carries WS_EX_ACCEPTFILES.
+void AcceptDroppedFiles(HWND frame, bool accept) {
+  LONG_PTR style = GetWindowLongPtrA(frame, GWL_EXSTYLE);
+  style = accept ? (style | WS_EX_ACCEPTFILES) : (style & ~static_cast<LONG_PTR>(WS_EX_ACCEPTFILES));
+  SetWindowLongPtrA(frame, GWL_EXSTYLE, style);
+}
+
 bool OnCreate(HWND frame) {
   TraceStartup("creation handler");
-  DragAcceptFiles(frame, TRUE);
+  AcceptDroppedFiles(frame, true);
   g_frame = frame;
   g_managerMenu = GetMenu(frame);
   g_startupComplete = false;
@@ -283,7 +291,7 @@ void OnClose(HWND frame) {
 }
 
 void OnDestroy(HWND frame) {
-  DragAcceptFiles(frame, FALSE);
+  AcceptDroppedFiles(frame, false);
   CloseHelpWindow();
   ReleaseToolBarImages();
   FreeFrameBlocks();
