@@ -244,7 +244,6 @@ void LoadArchiveSwitches() {
   if (!g_settings) return;
   LoadSwitchesFromIni(g_switches, g_settings->IniPath, g_settings->ProgramDirectory);
   g_dialogHost.iniPath = g_settings->IniPath;
-  g_dialogHost.helpFile = g_helpFile;
 }
 
 bool NewArchiveFor(HWND frame, HWND browser) {

@@ -15,6 +15,7 @@
 #include "app/frame.h"
 #include "app/mail_commands.h"
 #include "app/menu_help.h"
+#include "common/dialog_kit_win.h"
 #include "common/help_contexts.h"
 #include "app/options_dialogs.h"
 #include "app/print_commands.h"
@@ -42,12 +43,6 @@ char g_chosenFile[121];
 namespace {
 
 constexpr const char* kCaption = "Quillon";
-
-std::string LoadText(UINT id) {
-  char buf[256] = "";
-  LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
-  return buf;
-}
 
 std::string PaneText(int pane) {
   char buf[256] = "";
@@ -134,7 +129,7 @@ void CloseAll() {
 
 // Select Files By Type: patterns select or deselect items of the focused list.
 INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, g_helpFile, help::kSelectByType)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kSelectByType)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(d, DWLP_USER, l);
@@ -158,7 +153,7 @@ INT_PTR CALLBACK SelByTypeProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 void SelectFilesByType(HWND frame) {
   HWND list = FocusedList();
   if (!list) return;
-  g_cancelled = RunDialogTemplate(frame, "SelByType", SelByTypeProc, reinterpret_cast<LPARAM>(list)) == IDCANCEL;
+  RunDialog(frame, "SelByType", SelByTypeProc, reinterpret_cast<LPARAM>(list));
 }
 
 INT_PTR CALLBACK AboutProc(HWND d, UINT m, WPARAM w, LPARAM) {
@@ -343,7 +338,7 @@ LRESULT DispatchFrameCommand(HWND frame, WPARAM w, LPARAM l) {
       return 0;
     }
     case IDM_ABOUT:
-      g_cancelled = RunDialogTemplate(frame, "ABOUTBOX", AboutProc, 0) == IDCANCEL;
+      RunDialog(frame, "ABOUTBOX", AboutProc, 0);
       return 0;
     case IDM_PARENT_DIR:
       if (g_activeBrowser) GoToParentDirectory(g_activeBrowser);
@@ -440,8 +435,6 @@ void OnFrameDropFiles(HWND frame, HDROP drop) {
     DragFinish(drop);
     return;
   }
-  char saved[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof saved, saved);
   UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   int listed = 0;
   std::string first, last;
@@ -483,7 +476,6 @@ void OnFrameDropFiles(HWND frame, HDROP drop) {
     return;
   }
   MakeActiveBrowserDirectoryCurrent();
-  (void)saved;
 }
 
 }  // namespace ql

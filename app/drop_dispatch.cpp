@@ -11,6 +11,7 @@
 #include "browser/drag_win.h"
 #include "browser/drop_rules.h"
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 #include "engine/add_win.h"
 #include "engine/commands.h"
 #include "engine/dialogs_win.h"
@@ -43,8 +44,6 @@ uint64_t DriveFree(char drive) {
   if (!GetDiskFreeSpaceExA(root, &avail, nullptr, nullptr)) return 0;
   return avail.QuadPart;
 }
-
-char DriveOf(const std::string& path) { return path.size() >= 2 && path[1] == ':' ? path[0] : 0; }
 
 // The directory a drive button stands for: the one the window remembers for the drive, else the
 // drive's "=X:" entry, else its root.
@@ -164,6 +163,153 @@ bool ClassifyTarget(HWND frame, HWND sourceBrowser, HWND target, DropTarget* t) 
   return true;
 }
 
+// The selected lines of a drop's source and what they add up to.
+struct DropSelection {
+  std::vector<std::string> lines;
+  std::vector<std::string> names;  // the first field of each line that is not a marker
+  uint64_t bytes = 0;
+  bool anyMarker = false;
+};
+
+// The selection of `source`; false when a drop of directory lines on a directory must be refused
+// (said already).
+bool ReadDropSelection(HWND frame, HWND source, int sourceKind, int targetKind, DropSelection* s) {
+  s->lines = SelectedLines(source);
+  if (sourceKind == kDropDirectory && targetKind == kDropDirectory)
+    for (const std::string& line : s->lines)
+      if (IsPlaceLine(line)) {
+        ShowStringMessage(frame, IDS_FILES_ONLY);
+        return false;
+      }
+  for (const std::string& line : s->lines) {
+    if (IsMarkerLine(line)) {
+      s->anyMarker = true;
+      continue;
+    }
+    int64_t size = LineSizeField(line);
+    if (size > 0) s->bytes += static_cast<uint64_t>(size);
+    s->names.push_back(FirstField(line));
+  }
+  return true;
+}
+
+// The space and confirmation checks before a drop. -1 when the drop goes ahead; otherwise what
+// DispatchDrop returns (0 refused or declined, 1 nothing to do).
+int CheckDrop(HWND frame, const WindowRecord* sr, const DropTarget& target, const DropSelection& s) {
+  WindowRecord* tr = RecordOf(target.browser);
+  const uint64_t workFree = DriveFree(DriveLetterOf(g_settings->WorkDirectory));
+  char destDrive = 0;
+  uint64_t archiveSize = 0;
+  if (target.kind == kDropDelete) {
+    destDrive = DriveLetterOf(sr->curDir);
+  } else if (target.kind == kDropDirectory) {
+    destDrive = DriveLetterOf(target.directory);
+  } else {
+    destDrive = DriveLetterOf(tr->archivePath);
+    archiveSize = static_cast<uint32_t>(GetWindowLongA(target.browser, kWordArchiveSize));
+  }
+  const uint64_t needed = DropSpaceNeeded(s.bytes, target.kind, archiveSize);
+  const bool confirm = (g_confirmFlags & kConfirmMouse) != 0;
+  if (target.kind == kDropDirectory) {
+    if (DropLacksSpace(needed, workFree, DriveFree(destDrive), target.kind, destDrive, false)) {
+      ShowStringMessage(frame, IDS_NO_DISK_SPACE);
+      return 0;
+    }
+    if (confirm && !ConfirmDragDrop(frame, s.names, target.directory, g_dropAction == kDropMove)) return 0;
+    if (target.browser && GetWindowLongA(target.browser, kWordFileCount) == 0)
+      SetWindowLongA(target.browser, kWordFileCount, 1);
+  } else if (target.kind == kDropZip || target.kind == kDropArj) {
+    if (DropLacksSpace(needed, workFree, DriveFree(destDrive), target.kind, destDrive,
+                       On(g_switches, Sw::MultiVolume))) {
+      ShowStringMessage(frame, IDS_NO_DISK_SPACE);
+      return 0;
+    }
+    if (s.anyMarker) {
+      ShowStringMessage(frame, IDS_CANT_DRAG_COMMENTS);
+      return 0;
+    }
+    if (confirm && !ConfirmDragDrop(frame, s.names, tr->archivePath[0] ? tr->archivePath : "[Untitled] Archive",
+                                    g_dropAction == kDropMove))
+      return 0;
+    if (GetWindowLongA(target.browser, kWordFileCount) == 0) SetWindowLongA(target.browser, kWordFileCount, 1);
+  } else {
+    if (s.anyMarker) {
+      ShowStringMessage(frame, IDS_CANT_DELETE_COMMENTS);
+      return 0;
+    }
+    if (!sr->hwndFocusList || SendMessageA(sr->hwndFocusList, LB_GETSELCOUNT, 0, 0) <= 0) return 1;
+  }
+  return -1;
+}
+
+AskPassword PasswordAskerOf(HWND frame) {
+  return [frame](SwitchSet& s) { return AskPasswordDialog(frame, s); };
+}
+
+// Files of a directory list copied or moved into a directory.
+bool CopyDroppedFiles(HWND frame, HWND sourceBrowser, const DropTarget& target, const DropSelection& s,
+                      bool move) {
+  const WindowRecord* sr = RecordOf(sourceBrowser);
+  std::vector<std::string> paths;
+  for (const std::string& name : s.names) paths.push_back(InDirectory(sr->curDir, name));
+  bool done = CopyFilesToDirectory(frame, paths, target.directory, move);
+  RefillDirectory(sourceBrowser);
+  if (target.browser) RefillDirectory(target.browser);
+  return done;
+}
+
+// Members of an archive extracted into a directory (and deleted from the archive by a move).
+bool ExtractDroppedMembers(HWND frame, HWND sourceBrowser, const DropTarget& target, const DropSelection& s,
+                           bool move) {
+  const WindowRecord* sr = RecordOf(sourceBrowser);
+  RunResult r = ExtractDropped(sourceBrowser, s.lines, true, target.directory);
+  SetCurrentDirAndDrive(sr->curDir);
+  if (Ran(r) && move) DeleteArchiveSelection(frame, sourceBrowser);
+  ReloadArchive(sourceBrowser);
+  if (target.browser) RefillDirectory(target.browser);
+  return Ran(r);
+}
+
+// Files of a directory list added to (or moved into) an archive.
+bool AddDroppedFiles(HWND frame, HWND sourceBrowser, const DropTarget& target, const DropSelection& s,
+                     bool move) {
+  const WindowRecord* sr = RecordOf(sourceBrowser);
+  const WindowRecord* tr = RecordOf(target.browser);
+  DropSource src;
+  src.listBox = true;
+  src.sourceDir = sr->curDir;
+  for (const std::string& line : s.lines)
+    if (!IsMarkerLine(line)) src.nameFields.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
+  RunResult r = DropAddFiles(SetupFor(target.browser), g_switches, KindOf(target.browser), tr->archivePath,
+                             Encrypted(target.browser), move, src, PasswordAskerOf(frame));
+  SetCurrentDirAndDrive(sr->curDir);
+  ReloadArchive(target.browser);
+  RefillDirectory(sourceBrowser);
+  ShowDirectoryTotals(sourceBrowser);
+  return Ran(r);
+}
+
+// Members of one archive put into another: out of the source into the work directory, then moved
+// from there into the target.
+bool TransferDroppedMembers(HWND frame, HWND sourceBrowser, const DropTarget& target, const DropSelection& s,
+                            bool move) {
+  const WindowRecord* sr = RecordOf(sourceBrowser);
+  const WindowRecord* tr = RecordOf(target.browser);
+  RunResult r = ExtractDropped(sourceBrowser, s.lines, false, g_settings->WorkDirectory);
+  if (Ran(r)) {
+    DropSource src;
+    src.listBox = false;
+    for (const std::string& name : s.names) src.placedList += name + "\r\n";
+    r = DropAddFiles(SetupFor(target.browser), g_switches, KindOf(target.browser), tr->archivePath,
+                     Encrypted(target.browser), true, src, PasswordAskerOf(frame));
+  }
+  SetCurrentDirAndDrive(sr->curDir);
+  if (Ran(r) && move) DeleteArchiveSelection(frame, sourceBrowser);
+  ReloadArchive(target.browser);
+  ReloadArchive(sourceBrowser);
+  return Ran(r);
+}
+
 }  // namespace
 
 void ConnectDropHost(BrowserHost& host) {
@@ -175,7 +321,6 @@ void ConnectDropHost(BrowserHost& host) {
 int DispatchDrop(HWND, DropRecord* record) {
   HWND frame = Frame();
   if (!g_activeBrowser || !record || !record->sourceList || !g_settings) return 1;
-  const uint64_t workFree = DriveFree(DriveOf(g_settings->WorkDirectory));
   HWND source = record->sourceList;
   HWND sourceBrowser = GetParent(source);
   WindowRecord* sr = RecordOf(sourceBrowser);
@@ -188,132 +333,28 @@ int DispatchDrop(HWND, DropRecord* record) {
   DropTarget target;
   if (!ClassifyTarget(frame, sourceBrowser, record->target, &target)) return 0;
   if (!target.kind) return 1;
-  WindowRecord* tr = RecordOf(target.browser);
+  DropSelection selection;
+  if (!ReadDropSelection(frame, source, sourceKind, target.kind, &selection)) return 0;
+  if (selection.names.empty()) return 1;
+  if (int stop = CheckDrop(frame, sr, target, selection); stop >= 0) return stop;
 
-  // The selection.
-  std::vector<std::string> lines = SelectedLines(source);
-  if (sourceKind == kDropDirectory && target.kind == kDropDirectory)
-    for (const std::string& line : lines)
-      if (IsPlaceLine(line)) {
-        ShowStringMessage(frame, IDS_FILES_ONLY);
-        return 0;
-      }
-  uint64_t bytes = 0;
-  int count = 0;
-  bool anyMarker = false;
-  std::vector<std::string> names;
-  for (const std::string& line : lines) {
-    if (IsMarkerLine(line)) {
-      anyMarker = true;
-      continue;
-    }
-    ++count;
-    int64_t size = LineSizeField(line);
-    if (size > 0) bytes += static_cast<uint64_t>(size);
-    names.push_back(FirstField(line));
-  }
-  if (count == 0) return 1;
-
-  // Space and confirmation.
-  char destDrive = 0;
-  uint64_t archiveSize = 0;
-  if (target.kind == kDropDelete) {
-    destDrive = DriveOf(sr->curDir);
-  } else if (target.kind == kDropDirectory) {
-    destDrive = DriveOf(target.directory);
-  } else {
-    destDrive = DriveOf(tr->archivePath);
-    archiveSize = static_cast<uint32_t>(GetWindowLongA(target.browser, kWordArchiveSize));
-  }
-  const uint64_t needed = DropSpaceNeeded(bytes, target.kind, archiveSize);
-  const bool confirm = (g_confirmFlags & kConfirmMouse) != 0;
-  if (target.kind == kDropDirectory) {
-    if (DropLacksSpace(needed, workFree, DriveFree(destDrive), target.kind, destDrive, false)) {
-      ShowStringMessage(frame, IDS_NO_DISK_SPACE);
-      return 0;
-    }
-    if (confirm && !ConfirmDragDrop(frame, names, target.directory, g_dropAction == kDropMove)) return 0;
-    if (target.browser && GetWindowLongA(target.browser, kWordFileCount) == 0)
-      SetWindowLongA(target.browser, kWordFileCount, 1);
-  } else if (target.kind == kDropZip || target.kind == kDropArj) {
-    if (DropLacksSpace(needed, workFree, DriveFree(destDrive), target.kind, destDrive,
-                       On(g_switches, Sw::MultiVolume))) {
-      ShowStringMessage(frame, IDS_NO_DISK_SPACE);
-      return 0;
-    }
-    if (anyMarker) {
-      ShowStringMessage(frame, IDS_CANT_DRAG_COMMENTS);
-      return 0;
-    }
-    if (confirm && !ConfirmDragDrop(frame, names, tr->archivePath[0] ? tr->archivePath : "[Untitled] Archive",
-                                    g_dropAction == kDropMove))
-      return 0;
-    if (GetWindowLongA(target.browser, kWordFileCount) == 0) SetWindowLongA(target.browser, kWordFileCount, 1);
-  } else {
-    if (anyMarker) {
-      ShowStringMessage(frame, IDS_CANT_DELETE_COMMENTS);
-      return 0;
-    }
-    if (!sr->hwndFocusList || SendMessageA(sr->hwndFocusList, LB_GETSELCOUNT, 0, 0) <= 0) return 1;
-  }
-
-  // The operation.
   const DropPlan plan = PlanDrop(sourceKind, target.kind, g_dropAction);
-  int result = 1;
+  bool done = true;
   switch (plan.op) {
-    case DropOp::CopyFiles: {
-      std::vector<std::string> paths;
-      for (const std::string& name : names) paths.push_back(InDirectory(sr->curDir, name));
-      if (!CopyFilesToDirectory(frame, paths, target.directory, plan.move)) result = 0;
-      RefillDirectory(sourceBrowser);
-      if (target.browser) RefillDirectory(target.browser);
+    case DropOp::CopyFiles:
+      done = CopyDroppedFiles(frame, sourceBrowser, target, selection, plan.move);
       break;
-    }
-    case DropOp::ExtractMembers: {
-      RunResult r = ExtractDropped(sourceBrowser, lines, true, target.directory);
-      SetCurrentDirAndDrive(sr->curDir);
-      if (Ran(r) && plan.move) DeleteArchiveSelection(frame, sourceBrowser);
-      ReloadArchive(sourceBrowser);
-      if (target.browser) RefillDirectory(target.browser);
-      if (!Ran(r)) result = 0;
+    case DropOp::ExtractMembers:
+      done = ExtractDroppedMembers(frame, sourceBrowser, target, selection, plan.move);
       break;
-    }
-    case DropOp::AddFiles: {
-      DropSource src;
-      src.listBox = true;
-      src.sourceDir = sr->curDir;
-      for (const std::string& line : lines)
-        if (!IsMarkerLine(line)) src.nameFields.emplace_back(LineSelectedName(line, g_shortNameDisplay != 0));
-      RunResult r = DropAddFiles(SetupFor(target.browser), g_switches, KindOf(target.browser), tr->archivePath,
-                                 Encrypted(target.browser), plan.move, src,
-                                 [frame](SwitchSet& s) { return AskPasswordDialog(frame, s); });
-      SetCurrentDirAndDrive(sr->curDir);
-      ReloadArchive(target.browser);
-      RefillDirectory(sourceBrowser);
-      ShowDirectoryTotals(sourceBrowser);
-      if (!Ran(r)) result = 0;
+    case DropOp::AddFiles:
+      done = AddDroppedFiles(frame, sourceBrowser, target, selection, plan.move);
       break;
-    }
-    case DropOp::TransferMembers: {
-      // Out of the source into the work directory, then moved from there into the target.
-      RunResult r = ExtractDropped(sourceBrowser, lines, false, g_settings->WorkDirectory);
-      if (Ran(r)) {
-        DropSource src;
-        src.listBox = false;
-        for (const std::string& name : names) src.placedList += name + "\r\n";
-        r = DropAddFiles(SetupFor(target.browser), g_switches, KindOf(target.browser), tr->archivePath,
-                         Encrypted(target.browser), true, src,
-                         [frame](SwitchSet& s) { return AskPasswordDialog(frame, s); });
-      }
-      SetCurrentDirAndDrive(sr->curDir);
-      if (Ran(r) && plan.move) DeleteArchiveSelection(frame, sourceBrowser);
-      ReloadArchive(target.browser);
-      ReloadArchive(sourceBrowser);
-      if (!Ran(r)) result = 0;
+    case DropOp::TransferMembers:
+      done = TransferDroppedMembers(frame, sourceBrowser, target, selection, plan.move);
       break;
-    }
     case DropOp::DeleteFiles:
-      if (!DeleteDirectoryListSelection(frame, sourceBrowser)) result = 0;
+      done = DeleteDirectoryListSelection(frame, sourceBrowser);
       break;
     case DropOp::DeleteMembers:
       DeleteArchiveSelection(frame, sourceBrowser);
@@ -323,7 +364,7 @@ int DispatchDrop(HWND, DropRecord* record) {
   }
   g_dropAction = kDropCopy;
   if (g_activeBrowser) RefillDirectory(g_activeBrowser);
-  return result;
+  return done ? 1 : 0;
 }
 
 void StartPickUp(HWND, HWND list, bool move) {

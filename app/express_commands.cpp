@@ -20,7 +20,6 @@ namespace {
 
 // The path typed into the Run dialog: an archive opens in a window, a program starts, anything
 // else opens with the program associated with it.
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The "Command Line" of Express Run: a program (quoted when its path holds blanks) with its
 // arguments, an archive, or a document.
@@ -53,7 +52,6 @@ ExpressHost HostFor(HWND frame) {
     h.sourceDir = g_settings->SourceDirectory;
     h.targetDir = g_settings->TargetDirectory;
   }
-  h.helpFile = g_helpFile;
   h.chooseArchive = [](HWND owner, std::string* archive) {
     if (!ChooseArchiveFile(owner)) return false;
     *archive = g_chosenFile;

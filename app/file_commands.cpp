@@ -4,6 +4,7 @@
 
 #include "app/settings.h"
 #include "browser/browser_win.h"
+#include "engine/dialogs_win.h"
 #include "fileops/file_ops_win.h"
 #include "resources/ids.h"
 
@@ -18,11 +19,12 @@ std::string WorkingDirectory() {
 }  // namespace
 
 void ConnectFileOps() {
-  g_fileOpsHost.helpFile = g_helpFile;
   g_fileOpsHost.workDirectory = g_settings ? g_settings->WorkDirectory : "";
   g_fileOpsHost.workingDirectory = WorkingDirectory;
   g_fileOpsHost.confirmFlags = &g_confirmFlags;
   g_fileOpsHost.managerMode = &g_managerMode;
+  // The archive dialogs' Browse and Select Other choose with the file operations' chooser.
+  g_dialogHost.chooseDirectory = ChooseTargetDirectory;
 }
 
 bool DispatchFileCommand(HWND frame, UINT id) {

@@ -5,7 +5,8 @@
 
 namespace ql {
 
-// Gives the file operations the settings they read (help file, work directory, confirmations, mode).
+// Gives the file operations the settings they read (work directory, confirmations, mode), and the
+// archive dialogs the file operations' directory chooser.
 void ConnectFileOps();
 
 // Handles the file commands; false for any other command.

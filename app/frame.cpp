@@ -9,6 +9,7 @@
 #include "app/drop_dispatch.h"
 #include "app/help_window.h"
 #include "app/settings.h"
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "app/startup.h"
 #include "app/startup_trace.h"
@@ -19,6 +20,7 @@
 #include "app/mail_commands.h"
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
+#include "common/text_and_paths.h"
 #include "engine/dialogs_win.h"
 #include "engine/switches_win.h"
 #include "resources/ids.h"
@@ -33,9 +35,6 @@ char* g_mailNote = nullptr;
 namespace {
 
 constexpr UINT kFirstChildId = 5100;  // the browser windows listed in the Window menu
-
-// Blocks the creation handler takes for the frame's lifetime.
-char* g_scratchText[2] = {nullptr, nullptr};
 
 template <typename T>
 void FreeBlock(T*& block) {
@@ -97,7 +96,7 @@ void ConnectBrowserHost() {
   h.enableParentButton = EnableParentButton;
   h.barHeight = BarHeight;
   h.viewMember = [](HWND browser, const char* line) { ViewMemberLine(browser, line); };
-  h.showHelp = [](HWND owner, unsigned context) { ShowHelpContext(owner, g_helpFile, context); };
+  h.showHelp = [](HWND owner, unsigned context) { ShowHelp(owner, HelpAction::Context, context); };
   ConnectDropHost(h);
 }
 
@@ -106,14 +105,12 @@ void ConnectBrowserHost() {
 bool AllocateFrameBlocks() {
   g_confirmFlags = 0;
   if (!AllocateWindowTable()) return false;
-  for (char*& text : g_scratchText) text = static_cast<char*>(GlobalAlloc(GPTR, 514));
   g_mailSubject = static_cast<char*>(GlobalAlloc(GPTR, 514));
   g_mailNote = static_cast<char*>(GlobalAlloc(GPTR, 4098));
-  return g_scratchText[0] && g_scratchText[1] && g_mailSubject && g_mailNote && AllocateSettings();
+  return g_mailSubject && g_mailNote && AllocateSettings();
 }
 
 void FreeFrameBlocks() {
-  for (char*& text : g_scratchText) FreeBlock(text);
   FreeBlock(g_mailSubject);
   FreeBlock(g_mailNote);
   FreeWindowTable();
@@ -161,9 +158,17 @@ void TakeCommandLine(HWND frame) {
   }
 }
 
+// What DragAcceptFiles does, without loading the shell library at start-up for it: the frame takes
+// WM_DROPFILES while it carries WS_EX_ACCEPTFILES.
+void AcceptDroppedFiles(HWND frame, bool accept) {
+  LONG_PTR style = GetWindowLongPtrA(frame, GWL_EXSTYLE);
+  style = accept ? (style | WS_EX_ACCEPTFILES) : (style & ~static_cast<LONG_PTR>(WS_EX_ACCEPTFILES));
+  SetWindowLongPtrA(frame, GWL_EXSTYLE, style);
+}
+
 bool OnCreate(HWND frame) {
   TraceStartup("creation handler");
-  DragAcceptFiles(frame, TRUE);
+  AcceptDroppedFiles(frame, true);
   g_frame = frame;
   g_managerMenu = GetMenu(frame);
   g_startupComplete = false;
@@ -202,7 +207,7 @@ bool OnCreate(HWND frame) {
   LoadItemBitmaps();
   LoadListFont(frame);
   std::string mode = IniString("switches", "Mode", "Manager", 16);
-  CreateMdiClient(frame, EqualsIgnoreCase(mode, "Manager"));
+  CreateMdiClient(frame, EqualNoCase(mode, "Manager"));
   ConnectBrowserHost();
   ApplyListFontToBrowsers();
   BarOptions bars;
@@ -286,7 +291,7 @@ void OnClose(HWND frame) {
 }
 
 void OnDestroy(HWND frame) {
-  DragAcceptFiles(frame, FALSE);
+  AcceptDroppedFiles(frame, false);
   CloseHelpWindow();
   ReleaseToolBarImages();
   FreeFrameBlocks();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "common/dialog_kit_win.h"
 #include "common/help_book.h"
 #include "common/help_contexts.h"
 #include "resources/ids.h"
@@ -71,12 +72,6 @@ struct State {
 };
 State g_help;
 
-std::string Text(UINT id) {
-  char buf[256] = "";
-  LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
-  return buf;
-}
-
 // ---- the help file ----
 
 bool FileStamp(const std::string& path, FILETIME* written, DWORD* size) {
@@ -103,7 +98,7 @@ bool LoadBook(HWND owner) {
   HANDLE f = exists ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
                     : INVALID_HANDLE_VALUE;
   if (f == INVALID_HANDLE_VALUE) {
-    std::string format = Text(IDS_HELP_MISSING);
+    std::string format = LoadText(IDS_HELP_MISSING);
     std::vector<char> msg(format.size() + path.size() + 16);
     snprintf(msg.data(), msg.size(), format.c_str(), path.empty() ? "QL53.HLP" : path.c_str());
     AppMessageBox(owner, msg.data(), "Quillon", MB_OK | MB_ICONEXCLAMATION);
@@ -121,7 +116,7 @@ bool LoadBook(HWND owner) {
   if (!help::ParseBook(text, &d.book)) {
     error = d.book.errors.empty() ? "unreadable" : d.book.errors[0];
     if (size > kLimit) error = "too large";
-    std::string format = Text(IDS_HELP_DAMAGED);
+    std::string format = LoadText(IDS_HELP_DAMAGED);
     std::vector<char> msg(format.size() + path.size() + error.size() + 16);
     snprintf(msg.data(), msg.size(), format.c_str(), path.c_str(), error.c_str());
     AppMessageBox(owner, msg.data(), "Quillon", MB_OK | MB_ICONEXCLAMATION);
@@ -783,7 +778,7 @@ void Open(HWND owner, HelpAction action, DWORD context) {
   }
   bool fresh = !g_help.window;
   if (fresh && !CreateHelpWindow(owner)) {
-    AppMessageBox(owner, (Text(IDS_CANNOT_CREATE_DIALOG) + kHelpClass).c_str(), "Quillon", MB_OK | MB_ICONSTOP);
+    ReportDialogNotMade(owner, kHelpClass);
     return;
   }
   if (!fresh && g_help.listsGeneration != g_help.data.generation) {

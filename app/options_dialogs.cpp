@@ -9,7 +9,9 @@
 #include "browser/bars_win.h"
 #include "browser/browser_win.h"
 #include "browser/window_rules.h"
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 #include "engine/dialogs_win.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
@@ -22,20 +24,13 @@ constexpr DWORD kDefaultsHelp = 7011;
 constexpr DWORD kConfirmationsHelp = 7009;
 constexpr DWORD kDisplayMaskHelp = 7063;
 
-std::string ItemText(HWND d, int id, int limit) {
-  std::string text(static_cast<size_t>(limit) + 1, '\0');
-  int n = GetDlgItemTextA(d, id, &text[0], limit + 1);
-  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return text;
-}
-
 // ---- Quillon Defaults ----
 
 // Which extractor a convert uses: the bundled one while the field says "None".
 void ShowExtractorInUse(HWND d, int field, int label, const char* bundled) {
-  std::string value = ItemText(d, field, 260);
+  std::string value = DlgText(d, field, 260);
   std::string text;
-  if (!value.empty() && !EqualsIgnoreCase(value, "None")) {
+  if (!value.empty() && !EqualNoCase(value, "None")) {
     text = "Converts use the program above.";
   } else {
     std::string path = ProgramDirectoryFile(bundled);
@@ -58,7 +53,7 @@ void InitDefaults(HWND d) {
   SetDlgItemTextA(d, IDC_SETUP_ARC, g_settings->ArcProgram);
   SetDlgItemTextA(d, IDC_SETUP_LZH, g_settings->LzhProgram);
   SetDlgItemTextA(d, IDC_SETUP_VIRUS, g_settings->VirusProgram);
-  bool windows = EqualsIgnoreCase(IniString("Utilities", "WinEnv", "False", 10), "TRUE");
+  bool windows = EqualNoCase(IniString("Utilities", "WinEnv", "False", 10), "TRUE");
   CheckRadioButton(d, IDC_SETUP_VIRUS_DOS, IDC_SETUP_VIRUS_WINDOWS,
                    windows ? IDC_SETUP_VIRUS_WINDOWS : IDC_SETUP_VIRUS_DOS);
   CheckDlgButton(d, IDC_SETUP_SAVE_WINDOWS, (g_confirmFlags & kSaveArchiveNames) ? BST_CHECKED : BST_UNCHECKED);
@@ -75,33 +70,33 @@ bool StoreDefaults(HWND d) {
     ShowStringMessage(d, message);
     return false;
   };
-  std::string target = ItemText(d, IDC_SETUP_TARGET, 256);
+  std::string target = DlgText(d, IDC_SETUP_TARGET, 256);
   if (target.empty()) return refuse(IDS_ENTER_TARGET_DIR);
   SetDirectorySetting(DirSetting::Target, target.c_str());
-  std::string source = ItemText(d, IDC_SETUP_SOURCE, 256);
+  std::string source = DlgText(d, IDC_SETUP_SOURCE, 256);
   if (source.empty()) return refuse(IDS_ENTER_ARCHIVE_DIR);
   SetDirectorySetting(DirSetting::Source, source.c_str());
-  std::string working = ItemText(d, IDC_SETUP_WORKING, 256);
+  std::string working = DlgText(d, IDC_SETUP_WORKING, 256);
   if (working.empty()) return refuse(IDS_ENTER_WORK_DIR);
   SetDirectorySetting(DirSetting::Working, working.c_str());
   SetCurrentDirAndDrive(g_settings->InitialDirectory);
-  std::string virus = ItemText(d, IDC_SETUP_VIRUS, 260);
+  std::string virus = DlgText(d, IDC_SETUP_VIRUS, 260);
   if (virus.empty()) return refuse(IDS_ENTER_VIRUS_PROGRAM);
   SetUtilityProgram(UtilityProgram::Virus, virus.c_str());
-  IniWriteTrueFalse("Utilities", "WinEnv", IsDlgButtonChecked(d, IDC_SETUP_VIRUS_WINDOWS) == BST_CHECKED);
-  std::string arc = ItemText(d, IDC_SETUP_ARC, 260);
+  IniWriteTrueFalse("Utilities", "WinEnv", Checked(d, IDC_SETUP_VIRUS_WINDOWS));
+  std::string arc = DlgText(d, IDC_SETUP_ARC, 260);
   if (arc.empty()) return refuse(IDS_ENTER_ARC_LZH_PROGRAM);
   SetUtilityProgram(UtilityProgram::Arc, arc.c_str());
-  std::string lzh = ItemText(d, IDC_SETUP_LZH, 260);
+  std::string lzh = DlgText(d, IDC_SETUP_LZH, 260);
   if (lzh.empty()) return refuse(IDS_ENTER_ARC_LZH_PROGRAM);
   SetUtilityProgram(UtilityProgram::Lzh, lzh.c_str());
-  SetConfirmFlag(kSaveArchiveNames, IsDlgButtonChecked(d, IDC_SETUP_SAVE_WINDOWS) == BST_CHECKED);
+  SetConfirmFlag(kSaveArchiveNames, Checked(d, IDC_SETUP_SAVE_WINDOWS));
   SetCursor(old);
   return true;
 }
 
 INT_PTR CALLBACK DefaultsProc(HWND d, UINT m, WPARAM w, LPARAM) {
-  if (DialogHelpOrCancel(d, m, w, g_helpFile, kDefaultsHelp)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, kDefaultsHelp)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       InitDefaults(d);
@@ -133,7 +128,7 @@ const ConfirmBox kConfirmBoxes[] = {
 };
 
 INT_PTR CALLBACK ConfirmationsProc(HWND d, UINT m, WPARAM w, LPARAM) {
-  if (DialogHelpOrCancel(d, m, w, g_helpFile, kConfirmationsHelp)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, kConfirmationsHelp)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       PlaceDialog(d);
@@ -142,7 +137,7 @@ INT_PTR CALLBACK ConfirmationsProc(HWND d, UINT m, WPARAM w, LPARAM) {
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(w) == IDOK) {
-        for (const ConfirmBox& b : kConfirmBoxes) SetConfirmFlag(b.flag, IsDlgButtonChecked(d, b.control) == BST_CHECKED);
+        for (const ConfirmBox& b : kConfirmBoxes) SetConfirmFlag(b.flag, Checked(d, b.control));
         EndDialog(d, IDOK);
         return TRUE;
       }
@@ -195,7 +190,7 @@ void ReloadArchiveList(HWND browser) {
 }
 
 INT_PTR CALLBACK DisplayMaskProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, g_helpFile, kDisplayMaskHelp)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, kDisplayMaskHelp)) return TRUE;
   MaskDialog* md = reinterpret_cast<MaskDialog*>(GetWindowLongPtrA(d, DWLP_USER));
   switch (m) {
     case WM_INITDIALOG: {
@@ -215,7 +210,7 @@ INT_PTR CALLBACK DisplayMaskProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       if (id == IDOK) {
         WindowRecord* r = RecordOf(md->browser);
         if (r) {
-          std::string mask = ItemText(d, IDC_MASK_EDIT, 63);
+          std::string mask = DlgText(d, IDC_MASK_EDIT, 63);
           if (mask.find_first_not_of(' ') == std::string::npos) mask = "*.*";
           char* slot = md->archive ? r->archiveMask : r->dirMask;
           lstrcpynA(slot, mask.c_str(), sizeof r->dirMask);
@@ -225,7 +220,7 @@ INT_PTR CALLBACK DisplayMaskProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       }
       bool* flag = BoxFlag(md->boxes, id);
       if (flag && HIWORD(w) == BN_CLICKED) {
-        *flag = IsDlgButtonChecked(d, id) == BST_CHECKED;
+        *flag = Checked(d, id);
         std::optional<std::string> field =
             ComposeDisplayMask(static_cast<MaskBox>(id), *flag, &md->boxes);
         for (int box : kMaskBoxIds) CheckDlgButton(d, box, *BoxFlag(md->boxes, box) ? BST_CHECKED : BST_UNCHECKED);
@@ -271,23 +266,18 @@ void WriteListFont(int desiredPoints) {
 
 INT_PTR OpenDefaultsDialog(HWND frame) {
   if (!g_settings) return IDCANCEL;
-  INT_PTR r = RunDialogTemplate(frame, "SETUPQL4", DefaultsProc, 0);
-  g_cancelled = r == IDCANCEL;
-  return r;
+  return RunDialog(frame, "SETUPQL4", DefaultsProc, 0);
 }
 
 INT_PTR OpenConfirmationsDialog(HWND frame) {
-  INT_PTR r = RunDialogTemplate(frame, "WARNING", ConfirmationsProc, 0);
-  g_cancelled = r == IDCANCEL;
-  return r;
+  return RunDialog(frame, "WARNING", ConfirmationsProc, 0);
 }
 
 INT_PTR OpenDisplayMaskDialog(HWND frame, HWND browser) {
   WindowRecord* r = RecordOf(browser);
   if (!r) return IDCANCEL;
   MaskDialog md{browser, r->hwndFocusList && r->hwndFocusList == r->hwndArchiveList, {}};
-  INT_PTR result = RunDialogTemplate(frame, "DIR_MASK", DisplayMaskProc, reinterpret_cast<LPARAM>(&md));
-  g_cancelled = result == IDCANCEL;
+  INT_PTR result = RunDialog(frame, "DIR_MASK", DisplayMaskProc, reinterpret_cast<LPARAM>(&md));
   if (result != IDOK || !RecordOf(browser)) return result;
   if (md.archive)
     ReloadArchiveList(browser);

@@ -51,8 +51,8 @@ void RunCommand(HWND frame) {
   while (!dir.empty() && dir.back() == '\\') dir.pop_back();
   std::string command;
   bool minimized = false;
-  if (!RunDialog(frame, dir + "\\" + NameOf(lines[0]), ReadRecentEntries("Run Files", "Prog", 10), &command,
-                 &minimized))
+  if (!RunCommandDialog(frame, dir + "\\" + NameOf(lines[0]), ReadRecentEntries("Run Files", "Prog", 10),
+                        &command, &minimized))
     return;
   SaveRecentEntry("Run Files", "Prog", command.c_str(), 10, true);
   Launch(frame, command, minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);

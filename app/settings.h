@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/settings_rules.h"
+#include "common/confirm_flags.h"
 
 namespace ql {
 
@@ -34,16 +35,7 @@ static_assert(sizeof(SettingsRecord) == 14 * kPathSlotSize + 2, "fourteen slots 
 
 extern SettingsRecord* g_settings;
 
-// ConfirmFlags bits and the key of each.
-enum ConfirmFlag : WORD {
-  kConfirmReplace = 0x01,      // copy
-  kConfirmDelete = 0x02,       // delete
-  kConfirmDirDelete = 0x04,    // del_dir
-  kConfirmMove = 0x08,         // move
-  kConfirmMouse = 0x10,        // drag_n_drop
-  kConfirmTargetDir = 0x20,    // target_dir
-  kSaveArchiveNames = 0x40,    // switches/SaveArchiveNames
-};
+// The ConfirmFlags bits (common/confirm_flags.h).
 extern WORD g_confirmFlags;
 extern bool g_showToolbar;
 extern bool g_showDriveBar;

@@ -4,30 +4,16 @@
 #include <cstdio>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
 
 namespace ql {
 
 namespace {
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 }  // namespace
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
-
-bool IsOnValue(std::string_view value) { return EqualsIgnoreCase(value, "ON"); }
-bool IsTrueValue(std::string_view value) { return EqualsIgnoreCase(value, "TRUE"); }
+bool IsOnValue(std::string_view value) { return EqualNoCase(value, "ON"); }
+bool IsTrueValue(std::string_view value) { return EqualNoCase(value, "TRUE"); }
 
 std::string WithoutTrailingBackslashes(std::string_view dir) {
   while (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
@@ -95,8 +81,8 @@ std::optional<int> CoordinateValue(std::string_view text) {
 }
 
 WinStatus ParseWinStatus(std::string_view text) {
-  if (EqualsIgnoreCase(text, "Maximized")) return WinStatus::Maximized;
-  if (EqualsIgnoreCase(text, "Minimized")) return WinStatus::Minimized;
+  if (EqualNoCase(text, "Maximized")) return WinStatus::Maximized;
+  if (EqualNoCase(text, "Minimized")) return WinStatus::Minimized;
   return WinStatus::Normal;
 }
 
@@ -109,8 +95,8 @@ const char* WinStatusText(WinStatus status) {
 }
 
 Mode ChooseStartMode(std::string_view modeValue, bool commandLineGiven) {
-  if (EqualsIgnoreCase(modeValue, "Manager")) return Mode::Manager;
-  if (EqualsIgnoreCase(modeValue, "Express") && commandLineGiven) return Mode::Manager;
+  if (EqualNoCase(modeValue, "Manager")) return Mode::Manager;
+  if (EqualNoCase(modeValue, "Express") && commandLineGiven) return Mode::Manager;
   return Mode::Express;
 }
 

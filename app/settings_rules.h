@@ -18,8 +18,6 @@ constexpr size_t kHandOverSize = 1024;          // the QUILLON mapping, NUL incl
 constexpr size_t kPathSlotSize = 262;           // one text slot of the Settings record
 constexpr size_t kMaxPath = 260;
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-
 // "On"/"Off" and "True"/"False" keys: on when the value equals "ON" (or "TRUE") ignoring case.
 bool IsOnValue(std::string_view value);
 bool IsTrueValue(std::string_view value);

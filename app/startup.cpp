@@ -24,29 +24,6 @@ HWND g_mdiClient = nullptr;
 
 namespace {
 
-// ---- scratch buffers ----
-
-constexpr size_t kScratchSizes[10] = {19, 19, 272, 272, 272, 272, 272, 272, 324, 324};
-void* g_scratch[10] = {};
-
-void FreeScratchBuffers() {
-  for (void*& block : g_scratch) {
-    if (block) GlobalFree(block);
-    block = nullptr;
-  }
-}
-
-bool AllocateScratchBuffers() {
-  for (size_t i = 0; i < 10; ++i) {
-    g_scratch[i] = GlobalAlloc(GPTR, kScratchSizes[i]);
-    if (!g_scratch[i]) {
-      FreeScratchBuffers();
-      return false;
-    }
-  }
-  return true;
-}
-
 // ---- resources and classes ----
 
 void LoadSharedResources(HINSTANCE inst) {
@@ -155,8 +132,6 @@ void RefuseLongCommandLine(HWND owner, const std::string& path) {
   AppMessageBox(owner, text.c_str(), "Quillon", MB_OK | MB_ICONEXCLAMATION);
 }
 
-void* ScratchBuffer(int index) { return index >= 0 && index < 10 ? g_scratch[index] : nullptr; }
-
 bool TranslateAppAccelerators(MSG* msg) {
   if (g_frame && g_currentAccel && TranslateAcceleratorA(g_frame, g_currentAccel, msg)) return true;
   return g_managerMode && g_mdiClient && TranslateMDISysAccel(g_mdiClient, msg);
@@ -210,10 +185,6 @@ HWND InitInstance(HINSTANCE inst, const char* commandLine, int show) {
   else
     lstrcpynA(g_commandLineBuffer, path.c_str(), sizeof g_commandLineBuffer);
 
-  if (!AllocateScratchBuffers()) {
-    ShowStringMessage(nullptr, IDS_NO_MEMORY);
-    return nullptr;
-  }
   LoadSharedResources(inst);
   TraceStartup("shared resources");
   if (!RegisterClasses(inst)) {
@@ -270,7 +241,6 @@ int RunMessageLoop() {
 }
 
 void ExitInstance(HINSTANCE inst) {
-  FreeScratchBuffers();
   FreeMailLibrary();
   FreeSharedResources();
   UnregisterClasses(inst);

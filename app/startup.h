@@ -36,9 +36,6 @@ extern HWND g_mdiClient;
 
 // The mail library (g_mailLibraryName, g_mailLibrary) lives with the mail commands.
 
-// The ten scratch blocks: 0-1 drive parts (19 bytes), 2-7 path parts (272), 8-9 item names (324).
-void* ScratchBuffer(int index);
-
 // The whole run; the process's exit code.
 int RunQuillon(HINSTANCE instance, const char* commandLine, int show);
 

@@ -139,8 +139,7 @@ void Join(HWND browser) {
   std::vector<std::string> names = NamesOf(SelectedLines(r->hwndDirList));
   if (names.size() > 1022) names.resize(1022);
   std::string saved = CurrentDirectory();
-  JoinArjFiles(SetupFor(browser), g_switches, r->curDir, names, Encrypted(browser), g_helpFile,
-               PasswordAsker(browser));
+  JoinArjFiles(SetupFor(browser), g_switches, r->curDir, names, Encrypted(browser), PasswordAsker(browser));
   SetCurrentDirAndDrive(saved.c_str());
 }
 
@@ -165,8 +164,8 @@ void Rename(HWND browser) {
 bool OpenArchiveListLine(HWND browser, const std::string& line) {
   WindowRecord* r = RecordOf(browser);
   if (!r || !r->archivePath[0] || line.empty()) return false;
-  if (line[0] == '>') {
-    ReadArchiveComment(browser, r->archivePath, KindOf(browser), line, g_helpFile);
+  if (IsMarkerLine(line)) {
+    ReadArchiveComment(browser, r->archivePath, KindOf(browser), line);
     return true;
   }
   std::string name(LineFirstField(line));

@@ -21,7 +21,6 @@ HMENU UserPopup(bool macros) {
 
 void ConnectUserMenus() {
   g_userMenusHost.iniPath = g_settings ? g_settings->IniPath : "";
-  g_userMenusHost.helpFile = g_helpFile;
   g_userMenusHost.popup = UserPopup;
   g_userMenusHost.menuWindow = [] { return g_menuFrame; };
 }

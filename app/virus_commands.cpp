@@ -19,7 +19,6 @@ VirusScanHost HostFor(HWND frame) {
   host.setup = SetupFor(g_activeBrowser ? g_activeBrowser : frame);
   host.detector = g_settings ? g_settings->VirusProgram : "None";
   host.winEnv = IniString("Utilities", "WinEnv", "");
-  host.helpFile = g_helpFile;
   host.switches = &g_switches;
   host.askPassword = PasswordAsker(host.setup.owner);
   return host;

@@ -6,10 +6,12 @@
 #include <cstring>
 #include <string>
 
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "browser/browser_win.h"
 #include "browser/dir_lines.h"
 #include "browser/item_format.h"
+#include "common/text_and_paths.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
 
@@ -28,12 +30,6 @@ constexpr const char* kCaption = "Quillon";
 
 void Pane(int pane, const std::string& text) {
   if (g_browserHost.setPaneText) g_browserHost.setPaneText(pane, text.c_str());
-}
-
-std::string LoadText(UINT id) {
-  char buf[512] = "";
-  LoadStringA(g_browserHost.instance, id, buf, sizeof buf);
-  return buf;
 }
 
 int FirstFreeSlot() {
@@ -58,14 +54,6 @@ std::string StripTrailingBackslash(std::string s) {
   return s;
 }
 
-char DriveLetterOf(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') {
-    char c = path[0];
-    return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  }
-  return 0;
-}
-
 HICON IconFor(HWND h, const WindowRecord* r) {
   if (!r || !r->archivePath[0]) return g_browserHost.noArchiveIcon;
   return GetWindowLongA(h, kWordArchiveType) == kArchiveTypeArj ? g_browserHost.arjIcon : g_browserHost.zipIcon;
@@ -82,16 +70,21 @@ void SetTitleOf(HWND browser, const char* archive) {
   SetWindowTextA(browser, archive && *archive ? archive : "[Untitled]");
 }
 
+// The window's place and size in the frame, kept as its restored ones.
+void KeepRestoredPlace(HWND h, WindowRecord* r) {
+  RECT wr;
+  GetWindowRect(h, &wr);
+  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
+  r->restoredX = wr.left;
+  r->restoredY = wr.top;
+  r->restoredWidth = wr.right - wr.left;
+  r->restoredHeight = wr.bottom - wr.top;
+}
+
 void Layout(HWND h, WindowRecord* r, int cw, int ch) {
   if (!IsIconic(h) && !IsZoomed(h)) {
     r->splitterPos = AdjustSplitter(r->splitterPos, cw);
-    RECT wr;
-    GetWindowRect(h, &wr);
-    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
-    r->restoredX = wr.left;
-    r->restoredY = wr.top;
-    r->restoredWidth = wr.right - wr.left;
-    r->restoredHeight = wr.bottom - wr.top;
+    KeepRestoredPlace(h, r);
   }
   const int H = g_browserHost.lineHeight;
   const int sp = r->splitterPos;
@@ -553,6 +546,79 @@ void ShowArchiveTotals(HWND browser) {
   Pane(IDC_PANE_ARCHIVE_TOTALS, ArchiveTotalsText(GetWindowLongA(browser, kWordFileCount), size, length));
 }
 
+namespace {
+
+// The restored place and size, kept while the window is neither minimised nor maximised.
+void OnMove(HWND h) {
+  WindowRecord* r = RecordOf(h);
+  if (r && !IsIconic(h) && !IsZoomed(h)) KeepRestoredPlace(h, r);
+}
+
+void OnMdiActivate(HWND h, LPARAM l) {
+  WindowRecord* r = RecordOf(h);
+  if (reinterpret_cast<HWND>(l) == h) {
+    if (r) OnActivate(h, r);
+  } else if (g_activeBrowser == h) {
+    g_activeBrowser = nullptr;
+  }
+}
+
+// The focus goes on to the list that had it (the directory list at first). False for a window
+// without a record.
+bool OnSetFocus(HWND h) {
+  WindowRecord* r = RecordOf(h);
+  if (!r) return false;
+  if (!r->hwndFocusList || !IsWindow(r->hwndFocusList)) r->hwndFocusList = r->hwndDirList;
+  SetFocus(r->hwndFocusList);
+  return true;
+}
+
+// The focus command: to the list in focus, else to the window (code 0) or the archive list when
+// it holds lines.
+void TakeFocus(HWND h, WindowRecord* r, int code) {
+  if (r->hwndFocusList && IsWindow(r->hwndFocusList)) {
+    SetFocus(r->hwndFocusList);
+  } else if (code == 0) {
+    SetFocus(h);
+  } else if (SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0) > 0) {
+    r->hwndFocusList = r->hwndArchiveList;
+    SetFocus(r->hwndArchiveList);
+  }
+}
+
+// A lone selected line of the archive list in focus names the current item.
+void RememberCurrentItem(HWND list) {
+  std::vector<int> sel = SelectedIndexes(list);
+  std::string line(static_cast<size_t>(SendMessageA(list, LB_GETTEXTLEN, sel[0], 0)) + 1, '\0');
+  SendMessageA(list, LB_GETTEXT, sel[0], reinterpret_cast<LPARAM>(&line[0]));
+  line.resize(std::strlen(line.c_str()));
+  size_t tab = line.find('\t');
+  lstrcpynA(g_currentItemName, line.substr(0, tab).c_str(), sizeof g_currentItemName);
+}
+
+// The focus command and the notifications of the two lists. True when handled.
+bool OnCommand(HWND h, WPARAM w, LPARAM l) {
+  WindowRecord* r = RecordOf(h);
+  if (!r) return false;
+  HWND from = reinterpret_cast<HWND>(l);
+  const int code = HIWORD(w);
+  if (LOWORD(w) == IDM_TAKE_FOCUS && !from) {
+    TakeFocus(h, r, code);
+    return true;
+  }
+  if (!from || (from != r->hwndArchiveList && from != r->hwndDirList)) return false;
+  if (code == LBN_DBLCLK) {
+    OnListDoubleClick(h, from);
+    return true;
+  }
+  if (from != r->hwndFocusList) return true;
+  if (code == LBN_SELCHANGE && from == r->hwndArchiveList && SendMessageA(from, LB_GETSELCOUNT, 0, 0) == 1)
+    RememberCurrentItem(from);
+  return true;
+}
+
+}  // namespace
+
 LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   switch (m) {
     case WM_CREATE:
@@ -562,35 +628,15 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (r && w != SIZE_MINIMIZED) Layout(h, r, LOWORD(l), HIWORD(l));
       break;
     }
-    case WM_MOVE: {
-      WindowRecord* r = RecordOf(h);
-      if (r && !IsIconic(h) && !IsZoomed(h)) {
-        RECT wr;
-        GetWindowRect(h, &wr);
-        MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&wr), 2);
-        r->restoredX = wr.left;
-        r->restoredY = wr.top;
-        r->restoredWidth = wr.right - wr.left;
-        r->restoredHeight = wr.bottom - wr.top;
-      }
+    case WM_MOVE:
+      OnMove(h);
       break;
-    }
-    case WM_MDIACTIVATE: {
-      WindowRecord* r = RecordOf(h);
-      if (reinterpret_cast<HWND>(l) == h) {
-        if (r) OnActivate(h, r);
-      } else if (g_activeBrowser == h) {
-        g_activeBrowser = nullptr;
-      }
+    case WM_MDIACTIVATE:
+      OnMdiActivate(h, l);
       break;
-    }
-    case WM_SETFOCUS: {
-      WindowRecord* r = RecordOf(h);
-      if (!r) break;
-      if (!r->hwndFocusList || !IsWindow(r->hwndFocusList)) r->hwndFocusList = r->hwndDirList;
-      SetFocus(r->hwndFocusList);
-      return 0;
-    }
+    case WM_SETFOCUS:
+      if (OnSetFocus(h)) return 0;
+      break;
     case WM_PAINT:
       PaintBrowser(h, RecordOf(h));
       return 0;
@@ -631,41 +677,9 @@ LRESULT CALLBACK BrowserWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_DRAWITEM:
       DrawListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(l));
       return TRUE;
-    case WM_COMMAND: {
-      WindowRecord* r = RecordOf(h);
-      if (!r) break;
-      HWND from = reinterpret_cast<HWND>(l);
-      const int code = HIWORD(w);
-      if (LOWORD(w) == IDM_TAKE_FOCUS && !from) {
-        if (r->hwndFocusList && IsWindow(r->hwndFocusList)) {
-          SetFocus(r->hwndFocusList);
-        } else if (code == 0) {
-          SetFocus(h);
-        } else if (SendMessageA(r->hwndArchiveList, LB_GETCOUNT, 0, 0) > 0) {
-          r->hwndFocusList = r->hwndArchiveList;
-          SetFocus(r->hwndArchiveList);
-        }
-        return 0;
-      }
-      if (from && (from == r->hwndArchiveList || from == r->hwndDirList)) {
-        if (code == LBN_DBLCLK) {
-          OnListDoubleClick(h, from);
-          return 0;
-        }
-        if (from != r->hwndFocusList) return 0;
-        if (code == LBN_SELCHANGE && from == r->hwndArchiveList &&
-            SendMessageA(from, LB_GETSELCOUNT, 0, 0) == 1) {
-          std::vector<int> sel = SelectedIndexes(from);
-          std::string line(static_cast<size_t>(SendMessageA(from, LB_GETTEXTLEN, sel[0], 0)) + 1, '\0');
-          SendMessageA(from, LB_GETTEXT, sel[0], reinterpret_cast<LPARAM>(&line[0]));
-          line.resize(std::strlen(line.c_str()));
-          size_t tab = line.find('\t');
-          lstrcpynA(g_currentItemName, line.substr(0, tab).c_str(), sizeof g_currentItemName);
-        }
-        return 0;
-      }
+    case WM_COMMAND:
+      if (OnCommand(h, w, l)) return 0;
       break;
-    }
     case kDropRecordMessage:
       if (!g_browserHost.dispatchDrop || !l) return 1;
       return g_browserHost.dispatchDrop(h, reinterpret_cast<DropRecord*>(l));

@@ -163,7 +163,7 @@ void DirectoryDoubleClick(HWND browser, WindowRecord* r, const std::string& line
 void ArchiveDoubleClick(HWND browser, const std::string& line) {
   std::string name(ItemNameField(line, g_shortNameDisplay != 0));
   void (*action)(HWND, const char*) = nullptr;
-  switch (ClassifyArchiveMember(line[0] == '>' ? std::string_view(line) : std::string_view(name))) {
+  switch (ClassifyArchiveMember(IsMarkerLine(line) ? std::string_view(line) : std::string_view(name))) {
     case MemberAction::None:
       return;
     case MemberAction::ShowComment:

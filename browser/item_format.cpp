@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
 
 namespace ql {
 
@@ -22,12 +23,6 @@ const PictureName kPictureNames[] = {
     {ItemPicture::Directory, "dir"},       {ItemPicture::Comment, "comment"},
     {ItemPicture::TextFile, "textfile"},   {ItemPicture::File, "file"},
 };
-
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (auto& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return u;
-}
 
 ItemPicture DrivePicture(char letter, const DriveFacts& d) {
   char up = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/text_and_paths.h"
 #include "readers/listing_lines.h"
 
 
@@ -10,20 +11,11 @@ namespace ql {
 
 namespace {
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
-
-bool ExtensionIs(std::string_view name, std::string_view ext) { return EqualsNoCase(FinalExtension(name), ext); }
+bool ExtensionIs(std::string_view name, std::string_view ext) { return EqualNoCase(FinalExtension(name), ext); }
 
 bool IsProgramExtension(std::string_view ext) {
   for (const char* p : {"EXE", "COM", "BAT", "PIF"})
-    if (EqualsNoCase(ext, p)) return true;
+    if (EqualNoCase(ext, p)) return true;
   return false;
 }
 
@@ -41,7 +33,7 @@ std::string_view FinalExtension(std::string_view name) {
 }
 
 bool IsArjVolumeExtension(std::string_view ext) {
-  if (ext.size() != 3 || Upper(ext[0]) != 'A') return false;
+  if (ext.size() != 3 || UpperAscii(ext[0]) != 'A') return false;
   if (ext[1] < '0' || ext[1] > '9' || ext[2] < '0' || ext[2] > '9') return false;
   return !(ext[1] == '0' && ext[2] == '0');
 }
@@ -64,9 +56,9 @@ DirItemAction ClassifyDirectoryItem(std::string_view name) {
   if (DriveLineLetter(name)) return DirItemAction::Drive;
   if (!DirectoryLineName(name).empty()) return DirItemAction::Directory;
   std::string_view ext = FinalExtension(name);
-  if (EqualsNoCase(ext, "ZIP")) return DirItemAction::OpenZip;
-  if (EqualsNoCase(ext, "ARJ") || IsArjVolumeExtension(ext)) return DirItemAction::OpenArj;
-  if (EqualsNoCase(ext, "EXE")) return DirItemAction::RunExe;
+  if (EqualNoCase(ext, "ZIP")) return DirItemAction::OpenZip;
+  if (EqualNoCase(ext, "ARJ") || IsArjVolumeExtension(ext)) return DirItemAction::OpenArj;
+  if (EqualNoCase(ext, "EXE")) return DirItemAction::RunExe;
   if (IsProgramExtension(ext)) return DirItemAction::RunProgram;
   return DirItemAction::OpenWithShell;
 }
@@ -148,9 +140,9 @@ SavedArchiveKind ClassifySavedArchive(std::string_view value) {
   std::string_view base = BaseNameOf(value);
   if (base.empty() || value.size() < 2) return SavedArchiveKind::Unknown;
   std::string_view ext = FinalExtension(base);
-  if (EqualsNoCase(ext, "ZIP")) return SavedArchiveKind::Zip;
-  if (EqualsNoCase(ext, "ARJ") || IsArjVolumeExtension(ext)) return SavedArchiveKind::Arj;
-  if (EqualsNoCase(ext, "EXE")) return SavedArchiveKind::ZipProgram;
+  if (EqualNoCase(ext, "ZIP")) return SavedArchiveKind::Zip;
+  if (EqualNoCase(ext, "ARJ") || IsArjVolumeExtension(ext)) return SavedArchiveKind::Arj;
+  if (EqualNoCase(ext, "EXE")) return SavedArchiveKind::ZipProgram;
   return SavedArchiveKind::Unknown;
 }
 
@@ -185,8 +177,8 @@ std::string FormatSavedCoords(const SavedCoords& c) {
 }
 
 SavedShow ParseSavedShow(std::string_view text) {
-  if (EqualsNoCase(text, "Iconic")) return SavedShow::Iconic;
-  if (EqualsNoCase(text, "Zoomed")) return SavedShow::Zoomed;
+  if (EqualNoCase(text, "Iconic")) return SavedShow::Iconic;
+  if (EqualNoCase(text, "Zoomed")) return SavedShow::Zoomed;
   return SavedShow::Restored;
 }
 

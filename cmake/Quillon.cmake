@@ -4,10 +4,13 @@
 #       A library of platform-free code (no windows.h). Built in both trees; in the native tree
 #       also as name_san (ASan + UBSan + fuzzer coverage) for tests and fuzzers.
 #   ql_win_library(name SOURCES ... [LIBS ...] [EXTERNAL ...])   Win32 tree only.
-#   ql_program(name [WIN32|CONSOLE|DLL] SOURCES ... [LIBS ...] [EXTERNAL ...] [DEF file] [OUTPUT_NAME n])
+#   ql_program(name [WIN32|CONSOLE|DLL] SOURCES ... [LIBS ...] [EXTERNAL ...] [DEF file] [OUTPUT_NAME n]
+#              [CATCHES sources...])
 #       Something that ships in the program directory build/quillon/ (Win32 tree only). It links
 #       without unused sections and is stripped; its symbols stay beside the tree's other
 #       build products as debug/<file>.debug (gdb: symbol-file). Tests keep their debug info.
+#       i686: without unwind tables, so that unused sections really go (see below), unless
+#       CATCHES names the sources whose try/catch must keep working.
 #   ql_size_sources(files...)
 #       Win32 tree: these sources of the current directory are compiled for size (-Os): code whose
 #       speed does not matter (command lines, dialogs, orchestration). Codecs keep the build type's
@@ -47,10 +50,55 @@ else()
   add_compile_options(-Wall -Wextra)
 endif()
 
+# i686 (DWARF unwinding): the linker's own script keeps every object's unwind tables (.eh_frame)
+# whole, and an object's table names every function in it, so --gc-sections left nothing of an
+# object that was linked at all: half of each program was code it never calls (all of the C++
+# library's string, for one std::string). Programs link with the linker's script less that rule:
+# the unwind tables go, and with them the sections nothing else uses. Exceptions then have no
+# tables to travel by; an exception that nothing catches ends the program as before
+# (terminate_handler.cpp). A program whose code catches one (CATCHES) keeps every table: an
+# exception must find one for each frame it passes, its own code's, the runtime's, and those of
+# the local copies the compiler makes of template code, which no rule can pick out. x86_64 keeps
+# the linker's script: its unwind tables (.pdata/.xdata) are the ones Windows itself unwinds by.
+set(QL_UNWIND_RULE "KEEP(*(.eh_frame*))")
+if(QL_WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=ld OUTPUT_VARIABLE _ql_ld
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${_ql_ld} --verbose OUTPUT_VARIABLE _ql_ld_out RESULT_VARIABLE _ql_ld_rc)
+  string(FIND "${_ql_ld_out}" "==================================================" _ql_from)
+  string(FIND "${_ql_ld_out}" "==================================================" _ql_to REVERSE)
+  if(_ql_ld_rc EQUAL 0 AND _ql_from GREATER -1 AND _ql_to GREATER _ql_from)
+    math(EXPR _ql_from "${_ql_from} + 50")
+    math(EXPR _ql_len "${_ql_to} - ${_ql_from}")
+    string(SUBSTRING "${_ql_ld_out}" ${_ql_from} ${_ql_len} QL_LINKER_SCRIPT)
+    string(FIND "${QL_LINKER_SCRIPT}" "${QL_UNWIND_RULE}" _ql_rule_at)
+    if(_ql_rule_at EQUAL -1)
+      message(WARNING "the linker's script keeps unwind tables otherwise than expected; programs keep them all")
+      unset(QL_LINKER_SCRIPT)
+    endif()
+  else()
+    message(WARNING "no default linker script from ${_ql_ld}; programs keep all unwind tables")
+  endif()
+endif()
+
+# Links `name` with the linker's script less its rule that keeps every unwind table (only the
+# start-up files' stay); a program that catches exceptions (CATCHES) keeps the linker's script.
+function(_ql_unwind_script name)
+  if(NOT DEFINED QL_LINKER_SCRIPT OR ARGN)
+    return()
+  endif()
+  set(keep "KEEP(*crtbegin.o(.eh_frame*)) *(.eh_frame*) KEEP(*crtend.o(.eh_frame*))")
+  string(REPLACE "${QL_UNWIND_RULE}" "${keep}" script "${QL_LINKER_SCRIPT}")
+  set(path ${CMAKE_CURRENT_BINARY_DIR}/${name}-sections.x)
+  file(CONFIGURE OUTPUT ${path} CONTENT "${script}" @ONLY)
+  target_link_options(${name} PRIVATE -Wl,-T,${path})
+  set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${path})
+endfunction()
+
 function(_ql_parse prefix)
   cmake_parse_arguments(A "GUI;WIN32;CONSOLE;DLL" "DEF;OUTPUT_NAME;CORPUS;TIMEOUT;SHARDS"
-                        "SOURCES;LIBS;EXTERNAL;INCLUDE;DEPENDS" ${ARGN})
-  foreach(v GUI WIN32 CONSOLE DLL DEF OUTPUT_NAME CORPUS TIMEOUT SHARDS SOURCES LIBS EXTERNAL INCLUDE DEPENDS)
+                        "SOURCES;LIBS;EXTERNAL;INCLUDE;DEPENDS;CATCHES" ${ARGN})
+  foreach(v GUI WIN32 CONSOLE DLL DEF OUTPUT_NAME CORPUS TIMEOUT SHARDS SOURCES LIBS EXTERNAL INCLUDE DEPENDS CATCHES)
     set(${prefix}_${v} "${A_${v}}" PARENT_SCOPE)
   endforeach()
 endfunction()
@@ -105,6 +153,7 @@ function(ql_program name)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${A_OUTPUT_NAME})
   endif()
   target_link_options(${name} PRIVATE -Wl,--gc-sections)
+  _ql_unwind_script(${name} ${A_CATCHES})
   file(MAKE_DIRECTORY ${QL_DEBUG_DIR})
   add_custom_command(TARGET ${name} POST_BUILD
     COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${name}>

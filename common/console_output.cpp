@@ -1,19 +1,24 @@
 #include "common/console_output.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace ql {
 
 namespace {
 
-char g_buffer[1 << 16];
+constexpr size_t kBufferSize = 1 << 16;
+char* g_buffer = nullptr;
 std::time_t g_lastShown = 0;
 
 }  // namespace
 
 void BufferConsoleOutput() {
-  std::setvbuf(stdout, g_buffer, _IOFBF, sizeof g_buffer);
+  // Taken from the heap: MinGW places a zero-filled array of static storage among initialised data,
+  // where it would add its 64 KB to every program's file.
+  if (!g_buffer) g_buffer = static_cast<char*>(std::malloc(kBufferSize));
+  if (g_buffer) std::setvbuf(stdout, g_buffer, _IOFBF, kBufferSize);
   g_lastShown = std::time(nullptr);
 }
 

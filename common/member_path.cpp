@@ -1,4 +1,5 @@
 #include "common/member_path.h"
+#include "common/text_and_paths.h"
 
 #include <cstring>
 
@@ -7,8 +8,6 @@ namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Device names keep their meaning with any extension and trailing blanks: "nul.txt", "aux .txt".
 bool IsDeviceName(const char* part, size_t n) {
   size_t end = 0;
@@ -16,7 +15,7 @@ bool IsDeviceName(const char* part, size_t n) {
   while (end > 0 && part[end - 1] == ' ') --end;
   char base[8];
   if (end >= sizeof base) return false;  // longer than every device name
-  for (size_t i = 0; i < end; ++i) base[i] = Upper(part[i]);
+  for (size_t i = 0; i < end; ++i) base[i] = UpperAscii(part[i]);
   base[end] = 0;
   static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
   for (const char* name : kNames)

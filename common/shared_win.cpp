@@ -53,12 +53,10 @@ void ShowHelp(HWND owner, HelpAction action, DWORD context) {
   if (g_helpHandler) g_helpHandler(owner, action, context);
 }
 
-void ShowHelpContext(HWND owner, const char*, DWORD context) { ShowHelp(owner, HelpAction::Context, context); }
-
-bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context) {
+bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
   // F1 arrives as WM_HELP, or as a key-down the frame posts when F1 is held over a dialog.
   if (m == WM_HELP || (m == WM_COMMAND && LOWORD(w) == IDC_HELP_BUTTON) || (m == WM_KEYDOWN && w == VK_F1)) {
-    ShowHelpContext(dlg, helpFile, context);
+    ShowHelp(dlg, HelpAction::Context, context);
     return true;
   }
   if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) {
@@ -66,17 +64,6 @@ bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD 
     return true;
   }
   return false;
-}
-
-INT_PTR RunDialogTemplate(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
-  INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, param);
-  if (r == -1) {
-    char text[160] = "";
-    LoadStringA(GetModuleHandleA(nullptr), IDS_CANNOT_CREATE_DIALOG, text, 100);
-    lstrcatA(text, name ? name : "");
-    AppMessageBox(owner, text, "Quillon", MB_OK | MB_ICONSTOP);
-  }
-  return r;
 }
 
 int ShowStringMessageArg(HWND owner, UINT id, const char* arg, UINT style) {
@@ -199,6 +186,8 @@ bool DirectoryExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ShortPathForm(const char* path) {
   if (!path) return std::string();

@@ -29,18 +29,10 @@ using HelpHandler = void (*)(HWND owner, HelpAction action, DWORD context);
 void SetHelpHandler(HelpHandler handler);
 void ShowHelp(HWND owner, HelpAction action, DWORD context = 0);
 
-// Opens help at `context`. The help file is the one the settings name; `helpFile` is kept for the
-// callers and not used.
-void ShowHelpContext(HWND owner, const char* helpFile, DWORD context);
-
 // The Help button (374), F1 (WM_HELP, or an F1 key-down sent to the dialog) and Cancel of a
 // dialog: help at `context`, or the end of the dialog
 // with IDCANCEL. True when the message was one of them.
-bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, const char* helpFile, DWORD context);
-
-// Runs the dialog template `name` of the program's resources. A template that cannot be made is
-// reported (string 101 and the name, stop icon) and gives -1.
-INT_PTR RunDialogTemplate(HWND owner, const char* name, DLGPROC proc, LPARAM param);
+bool DialogHelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context);
 
 // Makes `path` the current directory and, on success, sets the per-drive entry "=X:" of its drive to
 // the directory read back, so that child processes inherit it. Returns true when it FAILED.
@@ -64,6 +56,9 @@ std::string CurrentDirectory();
 
 // True when `path` names an existing directory.
 bool DirectoryExists(const std::string& path);
+
+// True when `path` names an existing file or directory.
+bool PathExists(const std::string& path);
 
 // The short (8.3) form of a full path, component by component; empty when a component is not found
 // or the path is not a full one.

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "common/text_and_paths.h"
 #include "engine/commands.h"
 
 namespace ql {
@@ -55,8 +56,6 @@ std::string Arg(const std::string& a, bool engine);
 
 // The root of the drive of `dir` ("X:\"), or "\" when it names no drive.
 std::string DriveRoot(const std::string& dir);
-// The directory part of a path: "" without a "\" or "/", "X:\" for a file in a drive root.
-std::string DirOf(const std::string& path);
 // The name after the last "\" or "/".
 std::string AfterLastSlash(const std::string& path);
 // A listing line's member name: the text before the first tab.

@@ -175,7 +175,7 @@ Command FreshenOrUpdate(const SwitchSet& s, const EnginePaths& p, ArchiveKind ki
   bool pw = NeedsPassword(express ? PasswordRule::FreshenExpress : PasswordRule::FreshenManager,
                           s, encrypted);
   std::string work = WorkSlash(p.workDir);
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   if (kind == ArchiveKind::Zip) {
     bool engine = UseEngine(s) && !pw && !encrypted;
     Ctx c{s, work, engine, pw, false};
@@ -236,7 +236,7 @@ NewArchiveTarget ResolveNewArchive(const std::string& dirText, const std::string
     return (!a.empty() && a.back() == '\\') ? a + b : a + "\\" + b;
   };
   if (dir.compare(0, 2, "..") == 0) {
-    std::string parent = DirOf(cur);
+    std::string parent = DirectoryOf(cur);
     if (parent.empty()) parent = cur;
     std::string rest = dir.substr(2);
     if (!rest.empty() && rest[0] == '\\') rest.erase(0, 1);

@@ -35,7 +35,7 @@ Command CommentCommand(const SwitchSet& s, const EnginePaths& p, ArchiveKind kin
                        const std::string& archive, bool title) {
   Command cmd;
   cmd.showWindow = true;  // the user types the comment in the archiver's window
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   std::string work = WorkSlash(p.workDir);
   std::string list = ListFilePath(p.workDir);
   bool pw = PasswordOn(s);

@@ -1,7 +1,6 @@
 // The commands that delete members: from a browser window's archive (with the refusal of
 // deleting every member) and from Express; the names the confirmation shows.
 #include "engine/command_parts.h"
-
 #include "readers/listing_lines.h"
 
 namespace ql {
@@ -30,7 +29,7 @@ Command DeleteMembers(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
   cmd.showWindow = V;
   std::vector<std::string> names;
   for (const std::string& line : selectedLines)
-    if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
+    if (!line.empty() && !IsMarkerLine(line) && ListableName(FirstField(line)))
       names.emplace_back(LineMemberName(line, false));
   if (names.empty()) return cmd;  // nothing selected: nothing to run
   if (static_cast<long>(names.size()) >= entryCount) {
@@ -69,7 +68,7 @@ Command ExpressDelete(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind
   bool V = s.viewArchiveProgress;
   cmd.showWindow = V;
   if (names.empty()) return cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   cmd.writeList = true;
   cmd.listFile = ListFileContent(names);
   std::string work = WorkSlash(p.workDir);

@@ -117,7 +117,7 @@ Command DropExtract(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   cmd.currentDir = targetDir;
   std::vector<std::string> members;
   for (const std::string& line : names)
-    if (!line.empty() && line[0] != '>' && ListableName(FirstField(line)))
+    if (!line.empty() && !IsMarkerLine(line) && ListableName(FirstField(line)))
       members.emplace_back(LineMemberName(line, false));
   cmd.writeList = true;
   cmd.listFile = ListFileContent(members);
@@ -196,7 +196,7 @@ Command TestArchive(const SwitchSet& s, const EnginePaths& p, ArchiveKind kind,
   Command cmd;
   bool V = s.viewArchiveProgress, M = On(s, Sw::MultiVolume), O = On(s, Sw::OverwriteExisting);
   cmd.showWindow = true;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   std::string work = WorkSlash(p.workDir);
   bool pw = NeedsPassword(
       from == TestFrom::DirectoryFile ? PasswordRule::ExtractSwitch : PasswordRule::TestArchive,

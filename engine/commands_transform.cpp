@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
 #include "engine/command_parts.h"
 #include "engine/transform_commands.h"
 #include "readers/arj_reader.h"
@@ -15,11 +16,6 @@ namespace ql {
 using namespace command_parts;
 
 namespace {
-
-std::string Upper(std::string t) {
-  for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return t;
-}
 
 std::string Arj(const EnginePaths& p) { return QuoteArg(ProgramFile(p.programDir, "ARJ")); }
 
@@ -232,7 +228,7 @@ bool ArjKeepsFileComment(const std::string& name, const std::string& comment) {
 Command SelfExtractingArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive) {
   if (Upper(archive).find(".ARJ") == std::string::npos) return Refusal(IDS_ONLY_ARJ_FILES);
   Command cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   cmd.showWindow = s.viewArchiveProgress || On(s, Sw::MultiVolume);
   Ctx c{s, WorkSlash(p.workDir), false, On(s, Sw::Password), false};
   cmd.text = Arj(p) + " F " + QuoteArg(archive) + " ...";
@@ -252,7 +248,7 @@ Command SelfExtractingZip(const SwitchSet&, const EnginePaths& p, const std::str
 
 Command RepairArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive, const std::string& into) {
   Command cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   // Shown whatever the progress setting says, in case ARJ asks something (a volume, a password).
   cmd.showWindow = true;
   Ctx c{s, WorkSlash(p.workDir), false, On(s, Sw::ExtractWithPassword), false};
@@ -282,7 +278,7 @@ bool RepairLacksSpace(unsigned long long archiveSize, unsigned long long archive
 
 bool JoinNamesAccepted(const std::vector<std::string>& names) {
   for (const std::string& n : names)
-    if (!n.empty() && n[0] != '>' && !MatchFileMask(n, "*.A??")) return false;
+    if (!n.empty() && !IsMarkerLine(n) && !MatchFileMask(n, "*.A??")) return false;
   return true;
 }
 
@@ -293,7 +289,7 @@ Command JoinArj(const SwitchSet& s, const EnginePaths& p, const std::string& new
   cmd.showWindow = s.viewArchiveProgress || On(s, Sw::MultiVolume);
   std::vector<std::string> listed;
   for (const std::string& n : names)
-    if (!n.empty() && n[0] != '>' && MatchFileMask(n, "*.ARJ")) listed.push_back(n);
+    if (!n.empty() && !IsMarkerLine(n) && MatchFileMask(n, "*.ARJ")) listed.push_back(n);
   cmd.writeList = true;
   cmd.listFile = ListFileContent(listed);
   cmd.text = Arj(p) + " J " + QuoteArg(newName);
@@ -306,7 +302,7 @@ Command JoinArj(const SwitchSet& s, const EnginePaths& p, const std::string& new
 Command RenameInArj(const SwitchSet& s, const EnginePaths& p, const std::string& archive,
                     const std::vector<std::string>& names) {
   Command cmd;
-  cmd.currentDir = DirOf(archive);
+  cmd.currentDir = DirectoryOf(archive);
   cmd.showWindow = true;  // ARJ asks for each new name
   cmd.writeList = true;
   cmd.listFile = ListFileContent(names);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/mask.h"
 #include "common/shared_win.h"
 #include "engine/dialogs_win.h"
@@ -102,7 +103,6 @@ struct CommentView {
   std::string archive;
   ArchiveKind kind;
   std::string line;
-  const char* helpFile;
 };
 
 // The comment text of `v`, or false when the archive cannot be opened or the line holds no
@@ -153,7 +153,7 @@ INT_PTR CALLBACK CommentProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     return FALSE;
   }
   const CommentView* v = reinterpret_cast<const CommentView*>(GetWindowLongPtrA(d, DWLP_USER));
-  if (v && DialogHelpOrCancel(d, m, w, v->helpFile, 7025)) {
+  if (v && DialogHelpOrCancel(d, m, w, 7025)) {
     if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) g_cancelled = true;
     return TRUE;
   }
@@ -167,14 +167,14 @@ INT_PTR CALLBACK CommentProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 INT_PTR ReadArchiveComment(HWND owner, const std::string& archive, ArchiveKind kind,
-                           const std::string& line, const char* helpFile) {
+                           const std::string& line) {
   if (line.find(':') == std::string::npos) {
     ShowStringMessage(owner, IDS_CANNOT_READ_COMMENT);
     g_cancelled = true;
     return IDCANCEL;
   }
-  CommentView v{archive, kind, line, helpFile ? helpFile : ""};
-  INT_PTR r = RunDialogTemplate(owner, "ArchiveComment", CommentProc, reinterpret_cast<LPARAM>(&v));
+  CommentView v{archive, kind, line};
+  INT_PTR r = RunDialog(owner, "ArchiveComment", CommentProc, reinterpret_cast<LPARAM>(&v));
   if (r != IDOK) {
     g_cancelled = true;
     return IDCANCEL;

@@ -39,6 +39,6 @@ size_t WriteSelectionList(const RunnerSetup& setup, const std::vector<std::strin
 // Shows the comment a ">" line points at, read from the archive file. Returns 1 (OK) or 2
 // (cancelled or failed, the cancelled flag set).
 INT_PTR ReadArchiveComment(HWND owner, const std::string& archive, ArchiveKind kind,
-                           const std::string& line, const char* helpFile);
+                           const std::string& line);
 
 }  // namespace ql

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "resources/ids.h"
 
@@ -13,8 +14,7 @@ RunResult DeleteFromArchive(const RunnerSetup& setup, SwitchSet& s, const Delete
                             const ConfirmDelete& confirm, const AskPassword& askPassword) {
   if (req.selectedLines.empty()) return RunResult::Done;
   if (req.confirm && g_lastDeleteAnswer != DeleteAnswer::YesToAll) {
-    char question[129] = "";
-    LoadStringA(GetModuleHandleA(nullptr), IDS_DELETE_MEMBERS_ASK, question, sizeof question);
+    std::string question = LoadText(IDS_DELETE_MEMBERS_ASK, 128);
     g_lastDeleteAnswer = confirm(question, DeleteConfirmNames(req.selectedLines));
     if (g_lastDeleteAnswer == DeleteAnswer::None) g_cancelled = true;
     if (g_lastDeleteAnswer != DeleteAnswer::Yes && g_lastDeleteAnswer != DeleteAnswer::YesToAll)

@@ -3,10 +3,10 @@
 
 #include <cstring>
 
+#include "common/dialog_kit_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
 #include "engine/switches_win.h"
-#include "fileops/file_ops_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -22,22 +22,13 @@ constexpr DWORD kHelpZipOptions = help::kZipOptions;
 constexpr DWORD kHelpPassword = help::kPassword;
 constexpr DWORD kHelpNewArchive = help::kNewArchive;
 constexpr DWORD kHelpTarget = help::kTargetDirectory;
-constexpr DWORD kHelpDelete = help::kDeleteFiles;
 
-void ShowHelp(HWND dlg, DWORD context) { ShowHelpContext(dlg, g_dialogHost.helpFile.c_str(), context); }
+void ShowHelp(HWND dlg, DWORD context) { ql::ShowHelp(dlg, HelpAction::Context, context); }
 
 // What every dialog does alike: F1 and its Help button open the help at the dialog's context, and
 // Cancel ends it. True when the message was one of those.
 bool HelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
-  return DialogHelpOrCancel(dlg, m, w, g_dialogHost.helpFile.c_str(), context);
-}
-
-// Runs a dialog template; a template that cannot be made is reported and counts as OK.
-INT_PTR RunDialog(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
-  INT_PTR r = RunDialogTemplate(owner, name, proc, param);
-  if (r == -1) r = IDOK;
-  g_cancelled = r == IDCANCEL;
-  return r;
+  return DialogHelpOrCancel(dlg, m, w, context);
 }
 
 WriteSwitchKey Writer() {
@@ -45,8 +36,6 @@ WriteSwitchKey Writer() {
   return IniSwitchWriter(g_dialogHost.iniPath);
 }
 
-bool Checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-void Check(HWND dlg, int id, bool on) { CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 // The last set member of a radio group of switches, or the first control when none is set.
 int RadioFromBits(const Sw* ids, const int* controls, int n) {
@@ -172,7 +161,7 @@ INT_PTR CALLBACK SwitchesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           return TRUE;
         }
         case IDC_SW_PATH_STORAGE: {
-          RunDialogTemplate(dlg, "PathStorage", PathStorageDlgProc, 0);
+          RunDialog(dlg, "PathStorage", PathStorageDlgProc, 0);
           return TRUE;
         }
       }
@@ -259,9 +248,10 @@ INT_PTR CALLBACK PasswordProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-// A directory picker: the target-directory chooser of the file operations. False when nothing was
-// chosen.
-bool PickDirectory(HWND owner, std::string* dir) { return ChooseTargetDirectory(owner, dir); }
+// The host's directory chooser. False when nothing was chosen.
+bool PickDirectory(HWND owner, std::string* dir) {
+  return g_dialogHost.chooseDirectory && g_dialogHost.chooseDirectory(owner, dir);
+}
 
 struct TargetDialog {
   std::string defaultTarget;
@@ -299,9 +289,7 @@ INT_PTR CALLBACK TargetProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           if (Checked(dlg, IDC_TARGET_DEFAULT)) {
             t->result = t->defaultTarget;
           } else {
-            char buf[MAX_PATH] = "";
-            GetDlgItemTextA(dlg, IDC_TARGET_FIELD, buf, sizeof buf);
-            t->result = buf;
+            t->result = DlgText(dlg, IDC_TARGET_FIELD, MAX_PATH - 1);
           }
           EndDialog(dlg, IDOK);
           return TRUE;
@@ -312,64 +300,58 @@ INT_PTR CALLBACK TargetProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-struct DeleteDialog {
-  std::string question, names;
-};
-
-INT_PTR CALLBACK DeleteProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
-  switch (m) {
-    case WM_INITDIALOG: {
-      auto* d = reinterpret_cast<DeleteDialog*>(l);
-      PlaceDialog(dlg);
-      SetDlgItemTextA(dlg, IDC_DELETE_QUESTION, d->question.c_str());
-      SetDlgItemTextA(dlg, IDC_DELETE_NAMES, d->names.c_str());
-      return TRUE;
+INT_PTR CALLBACK ConfirmProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
+  auto* t = reinterpret_cast<const ConfirmTexts*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  if (m == WM_INITDIALOG) {
+    SetWindowLongPtrA(dlg, DWLP_USER, l);
+    t = reinterpret_cast<const ConfirmTexts*>(l);
+    PlaceDialog(dlg);
+    SetDlgItemTextA(dlg, IDC_DELETE_QUESTION, t->question.c_str());
+    SetDlgItemTextA(dlg, IDC_DELETE_NAMES, t->names.c_str());
+    if (GetDlgItem(dlg, IDC_FO_TARGET_DATE)) SetDlgItemTextA(dlg, IDC_FO_TARGET_DATE, t->targetDate.c_str());
+    if (GetDlgItem(dlg, IDC_FO_SOURCE_DATE)) SetDlgItemTextA(dlg, IDC_FO_SOURCE_DATE, t->sourceDate.c_str());
+    if (!t->action.empty()) SetDlgItemTextA(dlg, IDC_FO_ACTION, t->action.c_str());
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    return TRUE;
+  }
+  if (t && HelpOrCancel(dlg, m, w, t->help)) return TRUE;
+  if (m == WM_COMMAND) {
+    switch (LOWORD(w)) {
+      case IDOK:
+      case IDC_DELETE_YES:
+        EndDialog(dlg, IDC_DELETE_YES);
+        return TRUE;
+      case IDC_DELETE_YES_ALL:
+      case IDC_DELETE_NO:
+        EndDialog(dlg, LOWORD(w));
+        return TRUE;
     }
-    case WM_COMMAND:
-      switch (LOWORD(w)) {
-        case IDOK:
-        case IDC_DELETE_YES:
-          EndDialog(dlg, IDC_DELETE_YES);
-          return TRUE;
-        case IDC_DELETE_YES_ALL:
-        case IDC_DELETE_NO:
-        case IDCANCEL:
-          EndDialog(dlg, LOWORD(w));
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          ShowHelp(dlg, kHelpDelete);
-          return TRUE;
-      }
-      break;
-    case WM_HELP:
-      ShowHelp(dlg, kHelpDelete);
-      return TRUE;
   }
   return FALSE;
 }
 
 INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
-  auto* c = reinterpret_cast<NewArchiveChoice*>(GetWindowLongPtrA(dlg, DWLP_USER));
-  if (HelpOrCancel(dlg, m, w, kHelpNewArchive)) return TRUE;
+  auto* f = reinterpret_cast<const NewArchiveForm*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  if (f && HelpOrCancel(dlg, m, w, f->help)) return TRUE;
   switch (m) {
     case WM_INITDIALOG: {
       SetWindowLongPtrA(dlg, DWLP_USER, l);
-      c = reinterpret_cast<NewArchiveChoice*>(l);
+      f = reinterpret_cast<const NewArchiveForm*>(l);
+      if (f->title) SetWindowTextA(dlg, f->title);
       PlaceDialog(dlg);
       HWND combo = GetDlgItem(dlg, IDC_NEW_DIRECTORY);
-      SendMessageA(combo, CB_LIMITTEXT, 260, 0);
-      for (const std::string& h : c->history)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(h.c_str()));
-      SetWindowTextA(combo, c->directory.c_str());
-      SendDlgItemMessageA(dlg, IDC_NEW_FILE_NAME, EM_LIMITTEXT, 260, 0);
+      SendMessageA(combo, CB_LIMITTEXT, kNewArchiveFieldLimit, 0);
+      if (f->fillDirectories) f->fillDirectories(combo);
+      SendDlgItemMessageA(dlg, IDC_NEW_FILE_NAME, EM_LIMITTEXT, kNewArchiveFieldLimit, 0);
       CheckRadioButton(dlg, IDC_NEW_ZIP, IDC_NEW_ARJ, IDC_NEW_ZIP);
       return TRUE;
     }
     case WM_COMMAND:
+      if (!f) break;
       switch (LOWORD(w)) {
         case IDC_NEW_BROWSE: {
           std::string dir;
-          if (PickDirectory(dlg, &dir)) SetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir.c_str());
+          if (f->chooseDirectory && f->chooseDirectory(dlg, &dir)) SetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir.c_str());
           return TRUE;
         }
         case IDC_NEW_SWITCHES:
@@ -377,38 +359,11 @@ INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           else OpenZipSwitches(dlg);
           return TRUE;
         case IDOK: {
-          char name[262] = "", dir[262] = "";
-          GetDlgItemTextA(dlg, IDC_NEW_FILE_NAME, name, sizeof name);
-          GetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir, sizeof dir);
-          if (!*name) {
-            ShowStringMessage(dlg, IDS_ENTER_FILENAME);
-            return TRUE;
-          }
-          if (!*dir) {
-            ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
-            return TRUE;
-          }
-          c->kind = Checked(dlg, IDC_NEW_ARJ) ? ArchiveKind::Arj : ArchiveKind::Zip;
-          NewArchiveTarget t = ResolveNewArchive(dir, name, c->kind, CurrentDirectory(), FullDirName);
-          if (t.directory.size() > 2 && !DirectoryExists(t.directory)) {
-            if (ShowStringMessageArg(dlg, IDS_CREATE_DIRECTORY_ASK, t.directory.c_str(), MB_YESNO | MB_ICONQUESTION) !=
-                IDYES) {
-              EndDialog(dlg, IDCANCEL);
-              return TRUE;
-            }
-            CreateDirectoryPath(t.directory.c_str());
-          }
-          c->openExisting = false;
-          if (GetFileAttributesA(t.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            if (ShowStringMessageArg(dlg, IDS_FILE_EXISTS_OPEN_ASK, "", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
-              EndDialog(dlg, IDCANCEL);
-              return TRUE;
-            }
-            c->openExisting = true;
-          }
-          c->directory = NewArchiveDirectory(t.directory);
-          c->path = t.path;
-          EndDialog(dlg, IDOK);
+          // One character more than a field takes, so that a path that is too long is seen.
+          std::string dir = DlgText(dlg, IDC_NEW_DIRECTORY, kNewArchiveFieldLimit + 1);
+          std::string name = DlgText(dlg, IDC_NEW_FILE_NAME, kNewArchiveFieldLimit + 1);
+          ArchiveKind kind = Checked(dlg, IDC_NEW_ARJ) ? ArchiveKind::Arj : ArchiveKind::Zip;
+          if (f->accept(dlg, dir, name, kind)) EndDialog(dlg, IDOK);
           return TRUE;
         }
       }
@@ -417,16 +372,41 @@ INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-}  // namespace
-
-void PlaceDialog(HWND dlg) {
-  RECT rc;
-  GetWindowRect(dlg, &rc);
-  int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  int x = (sw - w) / 2, y = (sh - h) / 3;
-  SetWindowPos(dlg, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+// Manager's OK: the name and directory typed, the directory made when the user agrees, and an
+// existing archive opened when the user agrees. True when `c` holds the choice.
+bool AcceptNewArchive(HWND dlg, NewArchiveChoice* c, const std::string& dir, const std::string& name,
+                      ArchiveKind kind) {
+  if (name.empty()) {
+    ShowStringMessage(dlg, IDS_ENTER_FILENAME);
+    return false;
+  }
+  if (dir.empty()) {
+    ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
+    return false;
+  }
+  c->kind = kind;
+  NewArchiveTarget t = ResolveNewArchive(dir, name, c->kind, CurrentDirectory(), FullDirName);
+  if (t.directory.size() > 2 && !DirectoryExists(t.directory)) {
+    if (ShowStringMessageArg(dlg, IDS_CREATE_DIRECTORY_ASK, t.directory.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+      EndDialog(dlg, IDCANCEL);
+      return false;
+    }
+    CreateDirectoryPath(t.directory.c_str());
+  }
+  c->openExisting = false;
+  if (GetFileAttributesA(t.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (ShowStringMessageArg(dlg, IDS_FILE_EXISTS_OPEN_ASK, "", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+      EndDialog(dlg, IDCANCEL);
+      return false;
+    }
+    c->openExisting = true;
+  }
+  c->directory = NewArchiveDirectory(t.directory);
+  c->path = t.path;
+  return true;
 }
+
+}  // namespace
 
 INT_PTR OpenZipSwitches(HWND owner) {
   SwitchesDialog d{true};
@@ -453,13 +433,18 @@ bool ConfirmTargetDialog(HWND owner, const std::string& defaultTarget, std::stri
   return true;
 }
 
-DeleteAnswer ConfirmDeleteDialog(HWND owner, const std::string& question, const std::string& names) {
-  DeleteDialog d{question, names};
+INT_PTR RunConfirmDialog(HWND owner, const char* name, const ConfirmTexts& texts) {
   HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  INT_PTR r = RunDialog(owner, "ConfirmDelete", DeleteProc, reinterpret_cast<LPARAM>(&d));
+  INT_PTR r = RunDialog(owner, name, ConfirmProc, reinterpret_cast<LPARAM>(&texts));
   SetCursor(old);
-  switch (r) {
-    case IDOK:  // the template could not be made: as if confirmed
+  return r;
+}
+
+DeleteAnswer ConfirmDeleteDialog(HWND owner, const std::string& question, const std::string& names) {
+  ConfirmTexts texts;
+  texts.question = question;
+  texts.names = names;
+  switch (RunConfirmDialog(owner, "ConfirmDelete", texts)) {
     case IDC_DELETE_YES:
       return DeleteAnswer::Yes;
     case IDC_DELETE_YES_ALL:
@@ -471,8 +456,24 @@ DeleteAnswer ConfirmDeleteDialog(HWND owner, const std::string& question, const 
   }
 }
 
+bool RunNewArchiveForm(HWND owner, const NewArchiveForm& form) {
+  return RunDialog(owner, form.templateName, NewArchiveProc, reinterpret_cast<LPARAM>(&form)) == IDOK;
+}
+
 bool NewArchiveDialog(HWND owner, NewArchiveChoice* choice) {
-  return RunDialog(owner, "NEW_ARCHIVE", NewArchiveProc, reinterpret_cast<LPARAM>(choice)) == IDOK;
+  NewArchiveForm form;
+  form.templateName = "NEW_ARCHIVE";
+  form.help = kHelpNewArchive;
+  form.fillDirectories = [choice](HWND combo) {
+    for (const std::string& h : choice->history)
+      SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(h.c_str()));
+    SetWindowTextA(combo, choice->directory.c_str());
+  };
+  form.chooseDirectory = PickDirectory;
+  form.accept = [choice](HWND dlg, const std::string& dir, const std::string& name, ArchiveKind kind) {
+    return AcceptNewArchive(dlg, choice, dir, name, kind);
+  };
+  return RunNewArchiveForm(owner, form);
 }
 
 void ReleaseDialogObjects() {

@@ -1,17 +1,11 @@
 #include "engine/express_win.h"
 
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 
 namespace ql {
 
 namespace {
-
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.find_last_of('\\');
-  if (slash == std::string::npos) return "";
-  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-  return path.substr(0, slash);
-}
 
 // A directory named by an Express dialog (longer than two characters) that does not exist is
 // offered for creation; false when it is not there afterwards.

@@ -119,13 +119,6 @@ std::string DriveRoot(const std::string& dir) {
   return "\\";
 }
 
-std::string DirOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return "";
-  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-  return path.substr(0, slash);
-}
-
 std::string AfterLastSlash(const std::string& path) {
   size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);

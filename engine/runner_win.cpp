@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "resources/ids.h"
 
@@ -11,10 +12,6 @@ namespace {
 
 bool g_waiting = false;
 int g_lastEngineResult = 0;
-
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 void ShowWithPath(HWND owner, UINT id, const std::string& arg) {
   ShowStringMessageArg(owner, id, arg.c_str(), MB_OK | MB_ICONEXCLAMATION);
@@ -74,21 +71,17 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
   SetEnvironmentVariableA("QLWORK", CurrentDirectory().substr(0, 256).c_str());
 
   // Started with CreateProcess rather than WinExec, so that the wait can watch the process.
-  std::vector<char> buf(line.begin(), line.end());
-  buf.push_back('\0');
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = showState;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, runnerDir, &si,
-                      &pi)) {
+  ProcessStart how;
+  how.directory = runnerDir;
+  how.show = showState;
+  how.flags = creationFlags;
+  HANDLE process = StartProcess(line, how);
+  if (!process) {
     SetEnvironmentVariableA("QLWORK", nullptr);
     DeleteFileA(cmndargs.c_str());
     ShowWithPath(setup.owner, IDS_FILE_MISSING, setup.runnerPath);
     return RunResult::NotStarted;
   }
-  CloseHandle(pi.hThread);
   g_waiting = true;
 
   // The runner signals completion by deleting cmndargs: watch the work directory's names, the
@@ -102,9 +95,9 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
     DWORD elapsed = GetTickCount() - start;
     bool firstWaitOver = elapsed >= minimumWaitMs;
     if (firstWaitOver) {
-      if (!FileExists(cmndargs)) break;
-      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
-        if (FileExists(cmndargs)) {
+      if (!PathExists(cmndargs)) break;
+      if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+        if (PathExists(cmndargs)) {
           // The runner died without finishing: don't wait for it any longer, and don't leave
           // its command behind for the next runner.
           DeleteFileA(cmndargs.c_str());
@@ -116,7 +109,7 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
     HANDLE handles[2];
     DWORD count = 0;
     if (firstWaitOver) {
-      handles[count++] = pi.hProcess;
+      handles[count++] = process;
       if (change != INVALID_HANDLE_VALUE) handles[count++] = change;
     }
     DWORD timeout = firstWaitOver ? 250 : minimumWaitMs - elapsed;
@@ -127,7 +120,7 @@ RunResult StartRunnerAndWait(const RunnerSetup& setup, const std::string& comman
     if (!PumpWaitingMessages(setup)) break;
   }
   if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
-  CloseHandle(pi.hProcess);
+  CloseHandle(process);
   g_waiting = false;
   SetEnvironmentVariableA("QLWORK", nullptr);
   return result;

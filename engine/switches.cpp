@@ -1,4 +1,5 @@
 #include "engine/switches.h"
+#include "common/text_and_paths.h"
 
 #include <cctype>
 #include <cstdio>
@@ -84,20 +85,11 @@ int PathChoice(const SwitchSet& s) {
 
 namespace {
 
-bool EqualsNoCase(const std::string& a, const char* b) {
-  size_t n = strlen(b);
-  if (a.size() != n) return false;
-  for (size_t i = 0; i < n; ++i)
-    if (toupper(static_cast<unsigned char>(a[i])) != toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 // A value read as the start-up read does: into a 5-character buffer, on when it equals "ON".
 bool ReadOn(const ReadSwitchKey& read, const char* key, bool def) {
   std::string v = read(key, def ? "On" : "Off");
   if (v.size() > 4) v.resize(4);
-  return EqualsNoCase(v, "ON");
+  return EqualNoCase(v, "ON");
 }
 
 }  // namespace
@@ -120,11 +112,11 @@ void LoadSwitchSet(SwitchSet& s, const ReadSwitchKey& read) {
   s.viewArchiveProgress = ReadOn(read, "ViewArchiveProgress", false);
 
   std::string paths = read("store_pathnames", "Relative");
-  if (EqualsNoCase(paths, "Full")) {
+  if (EqualNoCase(paths, "Full")) {
     SetBit(s, Sw::PathsFull, true);
     SetBit(s, Sw::PathsRelative, false);
     s.pathStorageChoice = kPathFull;
-  } else if (EqualsNoCase(paths, "None")) {
+  } else if (EqualNoCase(paths, "None")) {
     SetBit(s, Sw::PathsFull, false);
     SetBit(s, Sw::PathsRelative, false);
     s.pathStorageChoice = kPathNone;

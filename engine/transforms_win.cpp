@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/mask.h"
 #include "common/member_reference.h"
 #include "common/repaired_zip_name.h"
@@ -481,7 +482,6 @@ namespace {
 
 struct JoinData {
   std::string name;
-  const char* helpFile;
 };
 
 INT_PTR CALLBACK JoinProc(HWND d, UINT m, WPARAM w, LPARAM l) {
@@ -492,11 +492,9 @@ INT_PTR CALLBACK JoinProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     return TRUE;
   }
   JoinData* data = reinterpret_cast<JoinData*>(GetWindowLongPtrA(d, DWLP_USER));
-  if (data && DialogHelpOrCancel(d, m, w, data->helpFile, 7089)) return TRUE;
+  if (data && DialogHelpOrCancel(d, m, w, 7089)) return TRUE;
   if (m == WM_COMMAND && LOWORD(w) == IDOK && data) {
-    char name[262] = "";
-    GetDlgItemTextA(d, IDC_JOIN_NAME, name, sizeof name);
-    std::string n = name;
+    std::string n = DlgText(d, IDC_JOIN_NAME, 261);
     while (!n.empty() && n.back() == ' ') n.pop_back();
     if (n.empty()) {
       MessageBeep(MB_ICONEXCLAMATION);
@@ -513,8 +511,7 @@ INT_PTR CALLBACK JoinProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 INT_PTR JoinArjFiles(const RunnerSetup& setup, SwitchSet& s, const std::string& directory,
-                     const std::vector<std::string>& names, bool encrypted, const char* helpFile,
-                     const AskPassword& askPassword) {
+                     const std::vector<std::string>& names, bool encrypted, const AskPassword& askPassword) {
   // Volumes (BOOK.A01) pass this check, so that a selection of a whole set can be joined; only
   // the .ARJ names go into the list.
   if (names.empty() || !JoinNamesAccepted(names)) {
@@ -522,9 +519,8 @@ INT_PTR JoinArjFiles(const RunnerSetup& setup, SwitchSet& s, const std::string& 
     g_cancelled = true;
     return IDCANCEL;
   }
-  JoinData data{"", helpFile ? helpFile : ""};
-  INT_PTR r = RunDialogTemplate(setup.owner, "JOIN_ARJ_FILES", JoinProc, reinterpret_cast<LPARAM>(&data));
-  g_cancelled = r == IDCANCEL;
+  JoinData data;
+  INT_PTR r = RunDialog(setup.owner, "JOIN_ARJ_FILES", JoinProc, reinterpret_cast<LPARAM>(&data));
   if (r != IDOK) return r;
   // A cancelled password only leaves the password out.
   bool password = (On(s, Sw::Password) || encrypted) && askPassword(s);
@@ -559,14 +555,12 @@ bool StartProgramAt(const std::string& path) {
   std::string file = path;
   std::string shortPath = ShortPathForm(path.c_str());
   if (!shortPath.empty()) file = shortPath;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(file.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                      dir.empty() ? nullptr : dir.c_str(), &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  ProcessStart how;
+  how.application = file.c_str();
+  how.directory = dir.empty() ? nullptr : dir.c_str();
+  HANDLE process = StartProcess("", how);
+  if (!process) return false;
+  CloseHandle(process);
   return true;
 }
 

@@ -33,8 +33,7 @@ RunResult RepairArchive(const RunnerSetup& setup, SwitchSet& s, ArchiveKind kind
 // `directory`. `encrypted`: the window's archive is password-protected. Returns the dialog's
 // result (IDCANCEL sets the cancelled flag; so do the refusals, returning IDCANCEL).
 INT_PTR JoinArjFiles(const RunnerSetup& setup, SwitchSet& s, const std::string& directory,
-                     const std::vector<std::string>& names, bool encrypted, const char* helpFile,
-                     const AskPassword& askPassword);
+                     const std::vector<std::string>& names, bool encrypted, const AskPassword& askPassword);
 
 // Rename in an ARJ: ARJ "N" asks for the new name of each selected member. `members`: the chosen
 // name field of each selected line of the archive list. True when ARJ ran.

@@ -15,7 +15,6 @@ namespace ql {
 struct ExpressHost {
   HWND frame = nullptr;
   std::string iniPath;    // ql53intl.ini
-  std::string helpFile;
   std::string sourceDir;  // "Defaults"/"Source": new archives and the start of the archive directory
   std::string targetDir;  // "Defaults"/"Target": where extracting starts
   // "Select An Archive File", starting in the current directory; false when cancelled.

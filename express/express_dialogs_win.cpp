@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/help_contexts.h"
 #include "common/mask.h"
 #include "common/recent_list.h"
@@ -79,14 +80,8 @@ AskPassword PasswordFor(HWND owner) {
   return [owner](SwitchSet& s) { return AskPasswordDialog(owner, s); };
 }
 
-INT_PTR RunDialog(const char* name, HWND owner, DLGPROC proc, LPARAM param) {
-  INT_PTR r = RunDialogTemplate(owner, name, proc, param);
-  g_cancelled = r == IDCANCEL || r == -1;
-  return r;
-}
-
 bool HelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
-  return DialogHelpOrCancel(dlg, m, w, g_host.helpFile.c_str(), context);
+  return DialogHelpOrCancel(dlg, m, w, context);
 }
 
 bool ChooseDirectory(HWND owner, std::string* dir) {
@@ -179,11 +174,9 @@ void ListArchive(HWND list, const std::string& archive, const std::string& mask)
 
 void ShowCurrentPath(HWND dlg) { SetDlgItemTextA(dlg, IDC_EX_CURRENT_PATH, CurrentDirectory().c_str()); }
 
-std::string DlgText(HWND dlg, int id) {
-  char buf[kPathLimit + 2] = "";
-  GetDlgItemTextA(dlg, id, buf, sizeof buf);
-  return buf;
-}
+// The text of a field of these dialogs: a path one character longer than the limit can be seen
+// and refused.
+std::string FieldText(HWND dlg, int id) { return DlgText(dlg, id, kPathLimit + 1); }
 
 // The moving buttons and double clicks shared by the dialogs with two lists. True when handled.
 bool ListCommand(HWND dlg, WPARAM w, bool selectAllKeeps) {
@@ -218,7 +211,7 @@ struct CompressDialog {
 
 void RefreshAvailable(HWND dlg) {
   ShowCurrentPath(dlg);
-  ListDirectory(GetDlgItem(dlg, IDC_EX_AVAILABLE), DlgText(dlg, IDC_EX_MASK));
+  ListDirectory(GetDlgItem(dlg, IDC_EX_AVAILABLE), FieldText(dlg, IDC_EX_MASK));
 }
 
 INT_PTR CALLBACK SelFilesForArcProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
@@ -271,69 +264,36 @@ INT_PTR CALLBACK SelFilesForArcProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
 // True when the files were chosen and the add ran (or was refused by its own questions).
 bool SelectFilesToCompress(HWND owner, const std::string& archive, bool move) {
   CompressDialog d{archive, move};
-  return RunDialog("SelFilesForArc", owner, SelFilesForArcProc, reinterpret_cast<LPARAM>(&d)) == IDOK;
+  return RunDialog(owner, "SelFilesForArc", SelFilesForArcProc, reinterpret_cast<LPARAM>(&d)) == IDOK;
 }
 
 // ---- Create New Archive ----
 
-INT_PTR CALLBACK NewArchiveProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
-  if (HelpOrCancel(dlg, m, w, help::kExpressNew)) return TRUE;
-  switch (m) {
-    case WM_INITDIALOG: {
-      SetWindowLongPtrA(dlg, DWLP_USER, l);
-      SetWindowTextA(dlg, "Create New Archive");
-      PlaceDialog(dlg);
-      HWND combo = GetDlgItem(dlg, IDC_NEW_DIRECTORY);
-      SendMessageA(combo, CB_LIMITTEXT, kPathLimit, 0);
-      SetWindowTextA(combo, g_host.sourceDir.c_str());
-      RestoreRecentList(g_host.iniPath, "Express New", "New", combo, kRecentLength);
-      std::string dir = DlgText(dlg, IDC_NEW_DIRECTORY);
-      if (!dir.empty()) SetCurrentDirAndDrive(dir.c_str());
-      SendDlgItemMessageA(dlg, IDC_NEW_FILE_NAME, EM_LIMITTEXT, kPathLimit, 0);
-      CheckRadioButton(dlg, IDC_NEW_ZIP, IDC_NEW_ARJ, IDC_NEW_ZIP);
-      return TRUE;
-    }
-    case WM_COMMAND:
-      switch (LOWORD(w)) {
-        case IDC_NEW_BROWSE: {
-          std::string dir;
-          if (ChooseDirectory(dlg, &dir)) SetDlgItemTextA(dlg, IDC_NEW_DIRECTORY, dir.c_str());
-          return TRUE;
-        }
-        case IDC_NEW_SWITCHES:
-          if (IsDlgButtonChecked(dlg, IDC_NEW_ZIP) == BST_CHECKED) OpenZipSwitches(dlg);
-          else OpenArjSwitches(dlg);
-          return TRUE;
-        case IDOK: {
-          std::string dirText = DirectoryTextWithoutSlash(DlgText(dlg, IDC_NEW_DIRECTORY));
-          if (dirText.empty()) {
-            ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
-            return TRUE;
-          }
-          std::string name = DlgText(dlg, IDC_NEW_FILE_NAME);
-          if (name.empty()) {
-            ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
-            return TRUE;
-          }
-          bool arj = IsDlgButtonChecked(dlg, IDC_NEW_ARJ) == BST_CHECKED;
-          ExpressNewTarget t = ResolveExpressNewArchive(dirText, name, arj, CurrentDirectory(), FullDirName);
-          SaveRecentList(g_host.iniPath, "Express New", "New", t.directory, kRecentLength, false);
-          Remember(true, t.directory);
-          if (!t.valid) {
-            ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
-            return TRUE;
-          }
-          if (!SelectFilesToCompress(dlg, t.path, false)) {
-            ShowStringMessage(dlg, IDS_ENTER_FILENAME);
-            return TRUE;
-          }
-          EndDialog(dlg, IDOK);
-          return TRUE;
-        }
-      }
-      break;
+// OK: the directory and name typed, then the files to compress; the dialog stays up while they are
+// not given. True when the archive was made.
+bool AcceptExpressNew(HWND dlg, const std::string& dirTyped, const std::string& name, ArchiveKind kind) {
+  std::string dirText = DirectoryTextWithoutSlash(dirTyped);
+  if (dirText.empty()) {
+    ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
+    return false;
   }
-  return FALSE;
+  if (name.empty()) {
+    ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
+    return false;
+  }
+  ExpressNewTarget t =
+      ResolveExpressNewArchive(dirText, name, kind == ArchiveKind::Arj, CurrentDirectory(), FullDirName);
+  SaveRecentList(g_host.iniPath, "Express New", "New", t.directory, kRecentLength, false);
+  Remember(true, t.directory);
+  if (!t.valid) {
+    ShowStringMessage(dlg, IDS_INVALID_ARCHIVE_NAME);
+    return false;
+  }
+  if (!SelectFilesToCompress(dlg, t.path, false)) {
+    ShowStringMessage(dlg, IDS_ENTER_FILENAME);
+    return false;
+  }
+  return true;
 }
 
 // ---- Select Files To Extract ----
@@ -391,7 +351,7 @@ INT_PTR CALLBACK ExtractOptionsProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
       SendMessageA(combo, CB_LIMITTEXT, kPathLimit, 0);
       SetWindowTextA(combo, g_host.targetDir.c_str());
       RestoreRecentList(g_host.iniPath, "Express Extract", "Extract", combo, kRecentLength);
-      std::string dir = DlgText(dlg, IDC_EX_TARGET);
+      std::string dir = FieldText(dlg, IDC_EX_TARGET);
       if (!dir.empty() && DirectoryExists(dir)) SetCurrentDirAndDrive(dir.c_str());
       return TRUE;
     }
@@ -403,7 +363,7 @@ INT_PTR CALLBACK ExtractOptionsProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           return TRUE;
         }
         case IDOK: {
-          std::string text = DirectoryTextWithoutSlash(DlgText(dlg, IDC_EX_TARGET));
+          std::string text = DirectoryTextWithoutSlash(FieldText(dlg, IDC_EX_TARGET));
           if (text.empty()) {
             ShowStringMessage(dlg, IDS_NEED_DIRECTORY_NAME);
             return TRUE;
@@ -419,9 +379,9 @@ INT_PTR CALLBACK ExtractOptionsProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
           SetCurrentDirAndDrive(dir.c_str());
           SaveRecentList(g_host.iniPath, "Express Extract", "Extract", dir, kRecentLength, false);
           bool done;
-          if (IsDlgButtonChecked(dlg, IDC_EX_SELECTED_ONLY) == BST_CHECKED) {
+          if (Checked(dlg, IDC_EX_SELECTED_ONLY)) {
             std::string a = *archive;
-            done = RunDialog("ExtractPart", dlg, ExtractPartProc, reinterpret_cast<LPARAM>(&a)) == IDOK;
+            done = RunDialog(dlg, "ExtractPart", ExtractPartProc, reinterpret_cast<LPARAM>(&a)) == IDOK;
           } else {
             done = Ran(ExpressExtractFiles(SetupFor(dlg), g_switches, *archive, nullptr, dir, PasswordFor(dlg)));
           }
@@ -454,7 +414,7 @@ INT_PTR CALLBACK DeleteFilesProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
         case IDC_EX_UPDATE_LIST: {
           // The members matching the typed mask that are not chosen already.
           HWND list = GetDlgItem(dlg, IDC_EX_AVAILABLE);
-          ListArchive(list, *archive, DlgText(dlg, IDC_EX_MASK));
+          ListArchive(list, *archive, FieldText(dlg, IDC_EX_MASK));
           std::vector<std::string> a = Entries(list), chosen = Entries(GetDlgItem(dlg, IDC_EX_SELECTED));
           a.erase(std::remove_if(a.begin(), a.end(),
                                  [&](const std::string& e) {
@@ -529,8 +489,8 @@ INT_PTR CALLBACK RunProc(HWND dlg, UINT m, WPARAM w, LPARAM) {
           return TRUE;
         }
         case IDOK: {
-          std::string line = DlgText(dlg, IDC_EX_RUN_LINE);
-          bool minimized = IsDlgButtonChecked(dlg, IDC_EX_RUN_MINIMIZED) == BST_CHECKED;
+          std::string line = FieldText(dlg, IDC_EX_RUN_LINE);
+          bool minimized = Checked(dlg, IDC_EX_RUN_MINIMIZED);
           EndDialog(dlg, IDOK);
           if (line.empty()) return TRUE;
           SaveRecentList(g_host.iniPath, "Run Files", "Prog", line, kRecentLength, true);
@@ -569,7 +529,19 @@ void SetExpressHost(const ExpressHost& host) { g_host = host; }
 
 void ExpressNew() {
   KeepCurrentDirectory keep;
-  RunDialog("ExpressNewArchive", Owner(), NewArchiveProc, 0);
+  NewArchiveForm form;
+  form.templateName = "ExpressNewArchive";
+  form.title = "Create New Archive";
+  form.help = help::kExpressNew;
+  form.fillDirectories = [](HWND combo) {
+    SetWindowTextA(combo, g_host.sourceDir.c_str());
+    RestoreRecentList(g_host.iniPath, "Express New", "New", combo, kRecentLength);
+    std::string dir = FieldText(GetParent(combo), IDC_NEW_DIRECTORY);
+    if (!dir.empty()) SetCurrentDirAndDrive(dir.c_str());
+  };
+  form.chooseDirectory = ChooseDirectory;
+  form.accept = AcceptExpressNew;
+  RunNewArchiveForm(Owner(), form);
 }
 
 void ExpressAddOrMove(bool move) {
@@ -597,7 +569,7 @@ void ExpressExtract() {
     ShowStringMessage(Owner(), IDS_ZIP_INVALID);
     return;
   }
-  RunDialog("ExtractOptions", Owner(), ExtractOptionsProc, reinterpret_cast<LPARAM>(&archive));
+  RunDialog(Owner(), "ExtractOptions", ExtractOptionsProc, reinterpret_cast<LPARAM>(&archive));
 }
 
 void ExpressDelete() {
@@ -609,12 +581,12 @@ void ExpressDelete() {
     ShowStringMessage(Owner(), IDS_ZIP_INVALID);
     return;
   }
-  RunDialog("DeleteFiles", Owner(), DeleteFilesProc, reinterpret_cast<LPARAM>(&archive));
+  RunDialog(Owner(), "DeleteFiles", DeleteFilesProc, reinterpret_cast<LPARAM>(&archive));
 }
 
 void ExpressRun() {
   KeepCurrentDirectory keep;
-  RunDialog("ExpressRun", Owner(), RunProc, 0);
+  RunDialog(Owner(), "ExpressRun", RunProc, 0);
 }
 
 }  // namespace ql

@@ -6,7 +6,7 @@
 
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
-#include "engine/dialogs_win.h"
+#include "common/dialog_kit_win.h"
 #include "fileops/file_ops_win.h"
 #include "fileops/launch_rules.h"
 #include "fileops/launch_win.h"
@@ -214,7 +214,7 @@ void WriteAssociation(HWND d) {
 }
 
 INT_PTR CALLBACK AssociateProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, g_fileOpsHost.helpFile, help::kAssociate)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kAssociate)) return TRUE;
   switch (m) {
     case WM_INITDIALOG: {
       AssociateData* data = reinterpret_cast<AssociateData*>(l);
@@ -287,9 +287,7 @@ bool HasAssociation(std::string_view extension) { return !extension.empty() && F
 
 bool AssociateDialog(HWND owner, const std::string& name) {
   AssociateData data{name};
-  INT_PTR r = RunDialogTemplate(owner, "Associate", AssociateProc, reinterpret_cast<LPARAM>(&data));
-  g_cancelled = r != IDOK;
-  return r == IDOK;
+  return RunDialog(owner, "Associate", AssociateProc, reinterpret_cast<LPARAM>(&data)) == IDOK;
 }
 
 }  // namespace ql

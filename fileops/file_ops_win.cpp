@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "browser/browser_win.h"
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
+#include "engine/dialogs_win.h"
 #include "readers/listing_lines.h"
 #include "resources/ids.h"
 
@@ -39,37 +42,13 @@ bool Asks(unsigned short flag) { return (Flags() & flag) != 0; }
 bool ManagerMode() { return !g_fileOpsHost.managerMode || *g_fileOpsHost.managerMode; }
 
 bool HelpOrCancel(HWND dlg, UINT m, WPARAM w, DWORD context) {
-  return DialogHelpOrCancel(dlg, m, w, g_fileOpsHost.helpFile ? g_fileOpsHost.helpFile : "", context);
+  return DialogHelpOrCancel(dlg, m, w, context);
 }
 
 void Message(HWND owner, const char* text) { AppMessageBox(owner, text, kCaption, MB_OK | MB_ICONEXCLAMATION); }
 
 void CouldNotMove(HWND owner, const std::string& source) {
   Message(owner, ("Error: Couldn't Move " + source + ".").c_str());
-}
-
-// Centred horizontally, the top at a third of the free height of the screen.
-void Place(HWND dlg) {
-  RECT rc;
-  GetWindowRect(dlg, &rc);
-  int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 3;
-  SetWindowPos(dlg, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-// Runs one of our dialogs; one that cannot be made has been reported and counts as cancelled, so
-// that no question that was never shown counts as a Yes.
-INT_PTR RunDialog(HWND owner, const char* name, DLGPROC proc, LPARAM param) {
-  INT_PTR r = RunDialogTemplate(owner, name, proc, param);
-  if (r == -1) r = IDCANCEL;
-  g_cancelled = r == IDCANCEL;
-  return r;
-}
-
-std::string DlgText(HWND dlg, int id, size_t limit) {
-  std::vector<char> buf(limit + 1, 0);
-  GetDlgItemTextA(dlg, id, buf.data(), static_cast<int>(buf.size()));
-  return buf.data();
 }
 
 std::string FullPath(const std::string& path) {
@@ -80,22 +59,21 @@ std::string FullPath(const std::string& path) {
   return buf;
 }
 
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return ".";
-  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-  return path.substr(0, slash);
+// The directory of `path`; "." (the current directory) when it names none.
+std::string DirectoryOrCurrent(const std::string& path) {
+  std::string dir = DirectoryOf(path);
+  return dir.empty() ? "." : dir;
 }
 
-char DriveLetterOf(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') return path[0];
-  std::string cur = CurrentDirectory();
-  return cur.size() >= 2 && cur[1] == ':' ? cur[0] : 0;
+// The drive of `path`; the current directory's when it names none.
+char DriveOrCurrent(const std::string& path) {
+  char letter = DriveLetterOf(path);
+  return letter ? letter : DriveLetterOf(CurrentDirectory());
 }
 
 // The file system of the drive of `path` ("FAT", "NTFS", ...); empty when it cannot be read.
 std::string FileSystemOf(const std::string& path) {
-  char letter = DriveLetterOf(path);
+  char letter = DriveOrCurrent(path);
   if (!letter) return "";
   char root[4] = {letter, ':', '\\', 0};
   char fs[32] = "";
@@ -150,48 +128,8 @@ std::string FileDateText(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // The confirmation dialogs.
 
-struct ConfirmTexts {
-  std::string question, names;        // 366 and 367
-  std::string targetDate, sourceDate;  // ConfirmOverwrite
-  std::string action;                  // ConfirmDrag: "Copy To:" or "Move To:"
-  DWORD help = kHelpDelete;
-};
-
-INT_PTR CALLBACK ConfirmProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
-  auto* t = reinterpret_cast<ConfirmTexts*>(GetWindowLongPtrA(dlg, DWLP_USER));
-  if (m == WM_INITDIALOG) {
-    SetWindowLongPtrA(dlg, DWLP_USER, l);
-    t = reinterpret_cast<ConfirmTexts*>(l);
-    Place(dlg);
-    SetDlgItemTextA(dlg, IDC_DELETE_QUESTION, t->question.c_str());
-    SetDlgItemTextA(dlg, IDC_DELETE_NAMES, t->names.c_str());
-    if (GetDlgItem(dlg, IDC_FO_TARGET_DATE)) SetDlgItemTextA(dlg, IDC_FO_TARGET_DATE, t->targetDate.c_str());
-    if (GetDlgItem(dlg, IDC_FO_SOURCE_DATE)) SetDlgItemTextA(dlg, IDC_FO_SOURCE_DATE, t->sourceDate.c_str());
-    if (!t->action.empty()) SetDlgItemTextA(dlg, IDC_FO_ACTION, t->action.c_str());
-    HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    SetCursor(arrow);
-    return TRUE;
-  }
-  if (t && HelpOrCancel(dlg, m, w, t->help)) return TRUE;
-  if (m == WM_COMMAND) {
-    switch (LOWORD(w)) {
-      case IDOK:
-      case IDC_DELETE_YES:
-        EndDialog(dlg, IDC_DELETE_YES);
-        return TRUE;
-      case IDC_DELETE_YES_ALL:
-      case IDC_DELETE_NO:
-        EndDialog(dlg, LOWORD(w));
-        return TRUE;
-    }
-  }
-  return FALSE;
-}
-
-ConfirmAnswer RunConfirm(HWND owner, const char* name, ConfirmTexts* texts) {
-  HCURSOR old = GetCursor();
-  INT_PTR r = RunDialog(owner, name, ConfirmProc, reinterpret_cast<LPARAM>(texts));
-  SetCursor(old);
+ConfirmAnswer RunConfirm(HWND owner, const char* name, const ConfirmTexts* texts) {
+  INT_PTR r = RunConfirmDialog(owner, name, *texts);
   ConfirmAnswer a = r == IDC_DELETE_YES       ? ConfirmAnswer::Yes
                     : r == IDC_DELETE_YES_ALL ? ConfirmAnswer::YesToAll
                     : r == IDC_DELETE_NO      ? ConfirmAnswer::No
@@ -235,7 +173,7 @@ bool ReplaceWithTemp(const std::string& temp, const std::string& target) {
   // Systems without MoveFileEx: the old file steps aside until the new one has its name.
   if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) return MoveFileA(temp.c_str(), target.c_str());
   char aside[MAX_PATH] = "";
-  if (!GetTempFileNameA(DirectoryOf(target).c_str(), "qlo", 0, aside)) return false;
+  if (!GetTempFileNameA(DirectoryOrCurrent(target).c_str(), "qlo", 0, aside)) return false;
   DeleteFileA(aside);
   if (!MoveFileA(target.c_str(), aside)) return false;
   if (!MoveFileA(temp.c_str(), target.c_str())) {
@@ -269,7 +207,7 @@ bool CopyOneFile(HWND owner, const std::string& source, const std::string& targe
     ShowStringMessage(owner, IDS_OVERWRITE_WARNING);
     return false;
   }
-  if (targetExists && Asks(kConfirmCopyFlag) && *answer != ConfirmAnswer::YesToAll) {
+  if (targetExists && Asks(kConfirmReplace) && *answer != ConfirmAnswer::YesToAll) {
     *answer = AskOverwrite(owner, target, source);
     if (*answer == ConfirmAnswer::No) return true;
     if (*answer == ConfirmAnswer::Cancel) return false;
@@ -280,7 +218,7 @@ bool CopyOneFile(HWND owner, const std::string& source, const std::string& targe
 
   // The copy is written under a temporary name beside the target and takes the target's name only
   // when it is complete: an existing target stays as it was until then.
-  std::string dir = DirectoryOf(target);
+  std::string dir = DirectoryOrCurrent(target);
   char temp[MAX_PATH] = "";
   if (!GetTempFileNameA(dir.c_str(), "qlc", 0, temp)) {
     if (DirectoryExists(dir)) {
@@ -424,7 +362,7 @@ INT_PTR CALLBACK CopyingProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(dlg, DWLP_USER, l);
       job = reinterpret_cast<CopyJob*>(l);
-      Place(dlg);
+      PlaceDialog(dlg);
       if (job->move) {
         SetWindowTextA(dlg, "Moving Files");
         SetDlgItemTextA(dlg, IDC_FO_ACTION, "Moving:");
@@ -462,12 +400,6 @@ namespace {
 
 // ---------------------------------------------------------------------------------------------
 // The selection of a window's directory list.
-
-std::string LoadText(UINT id) {
-  char buf[512] = "";
-  LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
-  return buf;
-}
 
 WindowRecord* ActiveRecord() { return g_activeBrowser ? RecordOf(g_activeBrowser) : nullptr; }
 
@@ -522,7 +454,7 @@ std::vector<std::string> SelectedFiles(const WindowRecord* r, const std::vector<
 
 // Whether `needed` bytes fit on the work directory's drive and on the target's drive (3005 when not).
 bool EnoughSpace(HWND owner, unsigned long long needed, const std::string& target) {
-  char drives[2] = {g_fileOpsHost.workDirectory ? g_fileOpsHost.workDirectory[0] : '\0', DriveLetterOf(FullPath(target))};
+  char drives[2] = {g_fileOpsHost.workDirectory ? g_fileOpsHost.workDirectory[0] : '\0', DriveOrCurrent(FullPath(target))};
   for (char d : drives) {
     if (!d || !IsCharAlphaA(d)) continue;
     if (needed > DriveFreeBytes(d)) {
@@ -647,7 +579,7 @@ INT_PTR CALLBACK PathDialogProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_INITDIALOG) {
     SetWindowLongPtrA(dlg, DWLP_USER, l);
     d = reinterpret_cast<PathDialog*>(l);
-    Place(dlg);
+    PlaceDialog(dlg);
     SetDlgItemTextA(dlg, IDC_FO_CURRENT, d->current.c_str());
     if (d->kind == PathKind::Rename) SetDlgItemTextA(dlg, IDC_FO_OLD_NAME, d->oldName.c_str());
     HWND edit = GetDlgItem(dlg, IDC_FO_ENTRY);
@@ -723,7 +655,7 @@ INT_PTR CALLBACK ChooserProc(HWND dlg, UINT m, WPARAM w, LPARAM l) {
   auto* c = reinterpret_cast<Chooser*>(GetWindowLongPtrA(dlg, DWLP_USER));
   if (m == WM_INITDIALOG) {
     SetWindowLongPtrA(dlg, DWLP_USER, l);
-    Place(dlg);
+    PlaceDialog(dlg);
     HWND edit = GetDlgItem(dlg, IDC_FO_ENTRY);
     SendMessageA(edit, EM_LIMITTEXT, MAX_PATH, 0);
     ListChooser(dlg);
@@ -900,7 +832,7 @@ bool ConfirmDragDrop(HWND owner, const std::vector<std::string>& names, const st
 }
 
 bool ConfirmDragDrop(HWND owner, const std::vector<std::string>& names, const std::string& destination, bool move) {
-  if (!Asks(kConfirmDragFlag)) return true;
+  if (!Asks(kConfirmMouse)) return true;
   ConfirmTexts t;
   t.question = DragNamesText(names);
   t.names = destination;
@@ -945,7 +877,7 @@ bool DeleteDirectoryListSelection(HWND owner, HWND browser) {
     }
     const bool directory = kind == DirLineKind::Directory;
     std::string path = JoinPath(r->curDir, EntryName(line));
-    if (Asks(directory ? kConfirmDirDeleteFlag : kConfirmDeleteFlag) && answer != ConfirmAnswer::YesToAll) {
+    if (Asks(directory ? kConfirmDirDelete : kConfirmDelete) && answer != ConfirmAnswer::YesToAll) {
       answer = AskConfirmation(owner, directory ? "DeleteDir" : "ConfirmDelete",
                                LoadText(directory ? IDS_DELETE_SUBDIR_ASK : IDS_DELETE_FILE_ASK), path);
       if (answer == ConfirmAnswer::Cancel) {

@@ -7,28 +7,22 @@
 #include <string>
 #include <vector>
 
+#include "common/confirm_flags.h"
 #include "fileops/file_rules.h"
 
 namespace ql {
 
 // What the file operations take from the program around them; the frame fills it in at start.
 struct FileOpsHost {
-  const char* helpFile = "";
   // The settings' work directory and "Working Directory" (Change Directory starts with it).
   const char* workDirectory = "";
   std::string (*workingDirectory)() = nullptr;
-  // ConfirmFlags: 0x01 copy, 0x02 delete, 0x04 del_dir, 0x08 move, 0x10 drag_n_drop.
+  // The settings' ConfirmFlags (common/confirm_flags.h).
   const unsigned short* confirmFlags = nullptr;
   // Manager mode (the chooser makes the active window's directory current again there).
   const bool* managerMode = nullptr;
 };
 extern FileOpsHost g_fileOpsHost;
-
-constexpr unsigned short kConfirmCopyFlag = 0x01;
-constexpr unsigned short kConfirmDeleteFlag = 0x02;
-constexpr unsigned short kConfirmDirDeleteFlag = 0x04;
-constexpr unsigned short kConfirmMoveFlag = 0x08;
-constexpr unsigned short kConfirmDragFlag = 0x10;
 
 // Copies (move == false) or moves the files named by full path into destDir, with the overwrite
 // confirmations and the Copying progress window. False when the user cancelled or an error stopped

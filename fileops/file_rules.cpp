@@ -1,25 +1,11 @@
 #include "fileops/file_rules.h"
+#include "common/text_and_paths.h"
 
 #include <cstdio>
 
 namespace ql {
 
 namespace {
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 bool IsRoot(std::string_view dir) { return dir.size() == 3 && dir[1] == ':' && dir[2] == '\\'; }
 
@@ -38,7 +24,7 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
 }
 
 std::string NormalizeTargetDir(std::string_view dir) {
-  dir = TrimBlanks(dir);
+  dir = Trim(dir);
   std::string out(dir);
   while (out.size() > 1 && (out.back() == '\\' || out.back() == '/') && !IsRoot(out)) out.pop_back();
   if (out.size() == 2 && out[1] == ':') out += '\\';
@@ -77,7 +63,7 @@ bool FitsShortName(std::string_view name) {
 }
 
 bool IsValidNewName(std::string_view name) {
-  if (TrimBlanks(name).empty()) return false;
+  if (Trim(name).empty()) return false;
   for (char c : name) {
     unsigned char u = static_cast<unsigned char>(c);
     if (u < 0x20) return false;

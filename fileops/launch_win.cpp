@@ -9,7 +9,7 @@
 #include "browser/browser_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
-#include "engine/dialogs_win.h"
+#include "common/dialog_kit_win.h"
 #include "engine/transforms_win.h"
 #include "fileops/file_ops_win.h"
 #include "fileops/launch_rules.h"
@@ -55,15 +55,11 @@ bool CreateProgramProcess(const std::string& path, const std::string& arguments)
   std::string full = slash == std::string::npos ? name : (dir.back() == '\\' ? dir : dir + "\\") + name;
   std::string commandLine = CommandProgram(full);
   if (!arguments.empty()) commandLine += " " + arguments;
-  std::vector<char> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back(0);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  ProcessStart how;
+  how.directory = dir.c_str();
+  HANDLE process = StartProcess(commandLine, how);
+  if (!process) return false;
+  CloseHandle(process);
   return true;
 }
 
@@ -77,7 +73,7 @@ struct RunData {
 };
 
 INT_PTR CALLBACK RunProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, g_fileOpsHost.helpFile, help::kRun)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kRun)) return TRUE;
   RunData* data = reinterpret_cast<RunData*>(GetWindowLongPtrA(d, DWLP_USER));
   switch (m) {
     case WM_INITDIALOG: {
@@ -111,10 +107,8 @@ INT_PTR CALLBACK RunProc(HWND d, UINT m, WPARAM w, LPARAM l) {
           return TRUE;
         }
         case IDOK: {
-          char text[MAX_PATH + 1] = "";
-          GetDlgItemTextA(d, IDC_RUN_LINE, text, sizeof text);
-          data->command = text;
-          data->minimized = IsDlgButtonChecked(d, IDC_RUN_MINIMIZED) == BST_CHECKED;
+          data->command = DlgText(d, IDC_RUN_LINE);
+          data->minimized = Checked(d, IDC_RUN_MINIMIZED);
           EndDialog(d, IDOK);
           return TRUE;
         }
@@ -174,14 +168,12 @@ bool ChooseProgram(HWND owner, std::string* path) {
   return true;
 }
 
-bool RunDialog(HWND owner, const std::string& initial, const std::vector<std::string>& recent, std::string* command,
-               bool* minimized) {
+bool RunCommandDialog(HWND owner, const std::string& initial, const std::vector<std::string>& recent,
+                      std::string* command, bool* minimized) {
   RunData data;
   data.initial = initial;
   data.recent = &recent;
-  INT_PTR r = RunDialogTemplate(owner, "RUN", RunProc, reinterpret_cast<LPARAM>(&data));
-  g_cancelled = r != IDOK;
-  if (r != IDOK) return false;
+  if (RunDialog(owner, "RUN", RunProc, reinterpret_cast<LPARAM>(&data)) != IDOK) return false;
   *command = data.command;
   *minimized = data.minimized;
   return true;

@@ -20,8 +20,8 @@ bool ChooseProgram(HWND owner, std::string* path);
 
 // The RUN dialog: the command line starts as `initial`, the drop-down list holds `recent`. True on
 // OK with the command line and the "Run &Minimized" choice; false (cancelled flag set) on Cancel.
-bool RunDialog(HWND owner, const std::string& initial, const std::vector<std::string>& recent, std::string* command,
-               bool* minimized);
+bool RunCommandDialog(HWND owner, const std::string& initial, const std::vector<std::string>& recent,
+                      std::string* command, bool* minimized);
 
 // The association table: one record per extension known to the class root (with an open command)
 // or to the profile's "Extensions" section.

@@ -6,7 +6,7 @@
 #include "browser/gauge_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
-#include "engine/dialogs_win.h"
+#include "common/dialog_kit_win.h"
 #include "fileops/file_ops_win.h"
 #include "fileops/file_rules.h"
 #include "fileops/launch_rules.h"
@@ -54,7 +54,7 @@ void ApplyProperties(HWND d, PropertiesData* data) {
                                          {IDC_PROPS_SYSTEM, FILE_ATTRIBUTE_SYSTEM},
                                          {IDC_PROPS_HIDDEN, FILE_ATTRIBUTE_HIDDEN}};
   for (auto [box, flag] : boxes)
-    if (IsDlgButtonChecked(d, box) == BST_CHECKED) attributes |= flag;
+    if (Checked(d, box)) attributes |= flag;
   if (!attributes) attributes = FILE_ATTRIBUTE_NORMAL;
   char name[MAX_PATH + 1] = "", dir[MAX_PATH + 1] = "";
   GetDlgItemTextA(d, IDC_PROPS_NAME, name, sizeof name);
@@ -83,7 +83,7 @@ void ApplyProperties(HWND d, PropertiesData* data) {
 }
 
 INT_PTR CALLBACK PropertiesProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, g_fileOpsHost.helpFile, help::kProperties)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kProperties)) return TRUE;
   PropertiesData* data = reinterpret_cast<PropertiesData*>(GetWindowLongPtrA(d, DWLP_USER));
   switch (m) {
     case WM_INITDIALOG: {
@@ -133,7 +133,7 @@ struct StatisticsData {
 };
 
 INT_PTR CALLBACK StatisticsProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, g_fileOpsHost.helpFile, help::kFileStatistics)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kFileStatistics)) return TRUE;
   switch (m) {
     case WM_INITDIALOG: {
       StatisticsData* data = reinterpret_cast<StatisticsData*>(l);
@@ -179,8 +179,7 @@ bool PropertiesDialog(HWND owner, const std::string& directory, const std::strin
   data.directory = directory;
   data.name = std::string(kind == DirLineKind::File ? name : StripBrackets(name));
   data.isDirectory = kind != DirLineKind::File;
-  INT_PTR r = RunDialogTemplate(owner, "FileProps", PropertiesProc, reinterpret_cast<LPARAM>(&data));
-  g_cancelled = r != IDOK;
+  RunDialog(owner, "FileProps", PropertiesProc, reinterpret_cast<LPARAM>(&data));
   return data.done;
 }
 
@@ -210,7 +209,7 @@ void FileStatisticsDialog(HWND owner, HWND browser) {
     return;
   }
   StatisticsData data{browser, line};
-  g_cancelled = RunDialogTemplate(owner, "FileStats", StatisticsProc, reinterpret_cast<LPARAM>(&data)) != IDOK;
+  RunDialog(owner, "FileStats", StatisticsProc, reinterpret_cast<LPARAM>(&data));
 }
 
 }  // namespace ql

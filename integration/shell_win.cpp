@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "common/dialog_kit_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
-#include "engine/dialogs_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -48,14 +48,8 @@ struct DialogData {
   const std::string* program;
 };
 
-std::string ItemText(HWND d, int id) {
-  char text[276] = "";
-  GetDlgItemTextA(d, id, text, sizeof text);
-  return text;
-}
-
 INT_PTR CALLBACK CreateGroupProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, "", help::kNewGroup)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kNewGroup)) return TRUE;
   switch (m) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(d, DWLP_USER, l);
@@ -66,8 +60,8 @@ INT_PTR CALLBACK CreateGroupProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     case WM_COMMAND:
       if (LOWORD(w) == IDOK) {
         auto* data = reinterpret_cast<DialogData*>(GetWindowLongPtrA(d, DWLP_USER));
-        std::string caption = ItemText(d, IDC_GROUP_CAPTION);
-        std::string file = ItemText(d, IDC_GROUP_FILE);
+        std::string caption = DlgText(d, IDC_GROUP_CAPTION, 275);
+        std::string file = DlgText(d, IDC_GROUP_FILE, 275);
         GroupLibrary library(data->programDirectory);
         if (auto create = library.Entry<CreateGroupEntry>(kCreateGroupOrdinal)) create(caption.c_str(), file.c_str());
         EndDialog(d, IDOK);
@@ -79,7 +73,7 @@ INT_PTR CALLBACK CreateGroupProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 }
 
 INT_PTR CALLBACK AddItemProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (DialogHelpOrCancel(d, m, w, "", help::kNewItem)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kNewItem)) return TRUE;
   switch (m) {
     case WM_INITDIALOG: {
       SetWindowLongPtrA(d, DWLP_USER, l);
@@ -93,8 +87,8 @@ INT_PTR CALLBACK AddItemProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     case WM_COMMAND:
       if (LOWORD(w) == IDOK) {
         auto* data = reinterpret_cast<DialogData*>(GetWindowLongPtrA(d, DWLP_USER));
-        std::string program = ItemText(d, IDC_ADDITEM_PROGRAM);
-        std::string description = ItemText(d, IDC_ADDITEM_DESC);
+        std::string program = DlgText(d, IDC_ADDITEM_PROGRAM, 275);
+        std::string description = DlgText(d, IDC_ADDITEM_DESC, 275);
         GroupLibrary library(data->programDirectory);
         if (auto add = library.Entry<AddItemEntry>(kAddItemOrdinal))
           add(program.c_str(), description.c_str(), program.c_str(), 0);
@@ -120,12 +114,12 @@ void RemoveFileManagerExtension() {
 void NewGroupDialog(HWND owner, const char* programDirectory) {
   std::string none;
   DialogData data{programDirectory, &none};
-  g_cancelled = RunDialogTemplate(owner, "CreateGroup", CreateGroupProc, reinterpret_cast<LPARAM>(&data)) == IDCANCEL;
+  RunDialog(owner, "CreateGroup", CreateGroupProc, reinterpret_cast<LPARAM>(&data));
 }
 
 void NewItemDialog(HWND owner, const char* programDirectory, const std::string& program) {
   DialogData data{programDirectory, &program};
-  g_cancelled = RunDialogTemplate(owner, "AddItem", AddItemProc, reinterpret_cast<LPARAM>(&data)) == IDCANCEL;
+  RunDialog(owner, "AddItem", AddItemProc, reinterpret_cast<LPARAM>(&data));
 }
 
 }  // namespace ql

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "browser/browser_win.h"
+#include "common/dialog_kit_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
 #include "integration/user_menu_rules.h"
@@ -95,12 +96,6 @@ const SetupDialog kApplicationsSetup{&kApplicationsMenu, IDC_APPS_TEXT, IDC_APPS
 const SetupDialog kMacrosSetup{&kMacrosMenu, IDC_MACROS_TEXT, IDC_MACROS_PROGRAM, IDC_MACROS_COMMAND, 0,
                                IDC_MACROS_LIST, IDC_MACROS_DELETE, IDC_MACROS_UPDATE, help::kMacros, true};
 
-std::string Field(HWND d, int id) {
-  char text[MAX_PATH + 1] = "";
-  GetDlgItemTextA(d, id, text, sizeof text);
-  return text;
-}
-
 std::string ListText(HWND list, LRESULT i) {
   LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
   if (length == LB_ERR) return "";
@@ -145,11 +140,11 @@ void ShowSelected(HWND d, const SetupDialog& s) {
 
 // The checks of Add and Update: a menu text (3016) and a program (3017).
 bool FieldsComplete(HWND d, const SetupDialog& s) {
-  if (Field(d, s.textId).empty()) {
+  if (DlgText(d, s.textId).empty()) {
     ShowStringMessage(d, IDS_ENTER_MENU_TEXT);
     return false;
   }
-  if (Field(d, s.programId).empty()) {
+  if (DlgText(d, s.programId).empty()) {
     ShowStringMessage(d, IDS_ENTER_PROGRAM_NAME);
     return false;
   }
@@ -158,10 +153,10 @@ bool FieldsComplete(HWND d, const SetupDialog& s) {
 
 void WriteSlot(HWND d, const SetupDialog& s, int slot) {
   const UserMenuKind& k = *s.kind;
-  WriteValue(k.textSection, SlotKey(k, slot), Field(d, s.textId).substr(0, 63));
-  WriteValue(k.programSection, SlotKey(k, slot), Field(d, s.programId).substr(0, 259));
-  WriteValue(k.commandSection, SlotKey(k, slot), Field(d, s.parametersId).substr(0, 259));
-  bool minimized = s.minimizedId && IsDlgButtonChecked(d, s.minimizedId) == BST_CHECKED;
+  WriteValue(k.textSection, SlotKey(k, slot), DlgText(d, s.textId).substr(0, 63));
+  WriteValue(k.programSection, SlotKey(k, slot), DlgText(d, s.programId).substr(0, 259));
+  WriteValue(k.commandSection, SlotKey(k, slot), DlgText(d, s.parametersId).substr(0, 259));
+  bool minimized = s.minimizedId && Checked(d, s.minimizedId);
   WriteValue(k.commandSection, RunMinKey(slot), minimized ? SlotKey(k, slot) : "");
 }
 
@@ -172,9 +167,8 @@ void AddEntry(HWND d, const SetupDialog& s) {
     if (s.macros) {
       std::snprintf(text, sizeof text, "You can only setup a maximum of %d macros", s.kind->slots);
     } else {
-      char format[128] = "";
-      LoadStringA(GetModuleHandleA(nullptr), IDS_APPLICATIONS_FULL, format, sizeof format);
-      std::snprintf(text, sizeof text, format, s.kind->slots);
+      std::string format = LoadText(IDS_APPLICATIONS_FULL, 127);
+      std::snprintf(text, sizeof text, format.c_str(), s.kind->slots);
     }
     AppMessageBox(d, text, kCaption, MB_OK | MB_ICONEXCLAMATION);
     ClearFields(d, s);
@@ -182,7 +176,7 @@ void AddEntry(HWND d, const SetupDialog& s) {
   }
   if (!FieldsComplete(d, s)) return;
   WriteSlot(d, s, slot);
-  std::string text = Field(d, s.textId).substr(0, 63);
+  std::string text = DlgText(d, s.textId).substr(0, 63);
   SendDlgItemMessageA(d, s.listId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   ClearFields(d, s);
 }
@@ -221,7 +215,7 @@ void UpdateEntry(HWND d, const SetupDialog& s) {
   if (!slot || !FieldsComplete(d, s)) return;
   WriteSlot(d, s, slot);
   SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
-  std::string text = Field(d, s.textId).substr(0, 63);
+  std::string text = DlgText(d, s.textId).substr(0, 63);
   SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   ClearFields(d, s);
 }
@@ -254,11 +248,7 @@ INT_PTR CALLBACK SetupProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       SendDlgItemMessageA(d, s->listId, LB_SETCURSEL, 0, 0);
       ShowSelected(d, *s);
     }
-    RECT rc;
-    GetWindowRect(d, &rc);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)) / 3;
-    SetWindowPos(d, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PlaceDialog(d);
     return TRUE;
   }
   if (!s) return FALSE;
@@ -268,7 +258,7 @@ INT_PTR CALLBACK SetupProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     EndDialog(d, IDCANCEL);
     return TRUE;
   }
-  if (DialogHelpOrCancel(d, m, w, g_userMenusHost.helpFile, s->helpContext)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, s->helpContext)) return TRUE;
   if (m != WM_COMMAND) return FALSE;
   const int id = LOWORD(w);
   if (id == s->listId) {
@@ -296,12 +286,12 @@ bool RunApplication(unsigned command) { return RunSlot(kApplicationsMenu, comman
 bool RunMacro(unsigned command) { return RunSlot(kMacrosMenu, command); }
 
 void ApplicationsDialog(HWND owner) {
-  RunDialogTemplate(owner, "APPLICATIONS", SetupProc, reinterpret_cast<LPARAM>(&kApplicationsSetup));
+  RunDialog(owner, "APPLICATIONS", SetupProc, reinterpret_cast<LPARAM>(&kApplicationsSetup));
   g_cancelled = false;
 }
 
 void MacrosDialog(HWND owner) {
-  RunDialogTemplate(owner, "MACROS", SetupProc, reinterpret_cast<LPARAM>(&kMacrosSetup));
+  RunDialog(owner, "MACROS", SetupProc, reinterpret_cast<LPARAM>(&kMacrosSetup));
   g_cancelled = false;
 }
 

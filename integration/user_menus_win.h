@@ -8,7 +8,6 @@ namespace ql {
 // What the menus take from the program around them; the frame fills it in at start.
 struct UserMenusHost {
   const char* iniPath = "";
-  const char* helpFile = "";
   // The Applications (macros false) or Macros popup of the menu bar in use, or null.
   HMENU (*popup)(bool macros) = nullptr;
   // The window whose menu bar is redrawn after Done.

@@ -3,18 +3,12 @@
 #include <cctype>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
 #include "resources/ids.h"
 
 namespace ql {
 
 namespace {
-
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  size_t e = s.find_last_not_of(" \t");
-  return s.substr(b, e - b + 1);
-}
 
 bool NamesFile(const std::string& path, const std::function<bool(const std::string&)>& isFile) {
   if (path.empty() || !isFile) return false;
@@ -26,30 +20,30 @@ bool NamesFile(const std::string& path, const std::function<bool(const std::stri
 DetectorProgram SplitDetectorSetting(const std::string& setting,
                                      const std::function<bool(const std::string&)>& isFile) {
   DetectorProgram d;
-  std::string s = Trim(setting);
+  std::string s(Trim(setting));
   if (s.empty()) return d;
   if (s[0] == '"') {
     size_t close = s.find('"', 1);
     if (close == std::string::npos) {
-      d.path = Trim(s.substr(1));
+      d.path = std::string(Trim(s.substr(1)));
       return d;
     }
     d.path = s.substr(1, close - 1);
-    d.args = Trim(s.substr(close + 1));
+    d.args = std::string(Trim(s.substr(close + 1)));
     return d;
   }
   // The longest part ending at a blank that names a file; the whole setting first.
   for (size_t end = s.size(); end != std::string::npos && end > 0; end = s.find_last_of(" \t", end - 1)) {
-    std::string part = Trim(s.substr(0, end));
+    std::string part(Trim(s.substr(0, end)));
     if (NamesFile(part, isFile)) {
       d.path = part;
-      d.args = Trim(s.substr(end));
+      d.args = std::string(Trim(s.substr(end)));
       return d;
     }
   }
   size_t blank = s.find_first_of(" \t");
   d.path = s.substr(0, blank);
-  d.args = blank == std::string::npos ? "" : Trim(s.substr(blank));
+  d.args = blank == std::string::npos ? "" : std::string(Trim(s.substr(blank)));
   return d;
 }
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/help_contexts.h"
 #include "common/shared_win.h"
-#include "engine/dialogs_win.h"
 #include "resources/ids.h"
 
 namespace ql {
@@ -37,20 +37,15 @@ class SavedDirectory {
 // Starts a Windows detector in a normal window with the current directory. With `wait`, keeps the
 // interface live until it has ended. The result of the start is not examined.
 void StartWindowsDetector(const RunnerSetup& setup, const std::string& line, bool wait) {
-  std::vector<char> buf(line.begin(), line.end());
-  buf.push_back('\0');
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-  CloseHandle(pi.hThread);
-  while (wait && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
-    MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, INFINITE, QS_ALLINPUT);
+  ProcessStart how;
+  how.show = SW_SHOWNORMAL;
+  HANDLE process = StartProcess(line, how);
+  if (!process) return;
+  while (wait && WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+    MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
     if (!PumpWaitingMessages(setup)) break;
   }
-  CloseHandle(pi.hProcess);
+  CloseHandle(process);
 }
 
 // ---- "Scan Drive" ----
@@ -69,7 +64,7 @@ INT_PTR CALLBACK ScanDriveProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     return TRUE;
   }
   if (!data) return FALSE;
-  if (DialogHelpOrCancel(d, m, w, data->host->helpFile.c_str(), help::kScanDrive)) return TRUE;
+  if (DialogHelpOrCancel(d, m, w, help::kScanDrive)) return TRUE;
   if (m == WM_COMMAND && LOWORD(w) == IDOK) {
     char text[8] = "";
     GetDlgItemTextA(d, IDC_SCAN_DRIVE_LETTER, text, sizeof text);
@@ -92,8 +87,7 @@ INT_PTR CALLBACK ScanDriveProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 
 void ScanDriveCommand(const VirusScanHost& host) {
   DriveDialogData data{&host, 0};
-  INT_PTR r = RunDialogTemplate(host.setup.owner, "SCAN_DRV", ScanDriveProc, reinterpret_cast<LPARAM>(&data));
-  g_cancelled = r == IDCANCEL;
+  INT_PTR r = RunDialog(host.setup.owner, "SCAN_DRV", ScanDriveProc, reinterpret_cast<LPARAM>(&data));
   if (r == IDOK && data.drive) ScanDrive(host, data.drive);
 }
 

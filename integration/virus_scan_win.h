@@ -16,7 +16,6 @@ struct VirusScanHost {
   RunnerSetup setup;        // runner, program and work directories; owner of messages
   std::string detector;     // the "Virus Detector" setting
   std::string winEnv;       // "WinEnv", read afresh for every scan
-  std::string helpFile;
   SwitchSet* switches = nullptr;
   AskPassword askPassword;  // the password dialog
 };

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "common/mask.h"
+#include "common/text_and_paths.h"
+#include "readers/listing_lines.h"
 
 namespace ql {
 
@@ -43,12 +45,6 @@ std::vector<std::string_view> Fields(std::string_view line) {
     if (tab == std::string_view::npos) return out;
     start = tab + 1;
   }
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
 }
 
 // Starts a later page: the title on row 1, the column headings below it; the row the text
@@ -93,7 +89,7 @@ ListingTotals TotalsOfEntryLines(const std::vector<std::string>& lines) {
   for (const std::string& raw : lines) {
     std::string_view line = raw;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line[0] == '>' || IsHeadingLine(line)) continue;
+    if (line.empty() || IsMarkerLine(line) || IsHeadingLine(line)) continue;
     std::vector<std::string_view> f = Fields(line);
     uint64_t length = 0, size = 0;
     if (f.size() < 4 || f[0].empty() || !DecimalField(f[2], &length) || !DecimalField(f[3], &size)) continue;
@@ -112,7 +108,7 @@ std::vector<int> ListingTabStops(ListingKind kind) {
 std::string PrintedText(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   // Marker lines (comments, titles) print whole, also when their text holds a tab.
-  if (line.empty() || line[0] == '>' || IsHeadingLine(line)) return std::string(line);
+  if (line.empty() || IsMarkerLine(line) || IsHeadingLine(line)) return std::string(line);
   size_t tab = line.find('\t');
   if (tab == std::string_view::npos) return std::string(line);
   return std::string(line.substr(tab + 1));

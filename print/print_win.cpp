@@ -7,8 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
-#include "engine/dialogs_win.h"
 #include "readers/readers_win.h"
 #include "resources/ids.h"
 
@@ -261,10 +261,7 @@ bool BeginPrintJob(const PrintHost& host, int pageCount, PrintJob* job) {
   job->dialog = CreateDialogParamA(GetModuleHandleA(nullptr), kPrintingDialog, host.frame ? host.frame : host.owner,
                                    PrintingDialogProc, 0);
   if (!job->dialog) {
-    char text[160] = "";
-    LoadStringA(GetModuleHandleA(nullptr), IDS_CANNOT_CREATE_DIALOG, text, 100);
-    lstrcatA(text, kPrintingDialog);
-    AppMessageBox(host.owner, text, "Quillon", MB_OK | MB_ICONSTOP);
+    ReportDialogNotMade(host.owner, kPrintingDialog);
   } else {
     ShowWindow(job->dialog, SW_SHOW);
     UpdateWindow(job->dialog);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/shared_win.h"
+#include "common/text_and_paths.h"
 #include "readers/arj_reader.h"
 #include "readers/listing_lines.h"
 #include "readers/zip_reader.h"
@@ -132,13 +133,6 @@ void WriteTotals(HWND window, const ListOutcome& r) {
 }
 
 BrowserQueries g_browserQueries;
-
-char DriveLetterOf(const std::string& path) {
-  if (path.size() < 2 || path[1] != ':') return 0;
-  char c = path[0];
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
-  return c >= 'A' && c <= 'Z' ? c : 0;
-}
 
 std::string ProgramDir() {
   char buf[MAX_PATH] = "";

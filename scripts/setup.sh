@@ -7,7 +7,7 @@ g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
 wine wine64 wine32:i386 fonts-wine
 xvfb xauth imagemagick x11-apps x11-utils
 zip unzip arj lhasa arc libarchive-tools p7zip-full hyperfine python3
-libbz2-dev liblzma-dev
+libbz2-dev liblzma-dev nettle-dev
 ghostscript"
 
 missing=""

@@ -321,11 +321,11 @@ TEST(HelpRoutingTest, DialogsAndLowerModulesReachTheInstalledHandler) {
   });
   HWND dlg = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(dlg, nullptr);
-  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_HELP, 0, "", ql::help::kRun));
-  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_COMMAND, IDC_HELP_BUTTON, "", ql::help::kRenameFile));
-  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_KEYDOWN, VK_F1, "", ql::help::kFonts));
-  EXPECT_FALSE(ql::DialogHelpOrCancel(dlg, WM_KEYDOWN, VK_F2, "", ql::help::kFonts));
-  ql::ShowHelpContext(dlg, nullptr, ql::help::kBrowserWindow);
+  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_HELP, 0, ql::help::kRun));
+  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_COMMAND, IDC_HELP_BUTTON, ql::help::kRenameFile));
+  EXPECT_TRUE(ql::DialogHelpOrCancel(dlg, WM_KEYDOWN, VK_F1, ql::help::kFonts));
+  EXPECT_FALSE(ql::DialogHelpOrCancel(dlg, WM_KEYDOWN, VK_F2, ql::help::kFonts));
+  ql::ShowHelp(dlg, ql::HelpAction::Context, ql::help::kBrowserWindow);
   ql::ShowHelp(dlg, ql::HelpAction::Search);
   const int context = static_cast<int>(ql::HelpAction::Context);
   EXPECT_EQ(g_requests, (std::vector<std::pair<int, DWORD>>{{context, ql::help::kRun},

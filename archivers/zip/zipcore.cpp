@@ -4,6 +4,7 @@
 
 #include "archivers/zip/new_methods.h"
 #include "archivers/zip/old_methods.h"
+#include "archivers/zip/winzip_aes.h"
 #include "common/zip_end_record.h"
 
 #include <algorithm>
@@ -293,7 +294,13 @@ OpenResult Archive::Open(ByteSource& src) {
 }
 
 std::string UnsupportedText(const Entry& e) {
-  if (e.method == 99) return "AES-encrypted; AES encryption is not supported";
+  if (e.method == 99) {
+    AesField aes;
+    if (!FindAesField(e.extra, aes)) return "encrypted in a way that is not supported (method 99)";
+    Entry inner = e;
+    inner.method = aes.method;
+    return UnsupportedText(inner);
+  }
   if (e.flags & 0x40) return "encrypted with PKWARE strong encryption, which is not supported";
   static const struct {
     uint16_t method;
@@ -322,8 +329,11 @@ const char* DecodeResultText(DecodeResult r) {
   return "error";
 }
 
-DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& password,
-                         const std::function<bool(const uint8_t*, size_t)>& sink) {
+namespace {
+// Decodes an entry whose data is plain or ZipCrypto-encrypted; `checkCrc` false for data whose
+// stored CRC is not kept (WinZip AE-2).
+DecodeResult DecodeEntryData(ByteSource& src, const Entry& e, const std::string& password, bool checkCrc,
+                             const std::function<bool(const uint8_t*, size_t)>& sink) {
   if (e.method != 0 && e.method != 8 && !IsOldMethod(e.method) && !IsNewMethod(e.method))
     return DecodeResult::kMethod;
   if (e.flags & 0x40) return DecodeResult::kMethod;  // strong encryption
@@ -372,7 +382,7 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
       case OldMethodResult::kOk: break;
     }
     if (produced != e.usize) return badData;
-    if (crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
+    if (checkCrc && crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
     return DecodeResult::kOk;
   }
   // Buffers as large as the entry needs, up to 64 KiB in and 128 KiB out, left uninitialised:
@@ -440,8 +450,37 @@ DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& pas
   }
   if (filled && !sink(out.get(), filled)) return DecodeResult::kSink;
   if (produced != e.usize) return badData;
-  if (crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
+  if (checkCrc && crc != e.crc) return e.encrypted() ? DecodeResult::kPassword : DecodeResult::kCrc;
   return DecodeResult::kOk;
+}
+// A WinZip AES member: the password check, then the authentication code over all of the
+// encrypted data, and only then the data itself, decrypted on the way into the decoder: a member
+// whose code does not match hands nothing to the sink.
+DecodeResult DecodeAesEntry(ByteSource& src, const Entry& e, const std::string& password,
+                            const std::function<bool(const uint8_t*, size_t)>& sink) {
+  AesField field;
+  if (!FindAesField(e.extra, field)) return DecodeResult::kMethod;
+  if (password.empty()) return DecodeResult::kNeedPassword;
+  AesMember member(src, e.dataOffset, e.csize, field);
+  switch (member.Open(password)) {
+    case AesMember::Status::kOk: break;
+    case AesMember::Status::kPassword: return DecodeResult::kPassword;
+    default: return DecodeResult::kDamaged;
+  }
+  if (member.Authenticate() != AesMember::Status::kOk) return DecodeResult::kDamaged;
+  Entry inner = e;
+  inner.method = field.method;
+  inner.flags &= static_cast<uint16_t>(~1);
+  inner.dataOffset = 0;
+  inner.csize = member.plainSize();
+  return DecodeEntryData(member.Plain(), inner, std::string(), field.version == 1, sink);
+}
+}  // namespace
+
+DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& password,
+                         const std::function<bool(const uint8_t*, size_t)>& sink) {
+  if (e.method == 99 && !(e.flags & 0x40)) return DecodeAesEntry(src, e, password, sink);
+  return DecodeEntryData(src, e, password, true, sink);
 }
 
 // Writing -------------------------------------------------------------------------------------

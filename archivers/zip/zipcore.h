@@ -94,12 +94,14 @@ class Archive {
 
 enum class DecodeResult { kOk, kCrc, kPassword, kNeedPassword, kMethod, kDamaged, kTooLong, kSink, kCancelled };
 const char* DecodeResultText(DecodeResult r);
-// What kMethod means for `e`: the method by name and number ("LZMA (method 14)"), or that the
-// member is AES-encrypted.
+// What kMethod means for `e`: the method by name and number ("PPMd (method 98)"); for a WinZip
+// AES member the method inside it.
 std::string UnsupportedText(const Entry& e);
 
 // Decodes one entry of an opened archive, handing plain data to `sink` (false = stop).
-// `password` is used when the entry is encrypted (empty: kNeedPassword).
+// `password` is used when the entry is encrypted, with ZipCrypto or WinZip AES (empty:
+// kNeedPassword). An AES member whose authentication code does not match is kDamaged before
+// anything reaches `sink`.
 DecodeResult DecodeEntry(ByteSource& src, const Entry& e, const std::string& password,
                          const std::function<bool(const uint8_t*, size_t)>& sink);
 

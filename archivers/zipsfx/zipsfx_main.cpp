@@ -263,6 +263,10 @@ Step ExtractMember(const Member& m, const char* targetDir, int* extracted) {
     if (!MakeDirs(target)) Problem(name, "the folder could not be made");
     return Step::kNext;
   }
+  if (m.method == 99) {
+    Problem(name, "encrypted with WinZip AES (method 99), which this self-extractor cannot unpack");
+    return Step::kNext;
+  }
   if (m.method != 0 && m.method != 8 && m.method != 9) {
     UnknownMethod(name, m.method);
     return Step::kNext;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/dialog_kit_win.h"
 #include "common/shared_win.h"
 #include "resources/ids.h"
 #include "engine/tests/dialog_shot.h"
@@ -415,6 +416,47 @@ TEST_F(DialogsTest, NewArchiveRefusesAnEmptyNameAndAnEmptyDirectory) {
   EXPECT_EQ("Please enter a filename.", seen[0].text);
   EXPECT_EQ("You must enter a directory name!", seen[1].text);
   EXPECT_TRUE(g_cancelled);
+}
+
+INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST_F(DialogsTest, ADialogThatCannotBeMadeIsReportedAndCountsAsCancel) {
+  g_cancelled = false;
+  std::vector<SeenDialog> seen;
+  {
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(),
+                          [&](HWND, const SeenDialog&) { return IDOK; });
+    EXPECT_EQ(IDCANCEL, RunDialog(nullptr, "NO_SUCH_DIALOG", NoDialogProc, 0));
+    seen = watcher.Seen();
+  }
+  EXPECT_TRUE(g_cancelled);
+  ASSERT_EQ(1u, seen.size());
+  EXPECT_NE(std::string::npos, seen[0].text.find("Cannot create dialog box NO_SUCH_DIALOG")) << seen[0].text;
+}
+
+TEST_F(DialogsTest, NewArchiveBrowseChoosesWithTheHostsChooser) {
+  NewArchiveChoice c;
+  c.directory = "C:\\START";
+  std::string withChooser, withoutChooser;  // written on the watcher's thread, read after it ended
+  for (bool chooser : {true, false}) {
+    g_dialogHost.chooseDirectory = nullptr;
+    if (chooser)
+      g_dialogHost.chooseDirectory = [](HWND, std::string* dir) {
+        *dir = "C:\\CHOSEN";
+        return true;
+      };
+    DialogWatcher watcher(GetCurrentProcessId(), DialogWatcher::ThisThread(), [&](HWND d, const SeenDialog&) {
+      Click(d, IDC_NEW_BROWSE);
+      char text[MAX_PATH] = "";
+      GetDlgItemTextA(d, IDC_NEW_DIRECTORY, text, sizeof text);
+      (chooser ? withChooser : withoutChooser) = text;
+      return IDCANCEL;
+    });
+    EXPECT_FALSE(NewArchiveDialog(nullptr, &c));
+  }
+  g_dialogHost.chooseDirectory = nullptr;
+  EXPECT_EQ("C:\\CHOSEN", withChooser);
+  EXPECT_EQ("C:\\START", withoutChooser) << "without a chooser Browse does nothing";
 }
 
 }  // namespace

@@ -290,7 +290,7 @@ TEST_F(TransformsE2ETest, ZipTitleTypedInTheEngineDialogShowsInUnzipAndTheViewer
       Shoot(d, "Read Archive Comment");
       return IDOK;
     });
-    EXPECT_EQ(IDOK, ReadArchiveComment(nullptr, zip, ArchiveKind::Zip, line, ""));
+    EXPECT_EQ(IDOK, ReadArchiveComment(nullptr, zip, ArchiveKind::Zip, line));
   }
   EXPECT_EQ(title, shown);
 }
@@ -332,7 +332,7 @@ TEST_F(TransformsE2ETest, ArjFileCommentTypedInTheRunnerShowsInArjV) {
       text = DlgText(d, IDC_COMMENT_TEXT);
       return IDOK;
     });
-    EXPECT_EQ(IDOK, ReadArchiveComment(nullptr, arj, ArchiveKind::Arj, line, ""));
+    EXPECT_EQ(IDOK, ReadArchiveComment(nullptr, arj, ArchiveKind::Arj, line));
   }
   EXPECT_NE(std::string::npos, text.find("Kept for the audit")) << text;
 }
@@ -554,7 +554,7 @@ TEST_F(TransformsE2ETest, JoinTwoArjArchivesNamedInTheDialog) {
       return IDOK;
     });
     std::thread user([&] { console.Attach(); });
-    r = JoinArjFiles(setup, s, dir, {"FIRST.ARJ", "SECOND.ARJ"}, false, "", NoPassword());
+    r = JoinArjFiles(setup, s, dir, {"FIRST.ARJ", "SECOND.ARJ"}, false, NoPassword());
     user.join();
     console.Finish();
   }

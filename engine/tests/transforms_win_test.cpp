@@ -55,7 +55,7 @@ TEST_F(TransformsTest, TheViewerShowsAZipCommentWithLineBreaks) {
     Shoot(d, s.title);
     return IDOK;
   });
-  EXPECT_EQ(IDOK, ReadArchiveComment(nullptr, archive, ArchiveKind::Zip, "> Title: 4 19", ""));
+  EXPECT_EQ(IDOK, ReadArchiveComment(nullptr, archive, ArchiveKind::Zip, "> Title: 4 19"));
   EXPECT_FALSE(g_cancelled);
   EXPECT_EQ("hello\r\nworld\r\nend", shown);
 }
@@ -71,7 +71,7 @@ TEST_F(TransformsTest, TheViewerShowsAnArjCommentWithoutTheName) {
     shown = DlgText(d, IDC_COMMENT_TEXT);
     return IDCANCEL;
   });
-  EXPECT_EQ(IDCANCEL, ReadArchiveComment(nullptr, archive, ArchiveKind::Arj, "> File Comment: 2 32", ""));
+  EXPECT_EQ(IDCANCEL, ReadArchiveComment(nullptr, archive, ArchiveKind::Arj, "> File Comment: 2 32"));
   EXPECT_TRUE(g_cancelled) << "Cancel sets the cancelled flag";
   EXPECT_EQ("Line one\r\nLine two\r\n", shown);
 }
@@ -84,7 +84,7 @@ TEST_F(TransformsTest, TheViewerRefusesLinesThatPointNowhere) {
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(lines[i]);
     DialogWatcher w(GetCurrentProcessId(), GetCurrentThreadId());
-    EXPECT_EQ(IDCANCEL, ReadArchiveComment(nullptr, src + "\\" + files[i], ArchiveKind::Zip, lines[i], ""));
+    EXPECT_EQ(IDCANCEL, ReadArchiveComment(nullptr, src + "\\" + files[i], ArchiveKind::Zip, lines[i]));
     EXPECT_TRUE(g_cancelled);
     std::vector<std::string> t = Texts(w);
     ASSERT_EQ(1u, t.size());
@@ -279,7 +279,7 @@ TEST_F(TransformsTest, JoinAsksForTheNewNameAndListsOnlyTheArjNames) {
     Shoot(d, seen.title);
     return IDOK;
   });
-  EXPECT_EQ(IDOK, JoinArjFiles(setup, s, src, {"BOOK.ARJ", "BOOK.A01", "MORE.ARJ"}, false, "", Ask()));
+  EXPECT_EQ(IDOK, JoinArjFiles(setup, s, src, {"BOOK.ARJ", "BOOK.A01", "MORE.ARJ"}, false, Ask()));
   EXPECT_FALSE(g_cancelled);
   EXPECT_EQ((std::vector<std::string>{prog + "\\ARJ J ALL.ARJ !" + work + "\\ql5files"}), Runs());
   EXPECT_EQ(src, One(RunnerLog(), "qlwork"));
@@ -290,12 +290,12 @@ TEST_F(TransformsTest, JoinAsksForTheNewNameAndListsOnlyTheArjNames) {
 TEST_F(TransformsTest, JoinCancelledOrRefusedRunsNothing) {
   {
     DialogWatcher w(GetCurrentProcessId(), GetCurrentThreadId(), [](HWND, const SeenDialog&) { return IDCANCEL; });
-    EXPECT_EQ(IDCANCEL, JoinArjFiles(setup, s, src, {"BOOK.ARJ"}, true, "", Ask()));
+    EXPECT_EQ(IDCANCEL, JoinArjFiles(setup, s, src, {"BOOK.ARJ"}, true, Ask()));
     EXPECT_TRUE(g_cancelled);
   }
   {
     DialogWatcher w(GetCurrentProcessId(), GetCurrentThreadId());
-    EXPECT_EQ(IDCANCEL, JoinArjFiles(setup, s, src, {"BOOK.ARJ", "NOTES.ZIP"}, false, "", Ask()));
+    EXPECT_EQ(IDCANCEL, JoinArjFiles(setup, s, src, {"BOOK.ARJ", "NOTES.ZIP"}, false, Ask()));
     EXPECT_EQ(std::vector<std::string>{"Only ARJ files can be used with this command!"}, Texts(w));
     EXPECT_TRUE(g_cancelled);
   }

@@ -728,3 +728,50 @@ TEST_F(Engines, NewZipMethodsAreExtractedByBothUnzipsAndPpmdIsNamed) {
     EXPECT_FALSE(FileExists(dir + "\\ppmd.txt")) << dir;
   }
 }
+
+// WinZip AES members made by 7z (AES-128 and AES-256, deflated and stored, AE-2 and AE-1) extract
+// with the password through pkunzip and the engine, decrypted by CNG; a wrong password writes
+// nothing.
+TEST_F(Engines, AesMembersAreExtractedWithThePasswordByBothUnzips) {
+  std::string fixture = "Z:" + std::string(QL_SOURCE_DIR) + "/archivers/zip/tests/fixtures/aes.zip";
+  for (char& c : fixture)
+    if (c == '/') c = '\\';
+  const std::string arc = root + "\\AES.ZIP";
+  Put(arc, Get(fixture));
+  Listing l = Read(arc, "secret");
+  ASSERT_TRUE(l.ok);
+  // Every member but the tiny one holds its own name on the first line, then the same text.
+  const std::string text = l.Data("aes128_stored.txt").substr(std::string("aes128_stored\n").size());
+  ASSERT_GT(text.size(), 2000u) << l.Data("aes128_stored.txt");
+  const char* kNames[] = {"aes128_deflate", "aes128_stored", "aes256_deflate", "aes256_stored"};
+  EXPECT_EQ(l.Data("aes256_tiny.txt"), "tiny\n");
+  EXPECT_EQ(Read(arc, "wrong").Data("aes128_deflate.txt"), "<incorrect password>");
+
+  const std::string out = root + "\\AESDOS", eng = root + "\\AESENG", bad = root + "\\AESBAD";
+  for (const std::string& dir : {out, eng, bad}) CreateDirectoryA(dir.c_str(), nullptr);
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-o -ssecret " + arc + " " + out + "\\", src), 0);
+  EXPECT_EQ(Unzip(arc + "| -o| -ssecret| " + eng + "\\| -q"), 0);
+  for (const std::string& dir : {out, eng}) {
+    for (const char* name : kNames) EXPECT_EQ(Get(dir + "\\" + name + ".txt"), name + ("\n" + text)) << dir << name;
+    EXPECT_EQ(Get(dir + "\\aes256_tiny.txt"), "tiny\n") << dir;
+  }
+  EXPECT_EQ(RunProgram("pkunzip.exe", "-o -swrong " + arc + " " + bad + "\\", src), 1);
+  DWORD tid = GetCurrentThreadId();
+  std::string report;
+  std::thread t([&] {
+    HWND box = WaitWindow(tid, "Quillon Unzip");
+    if (!box) return;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      char line[2048] = "";
+      GetWindowTextA(c, line, sizeof line);
+      if (strstr(line, "aes128_deflate.txt")) report = line;
+    }
+    Snapshot("engine_aes_wrong_password");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(Unzip(arc + "| -o| -swrong| " + bad + "\\| -q"), 1);
+  t.join();
+  EXPECT_NE(report.find("incorrect password"), std::string::npos) << report;
+  for (const char* name : kNames) EXPECT_FALSE(FileExists(bad + "\\" + name + ".txt")) << name;
+  EXPECT_FALSE(FileExists(bad + "\\aes256_tiny.txt"));
+}

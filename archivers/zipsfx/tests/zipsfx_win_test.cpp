@@ -235,6 +235,22 @@ TEST_F(ZipProgramsTest, DeflateSixtyFourUnpacksAndOtherMethodsAreNamed) {
     EXPECT_NE(std::string::npos, seen.back().text.find(named)) << seen.back().text;
 }
 
+// WinZip AES members are left by the stub, each named as AES-encrypted, without a password prompt.
+TEST_F(ZipProgramsTest, AesMembersAreNamedAndLeft) {
+  const std::string fixture = FromUnix("Z:" QL_SOURCE_DIR "/archivers/zip/tests/fixtures/aes.zip");
+  ASSERT_TRUE(WriteTextFile(dir + "\\AES.EXE", ReadTextFile(ProgramDir() + "\\ZIPSFX.EXE") + ReadTextFile(fixture)));
+  qltest::Process p;
+  ASSERT_TRUE(p.Start(dir + "\\AES.EXE", "out", dir));
+  qltest::DialogWatcher watcher(p.id, qltest::DialogWatcher::kAnyThread,
+                                [&](HWND, const qltest::SeenDialog&) { return IDOK; });
+  EXPECT_EQ(1, p.Wait(60000));
+  EXPECT_FALSE(FileExists(dir + "\\out\\aes128_deflate.txt"));
+  std::vector<qltest::SeenDialog> seen = watcher.Seen();
+  ASSERT_EQ(1u, seen.size()) << "one report, no password prompt";
+  for (const char* named : {"aes128_deflate.txt: encrypted with WinZip AES (method 99)", "aes256_tiny.txt: encrypted"})
+    EXPECT_NE(std::string::npos, seen.back().text.find(named)) << seen.back().text;
+}
+
 TEST_F(ZipProgramsTest, AnUnrelatedProgramIsNeverOverwritten) {
   // Our own self-extractor of FOO.ZIP is remade; any other FOO.EXE stays.
   ASSERT_EQ(0u, RunConsole(dir, "ZIP2EXE.EXE", "FOO.ZIP").code);
