@@ -368,10 +368,10 @@ TEST_F(ArjCommands, SelfExtractorUnpacksEveryMethodIntoATarget) {
 // -je replaces only its own self-extractor of the same archive; any other program of the name
 // stays, and the command says so and fails.
 TEST_F(ArjCommands, SelfExtractingNeverOverwritesAnUnrelatedProgram) {
-  const std::string arc = root_ + "\KEEP.ARJ";
+  const std::string arc = root_ + "\\KEEP.ARJ";
   Result r = RunIn(src_, arj_ + " A " + arc + " readme.txt -je" + WorkFrag());
   ASSERT_EQ(r.code, 0u) << r.output;
-  const std::string exe = root_ + "\KEEP.EXE";
+  const std::string exe = root_ + "\\KEEP.EXE";
   ASSERT_TRUE(Exists(exe));
   r = RunIn(src_, arj_ + " A " + arc + " data.bin -je" + WorkFrag());
   EXPECT_EQ(r.code, 0u) << "our own self-extractor of KEEP.ARJ is remade\n" << r.output;
@@ -381,13 +381,13 @@ TEST_F(ArjCommands, SelfExtractingNeverOverwritesAnUnrelatedProgram) {
     const char* name;
     std::string bytes;
   } cases[] = {
-      {"another program", Read(ProgramDir() + "\ARJ.EXE")},
+      {"another program", Read(ProgramDir() + "\\ARJ.EXE")},
       {"not a program", "just some text"},
       {"the self-extractor of another archive", ""},
   };
-  r = RunIn(src_, arj_ + " A " + root_ + "\OTHER.ARJ readme.txt -je" + WorkFrag());
+  r = RunIn(src_, arj_ + " A " + root_ + "\\OTHER.ARJ readme.txt -je" + WorkFrag());
   ASSERT_EQ(r.code, 0u) << r.output;
-  cases[2].bytes = Read(root_ + "\OTHER.EXE");
+  cases[2].bytes = Read(root_ + "\\OTHER.EXE");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Write(exe, c.bytes);
