@@ -50,7 +50,10 @@ std::vector<std::string> Printed(const std::string& bytes, bool arj) {
 // the judge is not installed.
 void ExpectJudged(const std::string& bytes, const char* program, const std::string& judge, const char* ext) {
   if (access(program, X_OK) != 0) return;
-  std::string path = testing::TempDir() + "convert_extras" + ext;
+  // One file per process and call: ctest runs the cases of this file side by side.
+  static int calls = 0;
+  std::string path = testing::TempDir() + "convert_extras_" + std::to_string(getpid()) + "_" +
+                     std::to_string(++calls) + ext;
   std::ofstream(path, std::ios::binary) << bytes;
   EXPECT_EQ(0, system((judge + " '" + path + "' >/dev/null 2>&1").c_str())) << judge;
   std::remove(path.c_str());
