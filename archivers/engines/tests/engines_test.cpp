@@ -215,6 +215,30 @@ class Engines : public ::testing::Test {
   std::string ListRef() { return "@" + work + "\\ql5files"; }
   int Zip(const std::string& args, HWND owner = nullptr) { return zipFn(owner, args.c_str(), kCookie, 0); }
   int Unzip(const std::string& args, HWND owner = nullptr) { return unzipFn(owner, args.c_str(), kCookie); }
+  // An unzip run that ends with the engine's report box: the report's line naming `member` (empty
+  // when none does), the box photographed as `shot` when given, then closed.
+  struct Reported {
+    int code;
+    std::string line;
+  };
+  Reported UnzipReporting(const std::string& args, const char* member, const char* shot = nullptr) {
+    DWORD tid = GetCurrentThreadId();
+    std::string line;
+    std::thread t([&] {
+      HWND box = WaitWindow(tid, "Quillon Unzip");
+      if (!box) return;
+      for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char text[2048] = "";
+        GetWindowTextA(c, text, sizeof text);
+        if (strstr(text, member)) line = text;
+      }
+      if (shot) Snapshot(shot);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    int code = Unzip(args);
+    t.join();
+    return {code, line};
+  }
 
   HMODULE zipLib = nullptr, unzipLib = nullptr;
   ZipFn zipFn = nullptr;
@@ -624,21 +648,9 @@ TEST_F(Engines, OldZipMethodsAreTestedAndExtractedByBothUnzips) {
   EXPECT_EQ(RunProgram("pkunzip.exe", "-o " + bad + " IMP8KLIT.TXT " + badOut + "\\", src), 1);
   EXPECT_FALSE(FileExists(badOut + "\\IMP8KLIT.TXT"));
   // The engine reports the damage in its message box at the end.
-  DWORD tid = GetCurrentThreadId();
-  std::string report;
-  std::thread t([&] {
-    HWND box = WaitWindow(tid, "Quillon Unzip");
-    if (!box) return;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      char text[2048] = "";
-      GetWindowTextA(c, text, sizeof text);
-      if (strstr(text, "IMP8KLIT")) report = text;
-    }
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  });
-  EXPECT_EQ(Unzip(bad + "| IMP8KLIT.TXT| -o| " + badOut + "\\| -q"), 1);
-  t.join();
-  EXPECT_NE(report.find("IMP8KLIT"), std::string::npos) << report;
+  Reported run = UnzipReporting(bad + "| IMP8KLIT.TXT| -o| " + badOut + "\\| -q", "IMP8KLIT");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.line.find("IMP8KLIT"), std::string::npos) << run.line;
   EXPECT_FALSE(FileExists(badOut + "\\IMP8KLIT.TXT"));
 }
 
@@ -704,22 +716,9 @@ TEST_F(Engines, NewZipMethodsAreExtractedByBothUnzipsAndPpmdIsNamed) {
   EXPECT_EQ(RunProgram("pkunzip.exe", "-o " + arc + " " + out + "\\", src), 1) << "the PPMd member fails";
   EXPECT_EQ(RunProgram("pkunzip.exe", "-o " + xz + " " + out + "\\", src), 0);
   EXPECT_EQ(RunProgram("pkunzip.exe", "-t " + xz, src), 0);
-  DWORD tid = GetCurrentThreadId();
-  std::string report;
-  std::thread t([&] {
-    HWND box = WaitWindow(tid, "Quillon Unzip");
-    if (!box) return;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      char line[2048] = "";
-      GetWindowTextA(c, line, sizeof line);
-      if (strstr(line, "ppmd.txt")) report = line;
-    }
-    Snapshot("engine_ppmd_named");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  });
-  EXPECT_EQ(Unzip(arc + "| -o| " + eng + "\\| -q"), 1);
-  t.join();
-  EXPECT_NE(report.find("PPMd (method 98)"), std::string::npos) << report;
+  Reported run = UnzipReporting(arc + "| -o| " + eng + "\\| -q", "ppmd.txt", "engine_ppmd_named");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.line.find("PPMd (method 98)"), std::string::npos) << run.line;
   EXPECT_EQ(Unzip(xz + "| -o| " + eng + "\\| -q"), 0);
   for (const std::string& dir : {out, eng}) {
     for (const char* name : kUnpacked) EXPECT_EQ(Get(dir + "\\" + name + ".txt"), name + ("\n" + text)) << dir << name;
@@ -756,22 +755,10 @@ TEST_F(Engines, AesMembersAreExtractedWithThePasswordByBothUnzips) {
     EXPECT_EQ(Get(dir + "\\aes256_tiny.txt"), "tiny\n") << dir;
   }
   EXPECT_EQ(RunProgram("pkunzip.exe", "-o -swrong " + arc + " " + bad + "\\", src), 1);
-  DWORD tid = GetCurrentThreadId();
-  std::string report;
-  std::thread t([&] {
-    HWND box = WaitWindow(tid, "Quillon Unzip");
-    if (!box) return;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      char line[2048] = "";
-      GetWindowTextA(c, line, sizeof line);
-      if (strstr(line, "aes128_deflate.txt")) report = line;
-    }
-    Snapshot("engine_aes_wrong_password");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  });
-  EXPECT_EQ(Unzip(arc + "| -o| -swrong| " + bad + "\\| -q"), 1);
-  t.join();
-  EXPECT_NE(report.find("incorrect password"), std::string::npos) << report;
+  Reported run =
+      UnzipReporting(arc + "| -o| -swrong| " + bad + "\\| -q", "aes128_deflate.txt", "engine_aes_wrong_password");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.line.find("incorrect password"), std::string::npos) << run.line;
   for (const char* name : kNames) EXPECT_FALSE(FileExists(bad + "\\" + name + ".txt")) << name;
   EXPECT_FALSE(FileExists(bad + "\\aes256_tiny.txt"));
 }
