@@ -685,6 +685,10 @@ TEST_F(StartFromArchiveTest, ADocumentOpensWithItsAssociation) {
   for (const SeenDialog& d : w.Seen()) ADD_FAILURE() << d.text;
   EXPECT_EQ(work + "\\LETTER.QLRECDOC", opened);
   EXPECT_EQ("Dear reader", ReadAll(opened));
+  // The association's program runs on its own: wait (at most 30 s) until its record names the
+  // document, not merely until a record is there.
+  qltest::WaitUntil([&] { return ReadAll(work + "\\QLRECORD.TXT").find("LETTER.QLRECDOC") != std::string::npos; },
+                    30000);
   std::string record = RecordIn(work);
   EXPECT_EQ(0u, record.find("ran ")) << record;
   EXPECT_NE(std::string::npos, record.find("LETTER.QLRECDOC")) << record;
