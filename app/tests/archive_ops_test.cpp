@@ -411,19 +411,6 @@ TEST_P(ArchiveOpsTest, DoubleClickOnAProgramInTheArchiveRunsIt) {
   EXPECT_EQ(0, Judge(archive));
 }
 
-// The contents of a file under a name the ANSI code page may not hold.
-std::string ReadWide(const std::string& dir, const wchar_t* name) {
-  std::wstring path(dir.begin(), dir.end());  // the test directories are plain ASCII
-  path = path + L"\\" + name;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string s(GetFileSize(h, nullptr), '\0');
-  DWORD n = 0;
-  if (!s.empty()) ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &n, nullptr);
-  CloseHandle(h);
-  return s;
-}
-
 // Names beyond the ANSI code page (UTF-8, or an Info-ZIP Unicode path field): each line shows its
 // name as well as the code page allows, and extracting, viewing and deleting a line act on its own
 // member, never on a look-alike ("π.txt" shows as "?.txt", a wildcard "p.txt" would match).
@@ -468,12 +455,12 @@ TEST_P(ArchiveOpsTest, NamesBeyondTheCodePageActOnTheirOwnMember) {
   ASSERT_EQ(1, Select(r->hwndArchiveList, {"?.txt"}));
   r->hwndFocusList = r->hwndArchiveList;
   Command(IDM_EXTRACT);
-  EXPECT_EQ("pi\r\n", ReadWide(target, L"π.txt"));
+  EXPECT_EQ("pi\r\n", qltest::ReadWideNamedFile(target, L"π.txt"));
   EXPECT_FALSE(qltest::FileExists(target + "\\p.txt")) << "the look-alike came along";
 
   // View "Česká.txt" by a double-click: its own contents land in the work directory.
   ASSERT_TRUE(doubleClick(r->hwndArchiveList, "?esk\xE1.txt"));
-  EXPECT_EQ("czech\r\n", ReadWide(prog + "\\QL5TEMP", L"Česká.txt"));
+  EXPECT_EQ("czech\r\n", qltest::ReadWideNamedFile(prog + "\\QL5TEMP", L"Česká.txt"));
 
   // Delete the line of "π.txt": "p.txt" stays.
   Forget();

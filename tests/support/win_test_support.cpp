@@ -260,6 +260,18 @@ std::string ReadTextFile(const std::string& path) {
   return text;
 }
 
+std::string ReadWideNamedFile(const std::string& dir, const wchar_t* name) {
+  std::wstring path(dir.begin(), dir.end());
+  path = path + L"\\" + name;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string s(GetFileSize(h, nullptr), '\0');
+  DWORD n = 0;
+  if (!s.empty()) ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &n, nullptr);
+  CloseHandle(h);
+  return s;
+}
+
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string CurrentDirectory() {

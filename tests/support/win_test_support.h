@@ -111,6 +111,9 @@ inline std::string ProcessTag() {
 
 bool WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
+// The contents of DIR\NAME, a name the ANSI code page may not hold ("<missing>" when it is not
+// there); DIR is plain ASCII.
+std::string ReadWideNamedFile(const std::string& dir, const wchar_t* name);
 bool FileExists(const std::string& path);
 std::string CurrentDirectory();
 

@@ -1,6 +1,8 @@
 // The engine libraries called the way Quillon calls them: LoadLibrary from the program directory,
 // GetProcAddress("zip"/"unzip"), "|"-separated argument strings, the cookie.
 #include <gtest/gtest.h>
+
+#include "tests/support/win_test_support.h"
 #include <windows.h>
 
 #include <algorithm>
@@ -654,20 +656,6 @@ TEST_F(Engines, OldZipMethodsAreTestedAndExtractedByBothUnzips) {
   EXPECT_FALSE(FileExists(badOut + "\\IMP8KLIT.TXT"));
 }
 
-// A file's contents by a name the ANSI code page may not hold.
-std::string GetWide(const std::string& dir, const wchar_t* name) {
-  std::wstring path(dir.begin(), dir.end());  // the scratch directories are plain ASCII
-  path += L"\\";
-  path += name;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string s(GetFileSize(h, nullptr), '\0');
-  DWORD n = 0;
-  if (!s.empty()) ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &n, nullptr);
-  CloseHandle(h);
-  return s;
-}
-
 // Names in UTF-8 (bit 11) or in an Info-ZIP Unicode path field whose CRC matches come out as they
 // are through both unzips, a look-alike beside the name it resembles; a stale field is ignored.
 TEST_F(Engines, UnicodeNamesAreWrittenAsTheyAreByBothUnzips) {
@@ -686,7 +674,7 @@ TEST_F(Engines, UnicodeNamesAreWrittenAsTheyAreByBothUnzips) {
               {L"π.txt", "pi\r\n"},           {L"p.txt", "plain p\r\n"},
               {L"Česká.txt", "czech\r\n"},    {L"stale.txt", "stale\r\n"}};
   for (const std::string& dir : {out, eng}) {
-    for (const auto& w : want) EXPECT_EQ(GetWide(dir, w.name), w.data) << dir << " " << w.data;
+    for (const auto& w : want) EXPECT_EQ(qltest::ReadWideNamedFile(dir, w.name), w.data) << dir << " " << w.data;
     EXPECT_FALSE(FileExists(dir + "\\renamed.txt")) << dir;
   }
 }
